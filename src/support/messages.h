@@ -32,7 +32,8 @@ class RecordedMessages final : public Messages {
   const std::vector<std::pair<BoxCaption, std::string>>& shown() const { return shown_; }
   std::vector<std::string> texts() const {
     std::vector<std::string> out;
-    for (const auto& [caption, text] : shown_) out.push_back(text);
+    for (const auto& [caption, text] : shown_)
+      out.push_back(text);
     return out;
   }
   void clear() { shown_.clear(); }

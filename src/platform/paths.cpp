@@ -1,0 +1,121 @@
+#include "platform/paths.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace nuv::platform {
+namespace {
+
+std::string Backslashes(std::string_view name) {
+  std::string out(name);
+  for (char& c : out)
+    if (c == '\\')
+      c = '/';
+  return out;
+}
+
+NativePath Refuse(std::string text) {
+  NativePath result;
+  result.error = std::move(text);
+  return result;
+}
+
+// Checks that `dir` is a real directory owned by us and closed to others.
+std::string CheckPrivateDirectory(const std::filesystem::path& dir) {
+  struct stat st {};
+  if (lstat(dir.c_str(), &st) != 0)
+    return "Cannot use the private folder " + dir.string() + ": " + std::strerror(errno);
+  if (S_ISLNK(st.st_mode))
+    return "The private folder " + dir.string() + " is a symbolic link; refusing to use it.";
+  if (!S_ISDIR(st.st_mode))
+    return "The private folder " + dir.string() + " is not a directory; refusing to use it.";
+  if (st.st_uid != geteuid())
+    return "The private folder " + dir.string() + " belongs to another user; refusing to use it.";
+  if ((st.st_mode & 077) != 0)
+    return "The private folder " + dir.string() +
+           " can be reached by other users (its mode must be 0700); refusing to use it.";
+  return {};
+}
+
+}  // namespace
+
+NativePath PrivateRoot() {
+  std::filesystem::path root;
+  if (const char* explicit_root = std::getenv("NUV_PRIVATE_ROOT"); explicit_root && *explicit_root)
+    root = explicit_root;
+  else if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
+    root = std::filesystem::path(runtime) / "nuv-d";
+  else
+    root = "/tmp/nuv-d-" + std::to_string(geteuid());
+
+  if (mkdir(root.c_str(), 0700) != 0 && errno != EEXIST)
+    return Refuse("Cannot create the private folder " + root.string() + ": " +
+                  std::strerror(errno));
+  if (std::string problem = CheckPrivateDirectory(root); !problem.empty())
+    return Refuse(std::move(problem));
+  NativePath result;
+  result.ok = true;
+  result.path = root;
+  return result;
+}
+
+NativePath ToNativePath(std::string_view name) {
+  NativePath result;
+  if (name.size() >= 2 && name[0] == '.' && name[1] == '\\') {
+    result.ok = true;
+    result.path = std::filesystem::current_path() / Backslashes(name.substr(2));
+    return result;
+  }
+  const bool drive_d =
+      name.size() >= 3 && (name[0] == 'D' || name[0] == 'd') && name[1] == ':' && name[2] == '\\';
+  if (!drive_d) {
+    result.ok = true;
+    result.path = std::string(name);
+    return result;
+  }
+  NativePath root = PrivateRoot();
+  if (!root.ok)
+    return root;
+  std::filesystem::path path = root.path;
+  std::string rest = Backslashes(name.substr(3));
+  for (const auto& part : std::filesystem::path(rest)) {
+    if (part.empty() || part == ".")
+      continue;
+    if (part == "..")
+      return Refuse("The name " + std::string(name) + " leaves the private folder; refused.");
+    path /= part;
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+      return Refuse("The name " + std::string(name) +
+                    " passes through a symbolic link in the private folder; refused.");
+  }
+  result.ok = true;
+  result.path = path;
+  return result;
+}
+
+std::filesystem::path ProgramFolder() {
+  std::error_code error;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error)
+    return std::filesystem::current_path();
+  return exe.parent_path();
+}
+
+std::string FolderWithSeparator(std::string_view path) {
+  size_t last = path.find_last_of("\\/");
+  if (last == std::string_view::npos)
+    return {};
+  return std::string(path.substr(0, last + 1));
+}
+
+bool SetFileHidden(const std::filesystem::path&) {
+  return true;
+}
+
+}  // namespace nuv::platform

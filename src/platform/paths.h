@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace nuv::platform {
+
+// A Windows-style name mapped to a native path, or why it could not be.
+struct NativePath {
+  bool ok = false;
+  std::filesystem::path path;
+  std::string error;  // set when !ok, a sentence for the user
+};
+
+// Maps the names the tool uses to native paths:
+//  ".\name"        -> name in the current directory
+//  "D:\dir\name"   -> dir/name under the private per-user root (see PrivateRoot)
+//  anything else   -> taken as a native path, unchanged
+// Paths under the private root are refused when a component that exists is a
+// symbolic link, so nothing under it is ever followed through a link.
+NativePath ToNativePath(std::string_view name);
+
+// The private per-user folder that stands in for drive D:. It is
+// $NUV_PRIVATE_ROOT when set, else $XDG_RUNTIME_DIR/nuv-d, else
+// /tmp/nuv-d-<uid>. It is created with mode 0700; an existing one must be a
+// real directory (not a link) owned by this user with no access for others,
+// otherwise it is refused with a message that says which check failed.
+NativePath PrivateRoot();
+
+// The folder of the running program (the host executable's folder).
+std::filesystem::path ProgramFolder();
+
+// The folder part of a path, ending with its separator: the text up to and
+// including the last '\' or '/'; empty when there is none.
+std::string FolderWithSeparator(std::string_view path);
+
+// Hidden and other file attributes do not exist here; setting them succeeds
+// and changes nothing.
+bool SetFileHidden(const std::filesystem::path& path);
+
+}  // namespace nuv::platform
