@@ -10,6 +10,12 @@ set(NUV_WARNINGS
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
     -Woverloaded-virtual -Wimplicit-fallthrough -Wformat=2 -Werror)
 
+if(NUV_BUILD_FUZZ)
+  # Coverage for every library the fuzz targets link.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(NUV_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
                       -fno-sanitize-recover=undefined)
@@ -58,4 +64,24 @@ function(nuv_test target)
   endif()
   gtest_discover_tests(${target} WORKING_DIRECTORY ${ARG_WORKING_DIRECTORY}
                        DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()
+
+# nuv_benchmark(<target> SOURCES ... LINKS ...): a Google Benchmark program
+# (not a test: run it by hand or through scripts/bench).
+function(nuv_benchmark target)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_executable(${target} ${ARG_SOURCES})
+  nuv_warnings(${target})
+  target_link_libraries(${target} PRIVATE ${ARG_LINKS} benchmark::benchmark)
+endfunction()
+
+# nuv_fuzzer(<target> SOURCES ... LINKS ...): a libFuzzer target; built only
+# with the "fuzz" preset (clang), which instruments everything it links.
+function(nuv_fuzzer target)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_executable(${target} ${ARG_SOURCES})
+  nuv_warnings(${target})
+  target_compile_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${target} PRIVATE ${ARG_LINKS})
 endfunction()
