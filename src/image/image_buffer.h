@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <utility>
+#include <vector>
+
+namespace nuv::image {
+
+// The bytes of one loaded image file in a single large allocation (huge
+// pages where the system offers them), so that reading a big image costs
+// page faults once and copies nothing. Shared by the block records that
+// still hold unchanged block data (see BlockData).
+class ImageBuffer {
+ public:
+  // A zero-filled buffer of `size` bytes, or null when it cannot be had.
+  static std::shared_ptr<ImageBuffer> Allocate(size_t size);
+
+  ~ImageBuffer();
+  ImageBuffer(const ImageBuffer&) = delete;
+  ImageBuffer& operator=(const ImageBuffer&) = delete;
+
+  std::span<uint8_t> bytes() { return {data_, size_}; }
+  std::span<const uint8_t> bytes() const { return {data_, size_}; }
+  size_t size() const { return size_; }
+
+ private:
+  ImageBuffer(uint8_t* data, size_t size, size_t mapped)
+      : data_(data), size_(size), mapped_(mapped) {}
+
+  uint8_t* data_;
+  size_t size_;
+  size_t mapped_;
+};
+
+// The data of one block. It shares the loaded image's bytes until it is
+// changed, and behaves in every respect as its own copy: changing it never
+// changes the image or another record, and changing the image (which only
+// the legacy flow does, and never while records share it) is refused by
+// FlashImage while records share it.
+class BlockData {
+ public:
+  BlockData() = default;
+  explicit BlockData(std::vector<uint8_t> own) : own_(std::move(own)), owned_(true) {}
+  static BlockData Share(std::shared_ptr<const ImageBuffer> image, size_t offset, size_t length);
+
+  std::span<const uint8_t> bytes() const;
+  size_t size() const { return bytes().size(); }
+  // Detaches from the image first, so the caller may write.
+  std::span<uint8_t> mutable_bytes();
+  void Replace(std::vector<uint8_t> bytes);
+  bool shares_image() const { return !owned_ && shared_ != nullptr; }
+
+ private:
+  std::shared_ptr<const ImageBuffer> shared_;
+  size_t offset_ = 0;
+  size_t length_ = 0;
+  std::vector<uint8_t> own_;
+  bool owned_ = false;
+};
+
+}  // namespace nuv::image
