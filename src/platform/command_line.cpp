@@ -1,0 +1,173 @@
+#include "platform/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/paths.h"
+
+namespace nuv::platform {
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// The program name: quotes only group, they never escape anything.
+size_t ReadProgram(std::string_view line, size_t pos, std::string& out) {
+  bool quoted = false;
+  for (; pos < line.size(); ++pos) {
+    const char c = line[pos];
+    if (c == '"') {
+      quoted = !quoted;
+      continue;
+    }
+    if (!quoted && IsBlank(c))
+      break;
+    out += c;
+  }
+  return pos;
+}
+
+size_t ReadArgument(std::string_view line, size_t pos, std::string& out) {
+  bool quoted = false;
+  while (pos < line.size()) {
+    size_t backslashes = 0;
+    while (pos < line.size() && line[pos] == '\\') {
+      ++backslashes;
+      ++pos;
+    }
+    if (pos < line.size() && line[pos] == '"') {
+      out.append(backslashes / 2, '\\');
+      if (backslashes % 2 == 1) {
+        out += '"';
+        ++pos;
+        continue;
+      }
+      if (quoted && pos + 1 < line.size() && line[pos + 1] == '"') {
+        // Two quotes inside a quoted part: one literal quote, and the part ends.
+        out += '"';
+        pos += 2;
+        quoted = false;
+        continue;
+      }
+      quoted = !quoted;
+      ++pos;
+      continue;
+    }
+    out.append(backslashes, '\\');
+    if (pos >= line.size())
+      break;
+    if (!quoted && IsBlank(line[pos]))
+      break;
+    out += line[pos];
+    ++pos;
+  }
+  return pos;
+}
+
+size_t SkipBlanks(std::string_view line, size_t pos) {
+  while (pos < line.size() && IsBlank(line[pos]))
+    ++pos;
+  return pos;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view tail) {
+  return text.size() >= tail.size() && EqualsNoCase(text.substr(text.size() - tail.size()), tail);
+}
+
+std::string NativeProgram(std::string_view program) {
+  if (EqualsNoCase(program, "gzip.exe"))
+    return "gzip";
+  if (EqualsNoCase(program, "lzma.exe"))
+    return "lzma_alone";
+  if (EndsWithNoCase(program, ".exe"))
+    program.remove_suffix(4);
+  return std::string(program);
+}
+
+bool StartsWithDrive(std::string_view arg) {
+  return arg.size() >= 3 && std::isalpha(static_cast<unsigned char>(arg[0])) && arg[1] == ':' &&
+         arg[2] == '\\';
+}
+
+}  // namespace
+
+std::vector<std::string> SplitWindowsCommandLine(std::string_view line) {
+  std::vector<std::string> args;
+  size_t pos = SkipBlanks(line, 0);
+  if (pos >= line.size())
+    return args;
+  args.emplace_back();
+  pos = ReadProgram(line, pos, args.back());
+  for (;;) {
+    pos = SkipBlanks(line, pos);
+    if (pos >= line.size())
+      break;
+    args.emplace_back();
+    pos = ReadArgument(line, pos, args.back());
+  }
+  return args;
+}
+
+std::string QuoteWindowsArgument(std::string_view arg) {
+  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string_view::npos)
+    return std::string(arg);
+  std::string out = "\"";
+  size_t backslashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes before a quote are doubled, and the quote escaped.
+    out.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+    backslashes = 0;
+    out += c;
+  }
+  // Before the closing quote too.
+  out.append(2 * backslashes, '\\');
+  out += '"';
+  return out;
+}
+
+NativeCommand ToNativeCommand(std::string_view command_line) {
+  NativeCommand command;
+  std::vector<std::string> args = SplitWindowsCommandLine(command_line);
+  if (args.empty() || args[0].empty()) {
+    command.error = "The command line names no program.";
+    return command;
+  }
+  command.argv.reserve(args.size());
+  command.argv.push_back(NativeProgram(args[0]));
+  for (size_t i = 1; i < args.size(); ++i) {
+    std::string& arg = args[i];
+    const bool dot_name = arg.size() >= 2 && arg[0] == '.' && arg[1] == '\\';
+    if (StartsWithDrive(arg) || dot_name) {
+      if (!dot_name && arg[0] != 'D' && arg[0] != 'd') {
+        command.error = "The drive of " + arg + " does not exist here.";
+        return command;
+      }
+      NativePath native = ToNativePath(arg);
+      if (!native.ok) {
+        command.error = native.error;
+        return command;
+      }
+      command.argv.push_back(native.path.string());
+      continue;
+    }
+    if (!arg.empty() && arg[0] == '/')
+      std::replace(arg.begin(), arg.end(), '\\', '/');
+    command.argv.push_back(std::move(arg));
+  }
+  command.ok = true;
+  return command;
+}
+
+}  // namespace nuv::platform

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nuv::platform {
+
+// Splits a Windows command line into the arguments a Windows program sees,
+// by the rules of the Microsoft C runtime (and CommandLineToArgvW):
+//  - arguments are separated by blanks and tabs;
+//  - the first argument, the program, ends at a blank or tab outside double
+//    quotes; its quotes are dropped and a backslash is always literal;
+//  - in the other arguments a double quote opens or closes a quoted part in
+//    which blanks and tabs are kept; 2n backslashes before a quote give n
+//    backslashes and the quote opens or closes; 2n+1 backslashes before a
+//    quote give n backslashes and a literal quote; backslashes not before a
+//    quote are literal; inside a quoted part two quotes in a row give one
+//    literal quote and end the quoted part (so "a""b" gives a"b and
+//    "a"""b" also gives a"b); a quoted part left open runs to the end.
+// An empty or blank line gives no arguments.
+std::vector<std::string> SplitWindowsCommandLine(std::string_view line);
+
+// The text of one argument (not the program) that SplitWindowsCommandLine
+// reads back as exactly `arg`: quoted when it is empty or holds a blank, a
+// tab or a quote, with the backslashes before a quote doubled. For command
+// lines built from names that may hold blanks or quotes.
+std::string QuoteWindowsArgument(std::string_view arg);
+
+// A command line turned into the argument vector of a native program.
+struct NativeCommand {
+  bool ok = false;
+  std::vector<std::string> argv;  // argv[0]: the program, looked up on PATH when it has no '/'
+  std::string error;              // set when !ok, a sentence for the user
+};
+
+// Turns the fixed command lines of the tool into native argument vectors,
+// never through a shell:
+//  - the program: "gzip.exe" becomes `gzip` and "lzma.exe" becomes
+//    `lzma_alone` (compared without regard to case); any other program
+//    name loses a trailing ".exe" and is otherwise kept;
+//  - an argument that begins with a drive letter, ':' and '\' ("D:\tmp\x")
+//    or with ".\" is a Windows-style name and is mapped with ToNativePath:
+//    "D:\" lies under the private root, ".\" in the current directory; a
+//    drive other than D: does not exist here and refuses the command;
+//  - an argument that is a native absolute path ("/...") has its
+//    backslashes turned into '/': the tool builds such names by appending
+//    "\name" to a native folder (the working files beside the program);
+//  - every other argument ("-d", "e", a plain name) is passed unchanged.
+// Fails when the line has no program or a name cannot be mapped.
+NativeCommand ToNativeCommand(std::string_view command_line);
+
+}  // namespace nuv::platform

@@ -1,0 +1,260 @@
+#include "platform/process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace nuv::platform {
+namespace {
+
+// Owns the attributes and file actions of one posix_spawn call.
+class SpawnSetup {
+ public:
+  SpawnSetup() {
+    ok_ = posix_spawn_file_actions_init(&actions_) == 0;
+    ok_ = posix_spawnattr_init(&attr_) == 0 && ok_;
+  }
+  ~SpawnSetup() {
+    posix_spawn_file_actions_destroy(&actions_);
+    posix_spawnattr_destroy(&attr_);
+  }
+  SpawnSetup(const SpawnSetup&) = delete;
+  SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+  bool Prepare(int input, int output, int error) {
+    if (!ok_)
+      return false;
+    sigset_t none;
+    sigset_t defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    // A group of its own stands for the console of its own that the child
+    // gets on Windows: ending the group ends whatever the child started.
+    return posix_spawn_file_actions_adddup2(&actions_, input, STDIN_FILENO) == 0 &&
+           posix_spawn_file_actions_adddup2(&actions_, output, STDOUT_FILENO) == 0 &&
+           posix_spawn_file_actions_adddup2(&actions_, error, STDERR_FILENO) == 0 &&
+           posix_spawnattr_setflags(&attr_, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
+                                                POSIX_SPAWN_SETSIGDEF) == 0 &&
+           posix_spawnattr_setpgroup(&attr_, 0) == 0 &&
+           posix_spawnattr_setsigmask(&attr_, &none) == 0 &&
+           posix_spawnattr_setsigdefault(&attr_, &defaults) == 0;
+  }
+  const posix_spawn_file_actions_t* actions() const { return &actions_; }
+  const posix_spawnattr_t* attr() const { return &attr_; }
+
+ private:
+  posix_spawn_file_actions_t actions_{};
+  posix_spawnattr_t attr_{};
+  bool ok_ = false;
+};
+
+// A pipe whose both ends are closed on exec, so no other child inherits them.
+bool MakePipe(FileDescriptor& read_end, FileDescriptor& write_end) {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0)
+    return false;
+  read_end = FileDescriptor(fds[0]);
+  write_end = FileDescriptor(fds[1]);
+  return true;
+}
+
+bool IsExecutableFile(const std::filesystem::path& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+int DecodeStatus(int raw) {
+  if (WIFEXITED(raw))
+    return WEXITSTATUS(raw);
+  if (WIFSIGNALED(raw))
+    return 128 + WTERMSIG(raw);
+  return -1;
+}
+
+}  // namespace
+
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+  if (this != &other) {
+    reset();
+    fd_ = other.release();
+  }
+  return *this;
+}
+
+int FileDescriptor::release() {
+  const int fd = fd_;
+  fd_ = -1;
+  return fd;
+}
+
+void FileDescriptor::reset() {
+  if (fd_ >= 0)
+    close(fd_);
+  fd_ = -1;
+}
+
+ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
+                         std::chrono::milliseconds timeout) {
+  ReadResult result;
+  if (!fd || buffer.empty())
+    return result;
+  pollfd watch{fd.get(), POLLIN, 0};
+  const int ready = poll(&watch, 1, static_cast<int>(timeout.count()));
+  if (ready == 0 || (ready < 0 && errno == EINTR)) {
+    result.status = ReadStatus::kTimeout;
+    return result;
+  }
+  if (ready < 0 || (watch.revents & POLLNVAL) != 0)
+    return result;
+  const ssize_t n = read(fd.get(), buffer.data(), buffer.size());
+  if (n > 0) {
+    result.status = ReadStatus::kData;
+    result.count = static_cast<size_t>(n);
+  } else if (n == 0) {
+    result.status = ReadStatus::kEnd;
+  } else if (errno == EINTR || errno == EAGAIN) {
+    result.status = ReadStatus::kTimeout;
+  }
+  return result;
+}
+
+std::optional<std::filesystem::path> FindProgram(std::string_view name) {
+  if (name.empty())
+    return std::nullopt;
+  if (name.find('/') != std::string_view::npos) {
+    std::filesystem::path path{std::string(name)};
+    if (IsExecutableFile(path))
+      return path;
+    return std::nullopt;
+  }
+  std::string search;
+  if (const char* env = std::getenv("PATH"); env != nullptr) {
+    search = env;
+  } else {
+    search = "/usr/local/bin:/usr/bin:/bin";
+  }
+  size_t start = 0;
+  for (;;) {
+    const size_t colon = search.find(':', start);
+    std::string folder = search.substr(start, colon == std::string::npos ? colon : colon - start);
+    if (folder.empty())
+      folder = ".";
+    std::filesystem::path candidate = std::filesystem::path(folder) / std::string(name);
+    if (IsExecutableFile(candidate))
+      return candidate;
+    if (colon == std::string::npos)
+      break;
+    start = colon + 1;
+  }
+  return std::nullopt;
+}
+
+std::unique_ptr<ChildProcess> ChildProcess::Spawn(std::span<const std::string> argv,
+                                                  ChildPipes& pipes, std::string& error) {
+  if (argv.empty()) {
+    error = "No program to start.";
+    return nullptr;
+  }
+  std::optional<std::filesystem::path> program = FindProgram(argv[0]);
+  if (!program) {
+    error = "The program " + argv[0] + " cannot be found.";
+    return nullptr;
+  }
+  ChildPipes mine;
+  FileDescriptor child_input;
+  FileDescriptor child_output;
+  FileDescriptor child_error;
+  if (!MakePipe(child_input, mine.input) || !MakePipe(mine.output, child_output) ||
+      !MakePipe(mine.error, child_error)) {
+    error = std::string("Cannot create the pipes of a child process: ") + std::strerror(errno);
+    return nullptr;
+  }
+  SpawnSetup setup;
+  if (!setup.Prepare(child_input.get(), child_output.get(), child_error.get())) {
+    error = "Cannot prepare the start of " + argv[0] + ".";
+    return nullptr;
+  }
+  std::vector<char*> args;
+  args.reserve(argv.size() + 1);
+  for (const std::string& arg : argv)
+    args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = -1;
+  const int status =
+      posix_spawn(&pid, program->c_str(), setup.actions(), setup.attr(), args.data(), environ);
+  if (status != 0) {
+    error = "Cannot start " + program->string() + ": " + std::strerror(status);
+    return nullptr;
+  }
+  // The child's ends close here: a reader then sees the end of its pipe as
+  // soon as the child and everything it started have closed theirs.
+  pipes = std::move(mine);
+  return std::unique_ptr<ChildProcess>(new ChildProcess(pid));
+}
+
+ChildProcess::~ChildProcess() {
+  if (IsRunning()) {
+    Kill();
+    WaitFor(std::chrono::milliseconds(1000));
+  }
+}
+
+bool ChildProcess::PollLocked() {
+  if (status_)
+    return false;
+  int raw = 0;
+  const pid_t done = waitpid(pid_, &raw, WNOHANG);
+  if (done == 0)
+    return true;
+  if (done == pid_)
+    status_ = DecodeStatus(raw);
+  else if (done < 0 && errno == EINTR)
+    return true;
+  else
+    status_ = -1;  // collected elsewhere: it has ended, with an unknown status
+  return false;
+}
+
+bool ChildProcess::IsRunning() {
+  std::lock_guard lock(mutex_);
+  return PollLocked();
+}
+
+std::optional<int> ChildProcess::ExitStatus() {
+  std::lock_guard lock(mutex_);
+  PollLocked();
+  return status_;
+}
+
+bool ChildProcess::WaitFor(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (!IsRunning())
+      return true;
+    if (std::chrono::steady_clock::now() >= deadline)
+      return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+void ChildProcess::Kill() {
+  std::lock_guard lock(mutex_);
+  // Only while the child is not collected is its id sure to name our group.
+  if (PollLocked())
+    kill(-pid_, SIGKILL);
+}
+
+}  // namespace nuv::platform

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace nuv::platform {
+
+// An open file descriptor, closed when dropped.
+class FileDescriptor {
+ public:
+  FileDescriptor() = default;
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() { reset(); }
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+  int get() const { return fd_; }
+  explicit operator bool() const { return fd_ >= 0; }
+  int release();
+  void reset();
+
+ private:
+  int fd_ = -1;
+};
+
+enum class ReadStatus {
+  kData,     // `count` bytes were read
+  kTimeout,  // nothing arrived in time; ask again
+  kEnd,      // every writer has closed its end: nothing more will come
+  kError,    // the descriptor cannot be read
+};
+
+struct ReadResult {
+  ReadStatus status = ReadStatus::kError;
+  size_t count = 0;
+};
+
+// Waits at most `timeout` for bytes on `fd`, then reads what is there, at
+// most `buffer.size()` bytes. The bounded wait lets a reader thread notice
+// that it should stop without anyone closing a descriptor under it.
+ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
+                         std::chrono::milliseconds timeout);
+
+// The file that `name` starts: `name` itself when it holds a '/', else the
+// first executable regular file of that name in the folders of PATH.
+std::optional<std::filesystem::path> FindProgram(std::string_view name);
+
+// This side of the three pipes of a child: its standard input (written
+// here), its standard output and its standard error (read here). None of
+// them is inherited by children started later.
+struct ChildPipes {
+  FileDescriptor input;
+  FileDescriptor output;
+  FileDescriptor error;
+};
+
+// A child process started from an argument vector, without a shell. It runs
+// in a process group of its own, so that ending it also ends what it started.
+// Every operation may be called from any thread.
+class ChildProcess {
+ public:
+  // Starts argv[0] (see FindProgram) with the arguments argv, the caller's
+  // environment and current directory, its standard handles connected to new
+  // pipes whose other ends are put into `pipes`. Null, with a sentence in
+  // `error`, when the program cannot be found or started.
+  static std::unique_ptr<ChildProcess> Spawn(std::span<const std::string> argv, ChildPipes& pipes,
+                                             std::string& error);
+
+  // Ends a child that still runs and collects it, so none is left behind.
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  pid_t id() const { return pid_; }
+
+  // True until the child has ended; collects it once it has.
+  bool IsRunning();
+  // The exit status once the child has ended: its exit code, or 128 plus
+  // the number of the signal that ended it.
+  std::optional<int> ExitStatus();
+  // Waits up to `timeout` for the child to end; true when it has.
+  bool WaitFor(std::chrono::milliseconds timeout);
+  // Ends the child and its process group at once (SIGKILL), when it still runs.
+  void Kill();
+
+ private:
+  explicit ChildProcess(pid_t pid) : pid_(pid) {}
+  bool PollLocked();
+
+  const pid_t pid_;
+  std::mutex mutex_;
+  std::optional<int> status_;
+};
+
+}  // namespace nuv::platform
