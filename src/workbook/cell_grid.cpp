@@ -1,0 +1,45 @@
+#include "workbook/cell_grid.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/errors.h"
+
+namespace nuv::workbook {
+
+Cell& CellGrid::At(std::uint32_t row, std::uint32_t column) {
+  if (row < 1 || row > kMaxRows || column < 1 || column > kMaxColumns) {
+    throw AutomationError("Cell (row " + std::to_string(row) + ", column " +
+                          std::to_string(column) + ") lies outside the sheet of " +
+                          std::to_string(kMaxRows) + " rows and " + std::to_string(kMaxColumns) +
+                          " columns.");
+  }
+  if (rows_.size() < row)
+    rows_.resize(row);
+  std::vector<Cell>& cells = rows_[row - 1];
+  if (cells.size() < column)
+    cells.resize(column);
+  return cells[column - 1];
+}
+
+std::optional<CellRect> CellGrid::UsedRect() const {
+  std::optional<CellRect> rect;
+  ForEachUsed([&](std::uint32_t row, std::uint32_t column, const Cell&) {
+    if (!rect) {
+      rect = CellRect{row, column, row, column};
+      return;
+    }
+    rect->left = std::min(rect->left, column);
+    rect->right = std::max(rect->right, column);
+    rect->bottom = row;
+  });
+  return rect;
+}
+
+std::size_t CellGrid::CountUsed() const {
+  std::size_t count = 0;
+  ForEachUsed([&](std::uint32_t, std::uint32_t, const Cell&) { ++count; });
+  return count;
+}
+
+}  // namespace nuv::workbook

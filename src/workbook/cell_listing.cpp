@@ -1,0 +1,266 @@
+#include "workbook/cell_listing.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "workbook/utf16.h"
+
+namespace nuv::workbook {
+namespace {
+
+constexpr std::array<std::uint8_t, 7> kErrorCodes = {kErrorNull, kErrorDiv0, kErrorValue, kErrorRef,
+                                                     kErrorName, kErrorNum,  kErrorNA};
+constexpr std::size_t kMaxCellText = 32767;
+
+void AppendEscaped(std::string& out, std::u16string_view text) {
+  for (char c : Utf16ToUtf8(text)) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
+    }
+  }
+}
+
+bool Unescape(std::string_view text, std::u16string& out) {
+  std::string plain;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      plain += text[i];
+      continue;
+    }
+    if (++i == text.size())
+      return false;
+    switch (text[i]) {
+      case '\\':
+        plain += '\\';
+        break;
+      case 't':
+        plain += '\t';
+        break;
+      case 'n':
+        plain += '\n';
+        break;
+      case 'r':
+        plain += '\r';
+        break;
+      default:
+        return false;
+    }
+  }
+  out = Utf8ToUtf16(plain);
+  return true;
+}
+
+std::string NumberText(double value) {
+  char buffer[32];
+  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return error == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
+// The TYPE word and VALUE text of a cell's value.
+std::pair<std::string, std::string> Describe(const Cell& cell) {
+  const Variant& v = cell.value;
+  std::string type, value;
+  switch (v.type()) {
+    case VT_R8:
+      type = "number", value = NumberText(v.AsDouble());
+      break;
+    case VT_BSTR:
+      type = "text";
+      AppendEscaped(value, v.AsText());
+      break;
+    case VT_BOOL:
+      type = "bool", value = v.AsBool() ? "TRUE" : "FALSE";
+      break;
+    default:
+      type = "error", value = std::string(CellErrorText(v.CellErrorCode()));
+      break;
+  }
+  return {cell.formula ? "formula-" + type : type, value};
+}
+
+template <typename Number>
+bool ReadNumber(std::string_view text, Number low, Number high, Number& out) {
+  Number value{};
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low ||
+      value > high)
+    return false;
+  out = value;
+  return true;
+}
+
+std::vector<std::string_view> SplitTabs(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (;;) {
+    std::size_t tab = line.find('\t');
+    fields.push_back(line.substr(0, tab));
+    if (tab == std::string_view::npos)
+      return fields;
+    line.remove_prefix(tab + 1);
+  }
+}
+
+class ListingParser {
+ public:
+  ListingParser(WorkbookData& workbook, Messages& messages)
+      : workbook_(workbook), messages_(messages) {}
+
+  bool Line(std::size_t number, std::string_view line) {
+    number_ = number;
+    std::vector<std::string_view> fields = SplitTabs(line);
+    if (fields.size() != 5)
+      return Fail("expected 5 fields separated by tabs, found " + std::to_string(fields.size()));
+    std::u16string name;
+    if (!Unescape(fields[0], name))
+      return Fail("the sheet name has a backslash that is not \\\\, \\t, \\n or \\r");
+    std::string problem = SheetNameProblem(name);
+    if (!problem.empty())
+      return Fail(problem);
+    SheetData& sheet = Sheet(name);
+    std::string_view type = fields[3];
+    if (type == "sheet")
+      return fields[1].empty() && fields[2].empty() && fields[4].empty()
+                 ? true
+                 : Fail("a sheet line has no row, column or value");
+    std::uint32_t row = 0, column = 0;
+    if (!ReadNumber<std::uint32_t>(fields[1], 1, kMaxRows, row))
+      return Fail("the row must be a number from 1 to " + std::to_string(kMaxRows));
+    if (!ReadNumber<std::uint32_t>(fields[2], 1, kMaxColumns, column))
+      return Fail("the column must be a number from 1 to " + std::to_string(kMaxColumns));
+    Cell& cell = sheet.cells.At(row, column);
+    if (type == "fill") {
+      std::uint32_t index = 0;
+      if (!ReadNumber<std::uint32_t>(fields[4], 1, 56, index))
+        return Fail("a fill is a colour index from 1 to 56");
+      cell.fill = static_cast<std::uint8_t>(index);
+      return true;
+    }
+    bool formula = type.starts_with("formula-");
+    if (formula)
+      type.remove_prefix(8);
+    std::optional<Variant> value = Value(type, fields[4]);
+    if (!value)
+      return false;
+    cell.value = std::move(*value);
+    cell.formula = formula;
+    return true;
+  }
+
+ private:
+  std::optional<Variant> Value(std::string_view type, std::string_view text) {
+    if (type == "number") {
+      double number = 0;
+      if (!ReadNumber<double>(text, -1.7976931348623157e308, 1.7976931348623157e308, number)) {
+        Fail("\"" + std::string(text) + "\" is not a number");
+        return std::nullopt;
+      }
+      return Variant::R8(number);
+    }
+    if (type == "text") {
+      std::u16string value;
+      if (!Unescape(text, value)) {
+        Fail("the text has a backslash that is not \\\\, \\t, \\n or \\r");
+        return std::nullopt;
+      }
+      if (value.size() > kMaxCellText) {
+        Fail("a cell holds at most 32767 characters");
+        return std::nullopt;
+      }
+      return Variant::Text(std::move(value));
+    }
+    if (type == "bool") {
+      if (text == "TRUE" || text == "FALSE")
+        return Variant::Bool(text == "TRUE");
+      Fail("a bool is TRUE or FALSE");
+      return std::nullopt;
+    }
+    if (type == "error") {
+      for (std::uint8_t code : kErrorCodes) {
+        if (CellErrorText(code) == text)
+          return Variant::CellError(code);
+      }
+      Fail("\"" + std::string(text) + "\" is not an error value");
+      return std::nullopt;
+    }
+    Fail("unknown type \"" + std::string(type) + "\"");
+    return std::nullopt;
+  }
+
+  SheetData& Sheet(const std::u16string& name) {
+    std::size_t at = FindSheet(workbook_, name);
+    if (at == workbook_.sheets.size()) {
+      workbook_.sheets.push_back(std::make_shared<SheetData>());
+      workbook_.sheets.back()->name = name;
+    }
+    return *workbook_.sheets[at];
+  }
+
+  bool Fail(const std::string& why) {
+    messages_.Show(BoxCaption::Error, "line " + std::to_string(number_) + ": " + why);
+    return false;
+  }
+
+  WorkbookData& workbook_;
+  Messages& messages_;
+  std::size_t number_ = 0;
+};
+
+}  // namespace
+
+std::string ListWorkbook(const WorkbookData& workbook) {
+  std::string out;
+  for (const auto& sheet : workbook.sheets) {
+    std::string name;
+    AppendEscaped(name, sheet->name);
+    out += name + "\t\t\tsheet\t\n";
+    sheet->cells.ForEachUsed([&](std::uint32_t row, std::uint32_t column, const Cell& cell) {
+      std::string place = name + '\t' + std::to_string(row) + '\t' + std::to_string(column) + '\t';
+      if (!cell.value.IsEmpty()) {
+        auto [type, value] = Describe(cell);
+        out += place + type + '\t' + value + '\n';
+      }
+      if (cell.fill)
+        out += place + "fill\t" + std::to_string(cell.fill) + '\n';
+    });
+  }
+  return out;
+}
+
+bool ParseListing(std::string_view text, WorkbookData& workbook, Messages& messages) {
+  ListingParser parser(workbook, messages);
+  std::size_t number = 0;
+  while (!text.empty()) {
+    std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    ++number;
+    if (!line.empty() && line.back() == '\r')
+      line.remove_suffix(1);
+    if (line.empty())
+      continue;
+    if (!parser.Line(number, line))
+      return false;
+  }
+  if (workbook.sheets.empty()) {
+    messages.Show(BoxCaption::Error, "a workbook needs at least one sheet");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace nuv::workbook

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "support/messages.h"
+#include "workbook/workbook_data.h"
+
+namespace nuv::workbook {
+
+// A workbook as text, one line per sheet and per cell, for people who
+// script around the workbook (`nuv xls dump` / `nuv xls make`):
+//
+//   SHEET <TAB> <TAB> <TAB> sheet <TAB>            a sheet, in tab order
+//   SHEET <TAB> ROW <TAB> COLUMN <TAB> TYPE <TAB> VALUE
+//
+// ROW and COLUMN count from 1. TYPE is number, text, bool (VALUE TRUE or
+// FALSE), error (#NULL!, #DIV/0!, #VALUE!, #REF!, #NAME?, #NUM!, #N/A), the
+// same four prefixed with "formula-" for the cached result of a formula, or
+// fill (VALUE a palette colour index, 1 to 56), which follows the cell's
+// value line. Numbers are written in the shortest form that reads back
+// exactly. In sheet names and texts a backslash, tab, line feed and
+// carriage return are written \\, \t, \n and \r.
+
+// Every sheet, then every used cell of it, row by row.
+std::string ListWorkbook(const WorkbookData& workbook);
+
+// Builds a workbook from such lines (empty lines are skipped; sheets come in
+// the order they are first named). A line that cannot be read is shown as
+// "line N: why" and the result is false.
+bool ParseListing(std::string_view text, WorkbookData& workbook, Messages& messages);
+
+}  // namespace nuv::workbook

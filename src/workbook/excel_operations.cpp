@@ -1,0 +1,72 @@
+#include "workbook/excel_operations.h"
+
+#include <cstdio>
+
+#include "platform/errors.h"
+#include "workbook/automation_registry.h"
+
+namespace nuv::workbook {
+
+Variant MissingArgument() {
+  return Variant::Error(DISP_E_PARAMNOTFOUND);
+}
+
+bool StartExcel(ExcelApplication& app, Messages& messages) {
+  if (app.CreateDispatch(kExcelProgId))
+    return true;
+  messages.Show(BoxCaption::Application, kCannotStartExcel);
+  return false;
+}
+
+void FindSheetByName(const ExcelWorksheets& sheets, std::string_view name, std::int16_t first,
+                     ExcelWorksheet& sheet) {
+  sheet.AttachDispatch(sheets.GetItem(Variant::I2(first)));
+  std::int16_t position = 0;
+  while (sheet.GetName() != name) {
+    ++position;
+    sheet.AttachDispatch(sheets.GetItem(Variant::I2(position)));
+  }
+}
+
+UsedExtent GetUsedExtent(const ExcelWorksheet& sheet) {
+  ExcelRange used(sheet.GetUsedRange());
+  ExcelRange rows(used.GetRows());
+  ExcelRange columns(rows.GetColumns());
+  return UsedExtent{static_cast<std::uint32_t>(rows.GetCount()),
+                    static_cast<std::uint32_t>(columns.GetCount())};
+}
+
+ValueArray ReadSheetValues(const ExcelWorksheet& sheet, std::uint32_t rows, std::uint32_t columns) {
+  std::string corner;
+  if (!FormatCellName(columns, rows, corner))
+    throw AutomationError("Cannot read the sheet: the cell in column " + std::to_string(columns) +
+                          ", row " + std::to_string(rows) + " has no A1 name.");
+  ExcelRange range(sheet.GetRange(Variant::Text("A1"), Variant::Text(corner)));
+  return ValueArray::FromVariant(range.GetValue2());
+}
+
+bool FormatCellName(std::uint32_t column, std::uint32_t row, std::string& out) {
+  if (column == 0 || row == 0 || column > 702)
+    return false;
+  std::uint32_t q = column / 26;
+  std::uint32_t r = column % 26;
+  char text[32];
+  if (q == 0)
+    std::snprintf(text, sizeof text, "%c%u", static_cast<char>(64 + column), row);
+  else if (r != 0)
+    std::snprintf(text, sizeof text, "%c%c%u", static_cast<char>(64 + q), static_cast<char>(64 + r),
+                  row);
+  else if (q == 1)
+    std::snprintf(text, sizeof text, "Z%u", row);
+  else
+    std::snprintf(text, sizeof text, "%cZ%u", static_cast<char>(63 + q), row);
+  out = text;
+  return true;
+}
+
+void CloseAndQuit(const ExcelWorkbook& workbook, const ExcelApplication& app) {
+  workbook.Close(Variant::I2(0), MissingArgument(), MissingArgument());
+  app.Quit();
+}
+
+}  // namespace nuv::workbook

@@ -1,0 +1,93 @@
+#include "workbook/xls_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
+
+#include "platform/errors.h"
+#include "workbook/biff_reader.h"
+#include "workbook/biff_writer.h"
+#include "workbook/compound_file.h"
+
+namespace nuv::workbook {
+namespace {
+
+constexpr std::u16string_view kWorkbookStream = u"Workbook";
+
+}  // namespace
+
+WorkbookData ReadXls(std::span<const std::uint8_t> file) {
+  if (!IsCompoundFile(file))
+    throw AutomationError("it is not an Excel 97-2003 workbook (no compound file signature)");
+  std::optional<std::vector<std::uint8_t>> stream = ReadCompoundStream(file, kWorkbookStream);
+  if (!stream) {
+    if (ReadCompoundStream(file, u"Book"))
+      throw AutomationError("the workbook is in the Excel 5.0/95 format, which is not supported");
+    throw AutomationError("the file holds no Workbook stream");
+  }
+  return ReadBiff8(*stream);
+}
+
+WorkbookData ReadXlsFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    throw FileError("Cannot open \"" + path.string() + "\": " + std::strerror(errno) + ".");
+  std::error_code error;
+  std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error)
+    throw FileError("Cannot read \"" + path.string() + "\": " + error.message() + ".");
+  if (size > kMaxXlsFileSize)
+    throw AutomationError("\"" + path.string() + "\" is too large for an Excel 97-2003 workbook.");
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (static_cast<std::uintmax_t>(in.gcount()) != size)
+    throw FileError("Cannot read \"" + path.string() + "\": it changed while being read.");
+  try {
+    return ReadXls(bytes);
+  } catch (const AutomationError& e) {
+    throw AutomationError("\"" + path.string() +
+                          "\" is not a valid Excel 97-2003 workbook: " + e.what() + ".");
+  }
+}
+
+std::vector<std::uint8_t> WriteXls(const WorkbookData& workbook) {
+  std::vector<std::uint8_t> stream = WriteBiff8(workbook);
+  // Whole blocks of 4096 bytes keep the stream out of the mini stream, as
+  // Excel's own files have it; the padding after the last EOF is ignored.
+  stream.resize((stream.size() + 4095) / 4096 * 4096, 0);
+  CompoundStream entry{std::u16string(kWorkbookStream), stream};
+  return WriteCompoundFile(std::span<const CompoundStream>(&entry, 1));
+}
+
+void WriteXlsFile(const std::filesystem::path& path, const WorkbookData& workbook) {
+  std::vector<std::uint8_t> bytes = WriteXls(workbook);
+  std::filesystem::path temporary = path;
+  temporary += ".tmp" + std::to_string(::getpid());
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out)
+      throw FileError("Cannot write \"" + path.string() + "\": " + std::strerror(errno) + ".");
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+      std::error_code ignored;
+      std::filesystem::remove(temporary, ignored);
+      throw FileError("Cannot write \"" + path.string() + "\": the disk refused the data.");
+    }
+  }
+  std::error_code error;
+  std::filesystem::rename(temporary, path, error);
+  if (error) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    throw FileError("Cannot write \"" + path.string() + "\": " + error.message() + ".");
+  }
+}
+
+}  // namespace nuv::workbook
