@@ -1,0 +1,345 @@
+#include "legacy/generate.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <string_view>
+
+#include "image/bytes.h"
+#include "legacy/c_numbers.h"
+#include "legacy/hw_info.h"
+#include "legacy/output_file.h"
+#include "platform/paths.h"
+
+namespace nuv::legacy {
+namespace {
+
+constexpr std::string_view kNoOutput = "Please select output file!";
+constexpr std::string_view kCannotOpenFile = "Failed to open the browsed file!\n File name = ";
+constexpr std::string_view kHwInfoFailed = "Parse hw info file failed";
+constexpr std::string_view kOverflow2 =
+    "Overflow Error 2!\nCurrent block_id = 0, file data overflow next block_id > 0!";
+constexpr std::string_view kOverflow1 =
+    "Overflow Error 1!\n Current block_id = 0, overwrite the next bank-flash_header_info.";
+constexpr std::string_view kOverflow0 =
+    "Overflow Error 0!\nCurrent block_id = 0, file data overflow next block_id = 0!";
+constexpr std::string_view kTooBig = "Error: input file size is too big!";
+constexpr std::string_view kNoMatch = "Error block_id! No match block found!";
+constexpr std::string_view kWrongConfig = "Wrong customer config file!";
+constexpr std::string_view kWrongKey = "Wrong abs private key file!";
+constexpr std::string_view kBadAddress = "Please set a valid flash address!";
+constexpr std::string_view kCannotCreate = "Can't open output file!";
+// Images and requests that the tool was never given before.
+constexpr std::string_view kShortKey = "Wrong abs private key file! It holds fewer than 133 bytes.";
+constexpr std::string_view kDuplicateId =
+    "Error block_id! More than one block carries this block_id.";
+constexpr std::string_view kOutsideImage =
+    "Overflow Error!\nCurrent block_id = 0, file data lies outside the flash image!";
+constexpr std::string_view kTailOutside =
+    "Wrong bin file! The tail area starts beyond the flash size.";
+constexpr std::string_view kHeaderOutside =
+    "Wrong bin file! The block header lies outside the flash image.";
+constexpr std::string_view kConfigOutside =
+    "Wrong bin file! The config area lies outside the flash image.";
+constexpr std::string_view kNotARow = "Error block! Only file and hw info blocks take a file.";
+constexpr std::string_view kWriteFailed = "Failed to write the output file!";
+
+constexpr size_t kKeyFileLimit = 1024;
+constexpr size_t kMaxKeyFile = 198;
+constexpr size_t kMinKeyFile = 133;
+constexpr size_t kKeyRecordSize = 130;
+constexpr uint64_t kTailAlignment = 65536;
+// What fills the bytes before the tail area that a shrinking block leaves
+// and the image cannot supply: erased flash.
+constexpr uint8_t kErased = 0xFF;
+
+bool OpenInput(std::string_view name, std::ifstream& in) {
+  const platform::NativePath path = platform::ToNativePath(name);
+  if (path.ok)
+    in.open(path.path, std::ios::binary);
+  return path.ok && in.is_open();
+}
+
+// Reads at most `limit` bytes; the buffer grows with what the file holds.
+std::vector<uint8_t> ReadUpTo(std::istream& in, size_t limit) {
+  std::vector<uint8_t> data;
+  constexpr size_t kChunk = 65536;
+  while (data.size() < limit && in) {
+    const size_t old = data.size();
+    data.resize(old + std::min(kChunk, limit - old));
+    in.read(reinterpret_cast<char*>(data.data() + old),
+            static_cast<std::streamsize>(data.size() - old));
+    data.resize(old + static_cast<size_t>(in.gcount()));
+  }
+  return data;
+}
+
+class Generator {
+ public:
+  Generator(image::FlashImage& image, const LegacyBlockList& list, Messages& messages)
+      : image_(image), list_(list), messages_(messages), bytes_(image.mutable_bytes()) {}
+
+  GenerateOutcome Run(const GenerateRequest& request);
+
+ private:
+  bool Fail(std::string_view text) {
+    messages_.Show(BoxCaption::Error, text);
+    return false;
+  }
+  uint64_t flash_size() const { return bytes_.size(); }
+  bool FindTail();
+  bool PlaceRow(const GenerateRow& row);
+  bool PlaceInConfigArea(size_t index, std::span<const uint8_t> data);
+  bool PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data);
+  bool WriteEntryTable();
+  std::optional<uint32_t> ConfigOffset();
+  bool ImportConfig(const std::string& path);
+  bool ImportKey(const std::string& path);
+  void Patch(const std::string& address, const std::string& value);
+  bool WriteOutput(const std::string& path);
+
+  image::FlashImage& image_;
+  const LegacyBlockList& list_;
+  Messages& messages_;
+  std::span<uint8_t> bytes_;
+  uint64_t tail_size_ = 0;
+};
+
+GenerateOutcome Generator::Run(const GenerateRequest& request) {
+  GenerateOutcome outcome;
+  if (request.output_path.empty()) {
+    Fail(kNoOutput);
+    return outcome;
+  }
+  if (!FindTail())
+    return outcome;
+  outcome.tail_size = static_cast<uint32_t>(tail_size_);
+  outcome.started = true;
+  for (const GenerateRow& row : request.rows) {
+    if (!row.path.empty() && !PlaceRow(row))
+      return outcome;
+    ++outcome.rows_done;
+  }
+  if (!WriteEntryTable())
+    return outcome;
+  if (!request.config_path.empty() && !ImportConfig(request.config_path))
+    return outcome;
+  if (!request.key_path.empty() && !ImportKey(request.key_path))
+    return outcome;
+  if (!request.flash_address.empty())
+    Patch(request.flash_address, request.byte_value);
+  outcome.written = WriteOutput(request.output_path);
+  return outcome;
+}
+
+bool Generator::FindTail() {
+  tail_size_ = 0;
+  for (const image::BlockEntry& entry : image_.legacy_entries) {
+    if (entry.tail_flag() != 1)
+      continue;
+    if (entry.offset() > flash_size())
+      return Fail(kTailOutside);
+    tail_size_ = flash_size() - entry.offset();
+    break;
+  }
+  return true;
+}
+
+bool Generator::PlaceRow(const GenerateRow& row) {
+  std::ifstream in;
+  if (!OpenInput(row.path, in))
+    return Fail(std::string(kCannotOpenFile) + row.path);
+  const std::span<const ScriptBlock> blocks = list_.blocks();
+  if (row.block_index >= blocks.size() || !blocks[row.block_index].is_row_block())
+    return Fail(kNotARow);
+  const ScriptBlock& block = blocks[row.block_index];
+  std::vector<uint8_t> data;
+  if (block.em == kFileBlock) {
+    data = ReadUpTo(in, kMaxRowData);
+  } else {
+    // A hardware-info block always takes its 240 bytes, whatever the file's length.
+    HwInfo info;
+    if (ParseHwInfo(in, info.panel, info.led, messages_) != 0)
+      return Fail(kHwInfoFailed);
+    const auto bytes = info.Bytes();
+    data.assign(bytes.begin(), bytes.end());
+  }
+  return block.block_id == 0 ? PlaceInConfigArea(row.block_index, data)
+                             : PlaceInEntry(block.block_id, data);
+}
+
+std::optional<uint32_t> Generator::ConfigOffset() {
+  const auto offset = image::ReadU32(bytes_, 28);
+  if (!offset)
+    Fail(kConfigOutside);
+  return offset;
+}
+
+bool Generator::PlaceInConfigArea(size_t index, std::span<const uint8_t> data) {
+  const auto config_offset = ConfigOffset();
+  if (!config_offset)
+    return false;
+  const std::span<const ScriptBlock> blocks = list_.blocks();
+  const uint64_t target = uint64_t{*config_offset} + blocks[index].offset;
+  const uint64_t end = target + data.size();
+  if (index + 1 == blocks.size()) {
+    if (!image_.legacy_entries.empty() && end > image_.legacy_entries.front().offset())
+      return Fail(kOverflow2);
+  } else if (const ScriptBlock& next = blocks[index + 1]; next.block_id != 0) {
+    if (end > image_.dmh_offset)
+      messages_.Show(BoxCaption::Error, kOverflow1);
+  } else if (end > uint64_t{*config_offset} + next.offset) {
+    return Fail(kOverflow0);
+  }
+  if (!image::InRange(bytes_.size(), target, data.size()))
+    return Fail(kOutsideImage);
+  std::copy(data.begin(), data.end(), bytes_.begin() + static_cast<ptrdiff_t>(target));
+  return true;
+}
+
+bool Generator::PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data) {
+  auto& entries = image_.legacy_entries;
+  const auto carries = [&](const image::BlockEntry& e) { return e.block_id() == block_id; };
+  const auto match = std::find_if(entries.begin(), entries.end(), carries);
+  if (match == entries.end())
+    return Fail(kNoMatch);
+  if (std::find_if(match + 1, entries.end(), carries) != entries.end())
+    return Fail(kDuplicateId);
+
+  // Everything between the block and the tail area moves with the block's
+  // end: one pass over that region, whatever the row count.
+  const uint64_t limit = flash_size() - tail_size_;  // start of the tail area
+  const uint64_t offset = match->offset();
+  const int64_t room = static_cast<int64_t>(limit) - static_cast<int64_t>(offset) -
+                       static_cast<int64_t>(data.size());
+  if (room < 0)
+    return Fail(kTooBig);
+  const uint64_t from = offset + match->size();
+  const uint64_t kept = from < flash_size() ? std::min<uint64_t>(room, flash_size() - from) : 0;
+  uint8_t* const base = bytes_.data();
+  const uint64_t to = offset + data.size();
+  if (kept > 0)
+    std::memmove(base + to, base + from, kept);
+  std::fill(base + to + kept, base + limit, kErased);
+  if (!data.empty())
+    std::memcpy(base + offset, data.data(), data.size());
+
+  match->set_size(static_cast<uint32_t>(data.size()));
+  if (!match->has_no_crc())
+    match->set_crc(
+        image::UpdateCrc(image_.crc_table, image::kCrcStart, bytes_.subspan(offset, data.size())));
+
+  for (auto entry = match + 1; entry != entries.end(); ++entry) {
+    if (entry->offset() >= limit)
+      continue;
+    const image::BlockEntry& previous = *(entry - 1);
+    uint64_t moved = uint64_t{previous.offset()} + previous.size();
+    if (entry->tail_flag() == 1)
+      moved = (moved + kTailAlignment - 1) / kTailAlignment * kTailAlignment;
+    if (moved + entry->size() > limit)
+      return Fail(kTooBig);
+    entry->set_offset(static_cast<uint32_t>(moved));
+  }
+  return true;
+}
+
+bool Generator::WriteEntryTable() {
+  const auto& entries = image_.legacy_entries;
+  const uint64_t at = uint64_t{image_.dmh_offset} + 12;
+  if (!image::InRange(bytes_.size(), at, entries.size() * image::kBlockEntrySize))
+    return Fail(kHeaderOutside);
+  auto out = bytes_.begin() + static_cast<ptrdiff_t>(at);
+  for (const image::BlockEntry& entry : entries)
+    out = std::copy(entry.bytes().begin(), entry.bytes().end(), out);
+  return true;
+}
+
+bool Generator::ImportConfig(const std::string& path) {
+  std::ifstream in;
+  if (!OpenInput(path, in))
+    return Fail(std::string(kCannotOpenFile) + path);
+  const size_t length = image_.config_length;
+  const std::vector<uint8_t> data = ReadUpTo(in, length + 10);
+  if (data.size() != length)
+    return Fail(kWrongConfig);
+  const auto config_offset = ConfigOffset();
+  if (!config_offset)
+    return false;
+  if (!image::InRange(bytes_.size(), *config_offset, length))
+    return Fail(kConfigOutside);
+  std::copy(data.begin(), data.end(), bytes_.begin() + static_cast<ptrdiff_t>(*config_offset));
+  return true;
+}
+
+bool Generator::ImportKey(const std::string& path) {
+  std::ifstream in;
+  if (!OpenInput(path, in))
+    return Fail(std::string(kCannotOpenFile) + path);
+  const std::vector<uint8_t> key = ReadUpTo(in, kKeyFileLimit);
+  if (key.size() > kMaxKeyFile)
+    return Fail(kWrongKey);
+  if (key.size() < kMinKeyFile)
+    return Fail(kShortKey);
+  const auto config_offset = ConfigOffset();
+  if (!config_offset)
+    return false;
+  const uint64_t at = uint64_t{*config_offset} + kKeyRecordOffset;
+  if (!image::InRange(bytes_.size(), at, kKeyRecordSize))
+    return Fail(kConfigOutside);
+  auto out = bytes_.begin() + static_cast<ptrdiff_t>(at);
+  out[0] = 0x80;
+  out[1] = 0x00;
+  std::copy(key.begin() + 5, key.begin() + kMinKeyFile, out + 2);
+  return true;
+}
+
+void Generator::Patch(const std::string& address, const std::string& value) {
+  const uint32_t at = CStrToUL(address, 16);
+  if (at >= flash_size()) {
+    messages_.Show(BoxCaption::Error, kBadAddress);
+    return;
+  }
+  bytes_[at] = static_cast<uint8_t>(CStrToUL(value, 16) & 0xFF);
+}
+
+bool Generator::WriteOutput(const std::string& path) {
+  const platform::NativePath target = platform::ToNativePath(path);
+  if (!target.ok)
+    return Fail(kCannotCreate);
+  switch (WriteFileReplacing(target.path, bytes_)) {
+    case WriteStatus::kWritten:
+      return true;
+    case WriteStatus::kCannotCreate:
+      return Fail(kCannotCreate);
+    case WriteStatus::kWriteFailed:
+      break;
+  }
+  return Fail(kWriteFailed);
+}
+
+std::vector<size_t> BlocksWhere(const LegacyBlockList& list, bool (ScriptBlock::*test)() const) {
+  std::vector<size_t> out;
+  const auto blocks = list.blocks();
+  for (size_t i = 0; i < blocks.size(); ++i)
+    if ((blocks[i].*test)())
+      out.push_back(i);
+  return out;
+}
+
+}  // namespace
+
+GenerateOutcome Generate(image::FlashImage& image, const LegacyBlockList& list,
+                         const GenerateRequest& request, Messages& messages) {
+  return Generator(image, list, messages).Run(request);
+}
+
+std::vector<size_t> RowBlocks(const LegacyBlockList& list) {
+  return BlocksWhere(list, &ScriptBlock::is_row_block);
+}
+
+std::vector<size_t> ButtonBlocks(const LegacyBlockList& list) {
+  return BlocksWhere(list, &ScriptBlock::is_field_block);
+}
+
+}  // namespace nuv::legacy

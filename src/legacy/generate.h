@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "image/flash_image.h"
+#include "legacy/script_model.h"
+#include "support/messages.h"
+
+namespace nuv::legacy {
+
+// A file block's file is read up to this many bytes.
+inline constexpr size_t kMaxRowData = 2097152;
+// The key record lies at this offset of the config area.
+inline constexpr uint32_t kKeyRecordOffset = 628;
+
+// One row of the Customer Config dialog that still has its controls: the
+// block it stands for (by index into the block list: the block whose
+// control id is the row's path edit) and the file chosen for it (empty: no
+// file chosen).
+struct GenerateRow {
+  size_t block_index = 0;
+  std::string path;
+};
+
+// The texts of the dialog at the moment Generate is pressed.
+struct GenerateRequest {
+  std::string output_path;
+  std::string config_path;        // empty: no configuration file
+  std::string key_path;           // empty: no key file
+  std::string flash_address;      // hexadecimal; empty: no byte patch
+  std::string byte_value;         // hexadecimal
+  std::vector<GenerateRow> rows;  // in row order
+};
+
+struct GenerateOutcome {
+  bool written = false;  // the output file is in place: the dialog closes as with OK
+  // The output path was given: from here on the block buttons are gone.
+  bool started = false;
+  // rows[0, rows_done) were placed or had no file: their three controls go,
+  // and a second Generate is given only the rows after them.
+  size_t rows_done = 0;
+  uint32_t tail_size = 0;  // flash size - offset of the first entry with tail_flag 1, or 0
+};
+
+// Generate of the Customer Config dialog: places the rows' files and
+// hardware-info data into the image (moving the blocks that follow a
+// resized one), writes the entry table back to the block header, applies
+// the configuration file, the key record and the byte patch, and writes the
+// image to the output path. Every failure is shown (caption "error") before
+// it returns. The image and the entry table are changed in place and never
+// restored: after a stop they hold every row placed before it.
+GenerateOutcome Generate(image::FlashImage& image, const LegacyBlockList& list,
+                         const GenerateRequest& request, Messages& messages);
+
+// The rows that the Customer Config dialog makes, in its order: the file
+// and hardware-info blocks (EM 1 and 2) of the list.
+std::vector<size_t> RowBlocks(const LegacyBlockList& list);
+// Its block buttons: the field blocks (EM 0 and 3) of the list.
+std::vector<size_t> ButtonBlocks(const LegacyBlockList& list);
+
+}  // namespace nuv::legacy
