@@ -1,0 +1,207 @@
+// The automation layer over the stand-in application: starting it, the
+// handles, the helper operations, and how failures surface.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/errors.h"
+#include "support/messages.h"
+#include "workbook/automation_registry.h"
+#include "workbook/excel_operations.h"
+#include "workbook_test_support.h"
+
+namespace nuv::workbook {
+namespace {
+
+using testing::WorkbookTest;
+
+TEST(FormatCellName, NamesColumnsUpToZZ) {
+  struct Case {
+    std::uint32_t column, row;
+    const char* name;
+  } cases[] = {{1, 1, "A1"},    {25, 7, "Y7"},          {26, 3, "Z3"},  {27, 3, "AA3"},
+               {51, 4, "AY4"},  {52, 10, "AZ10"},       {53, 2, "BA2"}, {78, 2, "BZ2"},
+               {702, 1, "ZZ1"}, {256, 65536, "IV65536"}};
+  for (const Case& c : cases) {
+    std::string out;
+    EXPECT_TRUE(FormatCellName(c.column, c.row, out));
+    EXPECT_EQ(out, c.name) << c.column;
+  }
+}
+
+TEST(FormatCellName, LeavesTheOutputAloneWithoutAName) {
+  std::string out = "kept";
+  EXPECT_FALSE(FormatCellName(0, 5, out));
+  EXPECT_FALSE(FormatCellName(5, 0, out));
+  EXPECT_FALSE(FormatCellName(703, 1, out));
+  EXPECT_EQ(out, "kept");
+}
+
+// A Worksheets collection that records the positions asked for.
+class RecordingSheets final : public Dispatch {
+ public:
+  explicit RecordingSheets(DispatchRef inner) : inner_(std::move(inner)) {}
+  Variant Invoke(DispId member, InvokeKind kind, std::span<const Variant> args) override {
+    if (member == dispid::kWorksheetsItem && !args.empty())
+      probed.push_back(static_cast<int>(args[0].AsInt()));
+    return inner_->Invoke(member, kind, args);
+  }
+  std::vector<int> probed;
+
+ private:
+  DispatchRef inner_;
+};
+
+class Automation : public WorkbookTest {
+ protected:
+  void SetUp() override {
+    WorkbookTest::SetUp();
+    ASSERT_TRUE(StartExcel(app_, messages_));
+    books_.AttachDispatch(app_.GetWorkbooks());
+    book_.AttachDispatch(books_.Add(MissingArgument()));
+    sheets_.AttachDispatch(book_.GetWorksheets());
+  }
+
+  // The four sheets the export makes, in its order.
+  void MakeExportSheets() {
+    ExcelWorksheet sheet(
+        sheets_.Add(MissingArgument(), MissingArgument(), MissingArgument(), MissingArgument()));
+    sheet.SetName("Program");
+    const char* names[] = {"IR_FP_Key", "Sys_Config", "File_Path"};
+    for (int k = 1; k <= 3; ++k) {
+      sheet.AttachDispatch(sheets_.GetItem(Variant::Text("sheet" + std::to_string(k))));
+      sheet.SetName(names[k - 1]);
+    }
+  }
+
+  RecordedMessages messages_;
+  ExcelApplication app_;
+  ExcelWorkbooks books_;
+  ExcelWorkbook book_;
+  ExcelWorksheets sheets_;
+};
+
+TEST_F(Automation, FindSheetByNameProbesTheFirstPositionThenWalksFromOne) {
+  MakeExportSheets();
+  auto recorder = std::make_shared<RecordingSheets>(sheets_.object());
+  ExcelWorksheets recorded(recorder);
+  ExcelWorksheet sheet;
+  FindSheetByName(recorded, "File_Path", 3, sheet);
+  EXPECT_EQ(recorder->probed, (std::vector<int>{3, 1, 2, 3, 4}));
+  EXPECT_EQ(sheet.GetName(), "File_Path");
+
+  recorder->probed.clear();
+  FindSheetByName(recorded, "Program", 1, sheet);
+  EXPECT_EQ(recorder->probed, (std::vector<int>{1}));
+}
+
+TEST_F(Automation, FindSheetByNameComparesExactlyAndFailsPastTheLastSheet) {
+  MakeExportSheets();
+  ExcelWorksheet sheet;
+  try {
+    FindSheetByName(sheets_, "file_path", 3, sheet);  // the lookup is case-sensitive
+    FAIL() << "found a sheet";
+  } catch (const AutomationError& e) {
+    EXPECT_NE(std::string(e.what()).find("no sheet at position 5"), std::string::npos) << e.what();
+  }
+}
+
+TEST_F(Automation, UsedExtentAndValuesAlwaysReadFromA1) {
+  ExcelWorksheet sheet(sheets_.GetItem(Variant::I2(1)));
+  ExcelRange cells(sheet.GetCells());
+  // Used range B3:C5 (3 rows, 2 columns).
+  cells.SetItem(Variant::I4(3), Variant::I4(2), Variant::Text("top"));
+  cells.SetItem(Variant::I4(5), Variant::I4(3), Variant::R8(9));
+  UsedExtent extent = GetUsedExtent(sheet);
+  EXPECT_EQ(extent.rows, 3u);
+  EXPECT_EQ(extent.columns, 2u);
+  ValueArray values = ReadSheetValues(sheet, extent.rows, extent.columns);
+  ASSERT_EQ(values.rows(), 3u);
+  ASSERT_EQ(values.columns(), 2u);
+  EXPECT_EQ(values.GetElement(3, 2).AsUtf8(), "top");
+  // Rows 4 and 5 lie beyond A1:B3 and are not read.
+  for (std::uint32_t r = 1; r <= 3; ++r)
+    EXPECT_TRUE(values.GetElement(r, 1).IsEmpty());
+  EXPECT_THROW(values.GetElement(4, 1), AutomationError);
+}
+
+TEST_F(Automation, AnEmptySheetHasAUsedExtentOfOneCell) {
+  ExcelWorksheet sheet(sheets_.GetItem(Variant::I2(2)));
+  UsedExtent extent = GetUsedExtent(sheet);
+  EXPECT_EQ(extent.rows, 1u);
+  EXPECT_EQ(extent.columns, 1u);
+  ValueArray values = ReadSheetValues(sheet, 1, 1);
+  EXPECT_TRUE(values.GetElement(1, 1).IsEmpty());
+}
+
+TEST_F(Automation, HandlesReleaseWhatTheyHold) {
+  std::weak_ptr<Dispatch> sheet_object;
+  {
+    ExcelWorksheet sheet(sheets_.GetItem(Variant::I2(1)));
+    sheet_object = sheet.object();
+    EXPECT_FALSE(sheet_object.expired());
+    // Refilling the handle releases the first sheet object.
+    sheet.AttachDispatch(sheets_.GetItem(Variant::I2(2)));
+    EXPECT_TRUE(sheet_object.expired());
+    sheet_object = sheet.object();
+  }
+  EXPECT_TRUE(sheet_object.expired());
+  std::weak_ptr<Dispatch> app_object = app_.object();
+  sheets_.ReleaseDispatch();
+  book_.ReleaseDispatch();
+  books_.ReleaseDispatch();
+  app_.ReleaseDispatch();
+  EXPECT_TRUE(app_object.expired());
+  EXPECT_THROW(app_.GetWorkbooks(), AutomationError);  // an empty handle
+}
+
+TEST_F(Automation, CloseAndQuitLeavesNothingToCall) {
+  ExcelWorksheet sheet(sheets_.GetItem(Variant::I2(1)));
+  CloseAndQuit(book_, app_);
+  try {
+    sheet.GetName();
+    FAIL() << "the closed workbook answered";
+  } catch (const AutomationError& e) {
+    EXPECT_STREQ(e.what(), "The object invoked has disconnected from its clients.");
+  }
+  EXPECT_THROW(app_.SetVisible(true), AutomationError);
+}
+
+TEST(StartExcel, ShowsItsMessageWhenNoServerIsRegistered) {
+  UnregisterAutomationServer(kExcelProgId);
+  RecordedMessages messages;
+  ExcelApplication app;
+  EXPECT_FALSE(StartExcel(app, messages));
+  EXPECT_TRUE(app.empty());
+  ASSERT_EQ(messages.shown().size(), 1u);
+  EXPECT_EQ(messages.shown()[0].first, BoxCaption::Application);
+  EXPECT_EQ(messages.shown()[0].second, "Couldn't start Excel and get Application object.");
+
+  RegisterStandInSpreadsheet();
+  messages.clear();
+  EXPECT_TRUE(StartExcel(app, messages));
+  EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST(StartExcel, EachStartIsANewInstance) {
+  RecordedMessages messages;
+  ExcelApplication first, second;
+  ASSERT_TRUE(StartExcel(first, messages));
+  ASSERT_TRUE(StartExcel(second, messages));
+  EXPECT_NE(first.object(), second.object());
+  first.Quit();
+  ExcelWorkbooks books(second.GetWorkbooks());  // the second one still answers
+  EXPECT_FALSE(books.empty());
+}
+
+TEST(StartExcel, AServerThatRefusesCountsAsNotStarted) {
+  RegisterAutomationServer(std::string(kExcelProgId), [] { return DispatchRef(); });
+  RecordedMessages messages;
+  ExcelApplication app;
+  EXPECT_FALSE(StartExcel(app, messages));
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(kCannotStartExcel)});
+  RegisterStandInSpreadsheet();
+}
+
+}  // namespace
+}  // namespace nuv::workbook

@@ -1,0 +1,276 @@
+// The stand-in spreadsheet application, driven as the tool drives Excel.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "platform/errors.h"
+#include "support/messages.h"
+#include "workbook/excel_operations.h"
+#include "workbook/xls_file.h"
+#include "workbook_test_support.h"
+
+namespace nuv::workbook {
+namespace {
+
+using testing::WorkbookTest;
+
+// The message of the automation error that call raises, or "" if none.
+template <typename Call>
+std::string ErrorOf(Call call) {
+  try {
+    call();
+  } catch (const AutomationError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+#define EXPECT_ERROR_CONTAINS(call, text) \
+  EXPECT_NE(ErrorOf([&] { call; }).find(text), std::string::npos) << ErrorOf([&] { call; })
+
+class StandIn : public WorkbookTest {
+ protected:
+  void SetUp() override {
+    WorkbookTest::SetUp();
+    RecordedMessages messages;
+    ASSERT_TRUE(StartExcel(app_, messages));
+    books_.AttachDispatch(app_.GetWorkbooks());
+    NewBook();
+  }
+  void NewBook() {
+    book_.AttachDispatch(books_.Add(MissingArgument()));
+    sheets_.AttachDispatch(book_.GetWorksheets());
+  }
+  std::vector<std::string> SheetNames() {
+    std::vector<std::string> names;
+    auto count =
+        static_cast<int>(sheets_.InvokeHelper(0x76, InvokeKind::PropertyGet, VT_I4).AsInt());
+    for (int i = 1; i <= count; ++i)
+      names.push_back(
+          ExcelWorksheet(sheets_.GetItem(Variant::I2(static_cast<std::int16_t>(i)))).GetName());
+    return names;
+  }
+  ExcelWorksheet Sheet(int position) {
+    return ExcelWorksheet(sheets_.GetItem(Variant::I2(static_cast<std::int16_t>(position))));
+  }
+  void SaveAs(const std::filesystem::path& path) {
+    Variant m = MissingArgument();
+    book_.SaveAs(Variant::Text(path.string()), m, m, m, m, m, 0, m, m, m, m);
+  }
+  ExcelWorkbook Open(const std::string& path) {
+    Variant m = MissingArgument();
+    return ExcelWorkbook(books_.Open(path, m, m, m, m, m, m, m, m, m, m, m, m, m, m));
+  }
+
+  ExcelApplication app_;
+  ExcelWorkbooks books_;
+  ExcelWorkbook book_;
+  ExcelWorksheets sheets_;
+};
+
+TEST_F(StandIn, ANewWorkbookHasThreeSheetsAndAddPutsTheNewOneBeforeTheActive) {
+  EXPECT_EQ(SheetNames(), (std::vector<std::string>{"Sheet1", "Sheet2", "Sheet3"}));
+  Variant m = MissingArgument();
+  ExcelWorksheet added(sheets_.Add(m, m, m, m));
+  EXPECT_EQ(added.GetName(), "Sheet4");
+  EXPECT_EQ(SheetNames(), (std::vector<std::string>{"Sheet4", "Sheet1", "Sheet2", "Sheet3"}));
+  // The added sheet is now the active one, so the next goes before it.
+  ExcelWorksheet second(sheets_.Add(m, m, m, m));
+  EXPECT_EQ(SheetNames(),
+            (std::vector<std::string>{"Sheet5", "Sheet4", "Sheet1", "Sheet2", "Sheet3"}));
+  ExcelWorksheet after(sheets_.Add(m, Variant::Object(Sheet(5).object()), m, m));
+  EXPECT_EQ(SheetNames().back(), "Sheet6");
+}
+
+TEST_F(StandIn, SheetsAreFoundByNameWithoutRegardToCase) {
+  EXPECT_EQ(ExcelWorksheet(sheets_.GetItem(Variant::Text("sheet2"))).GetName(), "Sheet2");
+  EXPECT_EQ(ExcelWorksheet(sheets_.GetItem(Variant::Text("SHEET3"))).GetName(), "Sheet3");
+  EXPECT_ERROR_CONTAINS(sheets_.GetItem(Variant::Text("Sheet9")), "no sheet named \"Sheet9\"");
+  EXPECT_ERROR_CONTAINS(sheets_.GetItem(Variant::I2(4)),
+                        "no sheet at position 4 (the workbook has 3 sheets)");
+  EXPECT_ERROR_CONTAINS(sheets_.GetItem(Variant::I2(0)), "no sheet at position 0");
+}
+
+TEST_F(StandIn, RenamingChecksTheNameAsTheSpreadsheetDoes) {
+  ExcelWorksheet sheet = Sheet(1);
+  sheet.SetName("Program");
+  EXPECT_EQ(sheet.GetName(), "Program");
+  sheet.SetName("PROGRAM");  // its own name in other letters is fine
+  EXPECT_ERROR_CONTAINS(Sheet(2).SetName("program"), "already taken");
+  EXPECT_ERROR_CONTAINS(sheet.SetName("a/b"), "invalid name");
+  EXPECT_ERROR_CONTAINS(sheet.SetName(""), "invalid name");
+  EXPECT_ERROR_CONTAINS(sheet.SetName(std::string(32, 'x')), "at most 31");
+  EXPECT_EQ(sheet.GetName(), "PROGRAM");
+}
+
+TEST_F(StandIn, CellsTakeNumbersTextsBooleansAndErrors) {
+  ExcelRange cells(Sheet(1).GetCells());
+  cells.SetItem(Variant::I4(1), Variant::I4(1), Variant::UI8(0x8000000000000000ull));
+  cells.SetItem(Variant::I2(1), Variant::R8(2), Variant::Text(u"Канал"));
+  cells.SetItem(Variant::I4(2), Variant::I4(1), Variant::Bool(true));
+  cells.SetItem(Variant::I4(2), Variant::I4(2), Variant::CellError(kErrorRef));
+  cells.SetItem(Variant::I4(3), Variant::I4(1), Variant::UI4(4000000000u));
+
+  ExcelRange range(Sheet(1).GetRange(Variant::Text("A1"), Variant::Text("B3")));
+  Variant value = range.GetValue2();
+  ASSERT_EQ(value.type(), VT_VARIANT_ARRAY);
+  const ValueArray& a = value.AsArray();
+  EXPECT_EQ(a.GetElement(1, 1), Variant::R8(9223372036854775808.0));  // a large positive number
+  EXPECT_EQ(a.GetElement(1, 2), Variant::Text(u"Канал"));
+  EXPECT_EQ(a.GetElement(2, 1), Variant::Bool(true));
+  EXPECT_EQ(a.GetElement(2, 2), Variant::CellError(kErrorRef));
+  EXPECT_EQ(a.GetElement(3, 1), Variant::R8(4e9));
+  EXPECT_TRUE(a.GetElement(3, 2).IsEmpty());
+
+  ExcelRange single(Sheet(1).GetRange(Variant::Text("$B$1"), MissingArgument()));
+  EXPECT_EQ(single.GetValue2(), Variant::Text(u"Канал"));
+  cells.SetItem(Variant::I4(1), Variant::I4(2), Variant());
+  EXPECT_TRUE(single.GetValue2().IsEmpty());
+}
+
+TEST_F(StandIn, ItemCountsFromTheRangesCorner) {
+  ExcelRange range(Sheet(1).GetRange(Variant::Text("C3:D4"), MissingArgument()));
+  range.SetItem(Variant::I4(2), Variant::I4(1), Variant::R8(7));
+  ExcelRange c4(Sheet(1).GetRange(Variant::Text("c4"), MissingArgument()));
+  EXPECT_EQ(c4.GetValue2(), Variant::R8(7));
+}
+
+TEST_F(StandIn, BadCellWritesRaiseErrors) {
+  ExcelRange cells(Sheet(1).GetCells());
+  EXPECT_ERROR_CONTAINS(cells.SetItem(Variant::I4(65537), Variant::I4(1), Variant::R8(1)),
+                        "outside the sheet");
+  EXPECT_ERROR_CONTAINS(cells.SetItem(Variant::I4(1), Variant::I4(257), Variant::R8(1)),
+                        "outside the sheet");
+  EXPECT_ERROR_CONTAINS(cells.SetItem(Variant::I4(1), Variant::I4(1),
+                                      Variant::R8(std::numeric_limits<double>::quiet_NaN())),
+                        "Type mismatch");
+  EXPECT_ERROR_CONTAINS(
+      cells.SetItem(Variant::I4(1), Variant::I4(1), Variant::Text(std::u16string(32768, u'x'))),
+      "32767");
+  EXPECT_ERROR_CONTAINS(cells.SetItem(Variant::Text("one"), Variant::I4(1), Variant::R8(1)),
+                        "Type mismatch");
+  EXPECT_ERROR_CONTAINS(cells.InvokeHelper(dispid::kRangeItem, InvokeKind::PropertyPut, VT_EMPTY,
+                                           {Variant::I4(1), Variant::I4(1)}),
+                        "Invalid number of parameters.");
+}
+
+TEST_F(StandIn, RangeAddressesAreChecked) {
+  ExcelWorksheet sheet = Sheet(1);
+  for (const char* bad : {"A0", "IW1", "A65537", "1A", "A1:", "", "A1B"})
+    EXPECT_ERROR_CONTAINS(sheet.GetRange(Variant::Text(bad), MissingArgument()),
+                          "is not a cell address");
+  EXPECT_ERROR_CONTAINS(sheet.GetRange(Variant::R8(1), MissingArgument()), "Type mismatch");
+  ExcelRange both(sheet.GetRange(Variant::Text("D5"), Variant::Text("B2")));
+  EXPECT_EQ(both.GetCount(), 12);
+}
+
+TEST_F(StandIn, UsedRangeSpansValuesAndFills) {
+  ExcelWorksheet sheet = Sheet(1);
+  ExcelRange cells(sheet.GetCells());
+  cells.SetItem(Variant::I4(2), Variant::I4(2), Variant::R8(1));
+  ExcelInterior fill(
+      ExcelRange(sheet.GetRange(Variant::Text("A5"), Variant::Text("D5"))).GetInterior());
+  fill.SetColorIndex(Variant::I4(6));
+  ExcelRange used(sheet.GetUsedRange());
+  EXPECT_EQ(used.GetCount(), 16);  // A2:D5
+  EXPECT_EQ(ExcelRange(used.GetRows()).GetCount(), 4);
+  EXPECT_EQ(ExcelRange(ExcelRange(used.GetRows()).GetColumns()).GetCount(), 4);
+  fill.SetColorIndex(Variant::I4(-4142));  // no fill: the row is no longer used
+  EXPECT_EQ(ExcelRange(sheet.GetUsedRange()).GetCount(), 1);
+}
+
+TEST_F(StandIn, ColourIndexesOutsideThePaletteAreRefused) {
+  ExcelInterior fill(
+      ExcelRange(Sheet(1).GetRange(Variant::Text("A1"), MissingArgument())).GetInterior());
+  EXPECT_ERROR_CONTAINS(fill.SetColorIndex(Variant::I4(57)), "not a colour index");
+  EXPECT_ERROR_CONTAINS(fill.SetColorIndex(Variant::I4(0)), "not a colour index");
+  EXPECT_ERROR_CONTAINS(
+      ExcelInterior(ExcelRange(Sheet(1).GetCells()).GetInterior()).SetColorIndex(Variant::I4(6)),
+      "at most");
+}
+
+TEST_F(StandIn, SavedWorkbooksOpenAgainAsTheyWere) {
+  Variant m = MissingArgument();
+  ExcelWorksheet program(sheets_.Add(m, m, m, m));
+  program.SetName("Program");
+  ExcelRange cells(program.GetCells());
+  cells.SetItem(Variant::I4(1), Variant::I4(1), Variant::Text("*row"));
+  cells.SetItem(Variant::I4(1), Variant::I4(3), Variant::R8(-12.5));
+  ExcelInterior(
+      ExcelRange(program.GetRange(Variant::Text("A1"), Variant::Text("C1"))).GetInterior())
+      .SetColorIndex(Variant::I2(6));
+  Sheet(2).SetName("IR_FP_Key");
+  SaveAs(Path("book.xls"));
+
+  ExcelWorkbook opened = Open(Path("book.xls").string());
+  ExcelWorksheets sheets(opened.GetWorksheets());
+  ExcelWorksheet first(sheets.GetItem(Variant::I2(1)));
+  EXPECT_EQ(first.GetName(), "Program");
+  EXPECT_EQ(ExcelWorksheet(sheets.GetItem(Variant::I2(2))).GetName(), "IR_FP_Key");
+  UsedExtent extent = GetUsedExtent(first);
+  EXPECT_EQ(extent.rows, 1u);
+  EXPECT_EQ(extent.columns, 3u);
+  ValueArray values = ReadSheetValues(first, 1, 3);
+  EXPECT_EQ(values.GetElement(1, 1).AsUtf8(), "*row");
+  EXPECT_TRUE(values.GetElement(1, 2).IsEmpty());
+  EXPECT_EQ(values.GetElement(1, 3), Variant::R8(-12.5));
+  WorkbookData file = ReadXlsFile(Path("book.xls"));
+  EXPECT_EQ(file.sheets[0]->cells.Find(1, 2)->fill, 6);
+  EXPECT_EQ(file.active, 0u);  // the added sheet was the active one
+}
+
+TEST_F(StandIn, PathsMayUseBackslashesAndWindowsNames) {
+  std::filesystem::create_directories(Path("sub"));
+  SaveAs(folder().string() + "\\sub\\book.xls");
+  EXPECT_TRUE(std::filesystem::exists(Path("sub") / "book.xls"));
+  ExcelWorkbook opened = Open(folder().string() + "\\sub\\book.xls");
+  EXPECT_FALSE(opened.empty());
+}
+
+TEST_F(StandIn, SaveAsFailuresNameTheProblem) {
+  Variant m = MissingArgument();
+  EXPECT_ERROR_CONTAINS(SaveAs(Path("missing") / "book.xls"), "Cannot write");
+  EXPECT_ERROR_CONTAINS(book_.SaveAs(Variant::Text(Path("a.xlsx").string()), Variant::I4(51), m, m,
+                                     m, m, 0, m, m, m, m),
+                        "only the Excel 97-2003 format");
+  EXPECT_ERROR_CONTAINS(book_.SaveAs(Variant::Text(Path("a.xls").string()), m, Variant::Text("pw"),
+                                     m, m, m, 0, m, m, m, m),
+                        "passwords");
+  EXPECT_FALSE(std::filesystem::exists(Path("a.xls")));
+}
+
+TEST_F(StandIn, OpenFailuresNameTheProblem) {
+  EXPECT_ERROR_CONTAINS(Open(Path("none.xls").string()), "Sorry, we couldn't find");
+  testing::WriteBytes(Path("text.xls"), {'h', 'e', 'l', 'l', 'o'});
+  EXPECT_ERROR_CONTAINS(Open(Path("text.xls").string()), "is not a valid Excel 97-2003 workbook");
+}
+
+TEST_F(StandIn, CloseSavesOnlyWhenAsked) {
+  SaveAs(Path("book.xls"));
+  ExcelRange(Sheet(1).GetCells()).SetItem(Variant::I4(1), Variant::I4(1), Variant::R8(5));
+  book_.Close(Variant::I2(0), MissingArgument(), MissingArgument());
+  EXPECT_TRUE(ReadXlsFile(Path("book.xls")).sheets[0]->cells.UsedRect() == std::nullopt);
+
+  ExcelWorkbook again = Open(Path("book.xls").string());
+  ExcelWorksheets sheets(again.GetWorksheets());
+  ExcelRange(ExcelWorksheet(sheets.GetItem(Variant::I2(1))).GetCells())
+      .SetItem(Variant::I4(1), Variant::I4(1), Variant::R8(5));
+  again.Close(Variant::Bool(true), MissingArgument(), MissingArgument());
+  EXPECT_EQ(ReadXlsFile(Path("book.xls")).sheets[0]->cells.Find(1, 1)->value, Variant::R8(5));
+  EXPECT_ERROR_CONTAINS(again.GetWorksheets(), "disconnected");
+}
+
+TEST_F(StandIn, UnknownMembersAndArgumentCountsAreRefused) {
+  EXPECT_ERROR_CONTAINS(app_.InvokeHelper(0x999, InvokeKind::PropertyGet, VT_VARIANT),
+                        "Member not found");
+  EXPECT_ERROR_CONTAINS(Sheet(1).InvokeHelper(dispid::kWorksheetCells, InvokeKind::PropertyPut,
+                                              VT_EMPTY, {Variant::R8(1)}),
+                        "Member not found");
+  EXPECT_ERROR_CONTAINS(sheets_.InvokeHelper(dispid::kWorksheetsItem, InvokeKind::PropertyGet,
+                                             VT_DISPATCH, {Variant::I2(1), Variant::I2(2)}),
+                        "Invalid number of parameters.");
+}
+
+}  // namespace
+}  // namespace nuv::workbook
