@@ -1,0 +1,382 @@
+// The .xls reader and writer on their own: round trips, records as other
+// programs write them, and damaged streams.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/errors.h"
+#include "workbook/biff_reader.h"
+#include "workbook/biff_records.h"
+#include "workbook/biff_writer.h"
+#include "workbook/byte_io.h"
+#include "workbook/cell_listing.h"
+#include "workbook/utf16.h"
+#include "workbook/xls_file.h"
+#include "workbook_test_support.h"
+
+namespace nuv::workbook {
+namespace {
+
+using testing::BookBuilder;
+
+WorkbookData RoundTrip(const WorkbookData& book) {
+  return ReadXls(WriteXls(book));
+}
+
+TEST(Biff, EveryKindOfCellRoundTrips) {
+  WorkbookData book = BookBuilder()
+                          .Sheet(u"Program")
+                          .Set(1, 1, Variant::Text(u"*title"), 6)
+                          .Set(1, 2, Variant::R8(42))
+                          .Set(1, 3, Variant::R8(-0.1))
+                          .Set(2, 1, Variant::R8(1e300))
+                          .Set(2, 2, Variant::R8(123456.78))  // an RK number divided by 100
+                          .Set(2, 3, Variant::R8(536870912))  // just beyond a 30-bit integer
+                          .Set(3, 1, Variant::Bool(false))
+                          .Set(3, 2, Variant::CellError(kErrorNA))
+                          .Set(3, 3, Variant(), 3)  // a fill alone
+                          .Set(4, 256, Variant::Text(u""))
+                          .Sheet(u"Канал 日本")
+                          .Set(65536, 1, Variant::R8(7), 0, true)
+                          .Set(65536, 2, Variant::Text(u"€uro"), 0, true)
+                          .Set(65536, 3, Variant::Bool(true), 0, true)
+                          .Set(65536, 4, Variant::CellError(kErrorDiv0), 56, true)
+                          .Sheet(u"Empty")
+                          .Build();
+  book.active = 1;
+  WorkbookData read = RoundTrip(book);
+  EXPECT_EQ(ListWorkbook(read), ListWorkbook(book));
+  EXPECT_EQ(read.active, 1u);
+  EXPECT_EQ(read.sheets[1]->cells.Find(65536, 2)->value.AsText(), u"€uro");
+  EXPECT_TRUE(read.sheets[1]->cells.Find(65536, 2)->formula);
+}
+
+TEST(Biff, LongTextsAndLargeStringTablesCrossContinueRecords) {
+  BookBuilder builder;
+  builder.Sheet(u"Texts");
+  std::u16string cjk(32766, u'字');
+  for (std::size_t i = 0; i < cjk.size(); i += 3)
+    cjk[i] = static_cast<char16_t>(0x0400 + i % 200);  // Cyrillic among CJK
+  std::u16string latin(20000, u'é');
+  builder.Set(1, 1, Variant::Text(cjk)).Set(2, 1, Variant::Text(latin));
+  builder.Set(3, 1, Variant::Text(cjk.substr(0, 300)), 0, true);  // too long for a formula: a text
+  // Many short strings, some wide, so that record ends fall inside strings
+  // of both widths and between them.
+  for (std::uint32_t i = 0; i < 3000; ++i) {
+    std::u16string text = u"s" + Utf8ToUtf16(std::to_string(i * 7919));
+    if (i % 3 == 0)
+      text += u'Ж';
+    text.append(i % 17, u'x');
+    builder.Set(4 + i / 10, 1 + i % 10, Variant::Text(text));
+  }
+  WorkbookData book = builder.Build();
+  WorkbookData read = RoundTrip(book);
+  EXPECT_EQ(read.sheets[0]->cells.Find(1, 1)->value.AsText(), cjk);
+  EXPECT_EQ(read.sheets[0]->cells.Find(2, 1)->value.AsText(), latin);
+  EXPECT_FALSE(read.sheets[0]->cells.Find(3, 1)->formula);
+  book.sheets[0]->cells.At(3, 1).formula = false;
+  EXPECT_EQ(ListWorkbook(read), ListWorkbook(book));
+}
+
+TEST(Biff, AHundredThousandCellsRoundTrip) {
+  BookBuilder builder;
+  builder.Sheet(u"Big");
+  for (std::uint32_t i = 0; i < 100000; ++i) {
+    std::uint32_t row = 1 + i / 50, column = 1 + i % 50;
+    if (i % 2)
+      builder.Set(row, column, Variant::R8(i * 0.25));
+    else
+      builder.Set(row, column, Variant::Text(u"cell " + Utf8ToUtf16(std::to_string(i))),
+                  i % 7 == 0 ? 4 : 0);
+  }
+  WorkbookData book = builder.Build();
+  WorkbookData read = RoundTrip(book);
+  EXPECT_EQ(read.sheets[0]->cells.CountUsed(), 100000u);
+  EXPECT_EQ(ListWorkbook(read), ListWorkbook(book));
+}
+
+// A Workbook stream assembled record by record, the way other programs
+// write them: XF 16 fills with palette entry 13 (colour index 6).
+class StreamBuilder {
+ public:
+  StreamBuilder() {
+    Record(biff::kBof, {0x00, 0x06, 0x05, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    for (int i = 0; i < 16; ++i)
+      Xf(0);
+    Xf(13);
+  }
+  StreamBuilder& Record(std::uint16_t id, std::vector<std::uint8_t> data) {
+    out_.U16(id);
+    out_.U16(static_cast<std::uint16_t>(data.size()));
+    out_.Append(data);
+    return *this;
+  }
+  StreamBuilder& Sheet(std::vector<std::uint8_t> name_record_tail = {1, 0, 'S'}) {
+    sheet_positions_.push_back(out_.size() + 4);
+    std::vector<std::uint8_t> data = {0, 0, 0, 0, 0, 0};
+    data.insert(data.end(), name_record_tail.begin(), name_record_tail.end());
+    return Record(biff::kBoundSheet, data);
+  }
+  // Ends the globals; the records of the sheets follow.
+  StreamBuilder& BeginSheet() {
+    if (!globals_done_) {
+      Record(biff::kEof, {});
+      globals_done_ = true;
+    }
+    out_.PatchU32(sheet_positions_[sheets_begun_++], static_cast<std::uint32_t>(out_.size()));
+    return Record(biff::kBof, {0x00, 0x06, 0x10, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  }
+  std::vector<std::uint8_t> Build() { return out_.bytes(); }
+  // Where each BOUNDSHEET keeps its sheet's offset.
+  const std::vector<std::size_t>& sheet_positions() const { return sheet_positions_; }
+
+ private:
+  void Xf(std::uint8_t colour) {
+    std::vector<std::uint8_t> xf(20, 0);
+    if (colour) {
+      xf[17] = 0x04;  // pattern 1 in the top bits of the word at 14
+      xf[18] = colour;
+    }
+    Record(biff::kXf, xf);
+  }
+  ByteWriter out_;
+  std::vector<std::size_t> sheet_positions_;
+  std::size_t sheets_begun_ = 0;
+  bool globals_done_ = false;
+};
+
+std::vector<std::uint8_t> Cat(std::initializer_list<std::vector<std::uint8_t>> parts) {
+  std::vector<std::uint8_t> out;
+  for (const auto& p : parts)
+    out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+std::vector<std::uint8_t> U16(std::uint16_t v) {
+  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+}
+std::vector<std::uint8_t> U32(std::uint32_t v) {
+  return Cat({U16(static_cast<std::uint16_t>(v)), U16(static_cast<std::uint16_t>(v >> 16))});
+}
+std::vector<std::uint8_t> F64(double v) {
+  ByteWriter w;
+  w.F64(v);
+  return w.bytes();
+}
+// Row, column (from 0) and XF of a cell record.
+std::vector<std::uint8_t> At(std::uint16_t row, std::uint16_t column, std::uint16_t xf = 15) {
+  return Cat({U16(row), U16(column), U16(xf)});
+}
+
+std::string Listing(const std::vector<std::uint8_t>& stream) {
+  return ListWorkbook(ReadBiff8(stream));
+}
+
+TEST(BiffReader, ReadsTheRecordsOtherProgramsWrite) {
+  StreamBuilder b;
+  b.Sheet();
+  b.Record(biff::kSst, Cat({U32(2),
+                            U32(2),
+                            U16(2),
+                            {0},
+                            {'o', 'k'},
+                            // a rich wide string with extended data: 1 run, 3 bytes
+                            U16(1),
+                            {0x0D},
+                            U16(1),
+                            U32(3),
+                            U16(0x2603),
+                            {1, 0, 2, 0},
+                            {9, 9, 9}}));
+  b.BeginSheet();
+  b.Record(biff::kDimensions, Cat({U32(0), U32(1), U16(0), U16(1), U16(0)}));  // says A1 only
+  b.Record(biff::kRk, Cat({At(0, 0), U32((1234u << 2) | 2 | 1)}));             // 12.34
+  b.Record(biff::kRk, Cat({At(0, 1), U32(0x3FF00000u)}));                      // 1.0 as a float
+  b.Record(biff::kMulRk, Cat({U16(1), U16(2), U16(15), U32((5u << 2) | 2), U16(16),
+                              U32((static_cast<std::uint32_t>(-6) << 2) | 2), U16(3)}));
+  b.Record(biff::kLabel, Cat({At(2, 0), U16(3), {0}, {'a', 'b', 'c'}}));
+  b.Record(biff::kLabel, Cat({At(2, 1), U16(2), {1}, U16(0x41F), U16(0x438)}));
+  b.Record(biff::kRString, Cat({At(2, 2), U16(2), {0}, {'r', 's'}, U16(1), U32(0)}));
+  b.Record(biff::kLabelSst, Cat({At(3, 0), U32(1)}));
+  b.Record(biff::kLabelSst, Cat({At(3, 1, 16), U32(0)}));
+  b.Record(biff::kBoolErr, Cat({At(4, 0), {1, 0}}));
+  b.Record(biff::kBoolErr, Cat({At(4, 1), {0x24, 1}}));
+  b.Record(biff::kBlank, At(4, 2));      // no fill: not a used cell
+  b.Record(biff::kBlank, At(4, 3, 16));  // a fill
+  b.Record(biff::kMulBlank, Cat({U16(5), U16(0), U16(16), U16(15), U16(16), U16(2)}));
+  b.Record(biff::kNumber, Cat({At(200, 7), F64(2.5)}));  // far outside DIMENSIONS
+  b.Record(biff::kBof, {0x00, 0x06, 0x20, 0x00});        // an embedded chart...
+  b.Record(biff::kNumber, Cat({At(9, 9), F64(99)}));     // ...whose records are not cells
+  b.Record(biff::kEof, {});
+  b.Record(biff::kEof, {});
+  std::string expected =
+      "S\t\t\tsheet\t\n"
+      "S\t1\t1\tnumber\t12.34\nS\t1\t2\tnumber\t1\n"
+      "S\t2\t3\tnumber\t5\nS\t2\t4\tnumber\t-6\nS\t2\t4\tfill\t6\n"
+      "S\t3\t1\ttext\tabc\nS\t3\t2\ttext\tПи\nS\t3\t3\ttext\trs\n"
+      "S\t4\t1\ttext\t☃\nS\t4\t2\ttext\tok\nS\t4\t2\tfill\t6\n"
+      "S\t5\t1\tbool\tTRUE\nS\t5\t2\terror\t#NUM!\nS\t5\t4\tfill\t6\n"
+      "S\t6\t1\tfill\t6\nS\t6\t3\tfill\t6\n"
+      "S\t201\t8\tnumber\t2.5\n";
+  EXPECT_EQ(Listing(b.Build()), expected);
+}
+
+TEST(BiffReader, TakesTheCachedResultsOfFormulas) {
+  auto formula = [](std::uint16_t column, std::vector<std::uint8_t> result) {
+    return Cat({At(0, column), result, U16(0), U32(0), U16(3), {0x1E, 1, 0}});
+  };
+  auto special = [](std::uint8_t kind, std::uint8_t datum) {
+    return std::vector<std::uint8_t>{kind, 0, datum, 0, 0, 0, 0xFF, 0xFF};
+  };
+  StreamBuilder b;
+  b.Sheet();
+  b.BeginSheet();
+  b.Record(biff::kFormula, formula(0, F64(3.5)));
+  b.Record(biff::kFormula, formula(1, special(0, 0)));
+  b.Record(0x04BC, {0, 0, 0, 0, 0, 0, 0, 0});  // a shared formula between the cell and its text
+  // The text result, its characters cut by a CONTINUE that switches to wide.
+  b.Record(biff::kString, Cat({U16(4), {0}, {'a', 'b'}}));
+  b.Record(biff::kContinue, Cat({{1}, U16(0x3B1), U16(0x3B2)}));
+  b.Record(biff::kFormula, formula(2, special(1, 1)));
+  b.Record(biff::kFormula, formula(3, special(2, 0x07)));
+  b.Record(biff::kFormula, formula(4, special(3, 0)));
+  b.Record(biff::kFormula, formula(5, special(0, 0)));  // its STRING never comes
+  b.Record(biff::kEof, {});
+  EXPECT_EQ(Listing(b.Build()),
+            "S\t\t\tsheet\t\n"
+            "S\t1\t1\tformula-number\t3.5\nS\t1\t2\tformula-text\tabαβ\n"
+            "S\t1\t3\tformula-bool\tTRUE\nS\t1\t4\tformula-error\t#DIV/0!\n"
+            "S\t1\t5\tformula-text\t\nS\t1\t6\tformula-text\t\n");
+}
+
+TEST(BiffReader, SharedStringsContinueAcrossRecords) {
+  StreamBuilder b;
+  b.Sheet();
+  // "hello" cut after "he"; the rest is wide. Then a string whose header
+  // starts a CONTINUE record of its own.
+  b.Record(biff::kSst, Cat({U32(2), U32(2), U16(5), {0}, {'h', 'e'}}));
+  b.Record(biff::kContinue, Cat({{1}, U16('l'), U16('l'), U16(0x00F6)}));
+  b.Record(biff::kContinue, Cat({U16(1), {0}, {'z'}}));
+  b.BeginSheet();
+  b.Record(biff::kLabelSst, Cat({At(0, 0), U32(0)}));
+  b.Record(biff::kLabelSst, Cat({At(0, 1), U32(1)}));
+  b.Record(biff::kEof, {});
+  EXPECT_EQ(Listing(b.Build()), "S\t\t\tsheet\t\nS\t1\t1\ttext\thellö\nS\t1\t2\ttext\tz\n");
+}
+
+std::string ReadError(const std::vector<std::uint8_t>& stream) {
+  try {
+    ReadBiff8(stream);
+  } catch (const AutomationError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(BiffReader, DamagedStreamsSayWhatIsWrong) {
+  struct Case {
+    const char* expected;
+    std::function<void(StreamBuilder&)> build;
+  } cases[] = {
+      {"refers to shared string 3 of 0",
+       [](StreamBuilder& b) {
+         b.Sheet()
+             .BeginSheet()
+             .Record(biff::kLabelSst, Cat({At(0, 0), U32(3)}))
+             .Record(biff::kEof, {});
+       }},
+      {"ends after 1 of the 1000000 strings",
+       [](StreamBuilder& b) {
+         b.Record(biff::kSst, Cat({U32(1), U32(1000000), U16(1), {0}, {'a'}}))
+             .Sheet()
+             .BeginSheet()
+             .Record(biff::kEof, {});
+       }},
+      {"inside a shared string",
+       [](StreamBuilder& b) {
+         b.Record(biff::kSst, Cat({U32(1), U32(1), U16(60000), {0}, {'a'}}))
+             .Sheet()
+             .BeginSheet()
+             .Record(biff::kEof, {});
+       }},
+      {"inside a shared string",  // extended data longer than the table
+       [](StreamBuilder& b) {
+         b.Record(biff::kSst, Cat({U32(1), U32(1), U16(1), {4}, U32(0xFFFFFFF0), {'a'}}))
+             .Sheet()
+             .BeginSheet()
+             .Record(biff::kEof, {});
+       }},
+      {"encrypted",
+       [](StreamBuilder& b) {
+         b.Record(biff::kFilePass, {0, 0});
+       }},
+      {"has no EOF record", [](StreamBuilder& b) { b.Sheet().BeginSheet(); }},
+      {"column 300",
+       [](StreamBuilder& b) {
+         b.Sheet().BeginSheet().Record(biff::kNumber, Cat({At(0, 299), F64(1)}));
+       }},
+      {"unknown error value",
+       [](StreamBuilder& b) {
+         b.Sheet().BeginSheet().Record(biff::kBoolErr, Cat({At(0, 0), {0x05, 1}}));
+       }},
+      {"broken length",
+       [](StreamBuilder& b) {
+         b.Sheet().BeginSheet().Record(biff::kMulRk,
+                                       Cat({U16(0), U16(0), U16(15), U32(2), {1}, U16(0)}));
+       }},
+      {"is too short",
+       [](StreamBuilder& b) {
+         b.Sheet().BeginSheet().Record(biff::kNumber, {1, 2, 3});
+       }},
+      {"has no worksheet", [](StreamBuilder& b) { b.Record(biff::kEof, {}); }},
+  };
+  for (const Case& c : cases) {
+    StreamBuilder b;
+    c.build(b);
+    std::vector<std::uint8_t> stream = b.Build();
+    std::string error = ReadError(stream);
+    EXPECT_NE(error.find(c.expected), std::string::npos)
+        << "expected \"" << c.expected << "\", got \"" << error << "\"";
+  }
+}
+
+TEST(BiffReader, SheetOffsetsAreChecked) {
+  StreamBuilder past;
+  past.Record(biff::kBoundSheet, Cat({U32(1u << 30), {0, 0, 1, 0, 'S'}})).Record(biff::kEof, {});
+  EXPECT_NE(ReadError(past.Build()).find("starts past the end"), std::string::npos);
+  StreamBuilder twice;
+  twice.Sheet().Sheet().BeginSheet().Record(biff::kEof, {});
+  std::vector<std::uint8_t> stream = twice.Build();
+  std::size_t first = twice.sheet_positions()[0], second = twice.sheet_positions()[1];
+  std::copy(stream.begin() + static_cast<std::ptrdiff_t>(first),
+            stream.begin() + static_cast<std::ptrdiff_t>(first + 4),
+            stream.begin() + static_cast<std::ptrdiff_t>(second));
+  EXPECT_NE(ReadError(stream).find("start at the same offset"), std::string::npos);
+}
+
+TEST(BiffReader, OtherFormatsAreNamed) {
+  std::vector<std::uint8_t> biff5 = {0x09, 0x08, 4, 0, 0x00, 0x05, 0x05, 0x00};
+  EXPECT_NE(ReadError(biff5).find("Excel 5.0/95"), std::string::npos);
+  std::vector<std::uint8_t> junk = {1, 2, 3};
+  EXPECT_NE(ReadError(junk).find("record header"), std::string::npos);
+}
+
+TEST(BiffReader, EveryTruncationOfAWrittenFileFailsCleanly) {
+  WorkbookData book = BookBuilder()
+                          .Sheet(u"A")
+                          .Set(1, 1, Variant::Text(std::u16string(9000, u'ж')))
+                          .Set(2, 2, Variant::R8(0.5), 6, true)
+                          .Set(3, 1, Variant::Text(u"x"), 0, true)
+                          .Sheet(u"B")
+                          .Set(1, 1, Variant::Bool(true))
+                          .Build();
+  std::vector<std::uint8_t> stream = WriteBiff8(book);
+  for (std::size_t size = 0; size < stream.size(); ++size) {
+    std::vector<std::uint8_t> part(stream.begin(),
+                                   stream.begin() + static_cast<std::ptrdiff_t>(size));
+    EXPECT_FALSE(ReadError(part).empty()) << size;
+  }
+  EXPECT_EQ(ListWorkbook(ReadBiff8(stream)), ListWorkbook(book));
+}
+
+}  // namespace
+}  // namespace nuv::workbook
