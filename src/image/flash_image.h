@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "image/block_entry.h"
@@ -12,6 +13,13 @@
 #include "image/image_buffer.h"
 
 namespace nuv::image {
+
+// An image file is a whole number of these (512 KiB).
+inline constexpr size_t kImageLengthUnit = 0x80000;
+// Positions and lengths of an image are u32 everywhere, so a larger file
+// cannot be an image.
+inline constexpr size_t kMaxImageLength = 0xFFFFFFFF;
+inline constexpr std::string_view kTooLargeText = "The flash file is too large!";
 
 // The loaded image and what was read from it. The main form owns one; every
 // other part of the tool reads or changes it through the form.

@@ -26,13 +26,22 @@ class ImageBuffer {
   std::span<const uint8_t> bytes() const { return {data_, size_}; }
   size_t size() const { return size_; }
 
- private:
-  ImageBuffer(uint8_t* data, size_t size, size_t mapped)
-      : data_(data), size_(size), mapped_(mapped) {}
+  // Makes the buffer end after `size` bytes (when a file turned out shorter
+  // than it said); a larger size changes nothing. The memory stays mapped
+  // until the buffer goes.
+  void ShrinkTo(size_t size) {
+    if (size < size_)
+      size_ = size;
+  }
 
-  uint8_t* data_;
+ private:
+  ImageBuffer(void* base, size_t mapped, uint8_t* data, size_t size)
+      : base_(base), mapped_(mapped), data_(data), size_(size) {}
+
+  void* base_;     // the whole mapping, as the kernel gave it
+  size_t mapped_;  // its length
+  uint8_t* data_;  // the image bytes inside it
   size_t size_;
-  size_t mapped_;
 };
 
 // The data of one block. It shares the loaded image's bytes until it is

@@ -1,0 +1,27 @@
+#include "image/config_export.h"
+
+#include "image/legacy_header.h"
+#include "image/output_file.h"
+
+namespace nuv::image {
+
+bool ExportConfigRegion(const FlashImage& image, const std::string& output_path,
+                        Messages& messages) {
+  if (output_path.empty()) {
+    messages.Show(BoxCaption::Error, "Please select a file to be exported!");
+    return false;
+  }
+  const std::optional<std::span<const uint8_t>> region =
+      LegacyConfigRegion(image.bytes(), image.config_length);
+  if (!region) {
+    messages.Show(BoxCaption::Error, "The configuration region lies outside the image!");
+    return false;
+  }
+  if (!WriteFileReplacing(output_path, *region)) {
+    messages.Show(BoxCaption::Error, "Failed to write the output file!");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace nuv::image

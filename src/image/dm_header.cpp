@@ -1,0 +1,78 @@
+#include "image/dm_header.h"
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace nuv::image {
+namespace {
+
+// Three bytes of the magic that rule out almost every position on their own:
+// the first, the last and the 'D' in between. Data made of one repeated byte
+// passes at most one of them.
+constexpr size_t kProbeMid = 5;
+constexpr size_t kProbeLast = kDmMagic.size() - 1;
+
+bool MatchesAt(const uint8_t* at) {
+  return std::memcmp(at, kDmMagic.data(), kDmMagic.size()) == 0 && at[kDmMarkerOffset] == kDmMarker;
+}
+
+}  // namespace
+
+bool IsDmHeaderAt(std::span<const uint8_t> image, size_t pos) {
+  if (pos > image.size() || image.size() - pos < kDmHeaderFixedSize)
+    return false;
+  return MatchesAt(image.data() + pos);
+}
+
+std::vector<size_t> FindDmHeaders(std::span<const uint8_t> image, size_t max_count) {
+  std::vector<size_t> found;
+  if (image.size() < kDmHeaderFixedSize || max_count == 0)
+    return found;
+  const uint8_t* data = image.data();
+  // Candidate positions are 0 .. last; every byte read below stays inside
+  // [pos, pos + kDmHeaderFixedSize) of a candidate, hence inside the image.
+  const size_t last = image.size() - kDmHeaderFixedSize;
+  size_t pos = 0;
+#if defined(__SSE2__)
+  const __m128i first = _mm_set1_epi8(static_cast<char>(kDmMagic[0]));
+  const __m128i mid = _mm_set1_epi8(static_cast<char>(kDmMagic[kProbeMid]));
+  const __m128i end = _mm_set1_epi8(static_cast<char>(kDmMagic[kProbeLast]));
+  for (; pos <= last && last - pos >= 15; pos += 16) {
+    const uint8_t* at = data + pos;
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + kProbeMid));
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + kProbeLast));
+    const __m128i hit = _mm_and_si128(
+        _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, mid)), _mm_cmpeq_epi8(c, end));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+    while (mask != 0) {
+      const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
+      mask &= mask - 1;
+      if (MatchesAt(at + bit)) {
+        found.push_back(pos + bit);
+        if (found.size() == max_count)
+          return found;
+      }
+    }
+  }
+#endif
+  // The rest (or everything, without SSE2): jump from '*' to '*'.
+  while (pos <= last) {
+    const void* star = std::memchr(data + pos, kDmMagic[0], last - pos + 1);
+    if (star == nullptr)
+      break;
+    pos = static_cast<size_t>(static_cast<const uint8_t*>(star) - data);
+    if (MatchesAt(data + pos)) {
+      found.push_back(pos);
+      if (found.size() == max_count)
+        break;
+    }
+    ++pos;
+  }
+  return found;
+}
+
+}  // namespace nuv::image

@@ -1,0 +1,82 @@
+#include "image/header_scan.h"
+
+#include <cstdio>
+#include <string>
+
+#include "image/bytes.h"
+#include "image/dm_header.h"
+
+namespace nuv::image {
+namespace {
+
+bool Fail(ScanFailure* failure, ScanFailure why) {
+  if (failure != nullptr)
+    *failure = why;
+  return false;
+}
+
+std::string BlockDataOutside(uint8_t block_id) {
+  char text[80];
+  std::snprintf(text, sizeof text, "Wrong binary file, data of block %02X beyond the image end!",
+                block_id);
+  return text;
+}
+
+}  // namespace
+
+bool ScanDmHeaders(FlashImage& image, Messages& messages, ScanFailure* failure) {
+  if (failure != nullptr)
+    *failure = ScanFailure::None;
+  image.table.clear();
+  image.snapshot.clear();
+  const std::span<const uint8_t> bytes = image.bytes();
+  if (bytes.size() > kMaxImageLength) {
+    // Header offsets would not fit their u32.
+    messages.Show(BoxCaption::Error, kTooLargeText);
+    return Fail(failure, ScanFailure::Damaged);
+  }
+  // One more than the limit is enough to know the limit is passed.
+  const std::vector<size_t> headers = FindDmHeaders(bytes, kMaxBanks + 1);
+  if (headers.empty())
+    return Fail(failure, ScanFailure::NoHeader);
+
+  BlockTable table;
+  table.records.reserve(kMaxBlocks);
+  size_t bank = 0;
+  for (const size_t pos : headers) {
+    ++bank;
+    if (bank > kMaxBanks)
+      return Fail(failure, ScanFailure::TooManyHeaders);
+    image.sdram_size = *ReadU32(bytes, pos + kDmSdramSizeOffset);
+    const size_t count = bytes[pos + kDmBlockCountOffset];
+    if (table.records.size() + count > kMaxBlocks)
+      return Fail(failure, ScanFailure::TooManyBlocks);
+    if (!InRange(bytes.size(), pos + kDmEntriesOffset, count * kBlockEntrySize)) {
+      messages.Show(BoxCaption::Error, "Wrong binary file, dmh entries beyond the image end!");
+      return Fail(failure, ScanFailure::Damaged);
+    }
+    for (size_t k = 0; k < count; ++k) {
+      BlockRecord record;
+      record.entry = BlockEntry(
+          bytes.subspan(pos + kDmEntriesOffset + k * kBlockEntrySize).first<kBlockEntrySize>());
+      record.header_offset = static_cast<uint32_t>(pos);
+      record.index_in_bank = static_cast<uint32_t>(k);
+      record.bank = static_cast<uint8_t>(bank);
+      const uint64_t start = uint64_t{pos} + record.entry.offset();
+      const uint32_t size = record.entry.size();
+      if (size != 0) {
+        if (!InRange(bytes.size(), start, size)) {
+          messages.Show(BoxCaption::Error, BlockDataOutside(record.entry.block_id()));
+          return Fail(failure, ScanFailure::Damaged);
+        }
+        record.data = BlockData::Share(image.image, static_cast<size_t>(start), size);
+      }
+      table.records.push_back(std::move(record));
+    }
+  }
+  image.table = std::move(table);
+  image.snapshot = image.table;
+  return true;
+}
+
+}  // namespace nuv::image

@@ -1,0 +1,69 @@
+#include "image/legacy_header.h"
+
+#include <cstdio>
+#include <string>
+
+#include "image/bytes.h"
+
+namespace nuv::image {
+namespace {
+
+constexpr std::string_view kWrongBinFile = "Wrong bin file!";
+
+uint32_t SplitSize(std::span<const uint8_t> header, size_t low, size_t high) {
+  return uint32_t{header[high]} * 65536 + header[low];
+}
+
+std::optional<LegacyHeader> Refuse(Messages& messages, std::string_view text) {
+  messages.Show(BoxCaption::Error, text);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<LegacyHeader> ReadLegacyHeader(std::span<const uint8_t> image, Messages& messages) {
+  const std::optional<uint32_t> dmh_offset = ReadU32(image, kLegacyDmhOffsetPos);
+  const std::optional<uint32_t> config_length = ReadU32(image, kLegacyConfigLengthPos);
+  if (!dmh_offset || !config_length || *dmh_offset > image.size() || *config_length > image.size())
+    return Refuse(messages, kWrongBinFile);
+  if (!InRange(image.size(), *dmh_offset, kLegacyEntriesPos))
+    return Refuse(messages, "Wrong bin file, header beyond the image end!");
+  const std::span<const uint8_t> header = image.subspan(*dmh_offset);
+
+  LegacyHeader result;
+  result.dmh_offset = *dmh_offset;
+  result.config_length = *config_length;
+  result.sdram_size = SplitSize(header, kLegacySdramLowPos, kLegacySdramHighPos);
+  result.flash_size = SplitSize(header, kLegacyFlashLowPos, kLegacyFlashHighPos);
+  if (result.flash_size != image.size())
+    return Refuse(messages, kWrongBinFile);
+  const size_t count = header[kLegacyCountPos];
+  if (count > kLegacyMaxEntries)
+    return Refuse(messages, "Too many blocks!");
+  if (!InRange(header.size(), kLegacyEntriesPos, count * kBlockEntrySize))
+    return Refuse(messages, "Wrong bin file, block entries beyond the image end!");
+
+  result.entries.reserve(count);
+  for (size_t k = 0; k < count; ++k) {
+    const BlockEntry entry(
+        header.subspan(kLegacyEntriesPos + k * kBlockEntrySize).first<kBlockEntrySize>());
+    if (entry.size() != 0 && !InRange(image.size(), entry.offset(), entry.size())) {
+      char text[80];
+      std::snprintf(text, sizeof text, "Wrong bin file, data of block %02X beyond the image end!",
+                    entry.block_id());
+      return Refuse(messages, text);
+    }
+    result.entries.push_back(entry);
+  }
+  return result;
+}
+
+std::optional<std::span<const uint8_t>> LegacyConfigRegion(std::span<const uint8_t> image,
+                                                           uint32_t config_length) {
+  const std::optional<uint32_t> config_offset = ReadU32(image, kLegacyConfigOffsetPos);
+  if (!config_offset || !InRange(image.size(), *config_offset, config_length))
+    return std::nullopt;
+  return image.subspan(*config_offset, config_length);
+}
+
+}  // namespace nuv::image

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include "image/bytes.h"
+#include "image/legacy_header.h"
+#include "image_builder.h"
+#include "support/messages.h"
+
+namespace nuv::image {
+namespace {
+
+using samples::BlockSpec;
+using samples::LegacySpec;
+
+BlockSpec Block(uint8_t id, uint32_t offset, size_t size, uint8_t tail = 0) {
+  BlockSpec block;
+  block.id = id;
+  block.name = "b" + std::to_string(id);
+  block.data = samples::PatternBytes(size, id);
+  block.offset = offset;
+  block.tail_flag = tail;
+  return block;
+}
+
+struct Read {
+  std::optional<LegacyHeader> header;
+  std::vector<std::string> messages;
+};
+
+Read ReadFrom(const std::vector<uint8_t>& image) {
+  RecordedMessages messages;
+  std::optional<LegacyHeader> header = ReadLegacyHeader(image, messages);
+  return {std::move(header), messages.texts()};
+}
+
+Read ReadFrom(const LegacySpec& spec) {
+  return ReadFrom(samples::BuildLegacyImage(spec).bytes);
+}
+
+std::vector<std::string> Only(std::string text) {
+  return {std::move(text)};
+}
+
+TEST(LegacyHeader, ReadsSizesFromSingleBytesAndCopiesTheEntries) {
+  LegacySpec spec;  // 1 MiB
+  spec.sdram_size = 0x00AB00CD;
+  spec.config = samples::PatternBytes(64, 3);
+  spec.blocks = {Block(0x10, 0x2000, 100), Block(0x11, 0x3000, 50),
+                 Block(0x7F, 0xF0000, 0x10000, 1)};
+  const Read read = ReadFrom(spec);
+  ASSERT_TRUE(read.header) << (read.messages.empty() ? "" : read.messages[0]);
+  EXPECT_TRUE(read.messages.empty());
+  EXPECT_EQ(read.header->dmh_offset, spec.dmh_offset);
+  EXPECT_EQ(read.header->config_length, 64u);
+  EXPECT_EQ(read.header->sdram_size, 0xAB * 65536u + 0xCD);
+  EXPECT_EQ(read.header->flash_size, 1048576u);
+  ASSERT_EQ(read.header->entries.size(), 3u);
+  EXPECT_EQ(read.header->entries[2].block_id(), 0x7F);
+  EXPECT_EQ(read.header->entries[2].tail_flag(), 1);
+  EXPECT_EQ(read.header->entries[2].offset(), 0xF0000u);
+  EXPECT_EQ(read.header->entries[1].size(), 50u);
+}
+
+TEST(LegacyHeader, OnlyBytesTwoAndSixHoldTheHighParts) {
+  // 0x10 at header byte 6 and 0x00 at byte 4: 1 MiB. Bytes 1, 3, 5, 7 are noise.
+  std::vector<uint8_t> image = samples::BuildLegacyImage(LegacySpec{}).bytes;
+  const size_t header = 0x1000;
+  image[header + 4] = 0x00;
+  image[header + 5] = 0x77;
+  image[header + 6] = 0x10;
+  image[header + 7] = 0x55;
+  image[header + 1] = 0x99;
+  image[header + 3] = 0x88;
+  const Read read = ReadFrom(image);
+  ASSERT_TRUE(read.header);
+  EXPECT_EQ(read.header->flash_size, 0x100000u);
+  EXPECT_EQ(read.header->sdram_size, 0u);
+}
+
+TEST(LegacyHeader, RefusesWhatTheTableNames) {
+  LegacySpec spec;
+  spec.dmh_offset = 0x100001;
+  EXPECT_EQ(ReadFrom(spec).messages, Only("Wrong bin file!")) << "dmh_offset beyond the image";
+
+  spec = LegacySpec{};
+  spec.config_length = 0x100001;
+  EXPECT_EQ(ReadFrom(spec).messages, Only("Wrong bin file!")) << "config_length beyond the image";
+  spec.config_length = 0x100000;
+  EXPECT_TRUE(ReadFrom(spec).header);
+
+  spec = LegacySpec{};
+  spec.flash_size = 0x200000;
+  EXPECT_EQ(ReadFrom(spec).messages, Only("Wrong bin file!")) << "flash size is not the length";
+
+  spec = LegacySpec{};
+  spec.blocks.assign(65, Block(1, 0x8000, 4));
+  EXPECT_EQ(ReadFrom(spec).messages, Only("Too many blocks!"));
+  spec.blocks.pop_back();
+  EXPECT_EQ(ReadFrom(spec).header->entries.size(), 64u);
+}
+
+TEST(LegacyHeader, AHeaderOrEntriesPastTheEndAreRefused) {
+  LegacySpec spec;
+  spec.dmh_offset = 0x100000;  // allowed by the offset test, but nothing is there
+  EXPECT_EQ(ReadFrom(spec).messages, Only("Wrong bin file, header beyond the image end!"));
+  spec.dmh_offset = 0x100000 - 11;
+  EXPECT_EQ(ReadFrom(spec).messages, Only("Wrong bin file, header beyond the image end!"));
+
+  // Twelve header bytes fit, the one entry does not: the builder cuts it.
+  spec.dmh_offset = 0x100000 - 12 - 47;
+  spec.blocks = {Block(1, 0x8000, 4)};
+  EXPECT_EQ(ReadFrom(spec).messages, Only("Wrong bin file, block entries beyond the image end!"));
+  spec.dmh_offset = 0x100000 - 12 - 48;
+  EXPECT_TRUE(ReadFrom(spec).header);
+}
+
+TEST(LegacyHeader, BlockDataOutsideTheImageIsRefused) {
+  struct Case {
+    uint32_t offset, size;
+    bool ok;
+  };
+  const Case cases[] = {{0xFFFF0, 0x10, true},
+                        {0xFFFF0, 0x11, false},
+                        {0xFFFFFFF0, 0x20, false},
+                        {0xFFFFFFFF, 0, true}};
+  for (const Case& c : cases) {
+    LegacySpec spec;
+    BlockSpec block = Block(0x3C, c.offset, 0);
+    block.size = c.size;
+    spec.blocks = {Block(1, 0x8000, 4), block};
+    const Read read = ReadFrom(spec);
+    EXPECT_EQ(read.header.has_value(), c.ok) << std::hex << c.offset << " " << c.size;
+    if (!c.ok) {
+      EXPECT_EQ(read.messages, Only("Wrong bin file, data of block 3C beyond the image end!"));
+    }
+  }
+}
+
+TEST(LegacyHeader, TooShortForTheFixedWordsIsRefused) {
+  EXPECT_EQ(ReadFrom(std::vector<uint8_t>(35, 0)).messages, Only("Wrong bin file!"));
+  EXPECT_EQ(ReadFrom(std::vector<uint8_t>()).messages, Only("Wrong bin file!"));
+}
+
+TEST(LegacyConfigRegion, IsReadAtItsOffsetWordAndMustLieInside) {
+  LegacySpec spec;
+  spec.config_offset = 0x200;
+  spec.config = samples::PatternBytes(32, 9);
+  std::vector<uint8_t> image = samples::BuildLegacyImage(spec).bytes;
+  auto region = LegacyConfigRegion(image, 32);
+  ASSERT_TRUE(region);
+  EXPECT_EQ(region->data(), image.data() + 0x200);
+  EXPECT_EQ(region->size(), 32u);
+
+  // The offset word is read each time: a later change moves the region.
+  WriteU32(image, kLegacyConfigOffsetPos, 0x100000 - 31);
+  EXPECT_FALSE(LegacyConfigRegion(image, 32));
+  EXPECT_EQ(LegacyConfigRegion(image, 31)->size(), 31u);
+  WriteU32(image, kLegacyConfigOffsetPos, 0xFFFFFFFF);
+  EXPECT_FALSE(LegacyConfigRegion(image, 2));
+  EXPECT_FALSE(LegacyConfigRegion(std::vector<uint8_t>(20, 0), 0));
+}
+
+}  // namespace
+}  // namespace nuv::image
