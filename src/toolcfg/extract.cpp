@@ -1,0 +1,96 @@
+#include "toolcfg/extract.h"
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "image/bytes.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+
+namespace nuv::toolcfg {
+namespace {
+
+namespace fs = std::filesystem;
+
+const image::BlockRecord* FindToolConfigBlock(const image::BlockTable& table) {
+  for (const image::BlockRecord& record : table.records) {
+    const auto name = record.entry.name_bytes();
+    if (std::memcmp(name.data(), kToolConfigBlockName.data(), kToolConfigBlockName.size()) == 0)
+      return &record;
+  }
+  return nullptr;
+}
+
+bool WriteWhole(const fs::path& path, std::span<const uint8_t> bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out.is_open())
+    return false;
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
+}
+
+}  // namespace
+
+int ExtractToolConfig(const image::FlashImage& image, CommandRunner& runner, Messages& messages) {
+  if (image.table.total() == 0)
+    return kNoToolConfigBlock;
+  const image::BlockRecord* block = FindToolConfigBlock(image.table);
+  if (!block)
+    return kNoToolConfigBlock;
+
+  const platform::NativePath folder = platform::ToNativePath(kTemporaryFolder);
+  const platform::NativePath compressed = platform::ToNativePath(kCompressedScript);
+  const platform::NativePath script = platform::ToNativePath(kExtractedScript);
+  for (const platform::NativePath* path : {&folder, &compressed, &script}) {
+    if (!path->ok) {
+      messages.Show(BoxCaption::Application, path->error);
+      return kShortWrite;
+    }
+  }
+  std::error_code ignored;
+  fs::create_directory(folder.path, ignored);
+  fs::remove(script.path, ignored);
+
+  const std::span<const uint8_t> bytes = image.bytes();
+  const uint64_t start = uint64_t{block->header_offset} + block->entry.offset();
+  const uint32_t size = block->entry.size();
+  if (!image::InRange(bytes.size(), start, size)) {
+    messages.Show(BoxCaption::Application,
+                  "The toolcfg block lies outside the image; its script cannot be unpacked!");
+    return kShortWrite;
+  }
+  if (!WriteWhole(compressed.path, bytes.subspan(static_cast<size_t>(start), size))) {
+    messages.Show(BoxCaption::Application, "Cannot write " + std::string(kCompressedScript) + " (" +
+                                               compressed.path.string() + ")!");
+    return kShortWrite;
+  }
+
+  runner.Start(kGzipCommand, false);
+  while (runner.IsRunning())
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  platform::SetFileHidden(script.path);
+  return kToolConfigOk;
+}
+
+void RemoveExtractedToolConfig() {
+  const platform::NativePath folder = platform::ToNativePath(kTemporaryFolder);
+  const platform::NativePath compressed = platform::ToNativePath(kCompressedScript);
+  const platform::NativePath script = platform::ToNativePath(kExtractedScript);
+  if (!folder.ok || !compressed.ok || !script.ok)
+    return;  // nothing can have been extracted there
+  std::error_code error;
+  if (!fs::remove(script.path, error) && error)
+    throw FileError(std::string(kExtractedScript) + " cannot be removed: " + error.message());
+  fs::remove(compressed.path, error);
+  // Fails, as it should, when something else lies in the folder.
+  fs::remove(folder.path, error);
+}
+
+}  // namespace nuv::toolcfg

@@ -1,0 +1,43 @@
+#include "toolcfg/prepare.h"
+
+#include "toolcfg/extract.h"
+#include "toolcfg/tool_config_parser.h"
+
+namespace nuv::toolcfg {
+namespace {
+
+// The longest script path the main form hands over.
+constexpr size_t kMaxScriptPath = 255;
+
+}  // namespace
+
+PrepareResult PrepareToolConfig(ToolConfig& model, const image::FlashImage& image,
+                                const ToolConfigSource& source, CommandRunner& runner,
+                                Messages& messages) {
+  ClearToolConfig(model);
+  const bool expert_script = source.internal_mode && source.experts_checked;
+  std::string script;
+  if (expert_script) {
+    script = source.script_path.substr(0, kMaxScriptPath);
+    if (script.empty()) {
+      messages.Show(BoxCaption::Application, "Please input a config file!");
+      return PrepareResult::kNoScriptFile;
+    }
+  } else {
+    if (ExtractToolConfig(image, runner, messages) != kToolConfigOk) {
+      messages.Show(BoxCaption::Application, "Wrong binary file, can not parse it!");
+      return PrepareResult::kNotExtracted;
+    }
+    script = kExtractedScript;
+  }
+  const int parsed = ParseToolConfig(model, script, image.table, messages);
+  if (!expert_script)
+    RemoveExtractedToolConfig();
+  if (parsed != kToolConfigOk) {
+    messages.Show(BoxCaption::Application, "Wrong binary file, script error!");
+    return PrepareResult::kNotParsed;
+  }
+  return PrepareResult::kParsed;
+}
+
+}  // namespace nuv::toolcfg
