@@ -1,0 +1,430 @@
+#include "script_runner.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <istream>
+#include <limits>
+#include <ostream>
+
+#include "framework/button.h"
+#include "framework/combo_box.h"
+#include "framework/constants.h"
+#include "framework/user_input.h"
+#include "framework/window.h"
+#include "transcript.h"
+
+extern char** environ;
+
+namespace nuv::drive {
+namespace {
+
+constexpr uint64_t kLongestWait = 24ull * 60 * 60 * 1000;  // a day
+
+std::string_view Trim(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && blank(text.back()))
+    text.remove_suffix(1);
+  return text;
+}
+
+std::vector<std::string> Words(std::string_view text) {
+  std::vector<std::string> words;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+      ++i;
+    const size_t start = i;
+    while (i < text.size() && text[i] != ' ' && text[i] != '\t')
+      ++i;
+    if (i > start)
+      words.emplace_back(text.substr(start, i - start));
+  }
+  return words;
+}
+
+// The text after the first `count` words.
+std::string_view RestAfterWords(std::string_view line, size_t count) {
+  size_t i = 0;
+  for (size_t word = 0; word < count; ++word) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+      ++i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+      ++i;
+  }
+  // One blank separates the words from the rest; further blanks belong to it.
+  if (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+    ++i;
+  return line.substr(std::min(i, line.size()));
+}
+
+template <class T>
+bool ParseNumber(std::string_view text, T& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+  return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+struct KeyName {
+  std::string_view name;
+  uint32_t code;
+};
+
+constexpr KeyName kKeys[] = {
+    {"shift", fw::VK_SHIFT}, {"escape", fw::VK_ESCAPE}, {"return", fw::VK_RETURN},
+    {"tab", fw::VK_TAB},     {"space", fw::VK_SPACE},
+};
+
+bool VirtualKey(std::string_view name, uint32_t& code) {
+  for (const KeyName& key : kKeys) {
+    if (key.name == name) {
+      code = key.code;
+      return true;
+    }
+  }
+  if (name.size() == 1) {
+    char c = name[0];
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+    if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+      code = static_cast<uint32_t>(c);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(std::ostream& out, std::ostream& err, std::string plugin_path)
+    : out_(out),
+      err_(err),
+      plugin_path_(std::move(plugin_path)),
+      app_("nuvhost", std::make_unique<fw::headless::HeadlessBackend>()),
+      backend_(&static_cast<fw::headless::HeadlessBackend&>(app_.backend())) {
+  backend_->SetListener([this](const fw::headless::Event& event) { OnEvent(event); });
+  app_.CreatePage();
+}
+
+ScriptRunner::~ScriptRunner() {
+  quiet_ = true;
+  app_.DestroyPage();
+  while (!app_.TopLevelWindows().empty())
+    app_.TopLevelWindows().front()->DestroyWindow();
+  app_.Flush();
+  for (auto it = plugins_.rbegin(); it != plugins_.rend(); ++it)
+    (*it)->deinit();
+  app_.Flush();
+  plugins_.clear();
+  backend_->SetListener(nullptr);
+}
+
+void ScriptRunner::OnEvent(const fw::headless::Event& event) {
+  using Type = fw::headless::Event::Type;
+  if (event.type == Type::WindowOpened)
+    names_.NoteOpened(event.serial);
+  if (quiet_)
+    return;
+  switch (event.type) {
+    case Type::BoxShown:
+      out_ << "box " << event.caption << ": " << TranscriptText(event.text) << "\n";
+      break;
+    case Type::WindowOpened:
+      if (auto name = WindowNames::NameOfClass(event.class_name))
+        out_ << "open " << *name << " \"" << TranscriptText(event.text) << "\"\n";
+      break;
+    case Type::WindowClosed:
+      if (auto name = WindowNames::NameOfClass(event.class_name))
+        out_ << "close " << *name << "\n";
+      break;
+    case Type::FileDialogAnswered:
+    case Type::FileDialogUnanswered:
+      break;
+  }
+}
+
+int ScriptRunner::Run(std::istream& script) {
+  bool all_done = true;
+  std::string line;
+  int number = 0;
+  while (std::getline(script, line)) {
+    ++number;
+    if (!RunLine(line, number))
+      all_done = false;
+  }
+  out_.flush();
+  return all_done ? 0 : 1;
+}
+
+bool ScriptRunner::Refuse(std::string_view line, std::string_view reason) {
+  out_ << "refused " << line << ": " << reason << "\n";
+  return false;
+}
+
+bool ScriptRunner::RunLine(std::string_view raw, int line_number) {
+  const std::string_view line = Trim(raw);
+  if (line.empty() || line.front() == '#')
+    return true;
+  const std::vector<std::string> words = Words(line);
+  const std::string& action = words.front();
+  const int unanswered_before = backend_->unanswered_dialogs();
+
+  std::string why;
+  if (action == "load")
+    why = words.size() == 1 ? Load() : "expected: load";
+  else if (action == "answer")
+    why = Answer(RestAfterWords(line, 1));
+  else if (action == "click")
+    why = Click(words);
+  else if (action == "check")
+    why = Check(words);
+  else if (action == "type")
+    why = Type(words, RestAfterWords(line, 3));
+  else if (action == "pick")
+    why = Pick(words);
+  else if (action == "wait")
+    why = Wait(words);
+  else if (action == "mouse")
+    why = Mouse(words);
+  else if (action == "key")
+    why = Key(words);
+  else if (action == "show")
+    why = Show(words);
+  else if (action == "sh")
+    why = Shell(RestAfterWords(line, 1));
+  else
+    why = "unknown action " + action;
+  app_.Flush();
+
+  bool done = why.empty() || Refuse(line, why);
+  if (backend_->unanswered_dialogs() > unanswered_before) {
+    err_ << "nuv-drive: line " << line_number
+         << ": a file dialog opened with no answer queued; it was cancelled\n";
+    done = false;
+  }
+  return done;
+}
+
+std::string ScriptRunner::Load() {
+  std::string error;
+  std::unique_ptr<PluginLibrary> plugin = PluginLibrary::Open(plugin_path_, error);
+  if (!plugin)
+    return error;
+  PluginLibrary& loaded = *plugin;
+  plugins_.push_back(std::move(plugin));
+  const char* title = loaded.get_title();
+  out_ << "title " << (title != nullptr ? title : "") << "\n";
+  out_ << "gui " << loaded.is_gui() << "\n";
+  int result = 0;
+  app_.RunCommand([&] { result = loaded.init(app_.page(), 0); });
+  app_.LayoutPage();
+  out_ << "init " << result << "\n";
+  return {};
+}
+
+std::string ScriptRunner::Answer(std::string_view rest) {
+  const std::string_view answer = Trim(rest);
+  if (answer.empty())
+    return "expected: answer PATH|cancel";
+  if (answer == "cancel")
+    backend_->QueueCancel();
+  else
+    backend_->QueueAnswer(std::string(answer));
+  return {};
+}
+
+fw::Window* ScriptRunner::FindWindow(std::string_view name, std::string& why) const {
+  if (!WindowNames::IsName(name)) {
+    why = "unknown window " + std::string(name);
+    return nullptr;
+  }
+  fw::Window* window = names_.Find(app_, name);
+  if (window == nullptr) {
+    why = "no window " + std::string(name);
+    return nullptr;
+  }
+  if (!window->IsWindowVisible()) {
+    why = "window " + std::string(name) + " is not shown";
+    return nullptr;
+  }
+  return window;
+}
+
+fw::Window* ScriptRunner::FindControl(std::string_view name, std::string_view id_text,
+                                      std::string& why) const {
+  fw::Window* window = FindWindow(name, why);
+  if (window == nullptr)
+    return nullptr;
+  uint32_t id = 0;
+  if (!ParseNumber(id_text, id)) {
+    why = "the control id " + std::string(id_text) + " is not a number";
+    return nullptr;
+  }
+  fw::Window* control = window->GetDlgItem(id);
+  if (control == nullptr || !fw::IsControl(control->kind())) {
+    why = "no control " + std::string(id_text) + " in " + std::string(name);
+    return nullptr;
+  }
+  if (!control->IsWindowVisible()) {
+    why = "control " + std::string(id_text) + " is hidden";
+    return nullptr;
+  }
+  if (!control->IsWindowEnabled()) {
+    why = "control " + std::string(id_text) + " is disabled";
+    return nullptr;
+  }
+  return control;
+}
+
+std::string ScriptRunner::Click(const std::vector<std::string>& words) {
+  if (words.size() != 3)
+    return "expected: click W ID";
+  std::string why;
+  fw::Window* control = FindControl(words[1], words[2], why);
+  if (control == nullptr)
+    return why;
+  if (control->kind() != fw::WindowKind::Button && control->kind() != fw::WindowKind::CheckBox)
+    return "control " + words[2] + " is not a button";
+  fw::UserClick(*control);
+  return {};
+}
+
+std::string ScriptRunner::Check(const std::vector<std::string>& words) {
+  if (words.size() != 4 || (words[3] != "0" && words[3] != "1"))
+    return "expected: check W ID 0|1";
+  std::string why;
+  fw::Window* control = FindControl(words[1], words[2], why);
+  if (control == nullptr)
+    return why;
+  auto* box = dynamic_cast<fw::Button*>(control);
+  if (box == nullptr || control->kind() != fw::WindowKind::CheckBox)
+    return "control " + words[2] + " is not a check box";
+  const int wanted = words[3] == "1" ? 1 : 0;
+  if (box->GetCheck() != wanted)
+    fw::UserClick(*box);
+  return {};
+}
+
+std::string ScriptRunner::Type(const std::vector<std::string>& words, std::string_view rest) {
+  if (words.size() < 3)
+    return "expected: type W ID TEXT";
+  std::string why;
+  fw::Window* control = FindControl(words[1], words[2], why);
+  if (control == nullptr)
+    return why;
+  if (control->kind() != fw::WindowKind::Edit)
+    return "control " + words[2] + " is not an edit";
+  if ((control->GetStyle() & fw::ES_READONLY) != 0)
+    return "control " + words[2] + " is read-only";
+  fw::UserType(*control, rest);
+  return {};
+}
+
+std::string ScriptRunner::Pick(const std::vector<std::string>& words) {
+  if (words.size() != 4)
+    return "expected: pick W ID N";
+  std::string why;
+  fw::Window* control = FindControl(words[1], words[2], why);
+  if (control == nullptr)
+    return why;
+  auto* combo = dynamic_cast<fw::ComboBox*>(control);
+  if (combo == nullptr)
+    return "control " + words[2] + " is not a combo box";
+  int index = 0;
+  if (!ParseNumber(words[3], index) || index < 0 || index >= combo->GetCount())
+    return "combo box " + words[2] + " has no item " + words[3];
+  fw::UserPick(*combo, index);
+  return {};
+}
+
+std::string ScriptRunner::Wait(const std::vector<std::string>& words) {
+  uint64_t ms = 0;
+  if (words.size() != 2 || !ParseNumber(words[1], ms))
+    return "expected: wait MS";
+  if (ms > kLongestWait)
+    return "a wait is at most " + std::to_string(kLongestWait) + " ms";
+  backend_->AdvanceClock(ms);
+  return {};
+}
+
+std::string ScriptRunner::Mouse(const std::vector<std::string>& words) {
+  int x = 0;
+  int y = 0;
+  if (words.size() != 4 || !ParseNumber(words[2], x) || !ParseNumber(words[3], y))
+    return "expected: mouse W X Y";
+  std::string why;
+  fw::Window* window = FindWindow(words[1], why);
+  if (window == nullptr)
+    return why;
+  const fw::Point screen = window->ClientToScreen(fw::Point{x, y});
+  const fw::Size size = backend_->ScreenSize();
+  if (!fw::Rect{0, 0, size.cx, size.cy}.Contains(screen))
+    return "the point " + words[2] + "," + words[3] + " of " + words[1] + " is off the screen";
+  fw::UserMoveMouse(screen);
+  return {};
+}
+
+std::string ScriptRunner::Key(const std::vector<std::string>& words) {
+  uint32_t code = fw::VK_SHIFT;
+  if (words.size() < 2 || words.size() > 3 || (words.size() == 3 && !VirtualKey(words[2], code)))
+    return "expected: key W [shift|escape|return|tab|space|LETTER|DIGIT]";
+  std::string why;
+  fw::Window* window = FindWindow(words[1], why);
+  if (window == nullptr)
+    return why;
+  fw::Window* target = window;
+  if (fw::Window* under = app_.WindowFromPoint(app_.GetCursorPos());
+      under != nullptr && (under == window || under->IsDescendantOf(*window)))
+    target = under;
+  fw::UserPressKey(*target, code);
+  return {};
+}
+
+std::string ScriptRunner::Show(const std::vector<std::string>& words) {
+  if (words.size() != 2)
+    return "expected: show W";
+  std::string why;
+  fw::Window* window = FindWindow(words[1], why);
+  if (window == nullptr)
+    return why;
+  const std::string title = window->kind() == fw::WindowKind::Popup ? backend_->ShownText(*window)
+                                                                    : window->GetWindowText();
+  out_ << "window " << words[1] << " \"" << TranscriptText(title) << "\" "
+       << RectText(window->GetWindowRect()) << "\n";
+  for (const fw::Window* child : window->children()) {
+    if (fw::IsControl(child->kind()) && (child->GetStyle() & fw::WS_VISIBLE) != 0)
+      out_ << ControlLine(*child) << "\n";
+  }
+  return {};
+}
+
+std::string ScriptRunner::Shell(std::string_view command) {
+  const std::string text(Trim(command));
+  if (text.empty())
+    return "expected: sh COMMAND";
+  out_.flush();
+  err_.flush();
+  std::string shell = "/bin/sh";
+  std::string flag = "-c";
+  std::string program = text;
+  char* argv[] = {shell.data(), flag.data(), program.data(), nullptr};
+  pid_t pid = 0;
+  if (const int error = posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ); error != 0)
+    return std::string("cannot start /bin/sh: ") + std::strerror(error);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR)
+      return std::string("cannot wait for /bin/sh: ") + std::strerror(errno);
+  }
+  if (WIFEXITED(status) && WEXITSTATUS(status) != 0)
+    return "exit status " + std::to_string(WEXITSTATUS(status));
+  if (WIFSIGNALED(status))
+    return "ended by signal " + std::to_string(WTERMSIG(status));
+  return {};
+}
+
+}  // namespace nuv::drive

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "framework/application.h"
+#include "framework/headless/headless_backend.h"
+#include "plugin_library.h"
+#include "window_names.h"
+
+namespace nuv::drive {
+
+// A headless host that replays a script's user actions and writes the
+// transcript. The host's page fills the 800 x 600 screen; the plug-in is
+// loaded by `load`.
+class ScriptRunner {
+ public:
+  ScriptRunner(std::ostream& out, std::ostream& err, std::string plugin_path);
+  // Takes the page down, calls dll_deinit and unloads the plug-in; nothing
+  // of that goes into the transcript.
+  ~ScriptRunner();
+  ScriptRunner(const ScriptRunner&) = delete;
+  ScriptRunner& operator=(const ScriptRunner&) = delete;
+
+  // Carries out every line of the script. Returns the exit status: 0 when
+  // every line was carried out, 1 otherwise.
+  int Run(std::istream& script);
+
+  // Carries out one line (comments and blank lines are passed over). False
+  // when it was refused or went wrong.
+  bool RunLine(std::string_view line, int line_number);
+
+ private:
+  void OnEvent(const fw::headless::Event& event);
+  bool Refuse(std::string_view line, std::string_view reason);
+
+  // Each returns an empty text when carried out, else why not.
+  std::string Load();
+  std::string Answer(std::string_view rest);
+  std::string Click(const std::vector<std::string>& words);
+  std::string Check(const std::vector<std::string>& words);
+  std::string Type(const std::vector<std::string>& words, std::string_view rest);
+  std::string Pick(const std::vector<std::string>& words);
+  std::string Wait(const std::vector<std::string>& words);
+  std::string Mouse(const std::vector<std::string>& words);
+  std::string Key(const std::vector<std::string>& words);
+  std::string Show(const std::vector<std::string>& words);
+  std::string Shell(std::string_view command);
+
+  // The window a name stands for, when it is up; else why not.
+  fw::Window* FindWindow(std::string_view name, std::string& why) const;
+  // A visible, enabled control of a window that is up; else why not.
+  fw::Window* FindControl(std::string_view name, std::string_view id_text, std::string& why) const;
+
+  std::ostream& out_;
+  std::ostream& err_;
+  std::string plugin_path_;
+  fw::Application app_;
+  fw::headless::HeadlessBackend* backend_;  // owned by app_
+  std::vector<std::unique_ptr<PluginLibrary>> plugins_;
+  WindowNames names_;
+  bool quiet_ = false;  // while taking the host down
+};
+
+}  // namespace nuv::drive
