@@ -1,0 +1,157 @@
+// nuv info IMAGE [--experts] [--internal] [--json]: what Pre-Parse shows for
+// an image, the header values and the block grid, for scripts and batch work.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "command.h"
+#include "image/flash_image.h"
+#include "image/grid_row.h"
+#include "image/pre_parse.h"
+
+namespace nuv::cli {
+namespace {
+
+int Info(std::span<const std::string> args);
+
+const Command kInfo = {
+    "info", "IMAGE [--experts] [--internal] [--json]",
+    "pre-parses a flash image and prints its kind, header values (SDRAM Size, Flash Size,\n"
+    "      Block Number, Software Version), script path and block table as the form shows\n"
+    "      them; --experts as if \"Experts Only\" were checked, --internal in internal mode,\n"
+    "      --json as one JSON object; exit 1 when the image is refused",
+    "nothing", &Info};
+
+CommandRegistration register_info(kInfo);
+
+constexpr const char* kColumnKeys[image::kGridColumns] = {"id",   "size",    "crc",
+                                                          "name", "version", "time"};
+
+const char* KindText(image::ImageKind kind) {
+  return kind == image::ImageKind::NewFormat ? "new format" : "legacy";
+}
+
+// Block names and times are raw bytes of the image: anything that is not
+// printable ASCII is shown as \xNN, so a line stays one line.
+std::string Printable(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+      out.push_back(c);
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+      out += escaped;
+    }
+  }
+  return out;
+}
+
+// A JSON string; bytes are taken as Latin-1, so the output is valid UTF-8
+// whatever an image holds.
+std::string JsonString(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '"' || byte == '\\') {
+      out.push_back('\\');
+      out.push_back(c);
+    } else if (byte >= 0x20 && byte < 0x7F) {
+      out.push_back(c);
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04X", byte);
+      out += escaped;
+    }
+  }
+  return out + "\"";
+}
+
+void PrintText(const image::FlashImage& flash, const image::PreParseOutcome& outcome) {
+  std::printf("Kind: %s\n", KindText(outcome.kind));
+  std::printf("SDRAM Size: %d\n", static_cast<int32_t>(flash.sdram_size));
+  std::printf("Flash Size: %u\n", flash.flash_size);
+  std::printf("Block Number: %u\n", flash.block_number);
+  std::printf("Software Version: %s\n", Printable(flash.software_version).c_str());
+  std::printf("Script Path: %s\n", Printable(flash.script_path).c_str());
+  std::printf("Open Script File: %s\n", outcome.show_script_row ? "shown" : "hidden");
+  std::printf("Export Configs: %s\n", outcome.show_export_section ? "shown" : "hidden");
+  if (outcome.kind == image::ImageKind::Legacy)
+    std::printf("DMH Offset: 0x%X\nConfig Length: %u\n", flash.dmh_offset, flash.config_length);
+  std::printf("\n%-2s  %-8s  %-8s  %-8s  %-8s  %s\n", "ID", "Size", "CRC", "Name", "Version",
+              "Time");
+  for (const image::GridRow& row : outcome.rows) {
+    std::printf("%-2s  %-8s  %-8s  %-8s  %-8s  %s\n", row.cells[image::kColumnId].c_str(),
+                row.cells[image::kColumnSize].c_str(), row.cells[image::kColumnCrc].c_str(),
+                Printable(row.cells[image::kColumnName]).c_str(),
+                row.cells[image::kColumnVersion].c_str(),
+                Printable(row.cells[image::kColumnTime]).c_str());
+  }
+}
+
+void PrintJson(const image::FlashImage& flash, const image::PreParseOutcome& outcome) {
+  std::string out = "{\"kind\":" + JsonString(KindText(outcome.kind));
+  out += ",\"sdram_size\":" + std::to_string(static_cast<int32_t>(flash.sdram_size));
+  out += ",\"flash_size\":" + std::to_string(flash.flash_size);
+  out += ",\"block_number\":" + std::to_string(flash.block_number);
+  out += ",\"software_version\":" + JsonString(flash.software_version);
+  out += std::string(",\"expert\":") + (flash.expert ? "true" : "false");
+  out += ",\"script_path\":" + JsonString(flash.script_path);
+  out += std::string(",\"script_row\":") + (outcome.show_script_row ? "true" : "false");
+  out += std::string(",\"export_section\":") + (outcome.show_export_section ? "true" : "false");
+  if (outcome.kind == image::ImageKind::Legacy) {
+    out += ",\"dmh_offset\":" + std::to_string(flash.dmh_offset);
+    out += ",\"config_length\":" + std::to_string(flash.config_length);
+  }
+  out += ",\"blocks\":[";
+  for (size_t r = 0; r < outcome.rows.size(); ++r) {
+    out += r == 0 ? "{" : ",{";
+    for (size_t c = 0; c < image::kGridColumns; ++c) {
+      out += c == 0 ? "\"" : ",\"";
+      out += kColumnKeys[c];
+      out += "\":" + JsonString(outcome.rows[r].cells[c]);
+    }
+    out += "}";
+  }
+  out += "]}\n";
+  std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+int Info(std::span<const std::string> args) {
+  image::PreParseRequest request;
+  bool json = false;
+  bool have_image = false;
+  for (const std::string& arg : args) {
+    if (arg == "--experts") {
+      request.experts_only = true;
+    } else if (arg == "--internal") {
+      request.internal_mode = true;
+    } else if (arg == "--json") {
+      json = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return UsageError(kInfo, "unknown option " + arg);
+    } else if (have_image) {
+      return UsageError(kInfo, "expected one image");
+    } else {
+      request.source_path = arg;
+      have_image = true;
+    }
+  }
+  if (!have_image)
+    return UsageError(kInfo, "expected an image");
+  image::FlashImage flash;
+  StderrMessages messages;
+  const image::PreParseOutcome outcome = image::PreParse(flash, request, messages);
+  if (!outcome.ok)
+    return 1;
+  if (json)
+    PrintJson(flash, outcome);
+  else
+    PrintText(flash, outcome);
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace nuv::cli

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "image/block_entry.h"
+#include "image_builder.h"
+#include "temp_folder.h"
+
+namespace nuv::image {
+namespace {
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+class InfoCommandTest : public testing::TempFolder {
+ protected:
+  std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string path = Path(name);
+    EXPECT_TRUE(samples::WriteBytesFile(path, bytes));
+    return path;
+  }
+  std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  Result Nuv(const std::string& args) {
+    const std::string command = std::string("'") + NUV_PROGRAM + "' info " + args + " >'" +
+                                Path("out") + "' 2>'" + Path("err") + "'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(Path("out")), Slurp(Path("err"))};
+  }
+};
+
+samples::BlockSpec Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
+  samples::BlockSpec block;
+  block.id = id;
+  block.name = std::move(name);
+  block.data = std::move(data);
+  block.crc = 0x1234ABCD;
+  block.version = 0x20;
+  block.time = "t1";
+  return block;
+}
+
+TEST_F(InfoCommandTest, PrintsHeaderValuesAndTheGridOfALegacyImage) {
+  samples::LegacySpec spec;
+  spec.sdram_size = 0x00FF0000;  // 255 * 65536
+  spec.config = samples::PatternBytes(16, 1);
+  spec.blocks = {Block(0x0B, "ssdata", samples::TextBytes("V9")), Block(0xC0, "ABCDEFGH", {1})};
+  spec.blocks[0].data.push_back(0);
+  const std::string image = Write("legacy.bin", samples::BuildLegacyImage(spec).bytes);
+  const Result run = Nuv("'" + image + "' --experts");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "Kind: legacy\n"
+            "SDRAM Size: 16711680\n"
+            "Flash Size: 1048576\n"
+            "Block Number: 2\n"
+            "Software Version: V9\n"
+            "Script Path: \n"
+            "Open Script File: shown\n"
+            "Export Configs: shown\n"
+            "DMH Offset: 0x1000\n"
+            "Config Length: 16\n"
+            "\n"
+            "ID  Size      CRC       Name      Version   Time\n"
+            "0B         3  1234ABCD  ssdata    00000020  t1\n"
+            "C0         1  1234ABCD  ABCDEFGH  00000020  t1\n");
+}
+
+TEST_F(InfoCommandTest, JsonEscapesEveryByteOfNamesAndShowsSdramSigned) {
+  samples::NewFormatSpec spec;
+  samples::BankSpec bank{.header_offset = 0x40, .sdram_size = 0x80000000};
+  bank.blocks = {Block(0xA4, "a\"b\\c\x01\xE9", {1, 2})};
+  spec.banks = {bank};
+  const std::string image = Write("new.bin", samples::BuildNewFormatImage(spec).bytes);
+  const Result run = Nuv("--json --internal '" + image + "'");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "{\"kind\":\"new format\",\"sdram_size\":-2147483648,\"flash_size\":524288,"
+            "\"block_number\":1,\"software_version\":\"\",\"expert\":false,\"script_path\":\"" +
+                folder().string() +
+                "/\",\"script_row\":false,\"export_section\":false,\"blocks\":[{\"id\":\"A4\","
+                "\"size\":\"       2\",\"crc\":\"1234ABCD\",\"name\":\"a\\\"b\\\\c\\u0001\\u00E9\","
+                "\"version\":\"00000020\",\"time\":\"t1\"}]}\n");
+  const Result text = Nuv("'" + image + "'");
+  EXPECT_NE(text.out.find("A4         2  1234ABCD  a\"b\\x5Cc\\x01\\xE9  00000020  t1\n"),
+            std::string::npos)
+      << text.out;
+}
+
+TEST_F(InfoCommandTest, RefusedImagesAndBadArgumentsExitWithOne) {
+  const std::string odd = Write("odd.bin", std::vector<uint8_t>(1000, 0));
+  Result run = Nuv("'" + odd + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "nuv: Wrong binary file!\n");
+
+  run = Nuv("'" + Path("missing.bin") + "' --json");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "nuv: Failed to open the flash file!\n");
+
+  for (const std::string& args :
+       {std::string(""), std::string("a.bin --bogus"), std::string("a.bin b.bin")}) {
+    run = Nuv(args);
+    EXPECT_EQ(run.status, 1) << args;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("usage: nuv info IMAGE"), std::string::npos) << run.err;
+  }
+}
+
+}  // namespace
+}  // namespace nuv::image
