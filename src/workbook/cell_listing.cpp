@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "workbook/utf16.h"
@@ -65,10 +66,31 @@ bool Unescape(std::string_view text, std::u16string& out) {
   return true;
 }
 
+// The shortest digits that read back as the value, written out in full
+// when the exponent lies from -4 to 15 and in scientific form otherwise
+// (Python's repr, without its ".0" on whole numbers).
 std::string NumberText(double value) {
-  char buffer[32];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return error == std::errc() ? std::string(buffer, end) : std::string("0");
+  char buffer[40];
+  auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  std::string text(buffer, error == std::errc() ? end : buffer);
+  std::size_t e = text.find('e');
+  if (e == std::string::npos)
+    return text;  // inf or nan, which no cell holds
+  int exponent = std::stoi(text.substr(e + 1));
+  if (exponent < -4 || exponent >= 16)
+    return text;
+  std::string sign = text[0] == '-' ? "-" : "";
+  std::string digits;
+  for (char c : text.substr(sign.size(), e - sign.size()))
+    if (c != '.')
+      digits += c;
+  if (exponent < 0)
+    return sign + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+  auto whole = static_cast<std::size_t>(exponent) + 1;
+  if (digits.size() <= whole)
+    return sign + digits + std::string(whole - digits.size(), '0');
+  return sign + digits.substr(0, whole) + "." + digits.substr(whole);
 }
 
 // The TYPE word and VALUE text of a cell's value.

@@ -18,9 +18,10 @@ namespace nuv::workbook {
 // FALSE), error (#NULL!, #DIV/0!, #VALUE!, #REF!, #NAME?, #NUM!, #N/A), the
 // same four prefixed with "formula-" for the cached result of a formula, or
 // fill (VALUE a palette colour index, 1 to 56), which follows the cell's
-// value line. Numbers are written in the shortest form that reads back
-// exactly. In sheet names and texts a backslash, tab, line feed and
-// carriage return are written \\, \t, \n and \r.
+// value line. Numbers are written with the fewest digits that read back
+// exactly, in full for exponents -4 to 15 ("1000", "0.0001") and in
+// scientific form beyond ("1e-05", "1e+16"). In sheet names and texts a backslash, tab, line feed
+// and carriage return are written \\, \t, \n and \r.
 
 // Every sheet, then every used cell of it, row by row.
 std::string ListWorkbook(const WorkbookData& workbook);

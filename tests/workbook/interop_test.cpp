@@ -1,0 +1,179 @@
+// Checks against independent programs, run as real processes: xlrd reads
+// what we write, we read what xlwt and LibreOffice write, LibreOffice opens
+// what we write, and `nuv xls dump/make` work as a script sees them.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <regex>
+
+#include "workbook/cell_listing.h"
+#include "workbook/xls_file.h"
+#include "workbook_test_support.h"
+
+namespace nuv::workbook {
+namespace {
+
+using testing::BookBuilder;
+using testing::ReadText;
+
+constexpr const char* kPython = "/usr/bin/python3";
+constexpr const char* kOffice = "/usr/bin/soffice";
+
+std::string Quote(const std::filesystem::path& path) {
+  return "'" + path.string() + "'";
+}
+
+class Interop : public testing::WorkbookTest {
+ protected:
+  // Runs a command line with /bin/sh; its exit status.
+  int Run(const std::string& command) {
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  // What xlrd lists for an .xls file, in our dump's line format.
+  std::string XlrdListing(const std::filesystem::path& file) {
+    std::filesystem::path out = Path("xlrd.txt");
+    EXPECT_EQ(Run(std::string(kPython) + " " +
+                  Quote(std::filesystem::path(NUV_TEST_SCRIPTS) / "xlrd_dump.py") + " " +
+                  Quote(file) + " > " + Quote(out)),
+              0);
+    return ReadText(out);
+  }
+  // Converts a file to .xls with LibreOffice, in a private profile so that
+  // parallel runs do not meet; the path of the result.
+  std::filesystem::path OfficeToXls(const std::filesystem::path& file) {
+    std::filesystem::path out_dir = Path("office");
+    EXPECT_EQ(Run(std::string(kOffice) + " -env:UserInstallation=file://" +
+                  Path("profile").string() + " --headless --convert-to xls --outdir " +
+                  Quote(out_dir) + " " + Quote(file) + " > /dev/null 2>&1"),
+              0);
+    return out_dir / (file.stem().string() + ".xls");
+  }
+  void RequireProgram(const char* program) {
+    if (!std::filesystem::exists(program))
+      GTEST_SKIP() << program << " is not installed (scripts/setup installs it)";
+  }
+};
+
+// Compares two listings line by line and reports the first difference,
+// cut short: the texts can be tens of thousands of characters long.
+void ExpectSameListing(const std::string& actual, const std::string& expected) {
+  std::size_t a = 0, e = 0;
+  for (int line = 1;; ++line) {
+    std::size_t a_end = actual.find('\n', a), e_end = expected.find('\n', e);
+    std::string a_line = actual.substr(a, a_end - a), e_line = expected.substr(e, e_end - e);
+    if (a_line != e_line) {
+      ADD_FAILURE() << "line " << line << " differs:\n  got      " << a_line.substr(0, 120)
+                    << "\n  expected " << e_line.substr(0, 120);
+      return;
+    }
+    if (a_end == std::string::npos || e_end == std::string::npos)
+      return;
+    a = a_end + 1, e = e_end + 1;
+  }
+}
+
+// xlrd cannot tell a formula from a value: compare results only.
+std::string WithoutFormulas(std::string listing) {
+  return std::regex_replace(listing, std::regex("\tformula-"), "\t");
+}
+
+WorkbookData SampleBook() {
+  std::u16string long_text(32766, u'л');
+  for (std::size_t i = 0; i < long_text.size(); i += 5)
+    long_text[i] = u'漢';
+  return BookBuilder()
+      .Sheet(u"Program")
+      .Set(1, 1, Variant::Text(u"*Block"), 6)
+      .Set(1, 2, Variant(), 6)
+      .Set(2, 1, Variant::Text(u"tab\there"))
+      .Set(2, 2, Variant::R8(255))
+      .Set(2, 3, Variant::R8(-1.5e-7))
+      .Set(2, 4, Variant::R8(18446744073709551615.0))
+      .Set(3, 1, Variant::Bool(true))
+      .Set(3, 2, Variant::CellError(kErrorValue), 4)
+      .Set(3, 3, Variant::R8(3), 0, true)
+      .Sheet(u"Sys_Config Ωμέγα")
+      .Set(1, 1, Variant::Text(long_text))
+      .Set(200, 256, Variant::Text(u"far"))
+      .Sheet(u"File_Path")
+      .Build();
+}
+
+TEST_F(Interop, XlrdReadsWhatWeWrite) {
+  RequireProgram(kPython);
+  WorkbookData book = SampleBook();
+  WriteXlsFile(Path("ours.xls"), book);
+  ExpectSameListing(XlrdListing(Path("ours.xls")), WithoutFormulas(ListWorkbook(book)));
+}
+
+TEST_F(Interop, WeReadWhatXlwtWrites) {
+  RequireProgram(kPython);
+  ASSERT_EQ(Run(std::string(kPython) + " " +
+                Quote(std::filesystem::path(NUV_TEST_SCRIPTS) / "xlwt_make.py") + " " +
+                Quote(Path("xlwt.xls"))),
+            0);
+  WorkbookData book = ReadXlsFile(Path("xlwt.xls"));
+  ExpectSameListing(WithoutFormulas(ListWorkbook(book)), XlrdListing(Path("xlwt.xls")));
+  // xlwt stores no results for its formulas: they read as empty texts.
+  const Cell* formula = book.sheets[0]->cells.Find(4, 1);
+  ASSERT_NE(formula, nullptr);
+  EXPECT_TRUE(formula->formula);
+  EXPECT_EQ(formula->value, Variant::Text(u""));
+  EXPECT_EQ(book.sheets[1]->cells.Find(1, 2)->value.AsText(), std::u16string(4000, u'Ω'));
+}
+
+TEST_F(Interop, WeReadWhatLibreOfficeSaves) {
+  RequireProgram(kOffice);
+  std::filesystem::path xls =
+      OfficeToXls(std::filesystem::path(NUV_TEST_SCRIPTS) / "libreoffice_sample.fods");
+  WorkbookData book = ReadXlsFile(xls);
+  std::string listing = ListWorkbook(book);
+  ExpectSameListing(WithoutFormulas(listing), XlrdListing(xls));
+  for (const char* line :
+       {"Calc\t1\t1\ttext\tКанал 日本\n", "Calc\t1\t3\tformula-number\t42\n",
+        "Calc\t2\t1\tformula-error\t#DIV/0!\n", "Calc\t2\t2\tformula-bool\tTRUE\n",
+        "Calc\t2\t4\tfill\t6\n", "Calc\t2\t5\tnumber\t-0.125\n", "Second\t1\t2\ttext\tb1\n"})
+    EXPECT_NE(listing.find(line), std::string::npos) << line;
+}
+
+TEST_F(Interop, LibreOfficeOpensWhatWeWrite) {
+  RequireProgram(kOffice);
+  WorkbookData book = SampleBook();
+  WriteXlsFile(Path("ours.xls"), book);
+  WorkbookData back = ReadXlsFile(OfficeToXls(Path("ours.xls")));
+  // LibreOffice keeps booleans and error values as formulas of themselves.
+  ExpectSameListing(WithoutFormulas(ListWorkbook(back)), WithoutFormulas(ListWorkbook(book)));
+}
+
+class Cli : public Interop {
+ protected:
+  int Nuv(const std::string& args) { return Run(std::string(NUV_CLI) + " " + args); }
+};
+
+TEST_F(Cli, MakeAndDumpRoundTrip) {
+  std::string listing = ListWorkbook(SampleBook());
+  testing::WriteBytes(Path("in.txt"), std::vector<std::uint8_t>(listing.begin(), listing.end()));
+  ASSERT_EQ(Nuv("xls make " + Quote(Path("made.xls")) + " < " + Quote(Path("in.txt"))), 0);
+  ASSERT_EQ(Nuv("xls dump " + Quote(Path("made.xls")) + " > " + Quote(Path("out.txt"))), 0);
+  ExpectSameListing(ReadText(Path("out.txt")), listing);
+}
+
+TEST_F(Cli, BadInputIsReportedWithItsLineAndNothingIsWritten) {
+  std::string text = "S\t\t\tsheet\t\nS\t1\t1\tnumber\t1\nS\t1\t300\tnumber\t2\n";
+  testing::WriteBytes(Path("in.txt"), std::vector<std::uint8_t>(text.begin(), text.end()));
+  EXPECT_EQ(Nuv("xls make " + Quote(Path("made.xls")) + " < " + Quote(Path("in.txt")) + " 2> " +
+                Quote(Path("err.txt"))),
+            1);
+  EXPECT_EQ(ReadText(Path("err.txt")), "nuv: line 3: the column must be a number from 1 to 256\n");
+  EXPECT_FALSE(std::filesystem::exists(Path("made.xls")));
+
+  testing::WriteBytes(Path("bad.xls"), std::vector<std::uint8_t>(600, 0xD0));
+  EXPECT_EQ(Nuv("xls dump " + Quote(Path("bad.xls")) + " 2> " + Quote(Path("err.txt"))), 1);
+  EXPECT_NE(ReadText(Path("err.txt")).find("is not a valid Excel 97-2003 workbook"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace nuv::workbook
