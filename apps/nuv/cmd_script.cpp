@@ -1,0 +1,114 @@
+// nuv script IMAGE [--check]: prints the tool-config script that a
+// new-format image carries, unpacked exactly as the Parse command unpacks it,
+// for the people who write such scripts.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "command.h"
+#include "image/flash_image.h"
+#include "image/pre_parse.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "support/command_runner.h"
+#include "toolcfg/extract.h"
+#include "toolcfg/tool_config.h"
+#include "toolcfg/tool_config_parser.h"
+
+namespace nuv::cli {
+namespace {
+
+int Script(std::span<const std::string> args);
+
+const Command kScript = {
+    "script", "IMAGE [--check]",
+    "prints the tool-config script of a new-format image (its \"toolcfg\" block, unpacked\n"
+    "      with gzip as Parse does it) on standard output; --check also parses it against\n"
+    "      the image's blocks and reports what the parse reports; exit 1 when there is no\n"
+    "      script or (with --check) it does not parse",
+    "nothing", &Script};
+
+CommandRegistration register_script(kScript);
+
+std::string ReadWhole(const std::filesystem::path& path, bool& ok) {
+  std::ifstream in(path, std::ios::binary);
+  ok = in.is_open();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Extracts, reads and removes the script; false after saying why.
+bool UnpackScript(const image::FlashImage& flash, std::string& script, Messages& messages) {
+  CommandRunner runner;
+  const int extracted = toolcfg::ExtractToolConfig(flash, runner, messages);
+  if (extracted == toolcfg::kNoToolConfigBlock) {
+    messages.Show(BoxCaption::Error, "The image has no \"toolcfg\" block.");
+    return false;
+  }
+  bool ok = false;
+  if (extracted == toolcfg::kToolConfigOk) {
+    const platform::NativePath path = platform::ToNativePath(toolcfg::kExtractedScript);
+    if (path.ok)
+      script = ReadWhole(path.path, ok);
+    if (!ok)
+      messages.Show(BoxCaption::Error,
+                    "gzip left no script: the \"toolcfg\" block is not gzip data" +
+                        (runner.start_error().empty()
+                             ? std::string()
+                             : " or gzip cannot run (" + runner.start_error() + ")") +
+                        ".");
+  }
+  toolcfg::RemoveExtractedToolConfig();
+  return ok;
+}
+
+int Script(std::span<const std::string> args) {
+  std::string path;
+  bool check = false;
+  for (const std::string& arg : args) {
+    if (arg == "--check")
+      check = true;
+    else if (!arg.empty() && arg[0] == '-')
+      return UsageError(kScript, "unknown option " + arg);
+    else if (path.empty())
+      path = arg;
+    else
+      return UsageError(kScript, "one IMAGE only");
+  }
+  if (path.empty())
+    return UsageError(kScript, "IMAGE is missing");
+
+  StderrMessages messages;
+  try {
+    image::FlashImage flash;
+    const image::PreParseOutcome outcome = image::PreParse(flash, {path, false, false}, messages);
+    if (!outcome.ok)
+      return 1;
+    if (outcome.kind != image::ImageKind::NewFormat) {
+      messages.Show(BoxCaption::Error, "A legacy image carries no tool-config script.");
+      return 1;
+    }
+    std::string script;
+    if (!UnpackScript(flash, script, messages))
+      return 1;
+    std::fwrite(script.data(), 1, script.size(), stdout);
+    std::fflush(stdout);
+    if (check) {
+      toolcfg::ToolConfig model;
+      if (toolcfg::ParseToolConfigText(model, script, flash.table, messages) !=
+          toolcfg::kToolConfigOk) {
+        messages.Show(BoxCaption::Application, "Wrong binary file, script error!");
+        return 1;
+      }
+    }
+  } catch (const CommandError& error) {
+    messages.Show(BoxCaption::Application, error.what());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace nuv::cli
