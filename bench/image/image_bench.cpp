@@ -1,0 +1,271 @@
+// Pre-Parse of a large image measured against what the machine can do at
+// best: `cat IMAGE >/dev/null` (a child process that copies the cached file
+// through a small buffer) and a plain read into a fresh buffer. Also the
+// header scan alone over data in memory, and the peak memory of a whole
+// Pre-Parse in a fresh process.
+//
+//   nuv_image_bench [benchmark options]     the benchmarks
+//   nuv_image_bench --peak-child IMAGE      (internal) one Pre-Parse, prints
+//                                           VmHWM before and after in KiB
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "image/block_entry.h"
+#include "image/dm_header.h"
+#include "image/flash_image.h"
+#include "image/pre_parse.h"
+#include "image_builder.h"
+#include "support/messages.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr size_t kImageSize = 256u << 20;
+const char* const kImagePath = "/tmp/nuv-image-bench-256m-v1.bin";
+
+// Seconds per iteration of the `cat` benchmark, for the ratios of the others.
+double cat_seconds = 0;
+
+class NullMessages final : public nuv::Messages {
+ public:
+  void Show(nuv::BoxCaption, std::string_view text) override {
+    std::fprintf(stderr, "bench: %.*s\n", static_cast<int>(text.size()), text.data());
+  }
+};
+
+std::vector<uint8_t> RandomBytes(size_t count, uint64_t seed) {
+  std::vector<uint8_t> bytes(count);
+  uint64_t state = seed * 0x9E3779B97F4A7C15ull + 1;
+  for (size_t i = 0; i + 8 <= count; i += 8) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    std::memcpy(bytes.data() + i, &state, 8);
+  }
+  return bytes;
+}
+
+// A new-format image of random block data in two banks, as large images are.
+void MakeImageIfMissing() {
+  struct stat info {};
+  if (stat(kImagePath, &info) == 0 && static_cast<size_t>(info.st_size) == kImageSize)
+    return;
+  using nuv::samples::BlockSpec;
+  auto block = [](uint8_t id, const char* name, size_t size, uint64_t seed) {
+    BlockSpec spec;
+    spec.id = id;
+    spec.name = name;
+    spec.data = RandomBytes(size, seed);
+    spec.align = 0x10000;
+    spec.time = "201405121030";
+    return spec;
+  };
+  nuv::samples::NewFormatSpec spec;
+  spec.length = kImageSize;
+  nuv::samples::BankSpec first{.header_offset = 0, .sdram_size = 0x10000000};
+  first.blocks = {block(0x01, "boot", 1u << 20, 1), block(0x02, "ssdata", 16, 2),
+                  block(0xA4, "kernel", 60u << 20, 3), block(0xA8, "rootfs", 130u << 20, 4)};
+  std::memcpy(first.blocks[1].data.data(), "BENCH-1.0", 10);
+  nuv::samples::BankSpec second{.header_offset = 200u << 20, .sdram_size = 0x10000000};
+  second.blocks = {block(0x20, "app", 50u << 20, 5), block(0x05, "toolcfg", 4096, 6)};
+  spec.banks = {first, second};
+  const std::string temporary = std::string(kImagePath) + ".part";
+  if (!nuv::samples::WriteBytesFile(temporary, nuv::samples::BuildNewFormatImage(spec).bytes) ||
+      std::rename(temporary.c_str(), kImagePath) != 0) {
+    std::fprintf(stderr, "bench: cannot write %s\n", kImagePath);
+    std::exit(1);
+  }
+}
+
+// Runs a program with standard output to `out` (or /dev/null); returns its
+// exit status, or -1.
+int Spawn(const std::vector<std::string>& args, const char* out_path) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out_path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<char*> argv;
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  int status = 0;
+  if (error != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+    return -1;
+  return WEXITSTATUS(status);
+}
+
+void Report(benchmark::State& state, double seconds_per_iteration) {
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kImageSize));
+  state.counters["GB/s"] = static_cast<double>(kImageSize) / seconds_per_iteration / 1e9;
+  if (cat_seconds > 0)
+    state.counters["x_cat"] = seconds_per_iteration / cat_seconds;
+}
+
+template <typename Body>
+double TimeIterations(benchmark::State& state, Body body) {
+  double total = 0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    body();
+    total += std::chrono::duration<double>(Clock::now() - start).count();
+  }
+  return total / static_cast<double>(state.iterations());
+}
+
+void BM_Cat(benchmark::State& state) {
+  MakeImageIfMissing();
+  Spawn({"cat", kImagePath}, "/dev/null");  // into the page cache
+  cat_seconds = TimeIterations(state, [] {
+    if (Spawn({"cat", kImagePath}, "/dev/null") != 0)
+      std::abort();
+  });
+  Report(state, cat_seconds);
+}
+
+size_t ReadInto(uint8_t* data, size_t size) {
+  const int fd = open(kImagePath, O_RDONLY | O_CLOEXEC);
+  size_t done = 0;
+  while (fd >= 0 && done < size) {
+    const ssize_t got = read(fd, data + done, size - done);
+    if (got <= 0)
+      break;
+    done += static_cast<size_t>(got);
+  }
+  if (fd >= 0)
+    close(fd);
+  return done;
+}
+
+void BM_ReadIntoVector(benchmark::State& state) {
+  Report(state, TimeIterations(state, [] {
+           std::vector<uint8_t> buffer(kImageSize);
+           benchmark::DoNotOptimize(ReadInto(buffer.data(), buffer.size()));
+         }));
+}
+
+void BM_ReadIntoMalloc(benchmark::State& state) {
+  Report(state, TimeIterations(state, [] {
+           std::unique_ptr<uint8_t, decltype(&std::free)> buffer(
+               static_cast<uint8_t*>(std::malloc(kImageSize)), &std::free);
+           benchmark::DoNotOptimize(ReadInto(buffer.get(), kImageSize));
+         }));
+}
+
+void BM_PreParse(benchmark::State& state) {
+  NullMessages messages;
+  Report(state, TimeIterations(state, [&] {
+           nuv::image::FlashImage flash;
+           const nuv::image::PreParseOutcome outcome =
+               nuv::image::PreParse(flash, {.source_path = kImagePath}, messages);
+           if (!outcome.ok || outcome.rows.size() != 6)
+             std::abort();
+         }));
+}
+
+// The scan alone over data in memory.
+void Scan(benchmark::State& state, const std::vector<uint8_t>& data) {
+  const double seconds =
+      TimeIterations(state, [&] { benchmark::DoNotOptimize(nuv::image::FindDmHeaders(data)); });
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.size()));
+  state.counters["GB/s"] = static_cast<double>(data.size()) / seconds / 1e9;
+}
+
+void BM_ScanRandom(benchmark::State& state) {
+  static const std::vector<uint8_t> data = RandomBytes(kImageSize, 7);
+  Scan(state, data);
+}
+
+void BM_ScanAllStars(benchmark::State& state) {
+  static const std::vector<uint8_t> data(kImageSize, '*');
+  Scan(state, data);
+}
+
+// Half the bytes '*' and the magic's 'D' and ')' often enough that many
+// positions pass part of the first check.
+void BM_ScanDenseMix(benchmark::State& state) {
+  static const std::vector<uint8_t> data = [] {
+    std::vector<uint8_t> bytes = RandomBytes(kImageSize, 8);
+    const char pick[] = {'*', '*', 'D', ')'};
+    for (uint8_t& b : bytes)
+      b = (b & 0x80) ? static_cast<uint8_t>(pick[b & 3]) : b;
+    return bytes;
+  }();
+  Scan(state, data);
+}
+
+long HighWaterKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0)
+      return std::strtol(line.c_str() + 6, nullptr, 10);
+  return -1;
+}
+
+int PeakChild(const char* image) {
+  const long before = HighWaterKiB();
+  NullMessages messages;
+  nuv::image::FlashImage flash;
+  if (!nuv::image::PreParse(flash, {.source_path = image}, messages).ok)
+    return 1;
+  std::printf("%ld %ld\n", before, HighWaterKiB());
+  return 0;
+}
+
+// Peak resident memory of a fresh process that does one Pre-Parse.
+void BM_PreParsePeakMemory(benchmark::State& state) {
+  const std::string self = "/proc/self/exe";
+  const std::string out = "/tmp/nuv-image-bench-peak.txt";
+  long before = 0, after = 0;
+  for (auto _ : state) {
+    if (Spawn({self, "--peak-child", kImagePath}, out.c_str()) != 0)
+      std::abort();
+    std::ifstream in(out);
+    in >> before >> after;
+  }
+  std::remove(out.c_str());
+  const double image_kib = static_cast<double>(kImageSize) / 1024;
+  state.counters["peak_MiB"] = static_cast<double>(after) / 1024;
+  state.counters["peak_x_image"] = static_cast<double>(after) / image_kib;
+  state.counters["added_x_image"] = static_cast<double>(after - before) / image_kib;
+}
+
+BENCHMARK(BM_Cat)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_ReadIntoVector)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_ReadIntoMalloc)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_PreParse)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_ScanRandom)->Unit(benchmark::kMillisecond)->MinTime(1);
+BENCHMARK(BM_ScanAllStars)->Unit(benchmark::kMillisecond)->MinTime(1);
+BENCHMARK(BM_ScanDenseMix)->Unit(benchmark::kMillisecond)->MinTime(1);
+BENCHMARK(BM_PreParsePeakMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--peak-child") == 0)
+    return PeakChild(argv[2]);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
