@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <limits>
 #include <optional>
 #include <string>
@@ -288,24 +289,12 @@ class Parser {
         return Fail("an item comes before the first BLOCKINFO line!");
       ConfigItem& item = block->items.emplace_back();
       item.name = Cut(DropFirst(name_piece), kMaxItemName);
-      std::optional<int32_t> number;
-      if (!(number = NumberPiece(pieces)))
+      if (!ReadNumbers(pieces, item,
+                       {&ConfigItem::type, &ConfigItem::bit_offset, &ConfigItem::bit_length}))
         return kScriptError;
-      item.type = *number;
-      if (!(number = NumberPiece(pieces)))
+      if (item.type == kItemRange &&
+          !ReadNumbers(pieces, item, {&ConfigItem::min, &ConfigItem::max}))
         return kScriptError;
-      item.bit_offset = *number;
-      if (!(number = NumberPiece(pieces)))
-        return kScriptError;
-      item.bit_length = *number;
-      if (item.type == kItemRange) {
-        if (!(number = NumberPiece(pieces)))
-          return kScriptError;
-        item.min = *number;
-        if (!(number = NumberPiece(pieces)))
-          return kScriptError;
-        item.max = *number;
-      }
       if (block->em == 1) {
         const std::optional<std::string_view> description = pieces.Next();
         if (!description)
@@ -321,11 +310,17 @@ class Parser {
     return kToolConfigOk;
   }
 
-  static std::optional<int32_t> NumberPiece(Pieces& pieces) {
-    const std::optional<std::string_view> piece = pieces.Next();
-    if (!piece)
-      return std::nullopt;
-    return Decimal(DropFirst(*piece));
+  // The next pieces, one for each of `fields`, as decimal numbers; false
+  // when a piece is missing.
+  static bool ReadNumbers(Pieces& pieces, ConfigItem& item,
+                          std::initializer_list<int32_t ConfigItem::*> fields) {
+    for (int32_t ConfigItem::*field : fields) {
+      const std::optional<std::string_view> piece = pieces.Next();
+      if (!piece)
+        return false;
+      item.*field = Decimal(DropFirst(*piece));
+    }
+    return true;
   }
 
   int ReadValue(const ConfigBlock& block, ConfigItem& item) {
