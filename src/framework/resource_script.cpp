@@ -23,12 +23,16 @@ std::string Upper(std::string_view text) {
   return out;
 }
 
-// The default style of each control statement, and the class it makes.
+// The default style of each control statement, and the class it makes. The
+// type bits of a combo box's default (CBS_SIMPLE) apply only when the
+// statement gives no style, as with the resource compiler; every other
+// default is combined with the style given (NOT takes bits away from it).
 struct Statement {
   std::string_view name;
   std::string_view control_class;
   uint32_t default_style;
   bool has_text;
+  uint32_t type_when_no_style = 0;
 };
 
 constexpr uint32_t kChildVisible = WS_CHILD | WS_VISIBLE;
@@ -43,7 +47,7 @@ constexpr Statement kStatements[] = {
     {"CHECKBOX", "BUTTON", kChildVisible | WS_TABSTOP | BS_CHECKBOX, true},
     {"AUTOCHECKBOX", "BUTTON", kChildVisible | WS_TABSTOP | BS_AUTOCHECKBOX, true},
     {"EDITTEXT", "EDIT", kChildVisible | WS_TABSTOP | WS_BORDER | ES_LEFT, false},
-    {"COMBOBOX", "COMBOBOX", kChildVisible | WS_TABSTOP | CBS_SIMPLE, false},
+    {"COMBOBOX", "COMBOBOX", kChildVisible | WS_TABSTOP, false, CBS_SIMPLE},
 };
 
 const Statement* FindStatement(std::string_view name) {
@@ -66,9 +70,10 @@ class ScriptReader {
 
  private:
   void Advance() { token_ = lexer_.Next(); }
-  bool Fail(std::string_view what) {
+  bool Fail(std::string_view what) { return FailAt(token_.line, what); }
+  bool FailAt(int line, std::string_view what) {
     if (error_.empty())
-      error_ = std::string(name_) + ":" + std::to_string(token_.line) + ": " + std::string(what);
+      error_ = std::string(name_) + ":" + std::to_string(line) + ": " + std::string(what);
     return false;
   }
   bool CheckLexer() { return token_.kind != Kind::Error || Fail(token_.text); }
@@ -100,7 +105,7 @@ class ScriptReader {
   bool ReadText(std::string& text, std::string_view what);
   bool ReadId(int64_t& value, std::string_view what);
   bool ReadPosition(ControlTemplate& control);
-  bool KindOf(std::string_view control_class, uint32_t style, WindowKind& kind);
+  bool KindOf(std::string_view control_class, uint32_t style, WindowKind& kind, int line);
 
   RcLexer lexer_;
   std::string_view name_;
@@ -254,6 +259,7 @@ bool ScriptReader::ReadControl(DialogTemplate& dialog) {
   if (token_.kind != Kind::Name)
     return Fail("expected a control statement, found " + Describe(token_));
   const std::string statement_name = token_.text;
+  const int line = token_.line;
   ControlTemplate control;
   int64_t id = 0;
   std::string control_class;
@@ -294,16 +300,19 @@ bool ScriptReader::ReadControl(DialogTemplate& dialog) {
         return false;
       if (AcceptComma() && !ReadStyle(control.ex_style, "the control's extended style"))
         return false;
+    } else {
+      control.style |= statement->type_when_no_style;
     }
   }
   control.id = static_cast<uint32_t>(id);
-  if (!KindOf(control_class, control.style, control.kind))
+  if (!KindOf(control_class, control.style, control.kind, line))
     return false;
   dialog.controls.push_back(std::move(control));
   return true;
 }
 
-bool ScriptReader::KindOf(std::string_view control_class, uint32_t style, WindowKind& kind) {
+bool ScriptReader::KindOf(std::string_view control_class, uint32_t style, WindowKind& kind,
+                          int line) {
   if (control_class == "STATIC") {
     kind = WindowKind::Static;
   } else if (control_class == "EDIT") {
@@ -324,12 +333,13 @@ bool ScriptReader::KindOf(std::string_view control_class, uint32_t style, Window
         kind = WindowKind::GroupBox;
         break;
       default:
-        return Fail("the button type " + std::to_string(style & BS_TYPEMASK) +
-                    " is not understood; only push buttons, check boxes and group boxes");
+        return FailAt(line,
+                      "the button type " + std::to_string(style & BS_TYPEMASK) +
+                          " is not understood; only push buttons, check boxes and group boxes");
     }
   } else {
-    return Fail("the control class " + std::string(control_class) +
-                " is not understood; only Button, Static, Edit and ComboBox");
+    return FailAt(line, "the control class " + std::string(control_class) +
+                            " is not understood; only Button, Static, Edit and ComboBox");
   }
   return true;
 }

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/application.h"
+#include "framework/headless/headless_backend.h"
+
+namespace nuv::fw::testing {
+
+// A running application on the headless backend, torn down after each test.
+class FrameworkTest : public ::testing::Test {
+ protected:
+  FrameworkTest()
+      : app_("nuvhost", std::make_unique<headless::HeadlessBackend>()),
+        backend_(static_cast<headless::HeadlessBackend&>(app_.backend())) {}
+
+  // The boxes shown so far, as "caption: text".
+  std::vector<std::string> Boxes() const {
+    std::vector<std::string> boxes;
+    for (const headless::Event& event : backend_.events()) {
+      if (event.type == headless::Event::Type::BoxShown)
+        boxes.push_back(event.caption + ": " + event.text);
+    }
+    return boxes;
+  }
+
+  // "open CLASS TITLE" / "close CLASS" for every window other than a control
+  // that appeared or went.
+  std::vector<std::string> Appearances() const {
+    std::vector<std::string> lines;
+    for (const headless::Event& event : backend_.events()) {
+      if (IsControl(event.kind))
+        continue;
+      if (event.type == headless::Event::Type::WindowOpened)
+        lines.push_back("open " + event.class_name + " " + event.text);
+      else if (event.type == headless::Event::Type::WindowClosed)
+        lines.push_back("close " + event.class_name);
+    }
+    return lines;
+  }
+
+  Application app_;
+  headless::HeadlessBackend& backend_;
+};
+
+}  // namespace nuv::fw::testing
