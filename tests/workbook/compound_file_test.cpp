@@ -129,7 +129,8 @@ TEST(CompoundFile, OtherFilesAreRefused) {
   std::vector<std::uint8_t> text(1024, 'x');
   EXPECT_FALSE(IsCompoundFile(text));
   EXPECT_NE(ErrorOf(text, u"Workbook").find("signature"), std::string::npos);
-  CompoundStream s{u"Workbook", Pattern(5000, 1)};
+  std::vector<std::uint8_t> data = Pattern(5000, 1);
+  CompoundStream s{u"Workbook", data};
   std::vector<std::uint8_t> file = WriteCompoundFile(std::span(&s, 1));
   file[0x1A] = 5;  // version 5
   EXPECT_NE(ErrorOf(file, u"Workbook").find("unsupported version"), std::string::npos);
