@@ -104,7 +104,8 @@ class ScriptReader {
   bool ReadStyle(uint32_t& style, std::string_view what);
   bool ReadText(std::string& text, std::string_view what);
   bool ReadId(int64_t& value, std::string_view what);
-  bool ReadPosition(ControlTemplate& control);
+  // x, y, width, height, of `owner` ("the dialog's", "the control's").
+  bool ReadPosition(std::string_view owner, int& x, int& y, int& cx, int& cy);
   bool KindOf(std::string_view control_class, uint32_t style, WindowKind& kind, int line);
 
   RcLexer lexer_;
@@ -160,21 +161,13 @@ bool ScriptReader::ReadDirective() {
 bool ScriptReader::ReadDialog(uint32_t id, std::vector<DialogTemplate>& dialogs) {
   DialogTemplate dialog;
   dialog.id = id;
-  int64_t x = 0, y = 0, cx = 0, cy = 0;
-  if (!ReadNumber(x, "the dialog's x") || !Expect(",", "after the dialog's x") ||
-      !ReadNumber(y, "the dialog's y") || !Expect(",", "after the dialog's y") ||
-      !ReadNumber(cx, "the dialog's width") || !Expect(",", "after the dialog's width") ||
-      !ReadNumber(cy, "the dialog's height"))
+  if (!ReadPosition("the dialog's", dialog.x, dialog.y, dialog.cx, dialog.cy))
     return false;
   if (AcceptComma()) {
     int64_t help_id = 0;
     if (!ReadNumber(help_id, "the dialog's help id"))
       return false;
   }
-  dialog.x = static_cast<int>(x);
-  dialog.y = static_cast<int>(y);
-  dialog.cx = static_cast<int>(cx);
-  dialog.cy = static_cast<int>(cy);
 
   bool has_style = false;
   if (!ReadDialogOptions(dialog, has_style))
@@ -278,7 +271,8 @@ bool ScriptReader::ReadControl(DialogTemplate& dialog) {
     control.style = kChildVisible;
     if (!Expect(",", "after the control's class") ||
         !ReadStyle(control.style, "the control's style") ||
-        !Expect(",", "after the control's style") || !ReadPosition(control))
+        !Expect(",", "after the control's style") ||
+        !ReadPosition("the control's", control.x, control.y, control.cx, control.cy))
       return false;
     if (AcceptComma() && !ReadStyle(control.ex_style, "the control's extended style"))
       return false;
@@ -292,7 +286,7 @@ bool ScriptReader::ReadControl(DialogTemplate& dialog) {
         (!ReadText(control.text, "the control's text") || !Expect(",", "after the control's text")))
       return false;
     if (!ReadId(id, "the control's id") || !Expect(",", "after the control's id") ||
-        !ReadPosition(control))
+        !ReadPosition("the control's", control.x, control.y, control.cx, control.cy))
       return false;
     control.style = statement->default_style;
     if (AcceptComma()) {
@@ -344,17 +338,20 @@ bool ScriptReader::KindOf(std::string_view control_class, uint32_t style, Window
   return true;
 }
 
-bool ScriptReader::ReadPosition(ControlTemplate& control) {
-  int64_t x = 0, y = 0, cx = 0, cy = 0;
-  if (!ReadNumber(x, "the control's x") || !Expect(",", "after the control's x") ||
-      !ReadNumber(y, "the control's y") || !Expect(",", "after the control's y") ||
-      !ReadNumber(cx, "the control's width") || !Expect(",", "after the control's width") ||
-      !ReadNumber(cy, "the control's height"))
-    return false;
-  control.x = static_cast<int>(x);
-  control.y = static_cast<int>(y);
-  control.cx = static_cast<int>(cx);
-  control.cy = static_cast<int>(cy);
+bool ScriptReader::ReadPosition(std::string_view owner, int& x, int& y, int& cx, int& cy) {
+  const std::string of(owner);
+  int64_t values[4] = {};
+  const char* names[4] = {"x", "y", "width", "height"};
+  for (int i = 0; i < 4; ++i) {
+    if (i > 0 && !Expect(",", "after " + of + " " + names[i - 1]))
+      return false;
+    if (!ReadNumber(values[i], of + " " + names[i]))
+      return false;
+  }
+  x = static_cast<int>(values[0]);
+  y = static_cast<int>(values[1]);
+  cx = static_cast<int>(values[2]);
+  cy = static_cast<int>(values[3]);
   return true;
 }
 
