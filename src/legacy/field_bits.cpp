@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "image/bytes.h"
+#include "image/legacy_header.h"
 
 namespace nuv::legacy {
 namespace {
@@ -52,7 +53,7 @@ std::optional<BlockBase> FindBlockBase(const image::FlashImage& image, const Scr
                                        Messages& messages) {
   const std::span<const uint8_t> bytes = image.bytes();
   if (block.block_id == 0) {
-    const auto config_offset = image::ReadU32(bytes, 28);
+    const auto config_offset = image::ReadU32(bytes, image::kLegacyConfigOffsetPos);
     if (!config_offset) {
       messages.Show(BoxCaption::Error, kNoConfigOffset);
       return std::nullopt;

@@ -7,9 +7,10 @@
 #include <string_view>
 
 #include "image/bytes.h"
+#include "image/legacy_header.h"
+#include "image/output_file.h"
 #include "legacy/c_numbers.h"
 #include "legacy/hw_info.h"
-#include "legacy/output_file.h"
 #include "platform/paths.h"
 
 namespace nuv::legacy {
@@ -40,10 +41,8 @@ constexpr std::string_view kTailOutside =
     "Wrong bin file! The tail area starts beyond the flash size.";
 constexpr std::string_view kHeaderOutside =
     "Wrong bin file! The block header lies outside the flash image.";
-constexpr std::string_view kConfigOutside =
-    "Wrong bin file! The config area lies outside the flash image.";
+constexpr std::string_view kConfigOutside = "The configuration region lies outside the image!";
 constexpr std::string_view kNotARow = "Error block! Only file and hw info blocks take a file.";
-constexpr std::string_view kWriteFailed = "Failed to write the output file!";
 
 constexpr size_t kKeyFileLimit = 1024;
 constexpr size_t kMaxKeyFile = 198;
@@ -170,7 +169,7 @@ bool Generator::PlaceRow(const GenerateRow& row) {
 }
 
 std::optional<uint32_t> Generator::ConfigOffset() {
-  const auto offset = image::ReadU32(bytes_, 28);
+  const auto offset = image::ReadU32(bytes_, image::kLegacyConfigOffsetPos);
   if (!offset)
     Fail(kConfigOutside);
   return offset;
@@ -305,17 +304,7 @@ void Generator::Patch(const std::string& address, const std::string& value) {
 
 bool Generator::WriteOutput(const std::string& path) {
   const platform::NativePath target = platform::ToNativePath(path);
-  if (!target.ok)
-    return Fail(kCannotCreate);
-  switch (WriteFileReplacing(target.path, bytes_)) {
-    case WriteStatus::kWritten:
-      return true;
-    case WriteStatus::kCannotCreate:
-      return Fail(kCannotCreate);
-    case WriteStatus::kWriteFailed:
-      break;
-  }
-  return Fail(kWriteFailed);
+  return (target.ok && image::WriteFileReplacing(target.path, bytes_)) || Fail(kCannotCreate);
 }
 
 std::vector<size_t> BlocksWhere(const LegacyBlockList& list, bool (ScriptBlock::*test)() const) {

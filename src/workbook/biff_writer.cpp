@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -54,6 +55,14 @@ class Stream {
     ByteWriter data;
     data.U16(value);
     Record(id, data);
+  }
+  // Records that hold one 16-bit setting each, in order.
+  struct Setting {
+    std::uint16_t id, value;
+  };
+  void Settings(std::initializer_list<Setting> settings) {
+    for (const Setting& s : settings)
+      U16Record(s.id, s.value);
   }
   void Header(std::uint16_t id, std::size_t size) {
     out_.U16(id);
@@ -241,20 +250,19 @@ class WorkbookWriter {
       access.U8(static_cast<std::uint8_t>(c));
     access.bytes().resize(112, ' ');
     stream_.Record(kWriteAccess, access);
-    stream_.U16Record(kCodePage, 1200);
-    stream_.U16Record(kDsf, 0);
+    stream_.Settings({{kCodePage, 1200}, {kDsf, 0}});
     ByteWriter tabs;
     for (std::size_t i = 0; i < workbook_.sheets.size(); ++i)
       tabs.U16(static_cast<std::uint16_t>(i + 1));
     stream_.Record(kTabId, tabs);
-    stream_.U16Record(kFnGroupCount, 14);
-    stream_.U16Record(kWindowProtect, 0);
-    stream_.U16Record(kProtect, 0);
-    stream_.U16Record(kPassword, 0);
-    stream_.U16Record(kProt4Rev, 0);
-    stream_.U16Record(kProt4RevPass, 0);
-    stream_.U16Record(kBackup, 0);
-    stream_.U16Record(kHideObj, 0);
+    stream_.Settings({{kFnGroupCount, 14},
+                      {kWindowProtect, 0},
+                      {kProtect, 0},
+                      {kPassword, 0},
+                      {kProt4Rev, 0},
+                      {kProt4RevPass, 0},
+                      {kBackup, 0},
+                      {kHideObj, 0}});
     ByteWriter window;
     for (std::uint16_t v : {0x01E0, 0x005A, 0x3FCF, 0x2A4E, 0x0038})
       window.U16(v);
@@ -263,10 +271,7 @@ class WorkbookWriter {
     window.U16(1);  // selected tabs
     window.U16(0x0258);
     stream_.Record(kWindow1, window);
-    stream_.U16Record(kDateMode, 0);
-    stream_.U16Record(kPrecision, 1);
-    stream_.U16Record(kRefreshAll, 0);
-    stream_.U16Record(kBookBool, 0);
+    stream_.Settings({{kDateMode, 0}, {kPrecision, 1}, {kRefreshAll, 0}, {kBookBool, 0}});
     // Font 4 does not exist in the format, so five records make fonts 0-5.
     for (int i = 0; i < 5; ++i) {
       ByteWriter font;
@@ -401,17 +406,11 @@ class WorkbookWriter {
 
   void WriteSheet(const SheetData& sheet, bool active) {
     Bof(kBofWorksheet);
-    stream_.U16Record(kCalcMode, 1);
-    stream_.U16Record(kCalcCount, 100);
-    stream_.U16Record(kRefMode, 1);
-    stream_.U16Record(kIteration, 0);
+    stream_.Settings({{kCalcMode, 1}, {kCalcCount, 100}, {kRefMode, 1}, {kIteration, 0}});
     ByteWriter delta;
     delta.F64(0.001);
     stream_.Record(kDelta, delta);
-    stream_.U16Record(kSaveRecalc, 1);
-    stream_.U16Record(kPrintHeaders, 0);
-    stream_.U16Record(kPrintGridLines, 0);
-    stream_.U16Record(kGridSet, 1);
+    stream_.Settings({{kSaveRecalc, 1}, {kPrintHeaders, 0}, {kPrintGridLines, 0}, {kGridSet, 1}});
     ByteWriter guts;
     guts.Zeros(8);
     stream_.Record(kGuts, guts);

@@ -1,0 +1,38 @@
+// ParseHwInfo on any bytes: it never reads or writes outside its records,
+// ends for every input (a section without "##" included), and reports a
+// failure with its standard message last.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "legacy/hw_info.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition)
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace nuv::legacy;
+  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+  HwInfo info;
+  nuv::RecordedMessages messages;
+  const int status = ParseHwInfo(in, info.panel, info.led, messages);
+  Check(status == 0 || status == -1);
+  if (status == 0) {
+    Check(messages.shown().empty());
+    Check(info.panel.count() <= kMaxPanelValues);
+    Check(info.led.count() <= kMaxLedBytes / 2);
+    return 0;
+  }
+  Check(!messages.shown().empty() && messages.shown().size() <= 2);
+  const std::string& last = messages.shown().back().second;
+  Check(last == "error while parsing panel hw info" || last == "error while parsing led bitmap");
+  return 0;
+}

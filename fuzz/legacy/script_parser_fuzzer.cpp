@@ -1,0 +1,56 @@
+// ParseLegacyScriptStream on any bytes: it never reads outside its input,
+// either yields blocks without a message or no blocks with exactly one, and
+// every block it yields keeps the limits the dialogs rely on.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "legacy/script_parser.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition)
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace nuv::legacy;
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  std::istringstream in(text);
+  nuv::RecordedMessages messages;
+  const auto blocks = ParseLegacyScriptStream(in, 2097152, messages);
+  if (!blocks) {
+    Check(messages.shown().size() == 1);
+    Check(messages.shown()[0].first == nuv::BoxCaption::Error);
+    Check(!messages.shown()[0].second.empty());
+    return 0;
+  }
+  Check(messages.shown().empty());
+  Check(!blocks->empty());
+  for (const ScriptBlock& block : *blocks) {
+    Check(block.control_id == kNoControl);
+    Check(block.name.size() <= kMaxNameLength);
+    Check(block.fields.size() <= kMaxFieldsPerBlock);
+    for (const ScriptField& field : block.fields) {
+      Check(field.control_id == kNoControl);
+      Check(field.name.size() <= kMaxNameLength);
+      Check(field.description.size() <= kMaxDescriptionLength);
+      if (field.type == kListField) {
+        const auto items = ListItems(field);
+        Check(!items.empty() && items.size() <= kMaxListItems);
+        Check(items.front() == field.list_start && items.back() <= field.list_end);
+      }
+    }
+  }
+  // The same text gives the same blocks.
+  std::istringstream again(text);
+  nuv::RecordedMessages quiet;
+  const auto second = ParseLegacyScriptStream(again, 2097152, quiet);
+  Check(second && second->size() == blocks->size());
+  return 0;
+}
