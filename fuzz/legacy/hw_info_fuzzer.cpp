@@ -3,23 +3,15 @@
 // failure with its standard message last.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 
+#include "fuzz_check.h"
 #include "legacy/hw_info.h"
-
-namespace {
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nuv::legacy;
+  using fuzz::Check;
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
   HwInfo info;
   nuv::RecordedMessages messages;

@@ -3,23 +3,15 @@
 // every block it yields keeps the limits the dialogs rely on.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 
+#include "fuzz_check.h"
 #include "legacy/script_parser.h"
-
-namespace {
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nuv::legacy;
+  using fuzz::Check;
   const std::string text(reinterpret_cast<const char*>(data), size);
   std::istringstream in(text);
   nuv::RecordedMessages messages;
