@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <fstream>
 
 #include "image/image_file.h"
 #include "image_builder.h"
@@ -49,6 +52,38 @@ TEST_F(LoadImageFileTest, AFileBeyondFourGigabytesIsRefusedBeforeAnythingIsRead)
   RecordedMessages messages;
   EXPECT_FALSE(LoadImageFile(flash, path, messages));
   EXPECT_EQ(messages.texts(), std::vector<std::string>{"The flash file is too large!"});
+}
+
+long VirtualSizeBytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmSize:", 0) == 0)
+      return std::stol(line.substr(7)) * 1024;
+  return -1;
+}
+
+// Loads `path` with the address space limited to a few MiB more than is
+// in use: 0 when that shows "no memery!" and leaves no image. Run it in a
+// child process only, so that the limit ends with it.
+int LoadWithoutMemory(const std::string& path) {
+  FlashImage flash;
+  RecordedMessages messages;
+  const long now = VirtualSizeBytes();
+  const auto cap = static_cast<rlim_t>(now + (8 << 20));
+  const rlimit limit{cap, cap};
+  if (now < 0 || setrlimit(RLIMIT_AS, &limit) != 0)
+    return 2;
+  const bool loaded = LoadImageFile(flash, path, messages);
+  const bool shown = messages.texts() == std::vector<std::string>{"no memery!"};
+  return !loaded && shown && flash.image == nullptr ? 0 : 1;
+}
+
+TEST_F(LoadImageFileTest, NoMemoryForTheBufferLeavesNoImage) {
+  const std::string path = Path("big.bin");
+  ASSERT_TRUE(samples::WriteBytesFile(path, {}));
+  ASSERT_EQ(truncate(path.c_str(), 64 << 20), 0);
+  EXPECT_EXIT(std::_Exit(LoadWithoutMemory(path)), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
