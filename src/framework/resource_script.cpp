@@ -108,11 +108,16 @@ class ScriptReader {
   bool ReadPosition(std::string_view owner, int& x, int& y, int& cx, int& cy);
   bool KindOf(std::string_view control_class, uint32_t style, WindowKind& kind, int line);
 
+  // Expressions nest through '-', '~' and parentheses; a script cannot nest
+  // them deeper than this (and so cannot exhaust the stack).
+  static constexpr int kMaxNesting = 64;
+
   RcLexer lexer_;
   std::string_view name_;
   const ResourceSymbols& symbols_;
   Token token_;
   std::string error_;
+  int nesting_ = 0;
 };
 
 bool ScriptReader::ReadAll(std::vector<DialogTemplate>& dialogs) {
@@ -392,6 +397,13 @@ bool ScriptReader::ReadNumber(int64_t& value, std::string_view what) {
 
 // primary := number | name | '-' primary | '~' primary | '(' number ')'
 bool ScriptReader::ReadPrimary(int64_t& value, std::string_view what) {
+  struct Nesting {
+    int& depth;
+    explicit Nesting(int& d) : depth(++d) {}
+    ~Nesting() { --depth; }
+  } nesting(nesting_);
+  if (nesting_ > kMaxNesting)
+    return Fail(std::string(what) + " is nested too deeply");
   if (!CheckLexer())
     return false;
   if (token_.kind == Kind::Number) {

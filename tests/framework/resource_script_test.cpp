@@ -301,6 +301,28 @@ TEST_F(NuvResourceScript, NewFormatDialogHasItsControlsInOrderAndLaidOutInsideIt
   EXPECT_GT(dialog.controls[5].y, dialog.controls[15].y + dialog.controls[15].cy);
 }
 
+TEST_F(NuvResourceScript, EveryTruncationIsReadOrRefusedWithALine) {
+  // Cut anywhere, the script either still reads (a cut between dialogs) or
+  // is refused with the file and a line; the reader never runs past its end.
+  const std::string_view whole = nuv_resources.script;
+  int refused = 0;
+  // A prime stride cuts inside every kind of token somewhere along the way.
+  for (size_t length = 0; length < whole.size(); length += 31) {
+    const ResourceScript cut =
+        LoadResourceScript(whole.substr(0, length), nuv_resources.header, "nuv.rc", "resource.h");
+    if (!cut.ok()) {
+      ++refused;
+      EXPECT_EQ(cut.error.rfind("nuv.rc:", 0), 0u) << cut.error;
+    }
+  }
+  EXPECT_GT(refused, static_cast<int>(whole.size() / 31) / 2);  // most cuts break a dialog
+  for (size_t length = 0; length < nuv_resources.header.size(); ++length) {
+    const ResourceScript cut =
+        LoadResourceScript("", nuv_resources.header.substr(0, length), "nuv.rc", "resource.h");
+    EXPECT_TRUE(cut.ok() || cut.error.rfind("resource.h:", 0) == 0) << cut.error;
+  }
+}
+
 // --- the loader on scripts of its own ---
 
 ResourceScript Load(std::string_view script, std::string_view header = "") {
@@ -415,7 +437,21 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"1 DIALOG 0,0,1,1 BEGIN END\n", "#ifndef GUARD\n",
                   "t.h:1: only #define and #pragma once belong in an id header, found "
                   "'#ifndef GUARD'"},
-        BadScript{"1 DIALOG 0,0,1,1 BEGIN @ END\n", "", "t.rc:1: unexpected character '@'"}));
+        BadScript{"1 DIALOG 0,0,1,1 BEGIN @ END\n", "", "t.rc:1: unexpected character '@'"},
+        BadScript{"1 DIALOG 0,0,1,1\nBEGIN\n LTEXT \"x\", 2, 0,0,1,1, WS_CHILD + 3\nEND\n", "",
+                  "t.rc:3: expected a control statement, found '+'"}));
+
+TEST(ResourceScript, RefusesExpressionsNestedTooDeeply) {
+  const std::string deep = "1 DIALOG " + std::string(100000, '-') + "0,0,1,1 BEGIN END\n";
+  EXPECT_EQ(Load(deep).error, "t.rc:1: the dialog's x is nested too deeply");
+  const std::string parens =
+      "1 DIALOG " + std::string(70, '(') + "0" + std::string(70, ')') + ",0,1,1 BEGIN END\n";
+  EXPECT_FALSE(Load(parens).ok());
+  const std::string fine =
+      "1 DIALOG " + std::string(10, '(') + "-~-1" + std::string(10, ')') + ",0,1,1 BEGIN END\n";
+  ASSERT_TRUE(Load(fine).ok()) << Load(fine).error;
+  EXPECT_EQ(Load(fine).dialogs[0].x, 0);  // -(~(-1)), inside ten parentheses
+}
 
 }  // namespace
 }  // namespace nuv::fw
