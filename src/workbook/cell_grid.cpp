@@ -7,6 +7,25 @@
 
 namespace nuv::workbook {
 
+namespace {
+
+// The first entry of a row at or after column.
+template <typename Row>
+auto LowerBound(Row& cells, std::uint32_t column) {
+  return std::lower_bound(cells.begin(), cells.end(), column,
+                          [](const auto& entry, std::uint32_t c) { return entry.first < c; });
+}
+
+}  // namespace
+
+const Cell* CellGrid::Find(std::uint32_t row, std::uint32_t column) const {
+  auto found = rows_.find(row);
+  if (found == rows_.end())
+    return nullptr;
+  auto at = LowerBound(found->second, column);
+  return at != found->second.end() && at->first == column ? &at->second : nullptr;
+}
+
 Cell& CellGrid::At(std::uint32_t row, std::uint32_t column) {
   if (row < 1 || row > kMaxRows || column < 1 || column > kMaxColumns) {
     throw AutomationError("Cell (row " + std::to_string(row) + ", column " +
@@ -14,12 +33,14 @@ Cell& CellGrid::At(std::uint32_t row, std::uint32_t column) {
                           std::to_string(kMaxRows) + " rows and " + std::to_string(kMaxColumns) +
                           " columns.");
   }
-  if (rows_.size() < row)
-    rows_.resize(row);
-  std::vector<Cell>& cells = rows_[row - 1];
-  if (cells.size() < column)
-    cells.resize(column);
-  return cells[column - 1];
+  Row& cells = rows_[row];
+  // Cells mostly come left to right: append without searching.
+  if (cells.empty() || cells.back().first < column)
+    return cells.emplace_back(column, Cell{}).second;
+  auto at = LowerBound(cells, column);
+  if (at == cells.end() || at->first != column)
+    at = cells.emplace(at, column, Cell{});
+  return at->second;
 }
 
 std::optional<CellRect> CellGrid::UsedRect() const {

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "workbook/variant.h"
@@ -35,15 +37,13 @@ struct CellRect {
   friend bool operator==(const CellRect&, const CellRect&) = default;
 };
 
-// The cells of one sheet, stored row by row; rows and columns count from 1.
+// The cells of one sheet; rows and columns count from 1. Only cells that
+// were put somewhere take memory, so a sheet with a few far-away cells (or a
+// hostile file that names them) stays small.
 class CellGrid {
  public:
   // The cell, or null when nothing was ever put there.
-  const Cell* Find(std::uint32_t row, std::uint32_t column) const {
-    if (row < 1 || row > rows_.size() || column < 1 || column > rows_[row - 1].size())
-      return nullptr;
-    return &rows_[row - 1][column - 1];
-  }
+  const Cell* Find(std::uint32_t row, std::uint32_t column) const;
   // The cell, made on first use. Positions outside the grid raise
   // nuv::AutomationError (callers check them first and say why).
   Cell& At(std::uint32_t row, std::uint32_t column);
@@ -53,20 +53,22 @@ class CellGrid {
   std::optional<CellRect> UsedRect() const;
   std::size_t CountUsed() const;
 
-  // Calls visit(row, column, cell) for every used cell, row by row.
+  // Calls visit(row, column, cell) for every used cell, row by row and
+  // within a row from left to right.
   template <typename Visit>
   void ForEachUsed(Visit&& visit) const {
-    for (std::size_t r = 0; r < rows_.size(); ++r) {
-      const std::vector<Cell>& row = rows_[r];
-      for (std::size_t c = 0; c < row.size(); ++c) {
-        if (row[c].used())
-          visit(static_cast<std::uint32_t>(r + 1), static_cast<std::uint32_t>(c + 1), row[c]);
+    for (const auto& [row, cells] : rows_) {
+      for (const auto& [column, cell] : cells) {
+        if (cell.used())
+          visit(row, column, cell);
       }
     }
   }
 
  private:
-  std::vector<std::vector<Cell>> rows_;
+  // The cells of a row by column, in column order.
+  using Row = std::vector<std::pair<std::uint32_t, Cell>>;
+  std::map<std::uint32_t, Row> rows_;
 };
 
 }  // namespace nuv::workbook
