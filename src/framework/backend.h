@@ -21,7 +21,6 @@ enum class Change {
   Geometry,
   Visibility,
   Enabled,
-  Style,
   Font,
   Check,
   Items,
