@@ -127,6 +127,27 @@ TEST_F(GenerateTest, ShrinkingBlockPullsTheFollowingBlocksDown) {
   EXPECT_EQ(Output(), std::vector<uint8_t>(bytes().begin(), bytes().end()));
 }
 
+// The CRC a resized entry gets, by its definition: reflected, 0xEDB88320,
+// start 0xFFFFFFFF, no final inversion, one byte at a time.
+uint32_t CrcByDefinition(std::span<const uint8_t> data, uint32_t crc = 0xFFFFFFFF) {
+  for (uint8_t byte : data) {
+    crc ^= byte;
+    for (int bit = 0; bit < 8; ++bit)
+      crc = (crc & 1) ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+  }
+  return crc;
+}
+
+TEST_F(GenerateTest, CrcOfALargeRowFollowsTheDefinition) {
+  AddBlock(3, kFileBlock);
+  const auto data = Bytes(0x2000 + 5, 11);  // not a multiple of 8
+  Row("k.bin", data);
+  ASSERT_TRUE(Run().written);
+  EXPECT_EQ(image_.legacy_entries[1].crc(), CrcByDefinition(data));
+  EXPECT_EQ(CrcByDefinition(std::vector<uint8_t>{'1', '2', '3', '4', '5', '6', '7', '8', '9'}),
+            0x340BC6D9u);
+}
+
 TEST_F(GenerateTest, GrowingBlockPushesTheFollowingBlocksUp) {
   AddBlock(1, kFileBlock);
   const auto data = Bytes(0x1100, 9);
