@@ -211,6 +211,31 @@ void BM_ScanDenseMix(benchmark::State& state) {
   Scan(state, data);
 }
 
+// The magic over and over without a marker: every 16 positions hold one that
+// passes the quick check and needs the whole comparison.
+void BM_ScanRepeatedMagic(benchmark::State& state) {
+  static const std::vector<uint8_t> data = [] {
+    std::vector<uint8_t> bytes(kImageSize);
+    for (size_t i = 0; i < bytes.size(); ++i)
+      bytes[i] = nuv::image::kDmMagic[i % nuv::image::kDmMagic.size()];
+    return bytes;
+  }();
+  Scan(state, data);
+}
+
+// One position in four passes the three probe bytes ('*' at p, 'D' at p + 5,
+// ')' at p + 11) but is no magic.
+void BM_ScanProbePattern(benchmark::State& state) {
+  static const std::vector<uint8_t> data = [] {
+    std::vector<uint8_t> bytes(kImageSize);
+    const char period[] = {'*', 'D', '^', ')'};
+    for (size_t i = 0; i < bytes.size(); ++i)
+      bytes[i] = static_cast<uint8_t>(period[i % 4]);
+    return bytes;
+  }();
+  Scan(state, data);
+}
+
 long HighWaterKiB() {
   std::ifstream status("/proc/self/status");
   std::string line;
@@ -255,6 +280,8 @@ BENCHMARK(BM_PreParse)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2)
 BENCHMARK(BM_ScanRandom)->Unit(benchmark::kMillisecond)->MinTime(1);
 BENCHMARK(BM_ScanAllStars)->Unit(benchmark::kMillisecond)->MinTime(1);
 BENCHMARK(BM_ScanDenseMix)->Unit(benchmark::kMillisecond)->MinTime(1);
+BENCHMARK(BM_ScanRepeatedMagic)->Unit(benchmark::kMillisecond)->MinTime(1);
+BENCHMARK(BM_ScanProbePattern)->Unit(benchmark::kMillisecond)->MinTime(1);
 BENCHMARK(BM_PreParsePeakMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace

@@ -19,6 +19,21 @@ bool MatchesAt(const uint8_t* at) {
   return std::memcmp(at, kDmMagic.data(), kDmMagic.size()) == 0 && at[kDmMarkerOffset] == kDmMarker;
 }
 
+#if defined(__SSE2__)
+__m128i Load(const uint8_t* at) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+
+// Lane i is all ones when a header starts at at + i (lanes of `mask` only).
+__m128i FullMatch(const uint8_t* at, __m128i mask) {
+  for (size_t k = 0; k < kDmMagic.size(); ++k)
+    mask = _mm_and_si128(
+        mask, _mm_cmpeq_epi8(Load(at + k), _mm_set1_epi8(static_cast<char>(kDmMagic[k]))));
+  return _mm_and_si128(mask, _mm_cmpeq_epi8(Load(at + kDmMarkerOffset),
+                                            _mm_set1_epi8(static_cast<char>(kDmMarker))));
+}
+#endif
+
 }  // namespace
 
 bool IsDmHeaderAt(std::span<const uint8_t> image, size_t pos) {
@@ -42,20 +57,20 @@ std::vector<size_t> FindDmHeaders(std::span<const uint8_t> image, size_t max_cou
   const __m128i end = _mm_set1_epi8(static_cast<char>(kDmMagic[kProbeLast]));
   for (; pos <= last && last - pos >= 15; pos += 16) {
     const uint8_t* at = data + pos;
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + kProbeMid));
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + kProbeLast));
     const __m128i hit = _mm_and_si128(
-        _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, mid)), _mm_cmpeq_epi8(c, end));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        _mm_and_si128(_mm_cmpeq_epi8(Load(at), first), _mm_cmpeq_epi8(Load(at + kProbeMid), mid)),
+        _mm_cmpeq_epi8(Load(at + kProbeLast), end));
+    if (_mm_movemask_epi8(hit) == 0)
+      continue;
+    // Some position passed the three probes: check all 13 bytes of these 16
+    // positions at once, so that data made of magics costs a few vector
+    // compares per 16 bytes rather than a comparison per position.
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(FullMatch(at, hit)));
     while (mask != 0) {
-      const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
+      found.push_back(pos + static_cast<size_t>(__builtin_ctz(mask)));
+      if (found.size() == max_count)
+        return found;
       mask &= mask - 1;
-      if (MatchesAt(at + bit)) {
-        found.push_back(pos + bit);
-        if (found.size() == max_count)
-          return found;
-      }
     }
   }
 #endif
