@@ -26,6 +26,7 @@
 #include "image/block_entry.h"
 #include "image/dm_header.h"
 #include "image/flash_image.h"
+#include "image/image_file.h"
 #include "image/pre_parse.h"
 #include "image_builder.h"
 #include "support/messages.h"
@@ -180,6 +181,16 @@ void BM_PreParse(benchmark::State& state) {
          }));
 }
 
+// Pre-Parse's read alone: the file into a fresh huge-page buffer.
+void BM_LoadImageFile(benchmark::State& state) {
+  NullMessages messages;
+  Report(state, TimeIterations(state, [&] {
+           nuv::image::FlashImage flash;
+           if (!nuv::image::LoadImageFile(flash, kImagePath, messages))
+             std::abort();
+         }));
+}
+
 // The scan alone over data in memory.
 void Scan(benchmark::State& state, const std::vector<uint8_t>& data) {
   const double seconds =
@@ -276,6 +287,7 @@ void BM_PreParsePeakMemory(benchmark::State& state) {
 BENCHMARK(BM_Cat)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_ReadIntoVector)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_ReadIntoMalloc)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_LoadImageFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_PreParse)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_ScanRandom)->Unit(benchmark::kMillisecond)->MinTime(1);
 BENCHMARK(BM_ScanAllStars)->Unit(benchmark::kMillisecond)->MinTime(1);
