@@ -140,6 +140,37 @@ TEST(LegacyHeader, TooShortForTheFixedWordsIsRefused) {
   EXPECT_EQ(ReadFrom(std::vector<uint8_t>()).messages, Only("Wrong bin file!"));
 }
 
+// Random damage to the fixed words and the header: a header that is read
+// has entries whose data lie inside the image; otherwise one message says why.
+TEST(LegacyHeader, RandomlyDamagedHeadersAreReadSafelyOrRefused) {
+  LegacySpec spec;
+  spec.length = 0x80000;
+  spec.dmh_offset = 0x7FF00;
+  spec.blocks = {Block(1, 0x1000, 10), Block(2, 0x7FF80, 0x80), Block(3, 0x2000, 0)};
+  const std::vector<uint8_t> good = samples::BuildLegacyImage(spec).bytes;
+  size_t kept = 0, refused = 0;
+  for (uint32_t seed = 1; seed <= 400; ++seed) {
+    std::vector<uint8_t> image = good;
+    const std::vector<uint8_t> noise = samples::PatternBytes(8, seed);
+    for (size_t i = 0; i + 1 < noise.size(); i += 2) {
+      const size_t at = (noise[i] & 1) ? 8 + noise[i] % 28 : 0x7FF00 + noise[i] % 160;
+      image[at] = noise[i + 1];
+    }
+    const Read read = ReadFrom(image);
+    if (read.header) {
+      ++kept;
+      EXPECT_TRUE(read.messages.empty());
+      for (const BlockEntry& entry : read.header->entries)
+        EXPECT_TRUE(entry.size() == 0 || InRange(image.size(), entry.offset(), entry.size()));
+    } else {
+      ++refused;
+      EXPECT_EQ(read.messages.size(), 1u) << seed;
+    }
+  }
+  EXPECT_GT(kept, 0u);
+  EXPECT_GT(refused, 0u);
+}
+
 TEST(LegacyConfigRegion, IsReadAtItsOffsetWordAndMustLieInside) {
   LegacySpec spec;
   spec.config_offset = 0x200;
