@@ -276,7 +276,7 @@ int ChooseRows(const LegacyBlockList& list, const Options& options,
                legacy::GenerateRequest& request) {
   const std::vector<size_t> rows = legacy::RowBlocks(list);
   for (size_t index : rows)
-    request.rows.push_back({index, ""});
+    request.rows.push_back({list.Handle(index), ""});
   for (const auto& [name, file] : options.rows) {
     std::vector<size_t> matches;
     for (size_t r = 0; r < rows.size(); ++r)

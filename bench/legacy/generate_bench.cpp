@@ -136,7 +136,7 @@ void BM_Generate(benchmark::State& state) {
   nuv::legacy::GenerateRequest request;
   request.output_path = (setup.folder / "out.bin").string();
   for (size_t r = 0; r < rows; ++r)
-    request.rows.push_back({r, setup.files[r]});
+    request.rows.push_back({setup.list.Handle(r), setup.files[r]});
   NullMessages messages;
   double generate = 0;
   double copy = 0;

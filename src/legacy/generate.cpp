@@ -42,6 +42,9 @@ constexpr std::string_view kTailOutside =
 constexpr std::string_view kHeaderOutside =
     "Wrong bin file! The block header lies outside the flash image.";
 constexpr std::string_view kConfigOutside = "The configuration region lies outside the image!";
+constexpr std::string_view kStale =
+    "The script was parsed again: this Customer Config dialog is out of date. Please use the "
+    "new one.";
 constexpr std::string_view kNotARow = "Error block! Only file and hw info blocks take a file.";
 
 constexpr size_t kKeyFileLimit = 1024;
@@ -111,6 +114,11 @@ GenerateOutcome Generator::Run(const GenerateRequest& request) {
     Fail(kNoOutput);
     return outcome;
   }
+  for (const GenerateRow& row : request.rows)
+    if (list_.Find(row.block) == nullptr) {
+      Fail(kStale);
+      return outcome;
+    }
   if (!FindTail())
     return outcome;
   outcome.tail_size = static_cast<uint32_t>(tail_size_);
@@ -149,10 +157,9 @@ bool Generator::PlaceRow(const GenerateRow& row) {
   std::ifstream in;
   if (!OpenInput(row.path, in))
     return Fail(std::string(kCannotOpenFile) + row.path);
-  const std::span<const ScriptBlock> blocks = list_.blocks();
-  if (row.block_index >= blocks.size() || !blocks[row.block_index].is_row_block())
+  const ScriptBlock& block = *list_.Find(row.block);
+  if (!block.is_row_block())
     return Fail(kNotARow);
-  const ScriptBlock& block = blocks[row.block_index];
   std::vector<uint8_t> data;
   if (block.em == kFileBlock) {
     data = ReadUpTo(in, kMaxRowData);
@@ -164,7 +171,7 @@ bool Generator::PlaceRow(const GenerateRow& row) {
     const auto bytes = info.Bytes();
     data.assign(bytes.begin(), bytes.end());
   }
-  return block.block_id == 0 ? PlaceInConfigArea(row.block_index, data)
+  return block.block_id == 0 ? PlaceInConfigArea(row.block.index, data)
                              : PlaceInEntry(block.block_id, data);
 }
 

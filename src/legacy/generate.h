@@ -17,11 +17,11 @@ inline constexpr size_t kMaxRowData = 2097152;
 inline constexpr uint32_t kKeyRecordOffset = 628;
 
 // One row of the Customer Config dialog that still has its controls: the
-// block it stands for (by index into the block list: the block whose
-// control id is the row's path edit) and the file chosen for it (empty: no
-// file chosen).
+// block it stands for (the block whose control id is the row's path edit,
+// by the handle the dialog took when it made the row) and the file chosen
+// for it (empty: no file chosen).
 struct GenerateRow {
-  size_t block_index = 0;
+  BlockHandle block;
   std::string path;
 };
 
@@ -45,7 +45,8 @@ struct GenerateOutcome {
   uint32_t tail_size = 0;  // flash size - offset of the first entry with tail_flag 1, or 0
 };
 
-// Generate of the Customer Config dialog: places the rows' files and
+// Generate of the Customer Config dialog: refuses a dialog whose rows come
+// from an earlier parse (a row handle that names no block), then places the rows' files and
 // hardware-info data into the image (moving the blocks that follow a
 // resized one), writes the entry table back to the block header, applies
 // the configuration file, the key record and the byte patch, and writes the

@@ -77,11 +77,28 @@ struct BlockHandle {
 // The legacy block list: the blocks of the last successful parse, in file
 // order. The main form owns the one list; the Customer Config and field edit
 // dialogs never keep a pointer or reference into it across handlers: they
-// keep BlockHandles (or indices together with the generation()) and resolve
-// them with Find() each time they run. A new parse or Cancel frees the
-// blocks and starts a new generation, so every handle that a dialog still
-// holds resolves to nothing from then on and no dialog can reach released
-// nodes.
+// keep BlockHandles and resolve them with Find() each time they run. A new
+// parse or Cancel frees the blocks and starts a new generation, so every
+// handle that a dialog still holds resolves to nothing from then on and no
+// dialog can reach released nodes.
+//
+// How the windows use the legacy core:
+//  - NuvDialog holds the LegacyBlockList and the FlashImage. Parse calls
+//    ParseLegacyScript(image, list, sink); when the result says
+//    open_customer_config(), it makes a new NuvSubDialog. An earlier one
+//    that is still open only holds stale handles: its Generate is refused
+//    with a message and its block buttons find no block.
+//  - NuvSubDialog, at its first exchange, takes ButtonBlocks(list) and
+//    RowBlocks(list) (generate.h), keeps list.Handle(i) for every button and
+//    row it makes and sets list.Find(handle)->control_id to the control's id.
+//  - A block button hands its BlockHandle to NuvNewButtonDialog, which calls
+//    LoadFields at its set-up, keeps the FieldSheet, and calls StoreFields
+//    with what its inputs hold at OK (field_edit.h).
+//  - Generate builds a GenerateRequest from the dialog's texts and the rows
+//    whose controls remain (handle and chosen path, in row order); after it
+//    returns, the dialog destroys the block buttons when `started`, the three
+//    controls of every row before `rows_done`, and closes as with OK when
+//    `written` (generate.h).
 class LegacyBlockList {
  public:
   LegacyBlockList();

@@ -47,12 +47,19 @@ class GenerateTest : public ::testing::Test {
     blocks_.push_back(block);
     return blocks_.back();
   }
+  // A row for the block added last; its handle is taken when Run() puts the
+  // blocks into the list, as the dialog takes it when it makes the row.
   void Row(const std::string& file, std::span<const uint8_t> bytes) {
-    request_.rows.push_back({blocks_.size() - 1, folder_.Write(file, bytes)});
+    AddRow(blocks_.size() - 1, folder_.Write(file, bytes));
+  }
+  void AddRow(size_t block, std::string path) {
+    request_.rows.push_back({{0, block}, std::move(path)});
   }
 
   GenerateOutcome Run() {
     list_.Assign(blocks_);
+    for (GenerateRow& row : request_.rows)
+      row.block = list_.Handle(row.block.index);
     if (request_.output_path.empty() && !no_output_)
       request_.output_path = (folder_.path() / "out.bin").string();
     return Generate(image_, list_, request_, messages_);
@@ -316,9 +323,8 @@ TEST_F(GenerateTest, ConfigAreaTargetOutsideTheImageIsRefused) {
 
 TEST_F(GenerateTest, HardwareInfoRowAlwaysGives240Bytes) {
   AddBlock(3, kHwInfoBlock);
-  request_.rows.push_back(
-      {0, folder_.Write("hw.txt",
-                        std::string("panel starts\n0x01,0x02,##\nled starts\n{'0', 0x3F},##\n"))});
+  AddRow(0, folder_.Write("hw.txt", std::string("panel starts\n0x01,0x02,##\n"
+                                                "led starts\n{'0', 0x3F},##\n")));
   ASSERT_TRUE(Run().written);
   EXPECT_EQ(image_.legacy_entries[1].size(), 240u);
   EXPECT_EQ(image_.legacy_entries[2].offset(), 0x11000u + 240);
@@ -330,7 +336,7 @@ TEST_F(GenerateTest, HardwareInfoRowAlwaysGives240Bytes) {
 
 TEST_F(GenerateTest, RejectedHardwareInfoFileStops) {
   AddBlock(3, kHwInfoBlock);
-  request_.rows.push_back({0, folder_.Write("hw.txt", std::string("panel starts\n0x01,\n"))});
+  AddRow(0, folder_.Write("hw.txt", std::string("panel starts\n0x01,\n")));
   EXPECT_FALSE(Run().written);
   EXPECT_THAT(messages_.texts(),
               ElementsAre("The panel section of the hw info file has no closing \"##\"!",
@@ -341,9 +347,9 @@ TEST_F(GenerateTest, RowsInOrderAndAMissingFileStopsWithEarlierRowsKept) {
   AddBlock(1, kFileBlock);
   Row("a.bin", Bytes(0x800, 0));
   AddBlock(4, kFileBlock);
-  request_.rows.push_back({1, ""});  // no file chosen: passed over
+  AddRow(1, "");  // no file chosen: passed over
   AddBlock(3, kFileBlock);
-  request_.rows.push_back({2, (folder_.path() / "missing.bin").string()});
+  AddRow(2, (folder_.path() / "missing.bin").string());
   const GenerateOutcome outcome = Run();
   EXPECT_FALSE(outcome.written);
   EXPECT_EQ(outcome.rows_done, 2u);
@@ -463,6 +469,39 @@ TEST_F(GenerateTest, BrokenLayoutsAreRefused) {
   EXPECT_FALSE(Run().written);
   EXPECT_THAT(messages_.texts(),
               ElementsAre("Wrong bin file! The block header lies outside the flash image."));
+}
+
+TEST_F(GenerateTest, RowsOfAnEarlierParseAreRefusedBeforeAnythingChanges) {
+  AddBlock(3, kFileBlock);
+  Row("k.bin", Bytes(0x100, 0));
+  Run();
+  messages_.clear();
+  const GenerateRequest stale = request_;  // handles of the list as it was
+  list_.Assign(blocks_);                   // a new parse of the same script
+  const GenerateOutcome outcome = Generate(image_, list_, stale, messages_);
+  EXPECT_FALSE(outcome.written);
+  EXPECT_EQ(outcome.rows_done, 0u);
+  EXPECT_THAT(messages_.texts(),
+              ElementsAre("The script was parsed again: this Customer Config dialog is out of "
+                          "date. Please use the new one."));
+}
+
+TEST_F(GenerateTest, ImagesAbove2MiBMoveTheWholeRegion) {
+  // 8 MiB: the region behind the block is far larger than a row's 2 MiB buffer.
+  layout_.size = 8 * 1024 * 1024;
+  layout_.entries = {Entry(1, 0x10000, 0x1000), Entry(2, 0x11000, 0x400000),
+                     Entry(9, 0x700000, 0x100000, 0, 1)};
+  Load();
+  AddBlock(1, kFileBlock);
+  const auto data = Bytes(0x200000 + 0x1000, 3);  // more than a row takes: cut at 2 MiB
+  Row("big.bin", data);
+  ASSERT_TRUE(Run().written);
+  EXPECT_EQ(image_.legacy_entries[0].size(), kMaxRowData);
+  EXPECT_EQ(image_.legacy_entries[1].offset(), 0x10000u + kMaxRowData);
+  EXPECT_EQ(bytes()[0x10000 + kMaxRowData - 1], data[kMaxRowData - 1]);
+  EXPECT_EQ(bytes()[0x10000 + kMaxRowData], Pattern(0x11000));
+  EXPECT_EQ(bytes()[0x10000 + kMaxRowData + 0x3FFFFF], Pattern(0x11000 + 0x3FFFFF));
+  EXPECT_EQ(bytes()[0x700000], Pattern(0x700000));
 }
 
 TEST(CustomerConfigRows, ButtonsAndRowsFollowTheBlockKinds) {
