@@ -29,6 +29,10 @@ endif()
 list(APPEND command "${SCRIPT}")
 
 set(ENV{NUV_PRIVATE_ROOT} "${WORK}/private-d")
+# The programs built beside the driver (nuv-samples, nuv) are at hand for
+# the script's sh lines, as they are for a user of the build.
+get_filename_component(bin_folder "${DRIVER}" DIRECTORY)
+set(ENV{PATH} "${bin_folder}:$ENV{PATH}")
 execute_process(COMMAND ${command}
                 WORKING_DIRECTORY "${WORK}"
                 OUTPUT_VARIABLE actual

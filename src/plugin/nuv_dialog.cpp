@@ -1,0 +1,255 @@
+#include "plugin/nuv_dialog.h"
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "framework/button.h"
+#include "framework/data_exchange.h"
+#include "framework/file_dialog.h"
+#include "framework/message_map.h"
+#include "image/config_export.h"
+#include "image/pre_parse.h"
+#include "legacy/script_parser.h"
+#include "plugin/host_settings.h"
+#include "plugin/open_file_dialog.h"
+#include "resource.h"
+#include "support/window_messages.h"
+
+namespace nuv::plugin {
+namespace {
+
+// System filters: NUL-terminated text and pattern pairs; the literal's own
+// terminator is the empty text that ends them.
+constexpr char kBinFilter[] = "bin files (*.bin)\0*.bin\0All Files (*.*)\0*.*\0";
+constexpr char kCfgFilter[] = "cfg files (*.cfg)\0*.cfg\0All Files (*.*)\0*.*\0";
+constexpr std::string_view kOutputFilter = "cfg bin files (*.bin)|*.bin|All Files (*.*)|*.*||";
+
+template <size_t N>
+constexpr std::string_view FilterText(const char (&filter)[N]) {
+  return std::string_view(filter, N);
+}
+
+// What Pre-Parse shows for both kinds and Cancel hides again.
+constexpr std::array<uint32_t, 18> kParsedSections = {
+    IDC_FORM_HEADER_GROUP, IDC_FORM_SDRAM_LABEL,  IDC_FORM_SDRAM_SIZE,     IDC_FORM_FLASH_LABEL,
+    IDC_FORM_FLASH_SIZE,   IDC_FORM_BLOCKS_LABEL, IDC_FORM_BLOCK_NUMBER,   IDC_FORM_VERSION_LABEL,
+    IDC_FORM_SW_VERSION,   IDC_FORM_BLOCK_GROUP,  IDC_FORM_COLUMN_ID,      IDC_FORM_COLUMN_SIZE,
+    IDC_FORM_COLUMN_CRC,   IDC_FORM_COLUMN_NAME,  IDC_FORM_COLUMN_VERSION, IDC_FORM_COLUMN_TIME,
+    IDC_FORM_PARSE_GROUP,  IDC_FORM_PARSE,
+};
+// "Open Script File": for experts.
+constexpr std::array<uint32_t, 3> kScriptRow = {IDC_FORM_SCRIPT_LABEL, IDC_FORM_SCRIPT_PATH,
+                                                IDC_FORM_SCRIPT_BROWSE};
+// "Export Configs": legacy images only.
+constexpr std::array<uint32_t, 5> kExportSection = {IDC_FORM_EXPORT_GROUP, IDC_FORM_OUTPUT_LABEL,
+                                                    IDC_FORM_OUTPUT_BROWSE, IDC_FORM_EXPORT,
+                                                    IDC_FORM_OUTPUT_PATH};
+
+constexpr std::array<TipTool, 4> kTipTools = {{
+    {IDC_FORM_SOURCE_PATH, "Select a flash binary file for edit."},
+    {IDC_FORM_PREPARSE, "Pre-parse the flash binary to check its validity."},
+    {IDC_FORM_CLEAR, "Clear the current selected file."},
+    {IDC_FORM_EXPERTS_ONLY, "It's only for experts, customers should not check it."},
+}};
+
+// Whether a chosen file can be opened for binary reading. Only a regular
+// file counts: a folder or a device cannot be read as a file, and opening
+// a pipe would wait for a writer.
+bool CanOpenForReading(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error))
+    return false;
+  const std::ifstream file(path, std::ios::binary);
+  return file.is_open();
+}
+
+}  // namespace
+
+constinit const fw::RuntimeClass NuvDialog::kClass{"NuvDialog", &fw::CreateInstance<NuvDialog>};
+
+NuvDialog::NuvDialog() : fw::FormView(IDD_NUV_FORM) {}
+
+NuvDialog::~NuvDialog() {
+  // The window and its cells go while the members they refer to still exist.
+  DestroyWindow();
+}
+
+const fw::RuntimeClass& NuvDialog::GetRuntimeClass() const {
+  return kClass;
+}
+
+const fw::MessageMap& NuvDialog::GetMessageMap() const {
+  static const fw::MessageMap map(
+      &fw::FormView::ClassMessageMap(),
+      {
+          fw::OnClicked(IDC_FORM_SOURCE_BROWSE, &NuvDialog::BrowseSource),
+          fw::OnClicked(IDC_FORM_PREPARSE, &NuvDialog::PreParse),
+          fw::OnChange(IDC_FORM_SOURCE_PATH, &NuvDialog::IgnoreChange),
+          fw::OnChange(IDC_FORM_SDRAM_SIZE, &NuvDialog::IgnoreChange),
+          fw::OnChange(IDC_FORM_FLASH_SIZE, &NuvDialog::IgnoreChange),
+          fw::OnChange(IDC_FORM_BLOCK_NUMBER, &NuvDialog::IgnoreChange),
+          fw::OnClicked(IDC_FORM_CLEAR, &NuvDialog::ClearImage),
+          fw::OnClicked(IDC_FORM_SCRIPT_BROWSE, &NuvDialog::BrowseScript),
+          fw::OnClicked(IDC_FORM_PARSE, &NuvDialog::Parse),
+          fw::OnClicked(IDC_FORM_OUTPUT_BROWSE, &NuvDialog::BrowseOutput),
+          fw::OnClicked(IDC_FORM_EXPORT, &NuvDialog::ExportConfig),
+      });
+  return map;
+}
+
+void NuvDialog::DoDataExchange(fw::DataExchange& dx) {
+  fw::DDX_Text(dx, IDC_FORM_SOURCE_PATH, source_path_);
+  // The SDRAM size is kept unsigned and shown signed.
+  auto sdram_size = static_cast<int32_t>(image_.sdram_size);
+  fw::DDX_Text(dx, IDC_FORM_SDRAM_SIZE, sdram_size);
+  if (dx.saving())
+    image_.sdram_size = static_cast<uint32_t>(sdram_size);
+  fw::DDX_Text(dx, IDC_FORM_FLASH_SIZE, image_.flash_size);
+  fw::DDX_Text(dx, IDC_FORM_BLOCK_NUMBER, image_.block_number);
+  fw::DDX_Text(dx, IDC_FORM_SW_VERSION, image_.software_version);
+  fw::DDX_Text(dx, IDC_FORM_SCRIPT_PATH, image_.script_path);
+  fw::DDX_Text(dx, IDC_FORM_OUTPUT_PATH, output_path_);
+}
+
+bool NuvDialog::PreTranslateMessage(const fw::Msg& msg) {
+  // The balloon tip, once it exists, sees every message first; nothing
+  // else on the form depends on it.
+  return fw::FormView::PreTranslateMessage(msg);
+}
+
+bool NuvDialog::Create(uint32_t style, const fw::Rect& rect, fw::Window* parent, uint32_t id) {
+  const bool created = fw::FormView::Create(style, rect, parent, id);
+  // The balloon tip is made here with the form as its owner and the tools
+  // of TipTools() registered, once the tip control exists.
+  const HostSettings settings = ReadHostSettings();
+  settings_path_ = settings.settings_path;
+  internal_mode_ = settings.internal_mode;
+  return created;
+}
+
+std::span<const TipTool> NuvDialog::TipTools() {
+  return kTipTools;
+}
+
+bool NuvDialog::ExpertsChecked() const {
+  const auto* box = GetDlgItemAs<fw::Button>(IDC_FORM_EXPERTS_ONLY);
+  return box != nullptr && box->GetCheck() != 0;
+}
+
+void NuvDialog::ShowControls(std::span<const uint32_t> ids, bool show) {
+  for (const uint32_t id : ids) {
+    if (fw::Window* control = GetDlgItem(id))
+      control->ShowWindow(show ? fw::SW_SHOW : fw::SW_HIDE);
+  }
+}
+
+void NuvDialog::EnableControl(uint32_t id, bool enable) {
+  if (fw::Window* control = GetDlgItem(id))
+    control->EnableWindow(enable);
+}
+
+void NuvDialog::BrowseForFile(std::string_view filter, std::string& target) {
+  PathBuffer path{};
+  if (!OpenFileDialog(this, filter, path))
+    return;
+  target = PathText(path);
+  UpdateData(false);
+  if (!CanOpenForReading(target)) {
+    WindowMessages messages(*this);
+    messages.Show(BoxCaption::Application, "Failed to open selected file!");
+  }
+}
+
+void NuvDialog::BrowseSource() {
+  BrowseForFile(FilterText(kBinFilter), source_path_);
+}
+
+void NuvDialog::BrowseScript() {
+  BrowseForFile(FilterText(kCfgFilter), image_.script_path);
+}
+
+void NuvDialog::BrowseOutput() {
+  fw::FileDialog dialog(true, "", "", fw::OFN_HIDEREADONLY | fw::OFN_OVERWRITEPROMPT, kOutputFilter,
+                        this);
+  if (dialog.DoModal() != static_cast<int>(fw::IDOK))
+    return;
+  UpdateData(true);
+  output_path_ = dialog.GetPathName();
+  UpdateData(false);
+}
+
+void NuvDialog::PreParse() {
+  WindowMessages messages(*this);
+  const image::PreParseRequest request{source_path_, ExpertsChecked(), internal_mode_};
+  const image::PreParseOutcome outcome = image::PreParse(image_, request, messages);
+  if (!outcome.ok)
+    return;
+  for (size_t row = 0; row < outcome.rows.size(); ++row)
+    grid_.FillRow(*this, IDC_FORM_COLUMN_ID, row, outcome.rows[row]);
+  if (outcome.show_script_row)
+    ShowControls(kScriptRow, true);
+  if (outcome.show_export_section)
+    ShowControls(kExportSection, true);
+  ShowControls(kParsedSections, true);
+  EnableControl(IDC_FORM_PREPARSE, false);
+  EnableControl(IDC_FORM_SOURCE_BROWSE, false);
+  UpdateData(false);
+}
+
+void NuvDialog::ClearImage() {
+  UpdateData(true);
+  // The software version and the numbers keep their values; their controls
+  // are hidden.
+  source_path_.clear();
+  image_.script_path.clear();
+  output_path_.clear();
+  ShowControls(kParsedSections, false);
+  // The script row is hidden only when the last Pre-Parse was an expert's.
+  if (image_.expert)
+    ShowControls(kScriptRow, false);
+  ShowControls(kExportSection, false);
+  EnableControl(IDC_FORM_PREPARSE, true);
+  EnableControl(IDC_FORM_SOURCE_BROWSE, true);
+  grid_.Clear();
+  image_.Release();
+  legacy::FreeScriptBlocks(script_blocks_);
+  UpdateData(false);
+}
+
+void NuvDialog::Parse() {
+  if (image_.new_format == 0)
+    ParseLegacyScript();
+  else
+    ParseNewFormat();
+}
+
+void NuvDialog::ParseLegacyScript() {
+  WindowMessages messages(*this);
+  if (legacy::ParseLegacyScript(image_, script_blocks_, messages).open_customer_config())
+    OpenCustomerConfig();
+}
+
+void NuvDialog::OpenCustomerConfig() {}
+
+void NuvDialog::ParseNewFormat() {
+  auto dialog = std::make_unique<toolcfg::nuvnewfmtdlg>();
+  WindowMessages messages(*this);
+  const toolcfg::ToolConfigSource source{internal_mode_, ExpertsChecked(), image_.script_path};
+  // A dialog whose parse failed is not used any more.
+  if (dialog->PrepareToolConfig(image_, source, messages) != toolcfg::PrepareResult::kParsed)
+    return;
+  toolcfg::nuvnewfmtdlg& parsed = *dialog;
+  new_format_dialogs_.push_back(std::move(dialog));
+  OpenNewFormatDialog(parsed);
+}
+
+void NuvDialog::OpenNewFormatDialog(toolcfg::nuvnewfmtdlg& /*dialog*/) {}
+
+void NuvDialog::ExportConfig() {
+  WindowMessages messages(*this);
+  image::ExportConfigRegion(image_, output_path_, messages);
+}
+
+}  // namespace nuv::plugin

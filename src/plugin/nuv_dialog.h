@@ -1,0 +1,114 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "framework/form_view.h"
+#include "image/flash_image.h"
+#include "legacy/script_model.h"
+#include "plugin/cell_grid.h"
+#include "toolcfg/new_format_dialog.h"
+
+namespace nuv::plugin {
+
+// A control of the form that carries a balloon tip, with its text.
+struct TipTool {
+  uint32_t control_id;
+  std::string_view text;
+};
+
+// The NUV page: the one form the host shows. The user picks a flash image,
+// pre-parses it, and then parses its configuration (legacy script beside
+// the image, or the script embedded in a new-format image) or exports a
+// legacy image's configuration region. Cancel returns the page to its first
+// state.
+//
+// The form owns what the flows work on, and the dialogs reach it through
+// the single form instance (TheForm()): the loaded FlashImage, the legacy
+// block list of the last legacy parse, and the New Format dialog objects
+// (one per successful new-format Parse).
+class NuvDialog : public fw::FormView {
+ public:
+  NuvDialog();
+  ~NuvDialog() override;
+
+  static const fw::RuntimeClass kClass;
+  const fw::RuntimeClass& GetRuntimeClass() const override;
+  const fw::MessageMap& GetMessageMap() const override;
+  void DoDataExchange(fw::DataExchange& dx) override;
+  bool PreTranslateMessage(const fw::Msg& msg) override;
+
+  // Creates the form's window from template 5 as a child of `parent`, sets
+  // up its tips and reads the host settings (internal mode), the last two
+  // whether or not the window could be made. True when the window exists.
+  bool Create(uint32_t style, const fw::Rect& rect, fw::Window* parent, uint32_t id);
+
+  // The controls that carry balloon tips, and their texts.
+  static std::span<const TipTool> TipTools();
+
+  // --- what the other windows of the tool read and change ---
+  image::FlashImage& flash_image() { return image_; }
+  const image::FlashImage& flash_image() const { return image_; }
+  legacy::LegacyBlockList& script_blocks() { return script_blocks_; }
+  const legacy::LegacyBlockList& script_blocks() const { return script_blocks_; }
+  bool internal_mode() const { return internal_mode_; }
+  // ".\quon.ini" when the host's settings file was found, else empty.
+  const std::string& settings_path() const { return settings_path_; }
+  const std::string& source_path() const { return source_path_; }
+  const std::string& output_path() const { return output_path_; }
+  // The "Experts Only" check box as it is now (not the expert flag of the
+  // last Pre-Parse, which the image keeps).
+  bool ExpertsChecked() const;
+  const CellGrid& grid() const { return grid_; }
+  // The New Format dialog objects of the successful new-format Parses, the
+  // latest last.
+  std::span<const std::unique_ptr<toolcfg::nuvnewfmtdlg>> new_format_dialogs() const {
+    return new_format_dialogs_;
+  }
+
+ private:
+  // Command handlers.
+  void BrowseSource();
+  void PreParse();
+  void ClearImage();
+  void BrowseScript();
+  void Parse();
+  void BrowseOutput();
+  void ExportConfig();
+  // Text changes of the path and number edits need nothing done.
+  void IgnoreChange() {}
+
+  // The two flows of Parse.
+  void ParseLegacyScript();
+  void ParseNewFormat();
+  // After a successful legacy parse: the Customer Config dialog over the
+  // new block list. The dialog itself is not part of this page; until it
+  // is, the parse leaves the list in the form and nothing opens.
+  void OpenCustomerConfig();
+  // After a successful new-format parse: the configuration goes to a
+  // workbook and the dialog's window opens (with the block tools in
+  // internal mode). Until the workbook export exists, a Parse ends with
+  // the parsed model kept in the dialog object and nothing else shown.
+  void OpenNewFormatDialog(toolcfg::nuvnewfmtdlg& dialog);
+
+  // The open-file dialog for a source or script file: the chosen path goes
+  // to `target`, and a file that cannot be opened for reading is reported.
+  void BrowseForFile(std::string_view filter, std::string& target);
+  void ShowControls(std::span<const uint32_t> ids, bool show);
+  void EnableControl(uint32_t id, bool enable);
+
+  std::string source_path_;
+  std::string output_path_;
+  std::string settings_path_;
+  bool internal_mode_ = false;
+  image::FlashImage image_;
+  legacy::LegacyBlockList script_blocks_;
+  CellGrid grid_;
+  std::vector<std::unique_ptr<toolcfg::nuvnewfmtdlg>> new_format_dialogs_;
+};
+
+}  // namespace nuv::plugin

@@ -1,0 +1,44 @@
+#include "plugin/plugin_entry.h"
+
+#include <memory>
+
+#include "framework/constants.h"
+#include "framework/window.h"
+#include "framework/window_ref.h"
+#include "plugin/nuv_dialog.h"
+
+namespace nuv::plugin {
+namespace {
+
+constexpr uint32_t kFormStyle = fw::WS_CHILD | fw::WS_VISIBLE | fw::WS_BORDER;
+
+// The form while its window is being made: the dialogs and the form's own
+// set-up may look for the single instance before the window exists.
+NuvDialog* g_in_creation = nullptr;
+// The form once made. It turns empty when the window goes, so nothing ever
+// reaches a form that the page has deleted.
+fw::WindowRef<NuvDialog> g_form;
+
+}  // namespace
+
+NuvDialog* TheForm() {
+  return g_in_creation != nullptr ? g_in_creation : g_form.get();
+}
+
+int InitPlugin(fw::Window* parent) {
+  if (TheForm() != nullptr)
+    return 1;
+  auto form = std::make_unique<NuvDialog>();
+  g_in_creation = form.get();
+  const bool created =
+      form->Create(kFormStyle, fw::Rect{0, 0, 0, 0}, parent, fw::AFX_IDW_PANE_FIRST);
+  g_in_creation = nullptr;
+  if (!created || parent == nullptr)
+    return 0;
+  g_form = fw::WindowRef<NuvDialog>(form.get());
+  // A view goes with its window: the host's page keeps it until then.
+  parent->Adopt(std::move(form));
+  return 1;
+}
+
+}  // namespace nuv::plugin
