@@ -211,10 +211,10 @@ bool ScriptRunner::RunLine(std::string_view raw, int line_number) {
 
 std::string ScriptRunner::Load() {
   std::string error;
-  std::unique_ptr<PluginLibrary> plugin = PluginLibrary::Open(plugin_path_, error);
+  std::unique_ptr<fw::PluginLibrary> plugin = fw::PluginLibrary::Open(plugin_path_, error);
   if (!plugin)
     return error;
-  PluginLibrary& loaded = *plugin;
+  fw::PluginLibrary& loaded = *plugin;
   plugins_.push_back(std::move(plugin));
   const char* title = loaded.get_title();
   out_ << "title " << (title != nullptr ? title : "") << "\n";

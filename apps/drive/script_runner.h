@@ -10,7 +10,7 @@
 
 #include "framework/application.h"
 #include "framework/headless/headless_backend.h"
-#include "plugin_library.h"
+#include "framework/plugin_library.h"
 #include "window_names.h"
 
 namespace nuv::drive {
@@ -62,7 +62,7 @@ class ScriptRunner {
   std::string plugin_path_;
   fw::Application app_;
   fw::headless::HeadlessBackend* backend_;  // owned by app_
-  std::vector<std::unique_ptr<PluginLibrary>> plugins_;
+  std::vector<std::unique_ptr<fw::PluginLibrary>> plugins_;
   WindowNames names_;
   bool quiet_ = false;  // while taking the host down
 };

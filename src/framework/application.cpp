@@ -99,7 +99,8 @@ bool Application::RunCommand(const std::function<void()>& command) {
   return completed;
 }
 
-void Application::DispatchInput(const Msg& msg) {
+bool Application::DispatchInput(const Msg& msg) {
+  bool consumed = false;
   RunCommand([&] {
     // Each window of the walk may destroy windows; the handles tell which
     // are still there.
@@ -109,12 +110,15 @@ void Application::DispatchInput(const Msg& msg) {
     if (walk.empty())
       return;
     for (const WindowRef<>& ref : walk) {
-      if (Window* w = ref.get(); w != nullptr && w->PreTranslateMessage(msg))
+      if (Window* w = ref.get(); w != nullptr && w->PreTranslateMessage(msg)) {
+        consumed = true;
         return;
+      }
     }
     if (Window* target = walk.front().get())
       target->OnInput(msg);
   });
+  return consumed;
 }
 
 void Application::DeleteLater(std::unique_ptr<Window> object) {

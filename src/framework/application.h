@@ -60,8 +60,10 @@ class Application {
   bool RunCommand(const std::function<void()>& command);
   // Delivers an input message as a command: the target and then each parent
   // up to its top-level window see it in PreTranslateMessage (true consumes
-  // it); unless consumed, the target handles it (OnInput).
-  void DispatchInput(const Msg& msg);
+  // it); unless consumed, the target handles it (OnInput). True when a
+  // PreTranslateMessage consumed it, so that a real windowing system does
+  // not hand it to its own control as well.
+  bool DispatchInput(const Msg& msg);
   // Deletes `object` once no command is running any more.
   void DeleteLater(std::unique_ptr<Window> object);
   // Deletes what DeleteLater holds, unless a command is running.

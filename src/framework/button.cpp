@@ -23,10 +23,15 @@ bool Button::IsAutoCheckBox() const {
 void Button::OnInput(const Msg& msg) {
   if (kind() == WindowKind::GroupBox || !IsWindowEnabled())
     return;
-  if (msg.message == WM_LBUTTONDOWN) {
+  // A second click in quick succession arrives as a double click; a button
+  // takes it as another press. The release clicks only over the button: a
+  // user who slides off before letting go has changed their mind.
+  if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK) {
     pressed_ = true;
   } else if (msg.message == WM_LBUTTONUP && pressed_) {
     pressed_ = false;
+    if (!GetClientRect().Contains(msg.pt))
+      return;
     if (IsAutoCheckBox())
       SetCheck(check_ == 0 ? 1 : 0);
     NotifyParent(BN_CLICKED);

@@ -4,9 +4,9 @@
 
 namespace nuv::fw {
 
-// A push button, check box or group box. A click (left button down, then up
-// on it) tells the parent (BN_CLICKED); an automatic check box changes its
-// state first.
+// A push button, check box or group box. A click (left button down, or a
+// double click, then up on it) tells the parent (BN_CLICKED); an automatic
+// check box changes its state first.
 class Button : public Window {
  public:
   static const RuntimeClass kClass;

@@ -1,8 +1,8 @@
-#include "plugin_library.h"
+#include "framework/plugin_library.h"
 
 #include <dlfcn.h>
 
-namespace nuv::drive {
+namespace nuv::fw {
 namespace {
 
 template <class Fn>
@@ -27,10 +27,10 @@ std::unique_ptr<PluginLibrary> PluginLibrary::Open(const std::string& path, std:
     return nullptr;
   }
   std::unique_ptr<PluginLibrary> library(new PluginLibrary(handle));
-  if (!Resolve(handle, fw::kDllGetTitle, library->get_title, error) ||
-      !Resolve(handle, fw::kDllIsGui, library->is_gui, error) ||
-      !Resolve(handle, fw::kDllInit, library->init, error) ||
-      !Resolve(handle, fw::kDllDeinit, library->deinit, error))
+  if (!Resolve(handle, kDllGetTitle, library->get_title, error) ||
+      !Resolve(handle, kDllIsGui, library->is_gui, error) ||
+      !Resolve(handle, kDllInit, library->init, error) ||
+      !Resolve(handle, kDllDeinit, library->deinit, error))
     return nullptr;
   return library;
 }
@@ -39,4 +39,4 @@ PluginLibrary::~PluginLibrary() {
   dlclose(handle_);
 }
 
-}  // namespace nuv::drive
+}  // namespace nuv::fw

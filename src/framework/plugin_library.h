@@ -5,10 +5,12 @@
 
 #include "framework/plugin_abi.h"
 
-namespace nuv::drive {
+namespace nuv::fw {
 
 // A plug-in shared library loaded with dlopen, and its four exports resolved
-// by their undecorated names. Unloaded when destroyed.
+// by their undecorated names. Unloaded when destroyed: whoever hosts it takes
+// the plug-in's windows down and calls deinit first. Every host (nuv-drive,
+// nuvhost) loads plug-ins through this one class.
 class PluginLibrary {
  public:
   // A path without a '/' names a file in the current directory (dlopen
@@ -19,14 +21,14 @@ class PluginLibrary {
   PluginLibrary(const PluginLibrary&) = delete;
   PluginLibrary& operator=(const PluginLibrary&) = delete;
 
-  fw::DllGetTitle get_title = nullptr;
-  fw::DllIsGui is_gui = nullptr;
-  fw::DllInit init = nullptr;
-  fw::DllDeinit deinit = nullptr;
+  DllGetTitle get_title = nullptr;
+  DllIsGui is_gui = nullptr;
+  DllInit init = nullptr;
+  DllDeinit deinit = nullptr;
 
  private:
   explicit PluginLibrary(void* handle) : handle_(handle) {}
   void* handle_;
 };
 
-}  // namespace nuv::drive
+}  // namespace nuv::fw
