@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string_view>
@@ -56,11 +57,14 @@ constexpr uint64_t kTailAlignment = 65536;
 // and the image cannot supply: erased flash.
 constexpr uint8_t kErased = 0xFF;
 
+// A folder opens as a file here but reads as nothing; it is no file to
+// take data from.
 bool OpenInput(std::string_view name, std::ifstream& in) {
   const platform::NativePath path = platform::ToNativePath(name);
-  if (path.ok)
+  std::error_code error;
+  if (path.ok && !std::filesystem::is_directory(path.path, error))
     in.open(path.path, std::ios::binary);
-  return path.ok && in.is_open();
+  return in.is_open();
 }
 
 // Reads at most `limit` bytes; the buffer grows with what the file holds.

@@ -1,5 +1,6 @@
 #include "legacy/script_parser.h"
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -252,10 +253,12 @@ ScriptParseResult ParseLegacyScript(const image::FlashImage& image, LegacyBlockL
     return {ScriptParseStatus::kCannotOpen};
   }
   const platform::NativePath path = platform::ToNativePath(image.script_path);
+  // Without a software version the path is the image's folder: no script.
   std::ifstream in;
-  if (path.ok)
+  std::error_code error;
+  if (path.ok && !std::filesystem::is_directory(path.path, error))
     in.open(path.path, std::ios::binary);
-  if (!path.ok || !in.is_open()) {
+  if (!in.is_open()) {
     messages.Show(BoxCaption::Error, kCannotOpen);
     return {ScriptParseStatus::kCannotOpen};
   }

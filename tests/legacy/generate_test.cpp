@@ -389,6 +389,12 @@ TEST_F(GenerateTest, ConfigurationFileMustHaveTheConfigLength) {
   EXPECT_EQ(bytes()[0x1400], Pattern(0x1400));
 
   messages_.clear();
+  request_.config_path = folder_.path().string();  // a folder is no file
+  EXPECT_FALSE(Run().written);
+  EXPECT_THAT(messages_.texts(), ElementsAre("Failed to open the browsed file!\n File name = " +
+                                             request_.config_path));
+
+  messages_.clear();
   request_.config_path = (folder_.path() / "gone.bin").string();
   EXPECT_FALSE(Run().written);
   EXPECT_THAT(messages_.texts(), ElementsAre("Failed to open the browsed file!\n File name = " +

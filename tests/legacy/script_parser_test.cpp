@@ -308,10 +308,14 @@ TEST(ParseLegacyScript, MissingScript) {
   EXPECT_EQ(ParseLegacyScript(image, list, messages).status, ScriptParseStatus::kCannotOpen);
   image.script_path = "/nonexistent/folder/V1.0";
   EXPECT_EQ(ParseLegacyScript(image, list, messages).status, ScriptParseStatus::kCannotOpen);
+  // An image without a software version leaves only its folder as the path.
+  testing::TempFolder folder;
+  image.script_path = folder.path().string() + "/";
+  EXPECT_EQ(ParseLegacyScript(image, list, messages).status, ScriptParseStatus::kCannotOpen);
+  const std::string cannot_open =
+      "Please put the correct script file in the same directory as the flash binary!";
   EXPECT_THAT(messages.texts(),
-              ElementsAre("Please select script file!",
-                          "Please put the correct script file in the same directory as the flash "
-                          "binary!"));
+              ElementsAre("Please select script file!", cannot_open, cannot_open));
 }
 
 TEST(LegacyBlockList, FreeingStartsANewGenerationAndFirstNodesFollow) {
