@@ -1,0 +1,118 @@
+// The built nuv.so as the host sees it: its dynamic symbol table, its
+// loading and unloading, and the four exports.
+#include <dlfcn.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "framework/application.h"
+#include "framework/headless/headless_backend.h"
+#include "framework/module.h"
+#include "framework/plugin_abi.h"
+
+namespace {
+
+constexpr const char* kLibrary = NUV_PLUGIN_LIBRARY;
+
+struct PipeCloser {
+  void operator()(FILE* pipe) const { pclose(pipe); }
+};
+
+// The output of a command.
+std::string Output(const std::string& command) {
+  std::unique_ptr<FILE, PipeCloser> pipe(popen(command.c_str(), "r"));
+  std::string out;
+  if (!pipe)
+    return out;
+  std::array<char, 4096> buffer{};
+  size_t got = 0;
+  while ((got = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0)
+    out.append(buffer.data(), got);
+  return out;
+}
+
+bool HasModule(std::string_view name) {
+  for (const nuv::fw::Module* module : nuv::fw::ModuleRegistry::Modules()) {
+    if (module->name() == name)
+      return true;
+  }
+  return false;
+}
+
+template <class Fn>
+Fn Symbol(void* library, const char* name) {
+  return reinterpret_cast<Fn>(dlsym(library, name));
+}
+
+TEST(PluginLibrary, ExportsExactlyTheFourFunctionsByTheirPlainNames) {
+  std::istringstream lines(Output(std::string("nm -D --defined-only ") + kLibrary));
+  std::set<std::string> functions;
+  std::set<std::string> others;
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::string address, type, name;
+    if (!(words >> address >> type >> name))
+      continue;
+    (type == "T" ? functions : others).insert(name);
+  }
+  EXPECT_EQ(functions,
+            (std::set<std::string>{"dll_deinit", "dll_get_title", "dll_init", "dll_is_gui"}));
+  EXPECT_TRUE(others.empty()) << "also exported: " << *others.begin();
+}
+
+TEST(PluginLibrary, LoadingJoinsTheModuleRegistryAndUnloadingLeavesIt) {
+  ASSERT_FALSE(HasModule("nuv"));
+  void* library = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  EXPECT_TRUE(HasModule("nuv"));
+  EXPECT_NE(nuv::fw::ModuleRegistry::FindTemplate(5), nullptr);
+  EXPECT_NE(nuv::fw::ModuleRegistry::FindTemplate(2016), nullptr);
+  EXPECT_NE(nuv::fw::ModuleRegistry::FindClass("NuvDialog"), nullptr);
+  EXPECT_NE(nuv::fw::ModuleRegistry::FindClass("nuvnewfmtdlg"), nullptr);
+  ASSERT_EQ(dlclose(library), 0);
+  EXPECT_FALSE(HasModule("nuv"));
+  EXPECT_EQ(nuv::fw::ModuleRegistry::FindTemplate(5), nullptr);
+  // Nothing keeps the library loaded.
+  EXPECT_EQ(dlopen(kLibrary, RTLD_NOW | RTLD_NOLOAD), nullptr);
+}
+
+TEST(PluginLibrary, TheHostMakesTheFormThroughTheExports) {
+  void* library = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  const auto get_title = Symbol<nuv::fw::DllGetTitle>(library, nuv::fw::kDllGetTitle);
+  const auto is_gui = Symbol<nuv::fw::DllIsGui>(library, nuv::fw::kDllIsGui);
+  const auto init = Symbol<nuv::fw::DllInit>(library, nuv::fw::kDllInit);
+  const auto deinit = Symbol<nuv::fw::DllDeinit>(library, nuv::fw::kDllDeinit);
+  ASSERT_TRUE(get_title && is_gui && init && deinit);
+
+  EXPECT_STREQ(get_title(), "NUV");
+  EXPECT_EQ(get_title(), get_title());
+  EXPECT_EQ(is_gui(), 1);
+  {
+    nuv::fw::Application app("nuvhost", std::make_unique<nuv::fw::headless::HeadlessBackend>());
+    app.CreatePage();
+    EXPECT_EQ(init(nullptr, 0), 0);
+    int first = 0;
+    int second = 0;
+    app.RunCommand([&] { first = init(app.page(), 0); });
+    app.RunCommand([&] { second = init(app.page(), 7); });
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 1);
+    ASSERT_EQ(app.page()->children().size(), 1u);
+    EXPECT_EQ(app.page()->children().front()->class_name(), "NuvDialog");
+    EXPECT_TRUE(app.page()->children().front()->IsWindowVisible());
+    app.DestroyPage();
+    app.Flush();
+    deinit();
+  }
+  ASSERT_EQ(dlclose(library), 0);
+}
+
+}  // namespace
