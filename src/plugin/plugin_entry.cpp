@@ -19,6 +19,16 @@ NuvDialog* g_in_creation = nullptr;
 // reaches a form that the page has deleted.
 fw::WindowRef<NuvDialog> g_form;
 
+// Names the form as the single instance while its window is being made,
+// whichever way the making ends.
+class InCreation {
+ public:
+  explicit InCreation(NuvDialog& form) { g_in_creation = &form; }
+  ~InCreation() { g_in_creation = nullptr; }
+  InCreation(const InCreation&) = delete;
+  InCreation& operator=(const InCreation&) = delete;
+};
+
 }  // namespace
 
 NuvDialog* TheForm() {
@@ -29,10 +39,11 @@ int InitPlugin(fw::Window* parent) {
   if (TheForm() != nullptr)
     return 1;
   auto form = std::make_unique<NuvDialog>();
-  g_in_creation = form.get();
-  const bool created =
-      form->Create(kFormStyle, fw::Rect{0, 0, 0, 0}, parent, fw::AFX_IDW_PANE_FIRST);
-  g_in_creation = nullptr;
+  bool created = false;
+  {
+    const InCreation in_creation(*form);
+    created = form->Create(kFormStyle, fw::Rect{0, 0, 0, 0}, parent, fw::AFX_IDW_PANE_FIRST);
+  }
   if (!created || parent == nullptr)
     return 0;
   g_form = fw::WindowRef<NuvDialog>(form.get());
