@@ -1,0 +1,126 @@
+// nuvhost [--plugin LIBRARY | LIBRARY] [--screenshots FOLDER [--samples FOLDER]]
+//
+// The host utility: a window titled nuvhost with a page that the plug-in
+// fills. With --screenshots it walks the sample images through the tool's
+// windows without a person and saves their pictures instead.
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QApplication>
+
+#include "framework/application.h"
+#include "framework/qt/qt_backend.h"
+#include "host_window.h"
+#include "platform/paths.h"
+#include "screenshot_walk.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: nuvhost [--plugin LIBRARY | LIBRARY] [--screenshots FOLDER [--samples FOLDER]]\n"
+    "  Loads the plug-in (default: nuv.so beside nuvhost) and shows its page.\n"
+    "  --screenshots FOLDER  walk the sample images through the tool's windows\n"
+    "                        without a person (on Qt's offscreen platform unless\n"
+    "                        QT_QPA_PLATFORM says otherwise) and save a picture of\n"
+    "                        every window in FOLDER; exit status 1 when a window\n"
+    "                        could not be shown or a text did not render\n"
+    "  --samples FOLDER      the sample images, as nuv-samples writes them\n"
+    "                        (default: samples in the current directory)\n";
+
+struct Options {
+  std::string plugin;
+  std::string screenshots;
+  std::string samples = "samples";
+};
+
+// Qt's offscreen platform says so whenever a window is raised or sized, and
+// a machine without a desktop session has no runtime folder; the walk's log
+// keeps to what the walk finds.
+void QuietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtWarningMsg && (text.startsWith(QStringLiteral("This plugin does not support")) ||
+                               text.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR"))))
+    return;
+  std::cerr << qPrintable(qFormatLogMessage(type, context, text)) << "\n";
+}
+
+int Usage(std::string_view problem) {
+  std::cerr << "nuvhost: " << problem << "\n" << kUsage;
+  return 2;
+}
+
+// Empty when the arguments are good, else what is wrong.
+std::string Parse(const std::vector<std::string>& args, Options& options, bool& help) {
+  bool plugin_given = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool takes_value = arg == "--plugin" || arg == "--screenshots" || arg == "--samples";
+    if (takes_value && i + 1 >= args.size())
+      return arg + " needs a value";
+    if (arg == "--help" || arg == "-h") {
+      help = true;
+    } else if (arg == "--plugin" || (!arg.empty() && arg[0] != '-')) {
+      if (plugin_given)
+        return "only one plug-in can be loaded";
+      plugin_given = true;
+      options.plugin = arg == "--plugin" ? args[++i] : arg;
+    } else if (arg == "--screenshots") {
+      options.screenshots = args[++i];
+    } else if (arg == "--samples") {
+      options.samples = args[++i];
+    } else {
+      return "unknown option " + arg;
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  options.plugin = (nuv::platform::ProgramFolder() / "nuv.so").string();
+  bool help = false;
+  if (const std::string problem = Parse({argv + 1, argv + argc}, options, help); !problem.empty())
+    return Usage(problem);
+  if (help) {
+    std::cout << kUsage;
+    return 0;
+  }
+  // Without a display the walk runs on Qt's offscreen platform; it is
+  // chosen before Qt starts.
+  if (!options.screenshots.empty()) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+      setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(QuietOffscreenNotes);
+  }
+  // Qt reads none of our arguments: it has a -plugin option of its own.
+  int qt_argc = 1;
+  QApplication qt_app(qt_argc, argv);
+  QApplication::setApplicationName(QStringLiteral("nuvhost"));
+
+  auto backend = std::make_unique<nuv::fw::qt::QtBackend>();
+  nuv::fw::qt::QtBackend& qt_backend = *backend;
+  nuv::fw::Application app("nuvhost", std::move(backend));
+  nuv::host::HostWindow host(app, qt_backend);
+  std::string error;
+  if (!host.Load(options.plugin, error)) {
+    std::cerr << "nuvhost: " << error << "\n";
+    return 1;
+  }
+
+  if (!options.screenshots.empty()) {
+    nuv::host::ScreenshotWalk walk(host, app, qt_backend, options.screenshots, options.samples,
+                                   std::cout);
+    const int problems = walk.Run();
+    host.ShutDown();
+    return problems == 0 ? 0 : 1;
+  }
+  host.show();
+  host.FitPage(true);
+  return QApplication::exec();
+}

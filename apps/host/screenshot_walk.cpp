@@ -1,0 +1,269 @@
+#include "screenshot_walk.h"
+
+#include <array>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+#include <QDialog>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QImage>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+#include "framework/application.h"
+#include "framework/constants.h"
+#include "framework/qt/qt_backend.h"
+#include "framework/qt/qt_fonts.h"
+#include "framework/qt/render_check.h"
+#include "framework/user_input.h"
+#include "framework/window.h"
+#include "host_window.h"
+#include "resource.h"
+
+namespace nuv::host {
+namespace {
+
+// The windows of the tool by their runtime class, named as their pictures.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kWindowNames = {{
+    {"NuvDialog", "main"},
+    {"NuvSubDialog", "customer-config"},
+    {"NuvNewButtonDialog", "field-edit"},
+    {"nuvnewfmtdlg", "new-format"},
+    {"BalloonTip", "balloon-tip"},
+}};
+
+std::string PictureName(const fw::Window& window) {
+  for (const auto& [klass, name] : kWindowNames) {
+    if (klass == window.class_name())
+      return std::string(name);
+  }
+  return window.class_name();
+}
+
+// The sample images a user would open, by kind; the first that exists is
+// walked.
+struct Sample {
+  std::string_view kind;
+  std::array<std::string_view, 2> candidates;
+};
+constexpr std::array<Sample, 3> kSamples = {{
+    {"new-format", {"toolcfg/new-toolcfg.bin", "images/new-two-banks.bin"}},
+    {"legacy", {"legacy/legacy.bin", "images/legacy.bin"}},
+    {"refused", {"images/empty.bin", "images/bad-length.bin"}},
+}};
+
+// The block buttons a Customer Config dialog makes, the first of them.
+constexpr uint32_t kFirstBlockButton = 20000;
+
+// How long a tip takes to appear: its delay, and then some.
+constexpr int kTipWait = 800;
+
+fw::Point Centre(const fw::Window& window) {
+  const fw::Rect r = window.GetWindowRect();
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+}  // namespace
+
+ScreenshotWalk::ScreenshotWalk(HostWindow& host, fw::Application& app, fw::qt::QtBackend& backend,
+                               std::filesystem::path out, std::filesystem::path samples,
+                               std::ostream& log)
+    : host_(host),
+      app_(app),
+      backend_(backend),
+      out_(std::move(out)),
+      samples_(std::move(samples)),
+      log_(log) {
+  backend_.SetModalHook([this](QDialog& dialog) { OnModal(dialog); });
+}
+
+ScreenshotWalk::~ScreenshotWalk() {
+  backend_.SetModalHook(nullptr);
+}
+
+void ScreenshotWalk::Settle(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+void ScreenshotWalk::Problem(const std::string& text) {
+  ++problems_;
+  log_ << "problem: " << text << "\n";
+}
+
+int ScreenshotWalk::Run() {
+  std::error_code ec;
+  std::filesystem::create_directories(out_, ec);
+  CheckFont();
+
+  host_.show();
+  Settle(100);
+  host_.FitPage(false);
+  Settle(200);
+  fw::Window* form = host_.Pane();
+  if (form == nullptr || !form->IsWindowVisible()) {
+    Problem("the plug-in shows no page");
+    return problems_;
+  }
+  seen_.insert(form->serial());
+  Shoot(host_, "main");
+  ShowTip(*form);
+  for (const Sample& sample : kSamples) {
+    for (std::string_view candidate : sample.candidates) {
+      const std::filesystem::path image = samples_ / candidate;
+      if (std::filesystem::is_regular_file(image, ec)) {
+        WalkImage(*form, sample.kind, std::filesystem::absolute(image, ec));
+        break;
+      }
+    }
+  }
+  Click(*form, IDC_FORM_CLEAR);
+  Settle(100);
+  log_ << problems_ << " problem(s)\n";
+  return problems_;
+}
+
+void ScreenshotWalk::CheckFont() {
+  const QFontInfo info(fw::qt::DialogFont());
+  if (info.family() != QString::fromLatin1(fw::qt::kUiFamily))
+    Problem("the dialog font is " + info.family().toStdString() + ", not " + fw::qt::kUiFamily +
+            " (is fonts-dejavu-core installed?)");
+}
+
+void ScreenshotWalk::ShowTip(fw::Window& form) {
+  // The mouse rests on each control in turn until one shows a tip.
+  const std::vector<fw::Window*> controls = form.children();
+  for (fw::Window* control : controls) {
+    if (!control->IsWindowVisible())
+      continue;
+    fw::UserMoveMouse(Centre(*control));
+    Settle(kTipWait);
+    bool tip = false;
+    for (fw::Window* window : app_.TopLevelWindows())
+      tip = tip || (window->kind() == fw::WindowKind::Popup && window->IsWindowVisible());
+    if (tip) {
+      ShootNewWindows();
+      break;
+    }
+  }
+  // Away from every control, and a key, so that no tip stays up.
+  const fw::Rect area = form.GetWindowRect();
+  fw::UserMoveMouse({area.right - 2, area.bottom - 2});
+  fw::UserPressKey(form, fw::VK_SHIFT);
+  Settle(100);
+}
+
+void ScreenshotWalk::WalkImage(fw::Window& form, std::string_view kind,
+                               const std::filesystem::path& image) {
+  log_ << "walking " << kind << " image " << image.string() << "\n";
+  const std::string suffix = "-" + std::string(kind);
+  Click(form, IDC_FORM_CLEAR);
+  answers_.push_back(image);
+  box_name_ = "message-box";
+  if (!Click(form, IDC_FORM_SOURCE_BROWSE) || !Click(form, IDC_FORM_PREPARSE)) {
+    log_ << "  the form has no Browse or Pre-Parse button\n";
+    answers_.clear();
+    return;
+  }
+  Settle(200);
+  const fw::Window* parse = form.GetDlgItem(IDC_FORM_PARSE);
+  if (parse == nullptr || !parse->IsWindowVisible())
+    return;  // refused: its message box has been pictured
+  Shoot(host_, "main" + suffix);
+  box_name_ = "message-box" + suffix;
+  Click(form, IDC_FORM_PARSE);
+  Settle(300);
+  ShootNewWindows();
+}
+
+bool ScreenshotWalk::Click(fw::Window& window, uint32_t id) {
+  fw::Window* control = window.GetDlgItem(id);
+  if (control == nullptr || !control->IsWindowVisible() || !control->IsWindowEnabled())
+    return false;
+  fw::UserClick(*control);
+  Settle(50);
+  return true;
+}
+
+void ScreenshotWalk::ShootNewWindows() {
+  std::vector<fw::Window*> fresh;
+  for (fw::Window* window : app_.TopLevelWindows()) {
+    if (window == app_.page() || !window->IsWindowVisible() || seen_.count(window->serial()) > 0)
+      continue;
+    seen_.insert(window->serial());
+    fresh.push_back(window);
+  }
+  for (fw::Window* window : fresh) {
+    const std::string name = PictureName(*window);
+    if (QWidget* widget = backend_.WidgetOf(*window); widget != nullptr && shot_.count(name) == 0)
+      Shoot(*widget, name, window->kind() == fw::WindowKind::Popup);
+  }
+  for (fw::Window* window : fresh) {
+    if (window->IsWindow() && window->kind() == fw::WindowKind::Dialog)
+      Explore(*window);
+  }
+}
+
+void ScreenshotWalk::Explore(fw::Window& dialog) {
+  if (Click(dialog, kFirstBlockButton)) {
+    Settle(200);
+    ShootNewWindows();
+  }
+}
+
+void ScreenshotWalk::Shoot(QWidget& widget, const std::string& name, bool custom_painted) {
+  shot_.insert(name);
+  if (!widget.isVisible()) {
+    Problem(name + ": the window is not shown");
+    return;
+  }
+  const QImage image = widget.grab().toImage();
+  if (image.isNull() || image.width() == 0 || image.height() == 0) {
+    Problem(name + ": the window could not be drawn");
+    return;
+  }
+  for (const std::string& text : fw::qt::FindUnrenderedTexts(widget, image))
+    Problem(name + ": " + text);
+  if (custom_painted) {
+    // Its text is painted, not held by widgets: look inside its frame.
+    const QRect inside = image.rect().adjusted(3, 3, -3, -3);
+    if (fw::qt::DarkPixelCount(image, inside) == 0)
+      Problem(name + ": its text did not render");
+  }
+  const std::filesystem::path file = out_ / (name + ".png");
+  if (!image.save(QString::fromStdString(file.string()), "PNG")) {
+    Problem(name + ": cannot write " + file.string());
+    return;
+  }
+  log_ << "  " << file.string() << " (" << image.width() << " x " << image.height() << ")\n";
+}
+
+void ScreenshotWalk::OnModal(QDialog& dialog) {
+  Settle(300);  // a file dialog reads its folder in the background
+  if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
+    if (shot_.count("file-dialog") == 0)
+      Shoot(dialog, "file-dialog");
+    if (answers_.empty()) {
+      Problem("a file dialog opened that the walk has no answer for");
+      files->reject();
+      return;
+    }
+    const std::filesystem::path answer = answers_.front();
+    answers_.pop_front();
+    files->selectFile(QString::fromStdString(answer.string()));
+    dialog.accept();  // QFileDialog::accept, which takes the typed name
+    return;
+  }
+  std::string name = box_name_;
+  for (int n = 2; shot_.count(name) > 0; ++n)
+    name = box_name_ + "-" + std::to_string(n);
+  Shoot(dialog, name);
+  dialog.accept();
+}
+
+}  // namespace nuv::host

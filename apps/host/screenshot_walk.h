@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <iosfwd>
+#include <set>
+#include <string>
+#include <string_view>
+
+class QDialog;
+class QImage;
+class QWidget;
+
+namespace nuv::fw {
+class Application;
+class Window;
+namespace qt {
+class QtBackend;
+}
+}  // namespace nuv::fw
+
+namespace nuv::host {
+
+class HostWindow;
+
+// Walks the sample images through the tool's windows as a user would, with
+// the same user-input entry points nuv-drive uses, and saves a picture of
+// every window that appears: the main form at start, with a balloon tip,
+// after Pre-Parse of a new-format and of a legacy image, the windows their
+// Parse opens (and the field edit dialog behind a Customer Config block
+// button), a file dialog and a message box. Each picture is checked: the
+// window must be shown and every text in it must have rendered.
+class ScreenshotWalk {
+ public:
+  ScreenshotWalk(HostWindow& host, fw::Application& app, fw::qt::QtBackend& backend,
+                 std::filesystem::path out, std::filesystem::path samples, std::ostream& log);
+  ~ScreenshotWalk();
+  ScreenshotWalk(const ScreenshotWalk&) = delete;
+  ScreenshotWalk& operator=(const ScreenshotWalk&) = delete;
+
+  // Returns the number of problems found (0: every window was shown and
+  // drawn its texts).
+  int Run();
+
+ private:
+  void CheckFont();
+  void ShowTip(fw::Window& form);
+  void WalkImage(fw::Window& form, std::string_view kind, const std::filesystem::path& image);
+  // Clicks a visible, enabled control of `window`; false when there is none.
+  bool Click(fw::Window& window, uint32_t id);
+  // Saves every visible top-level window of the tool not pictured yet.
+  void ShootNewWindows();
+  // Opens what a block button of the dialog opens.
+  void Explore(fw::Window& dialog);
+  void Shoot(QWidget& widget, const std::string& name, bool custom_painted = false);
+  void OnModal(QDialog& dialog);
+  void Problem(const std::string& text);
+  // Lets Qt run (timers, painting) for `ms` milliseconds.
+  static void Settle(int ms);
+
+  HostWindow& host_;
+  fw::Application& app_;
+  fw::qt::QtBackend& backend_;
+  std::filesystem::path out_;
+  std::filesystem::path samples_;
+  std::ostream& log_;
+  std::deque<std::filesystem::path> answers_;  // for the next file dialogs
+  std::set<std::string> shot_;                 // names pictured so far
+  std::set<uint64_t> seen_;                    // windows pictured or passed over
+  std::string box_name_;                       // for the next message box
+  int problems_ = 0;
+};
+
+}  // namespace nuv::host

@@ -1,0 +1,149 @@
+#include "framework/qt/qt_widgets.h"
+
+#include <algorithm>
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QStyle>
+#include <QWheelEvent>
+
+namespace nuv::fw::qt {
+
+TopLevelWidget::TopLevelWidget(WidgetEvents& events, QWidget* owner, Qt::WindowFlags flags)
+    : QWidget(owner, flags), events_(events) {}
+
+void TopLevelWidget::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  events_.PlacementChanged(*this);
+}
+
+void TopLevelWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  events_.PlacementChanged(*this);
+}
+
+void TopLevelWidget::closeEvent(QCloseEvent* event) {
+  // The framework decides: a dialog hears IDCANCEL, as Win32 turns the
+  // close button into it, and hides or destroys itself.
+  event->ignore();
+  events_.CloseRequested(*this);
+}
+
+PopupWidget::PopupWidget(WidgetEvents& events, QWidget* owner)
+    : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                         Qt::WindowDoesNotAcceptFocus),
+      events_(events) {
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void PopupWidget::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  events_.Paint(*this, painter);
+}
+
+void PopupWidget::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  events_.PlacementChanged(*this);
+}
+
+PageWidget::PageWidget(WidgetEvents& events, QWidget& area) : QWidget(&area), events_(events) {
+  window()->installEventFilter(this);
+}
+
+bool PageWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == window() && (event->type() == QEvent::Move || event->type() == QEvent::Show))
+    events_.PlacementChanged(*this);
+  return false;
+}
+
+void PageWidget::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  events_.PlacementChanged(*this);
+}
+
+void PageWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  events_.PlacementChanged(*this);
+}
+
+FormWidget::FormWidget(WidgetEvents& events, QWidget* parent)
+    : QWidget(parent), events_(events), bar_(new QScrollBar(Qt::Vertical, this)) {
+  bar_->hide();
+  QObject::connect(bar_, &QScrollBar::valueChanged, this, [this](int value) {
+    const int delta = value - offset_;
+    offset_ = value;
+    if (delta != 0)
+      events_.Scrolled(*this, delta);
+  });
+}
+
+void FormWidget::SetContentSize(QSize size) {
+  content_ = size;
+  UpdateScrollBar();
+}
+
+void FormWidget::SetBorder(bool border) {
+  border_ = border;
+  update();
+}
+
+QSize FormWidget::sizeHint() const {
+  return content_ + QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), 0);
+}
+
+void FormWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  UpdateScrollBar();
+}
+
+void FormWidget::wheelEvent(QWheelEvent* event) {
+  // Controls that do not take the wheel hand it on to the form.
+  if (bar_->isVisible())
+    bar_->setValue(bar_->value() - event->angleDelta().y() / 120 * 3 * bar_->singleStep());
+  event->accept();
+}
+
+void FormWidget::paintEvent(QPaintEvent*) {
+  if (!border_)
+    return;
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Dark));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void FormWidget::UpdateScrollBar() {
+  // As a scrolling view does: the bar appears when the contents are taller
+  // than the view and the contents never scroll past their end.
+  const int range = std::max(0, content_.height() - height());
+  const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  bar_->setGeometry(width() - extent, 0, extent, height());
+  bar_->setPageStep(std::max(1, height()));
+  bar_->setSingleStep(13);
+  bar_->setRange(0, range);  // may move the contents back down
+  bar_->setVisible(range > 0);
+  bar_->raise();
+}
+
+void GroupBoxWidget::paintEvent(QPaintEvent*) {
+  // The caption starts 6 pixels in and stands 2 pixels clear of the frame.
+  constexpr int kCaptionLeft = 6;
+  constexpr int kCaptionPad = 2;
+  QPainter painter(this);
+  const QFontMetrics metrics(font());
+  const int line = metrics.height() / 2;
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawRect(QRect(0, line, width() - 1, height() - line - 1));
+  if (title().isEmpty())
+    return;
+  const int text_width = std::min(metrics.horizontalAdvance(title()), width() - 2 * kCaptionLeft);
+  const QRect caption(kCaptionLeft, 0, text_width + 2 * kCaptionPad, metrics.height());
+  painter.fillRect(caption, palette().color(QPalette::Window));
+  painter.setPen(
+      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+  painter.drawText(caption.adjusted(kCaptionPad, 0, -kCaptionPad, 0),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, title());
+}
+
+}  // namespace nuv::fw::qt
