@@ -7,6 +7,12 @@ namespace nuv::toolcfg {
 
 bool LineReader::Open(const std::filesystem::path& path) {
   Close();
+  // A folder or a device at the script's place is no script: reading it
+  // would fail half-way (or block), so it counts as a file that cannot be
+  // opened.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error))
+    return false;
   auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
   if (!file->is_open())
     return false;
@@ -22,10 +28,22 @@ void LineReader::OpenText(std::string text) {
 void LineReader::Close() {
   in_.reset();
   cut_short_ = false;
+  read_failed_ = false;
   line_number_ = 0;
 }
 
 bool LineReader::Next(std::string& line) {
+  try {
+    return ReadLine(line);
+  } catch (const std::ios_base::failure&) {
+    // A read error ends the input where it happened, as the end of the file.
+    read_failed_ = true;
+    in_.reset();
+    return !line.empty();
+  }
+}
+
+bool LineReader::ReadLine(std::string& line) {
   line.clear();
   if (!in_ || cut_short_)
     return false;

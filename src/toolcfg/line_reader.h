@@ -17,7 +17,7 @@ class LineReader {
  public:
   static constexpr size_t kMaxLine = 999;
 
-  // False when the file cannot be opened for reading.
+  // False when the file cannot be opened for reading (or is no regular file).
   bool Open(const std::filesystem::path& path);
   // Reads lines out of `text` instead of a file.
   void OpenText(std::string text);
@@ -29,12 +29,17 @@ class LineReader {
 
   // The last line handed out was longer than kMaxLine and reading has stopped.
   bool cut_short() const { return cut_short_; }
+  // Reading stopped early because the file could not be read further.
+  bool read_failed() const { return read_failed_; }
   // Number of the last line handed out, from 1.
   size_t line_number() const { return line_number_; }
 
  private:
+  bool ReadLine(std::string& line);
+
   std::unique_ptr<std::istream> in_;
   bool cut_short_ = false;
+  bool read_failed_ = false;
   size_t line_number_ = 0;
 };
 

@@ -69,5 +69,16 @@ TEST(LineReader, ReadsFilesAndRefusesMissingOnes) {
   EXPECT_FALSE(reader.Next(line));
 }
 
+TEST(LineReader, AFolderAtTheScriptsPlaceIsNoScript) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("nuv-lines-dir-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  LineReader reader;
+  EXPECT_FALSE(reader.Open(folder));
+  std::string line;
+  EXPECT_FALSE(reader.Next(line));
+  std::filesystem::remove(folder);
+}
+
 }  // namespace
 }  // namespace nuv::toolcfg
