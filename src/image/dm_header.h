@@ -32,9 +32,10 @@ bool IsDmHeaderAt(std::span<const uint8_t> image, size_t pos);
 // The positions of every DM header in `image`, in increasing order, at most
 // `max_count` of them (the first ones). Every byte position counts, also one
 // inside another block's data or overlapping another header. Runs at memory
-// speed: 16 positions at a time are checked for three bytes of the magic,
-// and only where one passes are all 13 bytes compared, again 16 positions at
-// a time, so data full of '*' bytes or of magics has no slow path.
+// speed: 32 positions at a time (16 without AVX2) are checked for three
+// bytes of the magic, and only where one passes are all 13 bytes compared,
+// again for all those positions at once, so data full of '*' bytes or of
+// magics has no slow path.
 std::vector<size_t> FindDmHeaders(std::span<const uint8_t> image, size_t max_count = SIZE_MAX);
 
 }  // namespace nuv::image
