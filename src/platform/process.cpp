@@ -149,10 +149,12 @@ std::optional<std::filesystem::path> FindProgram(std::string_view name) {
   size_t start = 0;
   for (;;) {
     const size_t colon = search.find(':', start);
-    std::string folder = search.substr(start, colon == std::string::npos ? colon : colon - start);
-    if (folder.empty())
-      folder = ".";
-    std::filesystem::path candidate = std::filesystem::path(folder) / std::string(name);
+    const std::string_view piece =
+        std::string_view(search).substr(start, colon == std::string::npos ? colon : colon - start);
+    // An empty PATH entry means the current directory.
+    const std::filesystem::path folder =
+        piece.empty() ? std::filesystem::path(".") : std::filesystem::path(piece);
+    std::filesystem::path candidate = folder / std::string(name);
     if (IsExecutableFile(candidate))
       return candidate;
     if (colon == std::string::npos)
