@@ -127,9 +127,7 @@ std::vector<uint8_t> OneBank(std::vector<uint8_t> toolcfg) {
   NewFormatSpec spec;
   BankSpec bank;
   bank.sdram_size = 64u << 20;
-  bank.blocks.push_back(Version());
-  for (BlockSpec& block : ConfigBlocks(std::move(toolcfg)))
-    bank.blocks.push_back(std::move(block));
+  bank.blocks = ToolConfigSampleBlocks(std::move(toolcfg));
   spec.banks.push_back(std::move(bank));
   return BuildNewFormatImage(spec).bytes;
 }
@@ -158,6 +156,18 @@ std::string ScriptWithUnknownIndex() {
 }
 
 }  // namespace
+
+std::vector<BlockSpec> ToolConfigSampleBlocks(std::vector<uint8_t> toolcfg) {
+  std::vector<BlockSpec> blocks;
+  blocks.push_back(Version());
+  for (BlockSpec& block : ConfigBlocks(std::move(toolcfg)))
+    blocks.push_back(std::move(block));
+  return blocks;
+}
+
+std::vector<BlockSpec> ToolConfigSampleBlocks() {
+  return ToolConfigSampleBlocks(Packed(kScript));
+}
 
 std::vector<uint8_t> GzipCompress(std::span<const uint8_t> bytes) {
   z_stream stream{};

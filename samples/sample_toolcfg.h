@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "image_builder.h"
 #include "sample_set.h"
 
 namespace nuv::samples {
@@ -28,6 +29,13 @@ inline constexpr uint64_t kSampleChannel = 4321;      // sysconf: Channel (14 bi
 inline constexpr uint64_t kSampleSerial = 0xF00DFACE12345678;     // sysconf: Serial (64 bits at 27)
 inline constexpr std::string_view kSampleRegion = "EUROPE-WEST";  // sysconf: Region
 inline constexpr std::string_view kSampleWelcome = "HELLO NUV";   // panel: Welcome
+
+// The blocks of the one-bank sample image, in bank order: "ssdata", the
+// configuration blocks the script names (irkeys 0x22, sysconf 0x21, panel
+// 0x23, logo 0x24, hwinfo 0x25) and "toolcfg" carrying `toolcfg` (by
+// default the sample script, gzip-compressed).
+std::vector<BlockSpec> ToolConfigSampleBlocks(std::vector<uint8_t> toolcfg);
+std::vector<BlockSpec> ToolConfigSampleBlocks();
 
 // The files of the "toolcfg" samples: the script, two new-format images that
 // carry it (one bank; a boot bank and a configuration bank), and images

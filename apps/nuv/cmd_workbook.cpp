@@ -1,0 +1,116 @@
+// nuv workbook IMAGE [-o FILE]: the workbook export of the new-format flow
+// without windows, for people who prepare workbooks in batch. The script the
+// image carries is unpacked and parsed as Parse does it, and the workbook is
+// written and saved as the export writes it; nothing is opened.
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "command.h"
+#include "image/flash_image.h"
+#include "image/pre_parse.h"
+#include "platform/errors.h"
+#include "support/command_runner.h"
+#include "toolcfg/prepare.h"
+#include "toolcfg/tool_config.h"
+#include "workbook/export_workbook.h"
+
+namespace nuv::cli {
+namespace {
+
+int Workbook(std::span<const std::string> args);
+
+const Command kWorkbook = {
+    "workbook", "IMAGE [-o FILE]",
+    "writes the workbook of a new-format image as Parse writes it (the preset table on\n"
+    "      \"Program\", the tool-config sheets \"IR_FP_Key\", \"Sys_Config\" and \"File_Path\")\n"
+    "      and saves it as FILE, by default preset.xls in the current directory; nothing is\n"
+    "      opened; exit 1 when the image has no usable script or preset table",
+    "FILE", &Workbook};
+
+CommandRegistration register_workbook(kWorkbook);
+
+// A folder of its own for lzma's working files, so that runs side by side
+// do not share them; removed with everything in it.
+class WorkFolder {
+ public:
+  WorkFolder() {
+    std::error_code error;
+    std::string pattern = (std::filesystem::temp_directory_path(error) / "nuv-workbook-XXXXXX");
+    if (::mkdtemp(pattern.data()))
+      path_ = pattern;
+  }
+  ~WorkFolder() {
+    std::error_code ignored;
+    if (!path_.empty())
+      std::filesystem::remove_all(path_, ignored);
+  }
+  WorkFolder(const WorkFolder&) = delete;
+  WorkFolder& operator=(const WorkFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+int Workbook(std::span<const std::string> args) {
+  std::string image_path;
+  std::string output;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o") {
+      if (i + 1 >= args.size() || args[i + 1].empty())
+        return UsageError(kWorkbook, "-o needs a FILE");
+      output = args[++i];
+    } else if (!args[i].empty() && args[i][0] == '-') {
+      return UsageError(kWorkbook, "unknown option " + args[i]);
+    } else if (image_path.empty()) {
+      image_path = args[i];
+    } else {
+      return UsageError(kWorkbook, "one IMAGE only");
+    }
+  }
+  if (image_path.empty())
+    return UsageError(kWorkbook, "IMAGE is missing");
+
+  StderrMessages messages;
+  try {
+    image::FlashImage flash;
+    const image::PreParseOutcome outcome =
+        image::PreParse(flash, {image_path, false, false}, messages);
+    if (!outcome.ok)
+      return 1;
+    if (outcome.kind != image::ImageKind::NewFormat) {
+      messages.Show(BoxCaption::Error,
+                    "A legacy image has no workbook: it carries no tool-config "
+                    "script.");
+      return 1;
+    }
+    CommandRunner runner;
+    toolcfg::ToolConfig model;
+    if (toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) !=
+        toolcfg::PrepareResult::kParsed)
+      return 1;
+    WorkFolder work;
+    if (work.path().empty()) {
+      messages.Show(BoxCaption::Error, "Cannot make a working folder for lzma.");
+      return 1;
+    }
+    workbook::WorkbookExchange exchange{model, flash.table, runner, messages, work.path()};
+    std::string saved;
+    if (workbook::ExportWorkbook(exchange, saved, {output, false}) != 1) {
+      messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
+      return 1;
+    }
+    std::printf("%s\n", workbook::NativeFilePath(saved).c_str());
+  } catch (const CommandError& error) {
+    messages.Show(BoxCaption::Application, error.what());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace nuv::cli

@@ -1,0 +1,138 @@
+#include "workbook/preset_packing.h"
+
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "platform/command_line.h"
+#include "toolcfg/block_lookup.h"
+#include "workbook/preset_table.h"
+
+namespace nuv::workbook {
+namespace {
+
+// One run of lzma.exe over the two working files.
+struct LzmaRun {
+  char command;             // 'e' packs, 'd' unpacks
+  std::string_view input;   // the file written from the caller's bytes
+  std::string_view output;  // the file lzma writes
+};
+
+constexpr LzmaRun kPack{'e', kUnpackedPresetFile, kPackedPresetFile};
+constexpr LzmaRun kUnpack{'d', kPackedPresetFile, kUnpackedPresetFile};
+
+// A name in lzma's command line, in double quotes as the tool writes it. A
+// folder whose name holds a double quote is quoted so that the command
+// line still reads back as that name.
+std::string CommandArgument(const std::string& name) {
+  if (name.find('"') == std::string::npos)
+    return "\"" + name + "\"";
+  return platform::QuoteWindowsArgument(name);
+}
+
+// Deletes a working file left by an earlier run; false when it is still
+// there afterwards.
+bool RemoveLeftover(const std::filesystem::path& file) {
+  std::error_code error;
+  std::filesystem::remove(file, error);
+  return !std::filesystem::exists(std::filesystem::symlink_status(file, error));
+}
+
+bool WriteWhole(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  if (!out)
+    return false;
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
+}
+
+bool Run(WorkbookExchange& exchange, const LzmaRun& run, std::vector<std::uint8_t>& output,
+         std::span<const std::uint8_t> input) {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::absolute(exchange.work_folder, error);
+  const std::filesystem::path packed = folder / kPackedPresetFile;
+  const std::filesystem::path unpacked = folder / kUnpackedPresetFile;
+  const std::filesystem::path out_file = folder / run.output;
+  const bool packed_gone = RemoveLeftover(packed);
+  const bool unpacked_gone = RemoveLeftover(unpacked);
+  if (!(run.output == kPackedPresetFile ? packed_gone : unpacked_gone)) {
+    exchange.messages.Show(BoxCaption::Application,
+                           "The working file " + out_file.string() +
+                               " of an earlier run cannot be removed, so lzma's output could not "
+                               "be told from it.");
+    return false;
+  }
+  if (!WriteWhole(folder / run.input, input))
+    return false;
+
+  // The names are the folder followed by "\npreset" and "\npreset.7z"; the
+  // runner maps them to native paths.
+  const std::string base = folder.string() + "\\";
+  const std::string command_line = std::string("lzma.exe ") + run.command + " " +
+                                   CommandArgument(base + std::string(run.input)) + " " +
+                                   CommandArgument(base + std::string(run.output));
+  // A command that cannot start writes nothing, which shows below.
+  exchange.runner.Start(command_line, false);
+  while (exchange.runner.IsRunning())
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+  std::ifstream in(out_file, std::ios::binary | std::ios::ate);
+  if (!in || !std::filesystem::is_regular_file(out_file, error)) {
+    exchange.messages.Show(BoxCaption::Application, kNoOutputFile);
+    return false;
+  }
+  const std::streamoff length = in.tellg();
+  if (length < 0 || static_cast<std::uint64_t>(length) > kPresetBufferSize) {
+    exchange.messages.Show(BoxCaption::Application,
+                           "lzma's output " + out_file.string() + " holds " +
+                               std::to_string(length) +
+                               " bytes, more than the 2 MiB (2097152 bytes) a preset table may "
+                               "take; it was not used.");
+    return false;
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!in) {
+    exchange.messages.Show(BoxCaption::Application, kNoOutputFile);
+    return false;
+  }
+  output = std::move(bytes);
+  return true;
+}
+
+}  // namespace
+
+bool PackPreset(WorkbookExchange& exchange, std::vector<std::uint8_t>& output,
+                std::span<const std::uint8_t> input) {
+  return Run(exchange, kPack, output, input);
+}
+
+bool UnpackPreset(WorkbookExchange& exchange, std::vector<std::uint8_t>& output,
+                  std::span<const std::uint8_t> input) {
+  return Run(exchange, kUnpack, output, input);
+}
+
+bool PackPresetSheet(WorkbookExchange& exchange, const ValueArray& values, std::uint32_t rows,
+                     std::uint32_t columns) {
+  std::optional<std::vector<std::uint8_t>> table =
+      BuildPresetTable(values, rows, columns, exchange.messages);
+  if (!table)
+    return false;
+  std::vector<std::uint8_t> packed;
+  if (!PackPreset(exchange, packed, *table))
+    return false;
+  image::BlockRecord* block = toolcfg::FindBlockByName(exchange.table, kPresetBlockName,
+                                                       kPresetNameLength, exchange.messages);
+  if (!block)
+    return false;
+  block->entry.set_size(static_cast<std::uint32_t>(packed.size()));
+  block->data.Replace(std::move(packed));
+  return true;
+}
+
+}  // namespace nuv::workbook
