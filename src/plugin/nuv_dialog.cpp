@@ -116,13 +116,21 @@ void NuvDialog::DoDataExchange(fw::DataExchange& dx) {
 bool NuvDialog::PreTranslateMessage(const fw::Msg& msg) {
   // The balloon tip, once it exists, sees every message first; nothing
   // else on the form depends on it.
+  if (tip_.IsWindow())
+    tip_.RelayEvent(msg);
   return fw::FormView::PreTranslateMessage(msg);
 }
 
 bool NuvDialog::Create(uint32_t style, const fw::Rect& rect, fw::Window* parent, uint32_t id) {
   const bool created = fw::FormView::Create(style, rect, parent, id);
-  // The balloon tip is made here with the form as its owner and the tools
-  // of TipTools() registered, once the tip control exists.
+  // The tips: without the form's window there is no tip window and no
+  // control to register, and the rest of the set-up goes on all the same.
+  tip_.Create(this);
+  tip_.SetActive(true);
+  tip_.SetMaxWidth(kTipWidth);
+  tip_.SetBackgroundColour(kTipBackground);
+  for (const TipTool& tool : kTipTools)
+    tip_.AddTool(GetDlgItem(tool.control_id), tool.text);
   const HostSettings settings = ReadHostSettings();
   settings_path_ = settings.settings_path;
   internal_mode_ = settings.internal_mode;

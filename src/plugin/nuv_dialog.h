@@ -11,6 +11,7 @@
 #include "image/flash_image.h"
 #include "legacy/script_model.h"
 #include "plugin/cell_grid.h"
+#include "support/balloon_tip.h"
 #include "toolcfg/new_format_dialog.h"
 
 namespace nuv::plugin {
@@ -109,6 +110,8 @@ class NuvDialog : public fw::FormView {
   legacy::LegacyBlockList script_blocks_;
   CellGrid grid_;
   std::vector<std::unique_ptr<toolcfg::nuvnewfmtdlg>> new_format_dialogs_;
+  // Its window is made by Create, owned by the form's window.
+  BalloonTip tip_;
 };
 
 }  // namespace nuv::plugin
