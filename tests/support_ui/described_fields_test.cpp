@@ -7,57 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "framework/constants.h"
-#include "legacy/field_edit.h"
+#include "described_fields_dialog.h"
 #include "legacy/script_model.h"
-#include "support/balloon_tip.h"
 #include "tip_fixture.h"
 
 namespace nuv::test {
 namespace {
 
 using fw::Rect;
-
-constexpr uint32_t kFirstLabel = 30000;
-constexpr uint32_t kFirstInput = 31000;
-
-// A described field block's dialog: a label and an edit per field, the
-// edits registered with the dialog's tip.
-class DescribedFieldsDialog : public TipOwner {
- public:
-  bool Open(const std::vector<legacy::ScriptField>& fields) {
-    if (!CreateEx(0, fw::WindowKind::Dialog, "Described", fw::WS_POPUP | fw::WS_VISIBLE,
-                  {0, 0, 800, 600}, nullptr, 0))
-      return false;
-    tip.Create(this);
-    tip.SetActive(true);
-    tip.SetMaxWidth(kTipWidth);
-    tip.SetBackgroundColour(kTipBackground);
-    for (size_t i = 0; i < fields.size(); ++i) {
-      const int column = static_cast<int>(i % 4);
-      const int line = static_cast<int>(i / 4);
-      const int left = 220 * column;
-      const int top = 25 * line + 10;
-      const auto index = static_cast<uint32_t>(i);
-      CreateControl(fw::WindowKind::Static, fields[i].name,
-                    fw::WS_VISIBLE | fw::SS_CENTER | fw::SS_SUNKEN,
-                    {left + 10, top, left + 100, top + 20}, kFirstLabel + index);
-      fw::Window* input = CreateControl(
-          fw::WindowKind::Edit, "", fw::WS_VISIBLE | fw::ES_AUTOHSCROLL,
-          {left + 115, top, left + 227, top + 20}, kFirstInput + index, fw::WS_EX_CLIENTEDGE);
-      if (input == nullptr || !tip.AddTool(input, legacy::TipText(fields[i])))
-        return false;
-    }
-    return true;
-  }
-};
-
-legacy::ScriptField Field(std::string name, std::string description) {
-  legacy::ScriptField field;
-  field.name = std::move(name);
-  field.description = std::move(description);
-  return field;
-}
 
 class DescribedFieldsTest : public TipTest {
  protected:
@@ -72,9 +29,9 @@ class DescribedFieldsTest : public TipTest {
 
 TEST_F(DescribedFieldsTest, ADescriptionWithBackslashNShowsOnTwoLines) {
   ASSERT_TRUE(dialog_.Open({
-      Field("Standby", R"(Standby delay in seconds\nRange 0 to 255)"),
-      Field("LED", R"(Blinks the standby LED while the box sleeps\nOff: 0)"),
-      Field("Silent", ""),
+      DescribedField("Standby", R"(Standby delay in seconds\nRange 0 to 255)"),
+      DescribedField("LED", R"(Blinks the standby LED while the box sleeps\nOff: 0)"),
+      DescribedField("Silent", ""),
   }));
   // On the first input (115 to 227, 10 to 30): two lines, the longer of 24
   // characters, and the margins.
@@ -101,7 +58,7 @@ TEST_F(DescribedFieldsTest, AnInputOnTheLastLinesShowsItsTipAboveIt) {
   // pixels below a cursor at 550 would end at 601.
   std::vector<legacy::ScriptField> fields;
   for (int i = 0; i < 88; ++i)
-    fields.push_back(Field("F" + std::to_string(i), R"(Field\nof the block)"));
+    fields.push_back(DescribedField("F" + std::to_string(i), R"(Field\nof the block)"));
   ASSERT_TRUE(dialog_.Open(fields));
   // Field 84, first of the line: a cursor at 549 leaves just room below.
   Rest({150, 549});

@@ -12,6 +12,7 @@
 #include "framework/headless/headless_backend.h"
 #include "framework/window.h"
 #include "support/balloon_tip.h"
+#include "tip_owner.h"
 
 namespace nuv::test {
 
@@ -54,22 +55,6 @@ class FontBackend final : public fw::Backend {
  private:
   fw::headless::HeadlessBackend inner_;
   std::optional<fw::Font> status_font_;
-};
-
-// A window whose controls carry tips: it hands every message to its tip
-// first, as the tool's forms and dialogs do.
-class TipOwner : public fw::Window {
- public:
-  ~TipOwner() override { DestroyWindow(); }
-  bool PreTranslateMessage(const fw::Msg& msg) override {
-    ++relayed;
-    if (tip.IsWindow())
-      tip.RelayEvent(msg);
-    return false;
-  }
-
-  BalloonTip tip;
-  int relayed = 0;
 };
 
 // A running application on the headless screen (800 x 600), torn down
