@@ -58,6 +58,30 @@ inline void WriteFile(const std::filesystem::path& path, std::string_view text) 
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
+// Model pieces, built by hand.
+inline toolcfg::ConfigItem Item(std::string name, std::int32_t type, std::int32_t offset,
+                                std::int32_t length, std::int32_t min = 0, std::int32_t max = 0) {
+  toolcfg::ConfigItem item;
+  item.name = std::move(name);
+  item.type = type;
+  item.bit_offset = offset;
+  item.bit_length = length;
+  item.min = min;
+  item.max = max;
+  return item;
+}
+
+inline toolcfg::ConfigBlock Block(std::string name, std::uint8_t id, std::int32_t start,
+                                  std::uint8_t em, std::vector<toolcfg::ConfigItem> items) {
+  toolcfg::ConfigBlock block;
+  block.name = std::move(name);
+  block.block_id = id;
+  block.start_offset = start;
+  block.em = em;
+  block.items = std::move(items);
+  return block;
+}
+
 // Sets PATH for the life of the object, so a test decides which lzma_alone
 // (if any) the runner finds.
 class ScopedPath {
@@ -104,14 +128,31 @@ inline Variant N(double number) {
   return Variant::R8(number);
 }
 
-// One automation call seen by the recording server: member, kind and, for
-// texts, the first text argument.
+// One automation call seen by the recording server: member, kind and its
+// arguments as text, joined by "," (texts as they are, numbers in decimal,
+// "-" for an omitted argument).
 struct Call {
   DispId member;
   InvokeKind kind;
-  std::string text;
+  std::string args;
   bool operator==(const Call&) const = default;
 };
+
+inline std::string ArgumentText(const Variant& arg) {
+  if (arg.IsMissing())
+    return "-";
+  if (arg.type() == VT_BSTR)
+    return arg.AsUtf8();
+  if (arg.type() == VT_BOOL)
+    return arg.AsBool() ? "true" : "false";
+  if (arg.IsNumber()) {
+    const double number = arg.AsDouble();
+    return number == static_cast<double>(static_cast<long long>(number))
+               ? std::to_string(static_cast<long long>(number))
+               : std::to_string(number);
+  }
+  return "?";
+}
 
 // Stands between the tool and the stand-in spreadsheet application and
 // notes every call, so a test sees the steps of an export or import in
@@ -122,12 +163,8 @@ class RecordingDispatch final : public Dispatch {
       : inner_(std::move(inner)), log_(std::move(log)) {}
   Variant Invoke(DispId member, InvokeKind kind, std::span<const Variant> args) override {
     std::string text;
-    for (const Variant& arg : args) {
-      if (arg.type() == VT_BSTR) {
-        text = arg.AsUtf8();
-        break;
-      }
-    }
+    for (const Variant& arg : args)
+      text += (&arg == args.data() ? "" : ",") + ArgumentText(arg);
     log_->push_back({member, kind, text});
     Variant result = inner_->Invoke(member, kind, args);
     if (result.type() == VT_DISPATCH)

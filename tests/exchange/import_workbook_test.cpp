@@ -1,0 +1,249 @@
+// The import of a whole workbook through the stand-in spreadsheet
+// application: sheet order and probing, results, messages, the changes
+// kept after a failure, and closing on every normal return.
+#include "workbook/import_workbook.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "exchange_test_support.h"
+#include "platform/errors.h"
+#include "sample_preset.h"
+#include "workbook/excel_dispids.h"
+#include "workbook/preset_packing.h"
+#include "workbook/preset_table.h"
+#include "workbook/xls_file.h"
+
+namespace nuv::workbook {
+namespace {
+
+using testing::Block;
+using testing::Bytes;
+using testing::Call;
+using testing::Item;
+using testing::MakeRecord;
+using testing::N;
+using testing::T;
+
+using Rows = std::vector<std::vector<Variant>>;
+
+class Import : public testing::ExchangeTest {
+ protected:
+  void SetUp() override {
+    ExchangeTest::SetUp();
+    table_.records.push_back(MakeRecord(0x26, "preset", Bytes({0xAA, 0xBB})));
+    table_.records.push_back(MakeRecord(0x22, "irkeys", Bytes({0x01, 0x02})));
+    table_.records.push_back(MakeRecord(0x21, "sysconf", Bytes({0x00, 0x00, 0x00, 0x00})));
+    table_.records.push_back(MakeRecord(0x24, "logo", Bytes({9, 9})));
+    model_.sheet2.blocks = {
+        Block("irkeys", 0x22, 0, 0, {Item("Power", 0, 0, 8), Item("Volume", 2, 8, 8, 0, 100)})};
+    model_.sheet3.blocks = {Block("sysconf", 0x21, 1, 0, {Item("Name", 1, 0, 0)})};
+    model_.sheet4.blocks = {Block("logo", 0x24, 0, 3, {})};
+    testing::WriteFile(Path("logo.bin"), "LOGO");
+  }
+
+  // Writes a workbook of the given sheets (name, rows from A1).
+  void Write(const std::vector<std::pair<std::u16string, Rows>>& sheets) {
+    WorkbookData book;
+    for (const auto& [name, rows] : sheets) {
+      book.sheets.push_back(std::make_shared<SheetData>());
+      book.sheets.back()->name = name;
+      for (std::uint32_t r = 0; r < rows.size(); ++r)
+        for (std::uint32_t c = 0; c < rows[r].size(); ++c)
+          if (!rows[r][c].IsEmpty())
+            book.sheets.back()->cells.At(r + 1, c + 1).value = rows[r][c];
+    }
+    WriteXlsFile(Path("preset.xls"), book);
+  }
+  // The four sheets as the export lays them out, with edited values.
+  void WriteEdited(Rows sys_config = {{T("Item")}, {T("*sysconf")}, {T("Name"), T("Hi")}}) {
+    Write({{u"Program", {{T("*Group"), N(7)}, {T("a"), T("Ω")}}},
+           {u"IR_FP_Key",
+            {{T("Key"), T("Code")}, {T("*irkeys")}, {T("Power"), N(0x0C)}, {T("Volume"), N(50)}}},
+           {u"Sys_Config", std::move(sys_config)},
+           {u"File_Path", {{T("Block"), T("File")}, {T("*logo"), T(Path("logo.bin").string())}}}});
+  }
+  int Run() {
+    WorkbookExchange exchange = Exchange();
+    return ImportWorkbook(exchange, DefaultWorkbookPath());
+  }
+  std::vector<std::uint8_t> Data(std::size_t k) const {
+    auto bytes = table_.records.at(k).data.bytes();
+    return {bytes.begin(), bytes.end()};
+  }
+  std::vector<std::uint8_t> UnpackedPreset() {
+    WorkbookExchange exchange = Exchange();
+    std::vector<std::uint8_t> stream;
+    EXPECT_TRUE(UnpackPreset(exchange, stream, table_.records[0].data.bytes()));
+    return stream;
+  }
+  // The positions probed with Worksheets.Item, in order.
+  std::vector<std::string> Probes() const {
+    std::vector<std::string> out;
+    for (const Call& c : calls())
+      if (c.member == dispid::kWorksheetsItem)
+        out.push_back(c.args);
+    return out;
+  }
+  bool ClosedAndQuit() const {
+    const auto& log = calls();
+    return log.size() >= 2 &&
+           log[log.size() - 2] == Call{dispid::kWorkbookClose, InvokeKind::Method, "0,-,-"} &&
+           log.back() == Call{dispid::kApplicationQuit, InvokeKind::Method, ""};
+  }
+};
+
+TEST_F(Import, AllFourSheetsGoIntoTheBlocks) {
+  WriteEdited();
+  RecordCalls();
+  ASSERT_EQ(Run(), kImportOk);
+  EXPECT_TRUE(messages_.shown().empty()) << messages_.texts().front();
+  // "Program" became the packed preset table.
+  const PresetTable table = ReadPresetTable(UnpackedPreset());
+  EXPECT_EQ(table.columns, 2);
+  ASSERT_EQ(table.cells.size(), 4u);
+  EXPECT_EQ(table.cells[1].text, u"7");
+  EXPECT_EQ(table.cells[3].text, u"Ω");
+  EXPECT_EQ(table_.records[0].entry.size(), table_.records[0].data.size());
+  EXPECT_EQ(Data(1), Bytes({0x0C, 50}));
+  EXPECT_EQ(Data(2), Bytes({0x00, 'H', 'i', 0x00}));
+  EXPECT_EQ(Data(3), Bytes({'L', 'O', 'G', 'O'}));
+  EXPECT_EQ(model_.sheet2.blocks[0].items[1].number_value, 50u);
+  EXPECT_TRUE(ClosedAndQuit());
+  // Each sheet is found from its first position; "File_Path" starts at
+  // position 3 and walks up again from 1.
+  EXPECT_EQ(Probes(), (std::vector<std::string>{"1", "2", "3", "3", "1", "2", "3", "4"}));
+}
+
+TEST_F(Import, TheApplicationIsInvisibleAndTheWorkbookClosedUnsaved) {
+  WriteEdited();
+  RecordCalls();
+  const auto before = std::filesystem::last_write_time(Path("preset.xls"));
+  ASSERT_EQ(Run(), kImportOk);
+  EXPECT_EQ(calls()[0], (Call{dispid::kApplicationWorkbooks, InvokeKind::PropertyGet, ""}));
+  EXPECT_EQ(calls()[1].member, dispid::kWorkbooksOpen);
+  EXPECT_EQ(calls()[1].args, DefaultWorkbookPath() + ",-,-,-,-,-,-,-,-,-,-,-,-,-,-");
+  EXPECT_FALSE(std::any_of(calls().begin(), calls().end(), [](const Call& c) {
+    return c.member == dispid::kApplicationVisible || c.member == dispid::kWorkbookSaveAs;
+  }));
+  EXPECT_EQ(std::filesystem::last_write_time(Path("preset.xls")), before);
+}
+
+TEST_F(Import, AMissingSheetIsAnAutomationErrorAndNothingIsClosed) {
+  Write(
+      {{u"Program", {}}, {u"IR_FP_Key", {{T("*irkeys")}, {T("Power"), N(3)}}}, {u"File_Path", {}}});
+  RecordCalls();
+  EXPECT_THROW(Run(), AutomationError);
+  // "IR_FP_Key" was applied before "Sys_Config" was looked for.
+  EXPECT_EQ(Data(1), Bytes({0x03, 0x02}));
+  EXPECT_FALSE(std::any_of(calls().begin(), calls().end(), [](const Call& c) {
+    return c.member == dispid::kWorkbookClose || c.member == dispid::kApplicationQuit;
+  }));
+}
+
+TEST_F(Import, ABlockTheImageLacksFailsAfterTheEarlierSheetsWereApplied) {
+  model_.sheet3.blocks[0].block_id = 0x7E;
+  WriteEdited();
+  RecordCalls();
+  EXPECT_EQ(Run(), kImportFailed);
+  EXPECT_EQ(messages_.texts(),
+            std::vector<std::string>{"ERROR!! can not find block [sysconf] id[0x7e]in dmh!"});
+  EXPECT_EQ(Data(1), Bytes({0x0C, 50}));
+  EXPECT_NE(Data(0), Bytes({0xAA, 0xBB}));  // the preset table was stored
+  EXPECT_EQ(Data(3), Bytes({9, 9}));        // "File_Path" was not reached
+  EXPECT_TRUE(ClosedAndQuit());
+}
+
+TEST_F(Import, AValueOutOfRangeFailsTheImport) {
+  Write({{u"Program", {}},
+         {u"IR_FP_Key", {{T("*irkeys")}, {T("Power"), N(1)}, {T("Volume"), N(300)}}},
+         {u"Sys_Config", {}},
+         {u"File_Path", {}}});
+  RecordCalls();
+  EXPECT_EQ(Run(), kImportFailed);
+  EXPECT_EQ(messages_.texts(),
+            std::vector<std::string>{"ERROR!! [Volume]'s value is out of range,please check it!"});
+  EXPECT_EQ(Data(1), Bytes({0x01, 0x02}));
+  EXPECT_EQ(model_.sheet2.blocks[0].items[1].number_value, 300u);
+  EXPECT_TRUE(ClosedAndQuit());
+}
+
+TEST_F(Import, AFailingFilePathSheetFailsTheImport) {
+  model_.sheet4.blocks = {Block("logo", 0x24, 0, 2, {})};
+  std::string led = "led starts\n";
+  for (int i = 0; i < 100; ++i)
+    led += "{'a', 0x01},\n";
+  testing::WriteFile(Path("bad.txt"), led + "##\n");
+  Write({{u"Program", {}},
+         {u"IR_FP_Key", {}},
+         {u"Sys_Config", {}},
+         {u"File_Path", {{T("*logo"), T(Path("bad.txt").string())}}}});
+  RecordCalls();
+  EXPECT_EQ(Run(), kImportFailed);
+  EXPECT_EQ(messages_.texts(), (std::vector<std::string>{"error while parsing led bitmap",
+                                                         "Parse hw info file failed"}));
+  EXPECT_TRUE(ClosedAndQuit());
+}
+
+TEST_F(Import, SheetsOfOneCellAreSkippedUnread) {
+  Write({{u"Program", {{T("only")}}},
+         {u"IR_FP_Key", {{T("*irkeys")}}},
+         {u"Sys_Config", {}},
+         {u"File_Path", {{T("x")}}}});
+  ASSERT_EQ(Run(), kImportOk);
+  EXPECT_EQ(Data(0), Bytes({0xAA, 0xBB}));
+  EXPECT_FALSE(std::filesystem::exists(Path("work/npreset")));
+  EXPECT_TRUE(messages_.shown().empty());
+}
+
+TEST_F(Import, APackingFailureLeavesThePresetBlockAndTheImportGoesOn) {
+  WriteEdited();
+  testing::ScopedPath no_lzma(Path("nothing-here").string());
+  ASSERT_EQ(Run(), kImportOk);
+  EXPECT_EQ(messages_.texts(), std::vector<std::string>{"error to open output file!"});
+  EXPECT_EQ(Data(0), Bytes({0xAA, 0xBB}));
+  EXPECT_EQ(table_.records[0].entry.size(), 2u);
+  EXPECT_EQ(Data(1), Bytes({0x0C, 50}));
+}
+
+TEST_F(Import, WithoutAPresetBlockTheTableIsPackedButKeptNowhere) {
+  table_.records.erase(table_.records.begin());
+  WriteEdited();
+  ASSERT_EQ(Run(), kImportOk);
+  EXPECT_EQ(messages_.texts(),
+            std::vector<std::string>{"ERROR!! can not find block[preset]in dmh!"});
+  EXPECT_EQ(Data(0), Bytes({0x0C, 50}));
+}
+
+TEST_F(Import, WithoutTheApplicationTheImportFails) {
+  WriteEdited();
+  UnregisterAutomationServer(kExcelProgId);
+  EXPECT_EQ(Run(), kImportFailed);
+  EXPECT_EQ(messages_.texts(),
+            std::vector<std::string>{"Couldn't start Excel and get Application object."});
+  EXPECT_EQ(Data(1), Bytes({0x01, 0x02}));
+}
+
+TEST_F(Import, AWorkbookThatIsNotThereIsAnAutomationError) {
+  EXPECT_THROW(Run(), AutomationError);
+}
+
+TEST_F(Import, SheetsAreFoundWhereverTheyStand) {
+  Write({{u"File_Path", {{T("*logo"), T(Path("logo.bin").string())}}},
+         {u"Sys_Config", {{T("*sysconf")}, {T("Name"), T("Hi")}}},
+         {u"Extra", {}},
+         {u"IR_FP_Key", {{T("*irkeys")}, {T("Power"), N(0x0C)}}},
+         {u"Program", {}}});
+  RecordCalls();
+  ASSERT_EQ(Run(), kImportOk);
+  EXPECT_EQ(Data(1), Bytes({0x0C, 0x02}));
+  EXPECT_EQ(Data(3), Bytes({'L', 'O', 'G', 'O'}));
+  EXPECT_EQ(Probes(), (std::vector<std::string>{"1", "1", "2", "3", "4", "5",  // Program
+                                                "2", "1", "2", "3", "4",       // IR_FP_Key
+                                                "3", "1", "2",                 // Sys_Config
+                                                "3", "1"}));                   // File_Path
+}
+
+}  // namespace
+}  // namespace nuv::workbook
