@@ -1,0 +1,313 @@
+// The exchange checked by independent programs run as real processes:
+// xlrd reads the exported workbook; workbooks edited with xlwt, and the
+// same re-saved by LibreOffice, are imported; `nuv workbook` as a script
+// runs it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "exchange_test_support.h"
+#include "image/pre_parse.h"
+#include "image_builder.h"
+#include "sample_preset.h"
+#include "sample_set.h"
+#include "sample_toolcfg.h"
+#include "toolcfg/tool_config_parser.h"
+#include "workbook/export_workbook.h"
+#include "workbook/import_workbook.h"
+#include "workbook/preset_packing.h"
+#include "workbook/preset_table.h"
+
+namespace nuv::workbook {
+namespace {
+
+using testing::Bytes;
+
+constexpr const char* kPython = "/usr/bin/python3";
+constexpr const char* kOffice = "/usr/bin/soffice";
+
+std::string Quote(const std::filesystem::path& path) {
+  return "'" + path.string() + "'";
+}
+
+// Sets the `length`-bit field at bit `position` of `bytes` to `value`,
+// least significant bit first: how the expected bytes are worked out here,
+// independently of the import's own writer.
+void SetField(std::vector<std::uint8_t>& bytes, std::size_t position, unsigned length,
+              std::uint64_t value) {
+  for (unsigned bit = 0; bit < length; ++bit) {
+    const std::size_t at = position + bit;
+    const auto mask = static_cast<std::uint8_t>(1u << (at % 8));
+    bytes.at(at / 8) = static_cast<std::uint8_t>(((value >> bit) & 1) ? bytes.at(at / 8) | mask
+                                                                      : bytes.at(at / 8) & ~mask);
+  }
+}
+
+void SetText(std::vector<std::uint8_t>& bytes, std::size_t position, std::string_view text) {
+  std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(position));
+  bytes.at(position + text.size()) = 0;
+}
+
+class ExchangeInterop : public testing::ExchangeTest {
+ protected:
+  void SetUp() override {
+    ExchangeTest::SetUp();
+    for (const samples::SampleFile& file : samples::GenerateAll()) {
+      if (file.name.rfind("exchange/", 0) == 0) {
+        ASSERT_TRUE(samples::WriteBytesFile(Path(file.name.substr(9)), file.bytes));
+      }
+    }
+  }
+
+  // Pre-parses the sample image with its preset block and parses the
+  // sample script against it.
+  void LoadSample() {
+    ASSERT_TRUE(
+        image::PreParse(flash_, {Path("new-preset.bin").string(), false, false}, messages_).ok);
+    table_ = flash_.table;
+    ASSERT_EQ(
+        toolcfg::ParseToolConfigText(model_, samples::SampleToolConfigScript(), table_, messages_),
+        toolcfg::kToolConfigOk);
+  }
+
+  int Run(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string XlrdListing(const std::filesystem::path& file) {
+    const std::filesystem::path out = Path("xlrd.txt");
+    EXPECT_EQ(Run(std::string(kPython) + " " +
+                  Quote(std::filesystem::path(NUV_WORKBOOK_SCRIPTS) / "xlrd_dump.py") + " " +
+                  Quote(file) + " > " + Quote(out)),
+              0);
+    const std::vector<std::uint8_t> text = testing::ReadFile(out);
+    return std::string(text.begin(), text.end());
+  }
+  void RequireProgram(const char* program) {
+    if (!std::filesystem::exists(program))
+      GTEST_SKIP() << program << " is not installed (scripts/setup installs it)";
+  }
+  std::vector<std::uint8_t> Data(std::string_view name) const {
+    for (const image::BlockRecord& record : table_.records)
+      if (record.entry.name() == name)
+        return {record.data.bytes().begin(), record.data.bytes().end()};
+    ADD_FAILURE() << "no block " << name;
+    return {};
+  }
+  std::vector<std::uint8_t> Original(std::string_view name) const {
+    for (const image::BlockRecord& record : flash_.table.records)
+      if (record.entry.name() == name)
+        return {record.data.bytes().begin(), record.data.bytes().end()};
+    return {};
+  }
+
+  // Exports the sample, edits it with xlwt as a person would, and names
+  // the edited workbook.
+  std::filesystem::path ExportAndEdit() {
+    LoadSample();
+    std::string path;
+    WorkbookExchange exchange = Exchange();
+    EXPECT_EQ(ExportWorkbook(exchange, path), 1);
+    const std::string edits =
+        " 'IR_FP_Key:3:2=#21' 'IR_FP_Key:6:2=#291'"              // Power, Custom code
+        " 'Sys_Config:4:2=#80' 'Sys_Config:5:2=#1234'"           // Volume, Channel
+        " 'Sys_Config:6:2=#123456789012' 'Sys_Config:7:2=ASIA'"  // Serial, Region
+        " 'Sys_Config:9:2=Привет' 'Sys_Config:10:2=#3'"          // Welcome, Clock
+        " 'File_Path:2:2=" +
+        Path("logo-10.bin").string() + "'" + " 'File_Path:3:2=" + Path("hwinfo.txt").string() +
+        "'" + " 'Program:3:2=Канал 7' 'Program:6:4=#42'";
+    EXPECT_EQ(Run(std::string(kPython) + " " +
+                  Quote(std::filesystem::path(NUV_TEST_SCRIPTS) / "edit_workbook.py") + " " +
+                  Quote(Path("preset.xls")) + " " + Quote(Path("edited.xls")) + edits),
+              0);
+    return Path("edited.xls");
+  }
+
+  // Imports a workbook and checks every block against what the edits
+  // must have made of the loaded image.
+  void ImportAndCheck(const std::filesystem::path& workbook) {
+    messages_.clear();
+    WorkbookExchange exchange = Exchange();
+    ASSERT_EQ(ImportWorkbook(exchange, workbook.string()), kImportOk);
+    // The one message: the 5120-byte hardware-info block is mostly zeros.
+    ASSERT_EQ(messages_.shown().size(), 1u) << messages_.texts()[0];
+    EXPECT_NE(messages_.texts()[0].find("Block [hwinfo] holds 5120 bytes"), std::string::npos);
+
+    std::vector<std::uint8_t> irkeys = Original("irkeys");
+    SetField(irkeys, 0, 8, 21);
+    SetField(irkeys, 28, 12, 291);
+    EXPECT_EQ(Data("irkeys"), irkeys);
+
+    std::vector<std::uint8_t> sysconf = Original("sysconf");
+    SetField(sysconf, 32 + 1, 7, 80);
+    SetField(sysconf, 32 + 9, 14, 1234);
+    SetField(sysconf, 32 + 27, 64, 123456789012u);
+    SetText(sysconf, 4 + 12, "ASIA");
+    EXPECT_EQ(Data("sysconf"), sysconf);
+
+    std::vector<std::uint8_t> panel = Original("panel");
+    SetText(panel, 0, "Привет");
+    SetField(panel, 162, 4, 3);
+    EXPECT_EQ(Data("panel"), panel);
+
+    EXPECT_EQ(Data("logo"), samples::PatternBytes(10, 0x10));
+    std::vector<std::uint8_t> hwinfo(5120, 0);
+    const std::vector<std::uint8_t> head = Bytes({4, 0, 0x01, 0x02, 0x1F, 0x00});
+    std::copy(head.begin(), head.end(), hwinfo.begin());
+    const std::vector<std::uint8_t> leds = Bytes({3, 0, '0', 0x3F, '1', 0x06, 'A', 0x77});
+    std::copy(leds.begin(), leds.end(), hwinfo.begin() + 40);
+    EXPECT_EQ(Data("hwinfo"), hwinfo);
+
+    // Blocks no sheet names are as they were.
+    EXPECT_EQ(Data("ssdata"), Original("ssdata"));
+    EXPECT_EQ(Data("toolcfg"), Original("toolcfg"));
+
+    // The preset block holds the edited "Program" sheet, packed.
+    std::vector<std::uint8_t> stream;
+    ASSERT_TRUE(UnpackPreset(exchange, stream, Data("preset")));
+    const PresetTable table = ReadPresetTable(stream);
+    std::vector<std::u16string> texts;
+    for (const PresetCell& cell : table.cells)
+      texts.push_back(cell.text);
+    EXPECT_EQ(texts, (std::vector<std::u16string>{u"*Favourites", u"No", u"Name", u"Frequency",
+                                                  u"Locked", u"1", u"Канал 7", u"11778", u"0", u"2",
+                                                  u"日本のチャンネル", u"12188",
+                                                  u"Ωmega \U0001F4FA", u"42"}));
+    // The used range: six rows, and four columns, since the export moved
+    // "Locked" next to "Frequency" and the highlight's fill did not survive
+    // the copy.
+    EXPECT_EQ(stream[11], 6);
+    EXPECT_EQ(stream[13], 4);
+  }
+
+  image::FlashImage flash_;
+};
+
+TEST_F(ExchangeInterop, XlrdSeesTheLayoutAndTheYellowHighlights) {
+  RequireProgram(kPython);
+  LoadSample();
+  std::string path;
+  WorkbookExchange exchange = Exchange();
+  ASSERT_EQ(ExportWorkbook(exchange, path), 1);
+  const std::string listing = XlrdListing(Path("preset.xls"));
+  for (const std::string line : {
+           "Program\t\t\tsheet\t",
+           "Program\t1\t1\ttext\t*Favourites",
+           "Program\t1\t5\tfill\t6",
+           "Program\t3\t2\ttext\tКанал 1",
+           "IR_FP_Key\t\t\tsheet\t",
+           "IR_FP_Key\t1\t5\ttext\tDescription",
+           "IR_FP_Key\t2\t1\ttext\t*irkeys",
+           "IR_FP_Key\t2\t1\tfill\t6",
+           "IR_FP_Key\t2\t5\tfill\t6",
+           "IR_FP_Key\t3\t1\ttext\tPower",
+           "IR_FP_Key\t3\t2\tnumber\t12",
+           "IR_FP_Key\t3\t5\ttext\tPower key",
+           "IR_FP_Key\t6\t3\tnumber\t0",
+           "IR_FP_Key\t6\t4\tnumber\t4095",
+           "Sys_Config\t2\t1\ttext\t*sysconf",
+           "Sys_Config\t2\t3\tfill\t6",
+           "Sys_Config\t6\t2\tnumber\t1.729775750677557e+19",
+           "Sys_Config\t7\t2\ttext\tEUROPE-WEST",
+           "Sys_Config\t8\t1\ttext\t*panel",
+           "Sys_Config\t9\t2\ttext\tHELLO NUV",
+           "File_Path\t1\t1\ttext\tBlock",
+           "File_Path\t2\t1\ttext\t*logo",
+           "File_Path\t3\t1\ttext\t*hwinfo",
+       })
+    EXPECT_NE(listing.find(line + "\n"), std::string::npos) << line;
+  // Highlights span the preset table's five columns and no more; "File_Path"
+  // and item rows have none.
+  EXPECT_EQ(listing.find("IR_FP_Key\t2\t6\tfill"), std::string::npos);
+  EXPECT_EQ(listing.find("IR_FP_Key\t3\t1\tfill"), std::string::npos);
+  EXPECT_EQ(listing.find("File_Path\t2\t1\tfill"), std::string::npos);
+  EXPECT_EQ(listing.find("Program\t2\t1\tfill"), std::string::npos);
+}
+
+TEST_F(ExchangeInterop, AWorkbookEditedWithXlwtChangesExactlyTheExpectedBytes) {
+  RequireProgram(kPython);
+  ImportAndCheck(ExportAndEdit());
+}
+
+TEST_F(ExchangeInterop, TheSameWorkbookResavedByLibreOfficeGivesTheSameBytes) {
+  RequireProgram(kPython);
+  RequireProgram(kOffice);
+  const std::filesystem::path edited = ExportAndEdit();
+  ASSERT_EQ(Run(std::string(kOffice) + " -env:UserInstallation=file://" + Path("profile").string() +
+                " --headless --convert-to xls --outdir " + Quote(Path("office")) + " " +
+                Quote(edited) + " > /dev/null 2>&1"),
+            0);
+  ASSERT_TRUE(std::filesystem::exists(Path("office/edited.xls")));
+  ImportAndCheck(Path("office/edited.xls"));
+}
+
+class WorkbookCli : public ExchangeInterop {
+ protected:
+  // Runs `nuv` with a private "D:\" of its own: the script's extraction
+  // goes through the fixed "D:\tmp", which tests running side by side
+  // must not share.
+  int Nuv(const std::string& args) {
+    return Run("NUV_PRIVATE_ROOT=" + Quote(Path("d")) + " " + std::string(NUV_CLI) + " " + args +
+               " > " + Quote(Path("out.txt")) + " 2> " + Quote(Path("err.txt")));
+  }
+  std::string Text(const std::string& name) {
+    const std::vector<std::uint8_t> bytes = testing::ReadFile(Path(name));
+    return std::string(bytes.begin(), bytes.end());
+  }
+};
+
+TEST_F(WorkbookCli, WorkbookCommandSavesTheExportAndOpensNothing) {
+  ASSERT_EQ(Nuv("workbook " + Quote(Path("new-preset.bin"))), 0) << Text("err.txt");
+  EXPECT_EQ(Text("out.txt"), Path("preset.xls").string() + "\n");
+  EXPECT_EQ(Text("err.txt"), "");
+  ASSERT_TRUE(std::filesystem::exists(Path("preset.xls")));
+  RequireProgram(kPython);
+  const std::string listing = XlrdListing(Path("preset.xls"));
+  EXPECT_NE(listing.find("Program\t1\t1\ttext\t*Favourites\n"), std::string::npos);
+  EXPECT_NE(listing.find("IR_FP_Key\t2\t5\tfill\t6\n"), std::string::npos);
+  EXPECT_NE(listing.find("File_Path\t3\t1\ttext\t*hwinfo\n"), std::string::npos);
+}
+
+TEST_F(WorkbookCli, WorkbookCommandWritesWhereToldAndReportsFailures) {
+  ASSERT_EQ(Nuv("workbook " + Quote(Path("new-preset.bin")) + " -o " + Quote(Path("my book.xls"))),
+            0)
+      << Text("err.txt");
+  EXPECT_TRUE(std::filesystem::exists(Path("my book.xls")));
+  EXPECT_FALSE(std::filesystem::exists(Path("preset.xls")));
+
+  // Without a preset block the lookup's message comes first, then the
+  // one about the highlight; the workbook is still written.
+  std::vector<std::uint8_t> plain;
+  for (const samples::SampleFile& file : samples::GenerateAll())
+    if (file.name == "toolcfg/new-toolcfg.bin")
+      plain = file.bytes;
+  ASSERT_TRUE(samples::WriteBytesFile(Path("plain.bin"), plain));
+  ASSERT_EQ(Nuv("workbook " + Quote(Path("plain.bin")) + " -o " + Quote(Path("plain.xls"))), 0);
+  EXPECT_EQ(Text("err.txt"),
+            "nuv: ERROR!! can not find block[preset]in dmh!\n"
+            "nuv: The preset table gives no column count (the image has no table, or its table "
+            "has 0 columns), so rows are not highlighted.\n");
+
+  EXPECT_EQ(Nuv("workbook " + Quote(Path("missing.bin"))), 1);
+  EXPECT_NE(Text("err.txt").find("nuv: "), std::string::npos);
+  EXPECT_EQ(Nuv("workbook"), 1);
+  EXPECT_NE(Text("err.txt").find("usage: nuv workbook IMAGE [-o FILE]"), std::string::npos);
+  EXPECT_EQ(Nuv("workbook " + Quote(Path("new-preset.bin")) + " -o"), 1);
+  EXPECT_EQ(Nuv("workbook " + Quote(Path("new-preset.bin")) + " --open"), 1);
+}
+
+TEST_F(WorkbookCli, WorkbookCommandRefusesImagesWithoutAScript) {
+  std::vector<std::uint8_t> legacy;
+  for (const samples::SampleFile& file : samples::GenerateAll())
+    if (file.name == "images/legacy.bin")
+      legacy = file.bytes;
+  ASSERT_TRUE(samples::WriteBytesFile(Path("legacy.bin"), legacy));
+  EXPECT_EQ(Nuv("workbook " + Quote(Path("legacy.bin"))), 1);
+  EXPECT_EQ(Text("err.txt"),
+            "nuv: A legacy image has no workbook: it carries no tool-config script.\n");
+  EXPECT_FALSE(std::filesystem::exists(Path("preset.xls")));
+}
+
+}  // namespace
+}  // namespace nuv::workbook
