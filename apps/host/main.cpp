@@ -3,7 +3,6 @@
 // The host utility: a window titled nuvhost with a page that the plug-in
 // fills. With --screenshots it walks the sample images through the tool's
 // windows without a person and saves their pictures instead.
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -14,6 +13,7 @@
 #include <QApplication>
 
 #include "framework/application.h"
+#include "framework/qt/offscreen.h"
 #include "framework/qt/qt_backend.h"
 #include "host_window.h"
 #include "platform/paths.h"
@@ -37,16 +37,6 @@ struct Options {
   std::string screenshots;
   std::string samples = "samples";
 };
-
-// Qt's offscreen platform says so whenever a window is raised or sized, and
-// a machine without a desktop session has no runtime folder; the walk's log
-// keeps to what the walk finds.
-void QuietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  if (type == QtWarningMsg && (text.startsWith(QStringLiteral("This plugin does not support")) ||
-                               text.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR"))))
-    return;
-  std::cerr << qPrintable(qFormatLogMessage(type, context, text)) << "\n";
-}
 
 int Usage(std::string_view problem) {
   std::cerr << "nuvhost: " << problem << "\n" << kUsage;
@@ -93,11 +83,8 @@ int main(int argc, char** argv) {
   }
   // Without a display the walk runs on Qt's offscreen platform; it is
   // chosen before Qt starts.
-  if (!options.screenshots.empty()) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-      setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler(QuietOffscreenNotes);
-  }
+  if (!options.screenshots.empty())
+    nuv::fw::qt::UseOffscreenPlatform();
   // Qt reads none of our arguments: it has a -plugin option of its own.
   int qt_argc = 1;
   QApplication qt_app(qt_argc, argv);

@@ -16,6 +16,7 @@
 
 #include "framework/application.h"
 #include "framework/constants.h"
+#include "framework/qt/answer.h"
 #include "framework/qt/qt_backend.h"
 #include "framework/qt/qt_fonts.h"
 #include "framework/qt/render_check.h"
@@ -255,8 +256,10 @@ void ScreenshotWalk::OnModal(QDialog& dialog) {
     }
     const std::filesystem::path answer = answers_.front();
     answers_.pop_front();
-    files->selectFile(QString::fromStdString(answer.string()));
-    dialog.accept();  // QFileDialog::accept, which takes the typed name
+    if (!fw::qt::AnswerFileDialog(*files, QString::fromStdString(answer.string()))) {
+      Problem("the file dialog did not take " + answer.string());
+      dialog.reject();
+    }
     return;
   }
   std::string name = box_name_;

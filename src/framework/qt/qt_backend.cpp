@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -77,6 +78,29 @@ void SetFrame(QFrame& frame, uint32_t style, uint32_t ex_style) {
     frame.setFrameStyle(QFrame::Panel | QFrame::Sunken);
     frame.setLineWidth(1);
   }
+}
+
+// The narrowest a label's font is made to keep its text within its
+// rectangle.
+constexpr int kNarrowestStretch = 70;
+
+// The templates were laid out for a font of the same base units but other
+// letters: a label whose text fitted there may be a few pixels too wide for
+// its rectangle here, and would wrap onto a line it has no room for. Such a
+// label gets its font condensed until the text fits the lines it has.
+void FitLabel(QLabel& label, QFont font) {
+  const QRect room = label.contentsRect();
+  const int lines = std::max(1, room.height() / std::max(1, QFontMetrics(font).lineSpacing()));
+  const int flags = label.wordWrap() ? Qt::TextWordWrap : Qt::TextSingleLine;
+  for (int stretch = font.stretch(); stretch >= kNarrowestStretch; stretch -= 3) {
+    font.setStretch(stretch);
+    const QFontMetrics metrics(font);
+    const QRect needed =
+        metrics.boundingRect(QRect(0, 0, room.width(), 1 << 20), flags, label.text());
+    if (needed.height() <= lines * metrics.lineSpacing() && needed.width() <= room.width())
+      break;
+  }
+  label.setFont(font);
 }
 
 }  // namespace
@@ -273,7 +297,6 @@ void QtBackend::WindowCreated(Window& window) {
   if (auto* form = dynamic_cast<FormWidget*>(widget->parentWidget()))
     form->RaiseScrollBar();
 
-  widget->setFont(window.GetFont().IsSet() ? ToQFont(window.GetFont()) : DialogFont());
   widget->setEnabled(window.IsWindowEnabled());
   ApplyText(window, *widget);
   ApplyItems(window, *widget);
@@ -281,6 +304,7 @@ void QtBackend::WindowCreated(Window& window) {
     if (auto* check = qobject_cast<QCheckBox*>(widget))
       check->setChecked(button->GetCheck() != 0);
   ApplyGeometry(window, entry);
+  ApplyFont(window, *widget);
   ApplyVisibility(window, entry);
 }
 
@@ -294,6 +318,7 @@ void QtBackend::WindowChanged(Window& window, Change what) {
   switch (what) {
     case Change::Text:
       ApplyText(window, widget);
+      ApplyFont(window, widget);
       break;
     case Change::Geometry:
       if (reading_back_)
@@ -301,6 +326,7 @@ void QtBackend::WindowChanged(Window& window, Change what) {
       if (window.IsTopLevel() && !entry->shown_once)
         entry->placed_by_program = true;
       ApplyGeometry(window, *entry);
+      ApplyFont(window, widget);
       break;
     case Change::Visibility:
       ApplyVisibility(window, *entry);
@@ -309,7 +335,7 @@ void QtBackend::WindowChanged(Window& window, Change what) {
       widget.setEnabled(window.IsWindowEnabled());
       break;
     case Change::Font:
-      widget.setFont(window.GetFont().IsSet() ? ToQFont(window.GetFont()) : DialogFont());
+      ApplyFont(window, widget);
       ApplyGeometry(window, *entry);  // a combo box's height follows its font
       break;
     case Change::Check:
@@ -341,6 +367,14 @@ void QtBackend::ApplyText(Window& window, QWidget& widget) {
   } else if (widget.isWindow()) {
     widget.setWindowTitle(text);
   }
+}
+
+void QtBackend::ApplyFont(Window& window, QWidget& widget) {
+  const QFont font = window.GetFont().IsSet() ? ToQFont(window.GetFont()) : DialogFont();
+  if (auto* label = qobject_cast<QLabel*>(&widget))
+    FitLabel(*label, font);
+  else if (widget.font() != font)
+    widget.setFont(font);
 }
 
 void QtBackend::ApplyItems(Window& window, QWidget& widget) {

@@ -101,6 +101,8 @@ class QtBackend final : public Backend, private WidgetEvents {
   QWidget* OwnerWidget(const Window* owner) const;
   Entry* Find(const Window& window);
   void ApplyText(Window& window, QWidget& widget);
+  // The window's font; a label's is condensed as far as its text needs.
+  void ApplyFont(Window& window, QWidget& widget);
   void ApplyGeometry(Window& window, Entry& entry);
   void ApplyVisibility(Window& window, Entry& entry);
   void ApplyItems(Window& window, QWidget& widget);

@@ -7,20 +7,35 @@
 #include <QPainter>
 #include <QStyle>
 #include <QWheelEvent>
+#include <QWindow>
 
 namespace nuv::fw::qt {
 
-TopLevelWidget::TopLevelWidget(WidgetEvents& events, QWidget* owner, Qt::WindowFlags flags)
-    : QWidget(owner, flags), events_(events) {}
-
-void TopLevelWidget::moveEvent(QMoveEvent* event) {
-  QWidget::moveEvent(event);
-  events_.PlacementChanged(*this);
+PlacementWatcher::PlacementWatcher(WidgetEvents& events, QWidget& widget)
+    : QObject(&widget), events_(events), widget_(widget), top_(widget.window()) {
+  widget.installEventFilter(this);
+  if (top_ != &widget)
+    top_->installEventFilter(this);
 }
 
-void TopLevelWidget::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  events_.PlacementChanged(*this);
+bool PlacementWatcher::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (watched == top_ && type == QEvent::Show && !watching_qt_window_) {
+    if (QWindow* window = top_->windowHandle()) {
+      window->installEventFilter(this);
+      watching_qt_window_ = true;
+    }
+  }
+  const bool moved = type == QEvent::Move || type == QEvent::Resize;
+  const bool appeared = watched == top_ ? type == QEvent::Show : type == QEvent::Expose;
+  if (moved || appeared)
+    events_.PlacementChanged(widget_);
+  return false;
+}
+
+TopLevelWidget::TopLevelWidget(WidgetEvents& events, QWidget* owner, Qt::WindowFlags flags)
+    : QWidget(owner, flags), events_(events) {
+  new PlacementWatcher(events, *this);  // a child: Qt deletes it with the widget
 }
 
 void TopLevelWidget::closeEvent(QCloseEvent* event) {
@@ -36,6 +51,7 @@ PopupWidget::PopupWidget(WidgetEvents& events, QWidget* owner)
       events_(events) {
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFocusPolicy(Qt::NoFocus);
+  new PlacementWatcher(events, *this);
 }
 
 void PopupWidget::paintEvent(QPaintEvent*) {
@@ -43,29 +59,8 @@ void PopupWidget::paintEvent(QPaintEvent*) {
   events_.Paint(*this, painter);
 }
 
-void PopupWidget::moveEvent(QMoveEvent* event) {
-  QWidget::moveEvent(event);
-  events_.PlacementChanged(*this);
-}
-
-PageWidget::PageWidget(WidgetEvents& events, QWidget& area) : QWidget(&area), events_(events) {
-  window()->installEventFilter(this);
-}
-
-bool PageWidget::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == window() && (event->type() == QEvent::Move || event->type() == QEvent::Show))
-    events_.PlacementChanged(*this);
-  return false;
-}
-
-void PageWidget::moveEvent(QMoveEvent* event) {
-  QWidget::moveEvent(event);
-  events_.PlacementChanged(*this);
-}
-
-void PageWidget::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  events_.PlacementChanged(*this);
+PageWidget::PageWidget(WidgetEvents& events, QWidget& area) : QWidget(&area) {
+  new PlacementWatcher(events, *this);
 }
 
 FormWidget::FormWidget(WidgetEvents& events, QWidget* parent)

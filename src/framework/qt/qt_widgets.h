@@ -26,14 +26,32 @@ class WidgetEvents {
   ~WidgetEvents() = default;
 };
 
+// Tells the backend whenever the place on the screen of a window of the
+// framework may have changed: the widget that shows it moved or was resized
+// within its Qt window, or that Qt window moved, was resized or appeared.
+// The Qt window is watched as well as its widget because the windowing
+// system may move a window's client area without moving its frame (when it
+// adds the frame), and only the Qt window hears of that.
+class PlacementWatcher final : public QObject {
+ public:
+  PlacementWatcher(WidgetEvents& events, QWidget& widget);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  WidgetEvents& events_;
+  QWidget& widget_;
+  QWidget* top_;  // the top-level widget holding it
+  bool watching_qt_window_ = false;
+};
+
 // A top-level window of the framework: a dialog, or a frame of its own.
 class TopLevelWidget final : public QWidget {
  public:
   TopLevelWidget(WidgetEvents& events, QWidget* owner, Qt::WindowFlags flags);
 
  protected:
-  void moveEvent(QMoveEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -48,7 +66,6 @@ class PopupWidget final : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void moveEvent(QMoveEvent* event) override;
 
  private:
   WidgetEvents& events_;
@@ -56,18 +73,10 @@ class PopupWidget final : public QWidget {
 
 // The host's page, laid into the host's own window. The page is a
 // top-level window to the framework, placed on the screen; moving the host's
-// window moves it too, so it watches that window as well as itself.
+// window moves it too.
 class PageWidget final : public QWidget {
  public:
   PageWidget(WidgetEvents& events, QWidget& area);
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void moveEvent(QMoveEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-
- private:
-  WidgetEvents& events_;
 };
 
 // A form view: it shows its template's area and scrolls it vertically when

@@ -1,0 +1,164 @@
+#include "qt_fixture.h"
+
+#include <cstdlib>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTest>
+#include <QTimer>
+
+#include "framework/message_map.h"
+#include "framework/module.h"
+#include "framework/msg.h"
+#include "framework/qt/offscreen.h"
+#include "framework/window.h"
+
+extern const nuv::fw::ResourceTexts qt_test_resources;
+
+namespace nuv::fw::qt::testing {
+namespace {
+
+const Module g_module("qt tests", &qt_test_resources, {});
+
+// One QApplication for the whole program, on the offscreen platform so that
+// the tests behave the same with or without a display.
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    UseOffscreenPlatform();
+    app_ = std::make_unique<QApplication>(argc_, argv_);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[16] = "nuv_qt_tests";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const g_environment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+std::string MessageName(uint32_t message) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+      return "move";
+    case WM_LBUTTONDOWN:
+      return "down";
+    case WM_LBUTTONUP:
+      return "up";
+    case WM_LBUTTONDBLCLK:
+      return "double";
+    case WM_RBUTTONDOWN:
+      return "right-down";
+    case WM_RBUTTONUP:
+      return "right-up";
+    case WM_KEYDOWN:
+      return "keydown";
+    case WM_KEYUP:
+      return "keyup";
+    default:
+      return std::to_string(message);
+  }
+}
+
+}  // namespace
+
+RecordingDialog::~RecordingDialog() {
+  DestroyWindow();
+}
+
+const MessageMap& RecordingDialog::GetMessageMap() const {
+  static const MessageMap map(&Dialog::ClassMessageMap(),
+                              {
+                                  OnClicked(IDC_QT_BUTTON, &RecordingDialog::Pressed),
+                                  OnClicked(IDC_QT_CHECK, &RecordingDialog::Checked),
+                                  OnChange(IDC_QT_EDIT, &RecordingDialog::Edited),
+                                  OnSelChange(IDC_QT_LIST, &RecordingDialog::Picked),
+                              });
+  return map;
+}
+
+bool RecordingDialog::PreTranslateMessage(const Msg& msg) {
+  // Moves come in numbers that depend on the platform; the rest in order.
+  if (msg.message != WM_MOUSEMOVE) {
+    std::string line = MessageName(msg.message) + " " + std::to_string(msg.target->GetDlgCtrlID());
+    if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP)
+      line += " vk " + std::to_string(msg.wparam);
+    log.push_back(line);
+  }
+  return Dialog::PreTranslateMessage(msg);
+}
+
+void RecordingDialog::OnTimer(uint32_t id) {
+  if (on_timer)
+    on_timer(id);
+}
+
+void RecordingDialog::Pressed() {
+  log.push_back("clicked");
+}
+
+void RecordingDialog::Edited() {
+  log.push_back("changed " + GetDlgItem(IDC_QT_EDIT)->GetWindowText());
+}
+
+void RecordingDialog::Picked() {
+  log.push_back("picked " + GetDlgItem(IDC_QT_LIST)->GetWindowText());
+}
+
+void RecordingDialog::Checked() {
+  log.push_back("checked");
+}
+
+TestForm::~TestForm() {
+  DestroyWindow();
+}
+
+QtTest::QtTest()
+    : app_("nuvhost", std::make_unique<QtBackend>()),
+      backend_(static_cast<QtBackend&>(app_.backend())) {}
+
+QtTest::~QtTest() = default;
+
+void QtTest::Wait(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+std::unique_ptr<RecordingDialog> QtTest::OpenDialog() {
+  auto dialog = std::make_unique<RecordingDialog>();
+  EXPECT_TRUE(dialog->Create(nullptr));
+  dialog->ShowWindow(SW_SHOW);
+  QWidget* widget = WidgetOf(*dialog);
+  EXPECT_TRUE(widget != nullptr && QTest::qWaitForWindowExposed(widget));
+  return dialog;
+}
+
+QWidget* QtTest::WidgetOf(const Window& window) const {
+  QWidget* widget = backend_.WidgetOf(window);
+  EXPECT_NE(widget, nullptr) << "window " << window.GetDlgCtrlID() << " has no widget";
+  return widget;
+}
+
+QWindow* QtTest::QtWindowOf(const Window& window) const {
+  QWidget* widget = WidgetOf(window);
+  QWindow* shown = widget != nullptr ? widget->window()->windowHandle() : nullptr;
+  EXPECT_NE(shown, nullptr) << "window " << window.GetDlgCtrlID() << " has no Qt window";
+  return shown;
+}
+
+QPoint QtTest::InQtWindow(const Window& window, QPoint client) const {
+  QWidget* widget = WidgetOf(window);
+  return widget != nullptr ? widget->mapTo(widget->window(), client) : client;
+}
+
+QPoint QtTest::CentreInQtWindow(const Window& window) const {
+  QWidget* widget = WidgetOf(window);
+  return InQtWindow(window, widget != nullptr ? widget->rect().center() : QPoint());
+}
+
+}  // namespace nuv::fw::qt::testing
