@@ -1,0 +1,185 @@
+// Export, then import, of the largest workbook the formats allow: a preset
+// table of nearly 2 MiB unpacked and 64 configuration blocks of 100 items
+// (with descriptions), through the stand-in spreadsheet application and
+// the real lzma_alone. Target: at most 2 seconds each.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "image/block_table.h"
+#include "sample_preset.h"
+#include "support/command_runner.h"
+#include "support/messages.h"
+#include "toolcfg/tool_config.h"
+#include "workbook/export_workbook.h"
+#include "workbook/import_workbook.h"
+#include "workbook/preset_packing.h"
+
+namespace nuv::workbook {
+namespace {
+
+constexpr std::size_t kBlocks = 64;
+constexpr std::size_t kItems = 100;
+constexpr std::size_t kBlockSize = 400;
+constexpr std::size_t kTableTarget = 2'090'000;  // bytes, just under 2 MiB
+constexpr std::uint32_t kTableColumns = 8;
+
+image::BlockRecord Record(std::uint8_t id, const std::string& name,
+                          std::vector<std::uint8_t> data) {
+  std::array<std::uint8_t, image::kBlockEntrySize> bytes{};
+  bytes[0] = id;
+  for (std::size_t i = 0; i < name.size() && i < 8; ++i)
+    bytes[24 + i] = static_cast<std::uint8_t>(name[i]);
+  image::BlockRecord record;
+  record.entry = image::BlockEntry(bytes);
+  record.entry.set_size(static_cast<std::uint32_t>(data.size()));
+  record.data = image::BlockData(std::move(data));
+  return record;
+}
+
+// A channel list: numbers, names in several scripts, frequencies, flags.
+std::vector<std::uint8_t> LargeTable() {
+  std::vector<samples::PresetSampleCell> cells;
+  std::size_t bytes = 14;
+  std::uint32_t row = 0;
+  const std::array<std::u16string, 4> names = {u"Канал ", u"チャンネル ", u"Channel ", u"Ωmega "};
+  while (bytes < kTableTarget - 400) {
+    ++row;
+    for (std::uint32_t column = 1; column <= kTableColumns; ++column) {
+      std::u16string text;
+      const std::string number = std::to_string(row * 7 + column * 13);
+      if (column == 1 && row % 50 == 1)
+        text = u"*Group " + std::u16string(number.begin(), number.end());
+      else if (column == 2)
+        text = names[row % names.size()] + std::u16string(number.begin(), number.end());
+      else
+        text = std::u16string(number.begin(), number.end());
+      bytes += 1 + 2 * text.size() + 2;
+      cells.push_back({row, column, std::move(text)});
+    }
+  }
+  return samples::PresetTableBytes(static_cast<std::uint16_t>(row), kTableColumns, cells);
+}
+
+// 64 blocks of 100 items, half on "IR_FP_Key" and half on "Sys_Config".
+void BuildModel(toolcfg::ToolConfig& model, image::BlockTable& table) {
+  table.records.push_back(Record(0x3F, "preset", samples::LzmaAloneCompress(LargeTable())));
+  model.sheet2.columns = {{"Key"}, {"Value"}, {"Min"}, {"Max"}, {"Description"}};
+  model.sheet3.columns = model.sheet2.columns;
+  for (std::size_t b = 0; b < kBlocks; ++b) {
+    toolcfg::ConfigBlock block;
+    block.name = "blk" + std::to_string(b);
+    block.block_id = static_cast<std::uint8_t>(0x40 + b);
+    block.em = 1;
+    for (std::size_t i = 0; i < kItems; ++i) {
+      toolcfg::ConfigItem item;
+      item.name = "item_" + std::to_string(b) + "_" + std::to_string(i);
+      item.description = "What item " + std::to_string(i) + " of block " + block.name + " does";
+      if (i % 10 == 9) {
+        item.type = toolcfg::kItemText;
+        item.bit_offset = static_cast<std::int32_t>(8 * (240 + 16 * (i / 10)));
+        item.bit_length = 128;
+        item.text_value = "text " + std::to_string(i);
+      } else {
+        item.type = i % 10 == 5 ? toolcfg::kItemRange : toolcfg::kItemNumber;
+        item.bit_offset = static_cast<std::int32_t>(16 * i);
+        item.bit_length = 16;
+        item.max = 65535;
+        item.number_value = (b * 131 + i * 17) % 65536;
+      }
+      block.items.push_back(std::move(item));
+    }
+    table.records.push_back(
+        Record(block.block_id, block.name, std::vector<std::uint8_t>(kBlockSize)));
+    (b < kBlocks / 2 ? model.sheet2 : model.sheet3).blocks.push_back(std::move(block));
+  }
+}
+
+struct Setup {
+  Setup() {
+    ::setenv("NUV_SPREADSHEET_APP", "", 1);
+    folder = std::filesystem::temp_directory_path() /
+             ("nuv_exchange_bench_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    BuildModel(model, table);
+    path = (folder / "preset.xls").string();
+  }
+  ~Setup() { std::filesystem::remove_all(folder); }
+
+  WorkbookExchange Exchange(image::BlockTable& blocks) {
+    return WorkbookExchange{model, blocks, runner, messages, folder};
+  }
+
+  std::filesystem::path folder;
+  toolcfg::ToolConfig model;
+  image::BlockTable table;
+  CommandRunner runner;
+  RecordedMessages messages;
+  std::string path;
+};
+
+void BM_ExportLargestWorkbook(benchmark::State& state) {
+  Setup setup;
+  for (auto _ : state) {
+    WorkbookExchange exchange = setup.Exchange(setup.table);
+    std::string saved;
+    if (ExportWorkbook(exchange, saved, {setup.path, false}) != 1)
+      state.SkipWithError("export failed");
+  }
+  state.counters["workbook_bytes"] = static_cast<double>(std::filesystem::file_size(setup.path));
+  state.counters["packed_table_bytes"] = static_cast<double>(setup.table.records[0].data.size());
+}
+BENCHMARK(BM_ExportLargestWorkbook)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ImportLargestWorkbook(benchmark::State& state) {
+  Setup setup;
+  {
+    WorkbookExchange exchange = setup.Exchange(setup.table);
+    std::string saved;
+    if (ExportWorkbook(exchange, saved, {setup.path, false}) != 1)
+      state.SkipWithError("export failed");
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    image::BlockTable blocks = setup.table;
+    state.ResumeTiming();
+    WorkbookExchange exchange = setup.Exchange(blocks);
+    if (ImportWorkbook(exchange, setup.path) != kImportOk)
+      state.SkipWithError("import failed");
+  }
+}
+BENCHMARK(BM_ImportLargestWorkbook)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The lzma_alone runs alone, to show how much of the two above they take.
+void BM_PackTableWithLzma(benchmark::State& state) {
+  Setup setup;
+  const std::vector<std::uint8_t> table = LargeTable();
+  WorkbookExchange exchange = setup.Exchange(setup.table);
+  std::vector<std::uint8_t> packed;
+  for (auto _ : state) {
+    if (!PackPreset(exchange, packed, table))
+      state.SkipWithError("lzma failed");
+  }
+  state.counters["table_bytes"] = static_cast<double>(table.size());
+}
+BENCHMARK(BM_PackTableWithLzma)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_UnpackTableWithLzma(benchmark::State& state) {
+  Setup setup;
+  WorkbookExchange exchange = setup.Exchange(setup.table);
+  std::vector<std::uint8_t> table;
+  for (auto _ : state) {
+    if (!UnpackPreset(exchange, table, setup.table.records[0].data.bytes()))
+      state.SkipWithError("lzma failed");
+  }
+}
+BENCHMARK(BM_UnpackTableWithLzma)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+}  // namespace nuv::workbook
+
+BENCHMARK_MAIN();
