@@ -133,6 +133,10 @@ class BalloonTip : public fw::PopupWindow {
   // --- the tip window's messages ---
   void OnTimer(uint32_t id) override;
   void OnPaint(fw::Painter& painter) override;
+  // The framework keeps no keyboard focus and its pop-ups never take one;
+  // a backend that does hand the tip the focus tells it with OnSetFocus and
+  // acts on what OnLButtonDown answers.
+  //
   // The tip got the keyboard focus from `lost` (null when unknown).
   void OnSetFocus(fw::Window* lost);
   // A left button down on the tip: the keyboard focus goes back to the
