@@ -118,11 +118,14 @@ GenerateOutcome Generator::Run(const GenerateRequest& request) {
     Fail(kNoOutput);
     return outcome;
   }
-  for (const GenerateRow& row : request.rows)
-    if (list_.Find(row.block) == nullptr) {
-      Fail(kStale);
-      return outcome;
-    }
+  const auto names_nothing = [&](const GenerateRow& row) {
+    return list_.Find(row.block) == nullptr;
+  };
+  if ((request.list_generation && *request.list_generation != list_.generation()) ||
+      std::any_of(request.rows.begin(), request.rows.end(), names_nothing)) {
+    Fail(kStale);
+    return outcome;
+  }
   if (!FindTail())
     return outcome;
   outcome.tail_size = static_cast<uint32_t>(tail_size_);

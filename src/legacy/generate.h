@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ struct GenerateRequest {
   std::string flash_address;      // hexadecimal; empty: no byte patch
   std::string byte_value;         // hexadecimal
   std::vector<GenerateRow> rows;  // in row order
+  // The parse the request was made for (LegacyBlockList::generation() when
+  // the dialog made its controls): a dialog without rows left must be
+  // refused just as one whose rows name blocks of an earlier parse. None:
+  // the list as it is now (the command line).
+  std::optional<uint64_t> list_generation;
 };
 
 struct GenerateOutcome {
@@ -45,14 +51,15 @@ struct GenerateOutcome {
   uint32_t tail_size = 0;  // flash size - offset of the first entry with tail_flag 1, or 0
 };
 
-// Generate of the Customer Config dialog: refuses a dialog whose rows come
-// from an earlier parse (a row handle that names no block), then places the rows' files and
-// hardware-info data into the image (moving the blocks that follow a
-// resized one), writes the entry table back to the block header, applies
-// the configuration file, the key record and the byte patch, and writes the
-// image to the output path. Every failure is shown (caption "error") before
-// it returns. The image and the entry table are changed in place and never
-// restored: after a stop they hold every row placed before it.
+// Generate of the Customer Config dialog: refuses a dialog of an earlier
+// parse (another list generation, or a row handle that names no block),
+// then places the rows' files and hardware-info data into the image
+// (moving the blocks that follow a resized one), writes the entry table
+// back to the block header, applies the configuration file, the key record
+// and the byte patch, and writes the image to the output path. Every
+// failure is shown (caption "error") before it returns. The image and the
+// entry table are changed in place and never restored: after a stop they
+// hold every row placed before it.
 GenerateOutcome Generate(image::FlashImage& image, const LegacyBlockList& list,
                          const GenerateRequest& request, Messages& messages);
 

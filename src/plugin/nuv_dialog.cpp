@@ -1,9 +1,6 @@
 #include "plugin/nuv_dialog.h"
 
 #include <array>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "framework/button.h"
 #include "framework/data_exchange.h"
@@ -11,6 +8,7 @@
 #include "framework/message_map.h"
 #include "image/config_export.h"
 #include "image/pre_parse.h"
+#include "legacy/customer_config_dialog.h"
 #include "legacy/script_parser.h"
 #include "plugin/host_settings.h"
 #include "plugin/open_file_dialog.h"
@@ -53,17 +51,6 @@ constexpr std::array<TipTool, 4> kTipTools = {{
     {IDC_FORM_CLEAR, "Clear the current selected file."},
     {IDC_FORM_EXPERTS_ONLY, "It's only for experts, customers should not check it."},
 }};
-
-// Whether a chosen file can be opened for binary reading. Only a regular
-// file counts: a folder or a device cannot be read as a file, and opening
-// a pipe would wait for a writer.
-bool CanOpenForReading(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error))
-    return false;
-  const std::ifstream file(path, std::ios::binary);
-  return file.is_open();
-}
 
 }  // namespace
 
@@ -239,7 +226,17 @@ void NuvDialog::ParseLegacyScript() {
     OpenCustomerConfig();
 }
 
-void NuvDialog::OpenCustomerConfig() {}
+void NuvDialog::OpenCustomerConfig() {
+  // An earlier Customer Config dialog stays as it is: its blocks were
+  // released with the old list, and the handles it holds name nothing now.
+  auto dialog = std::make_unique<legacy::NuvSubDialog>(
+      legacy::LegacyWorkspace(*this, image_, script_blocks_));
+  legacy::NuvSubDialog& made = *dialog;
+  if (!made.Create(IDD_CUSTOMER_CONFIG, this))
+    return;
+  // The form keeps the dialog for as long as the dialog's window exists.
+  Adopt(std::move(dialog));
+}
 
 void NuvDialog::ParseNewFormat() {
   auto dialog = std::make_unique<toolcfg::nuvnewfmtdlg>();

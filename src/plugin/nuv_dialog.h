@@ -86,9 +86,8 @@ class NuvDialog : public fw::FormView {
   // The two flows of Parse.
   void ParseLegacyScript();
   void ParseNewFormat();
-  // After a successful legacy parse: the Customer Config dialog over the
-  // new block list. The dialog itself is not part of this page; until it
-  // is, the parse leaves the list in the form and nothing opens.
+  // After a successful legacy parse: a new Customer Config dialog over the
+  // new block list, owned by the form and shown.
   void OpenCustomerConfig();
   // After a successful new-format parse: the configuration goes to a
   // workbook and the dialog's window opens (with the block tools in

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "framework/constants.h"
@@ -24,5 +25,11 @@ bool OpenFileDialog(fw::Window* owner, std::string_view filter, PathBuffer& path
 
 // The text of a path buffer up to its first NUL.
 std::string_view PathText(const PathBuffer& path);
+
+// Whether a chosen file can be opened for binary reading, as the windows
+// test it right after a choice. Only a regular file counts: a folder or a
+// device cannot be read as a file, and opening a pipe would wait for a
+// writer.
+bool CanOpenForReading(const std::string& path);
 
 }  // namespace nuv::plugin

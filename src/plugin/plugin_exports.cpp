@@ -3,6 +3,8 @@
 // and leaves it when the library is unloaded, and the four exports. Nothing
 // else of the library is visible from outside (see exports.map).
 #include "framework/module.h"
+#include "legacy/customer_config_dialog.h"
+#include "legacy/field_edit_dialog.h"
 #include "plugin/nuv_dialog.h"
 #include "plugin/plugin_entry.h"
 #include "toolcfg/new_format_dialog.h"
@@ -17,7 +19,9 @@ extern const nuv::fw::ResourceTexts nuv_plugin_resources;
 namespace {
 
 nuv::fw::Module g_module("nuv", &nuv_plugin_resources,
-                         {&nuv::plugin::NuvDialog::kClass, &nuv::toolcfg::nuvnewfmtdlg::kClass});
+                         {&nuv::plugin::NuvDialog::kClass, &nuv::toolcfg::nuvnewfmtdlg::kClass,
+                          &nuv::legacy::NuvSubDialog::kClass,
+                          &nuv::legacy::NuvNewButtonDialog::kClass});
 
 }  // namespace
 

@@ -492,6 +492,26 @@ TEST_F(GenerateTest, RowsOfAnEarlierParseAreRefusedBeforeAnythingChanges) {
                           "date. Please use the new one."));
 }
 
+TEST_F(GenerateTest, ARequestOfAnEarlierParseWithoutRowsIsRefusedToo) {
+  // A dialog whose rows are all done (or that had none) still belongs to
+  // the parse it was made for: its texts must not reach a later image.
+  AddBlock(0, kFieldBlock);
+  request_.list_generation = list_.generation();  // the list before Run() assigns
+  request_.key_path = folder_.Write("key.pub", Bytes(140, 5));
+  const GenerateOutcome outcome = Run();
+  EXPECT_FALSE(outcome.written);
+  EXPECT_FALSE(outcome.started);
+  EXPECT_THAT(messages_.texts(),
+              ElementsAre("The script was parsed again: this Customer Config dialog is out of "
+                          "date. Please use the new one."));
+  EXPECT_TRUE(std::equal(original_.begin(), original_.end(), bytes().begin(), bytes().end()));
+
+  messages_.clear();
+  request_.list_generation = list_.generation();
+  EXPECT_TRUE(Generate(image_, list_, request_, messages_).written);
+  EXPECT_THAT(messages_.texts(), ElementsAre());
+}
+
 TEST_F(GenerateTest, ImagesAbove2MiBMoveTheWholeRegion) {
   // 8 MiB: the region behind the block is far larger than a row's 2 MiB buffer.
   layout_.size = 8 * 1024 * 1024;
