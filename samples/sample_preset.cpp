@@ -5,6 +5,8 @@
 
 #include <lzma.h>
 
+#include <array>
+
 #include "image_builder.h"
 #include "sample_toolcfg.h"
 
@@ -47,6 +49,18 @@ constexpr char kHwInfo[] =
     "{'A', 0x77},##\n";
 
 }  // namespace
+
+image::BlockRecord OwnBlockRecord(uint8_t id, std::string_view name, std::vector<uint8_t> data) {
+  std::array<uint8_t, image::kBlockEntrySize> bytes{};
+  bytes[0] = id;
+  for (size_t i = 0; i < name.size() && i < 8; ++i)
+    bytes[24 + i] = static_cast<uint8_t>(name[i]);
+  image::BlockRecord record;
+  record.entry = image::BlockEntry(bytes);
+  record.entry.set_size(static_cast<uint32_t>(data.size()));
+  record.data = image::BlockData(std::move(data));
+  return record;
+}
 
 std::vector<uint8_t> LzmaAloneCompress(std::span<const uint8_t> bytes) {
   lzma_options_lzma options;

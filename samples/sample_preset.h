@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "image/block_table.h"
 #include "sample_set.h"
 
 namespace nuv::samples {
@@ -13,6 +15,11 @@ namespace nuv::samples {
 // its "d" reads, made with liblzma: the same bytes always give the same
 // file.
 std::vector<uint8_t> LzmaAloneCompress(std::span<const uint8_t> bytes);
+
+// A block record as Pre-Parse makes it, with its own `data` and the
+// entry's id, name (its first 8 characters) and size; for tests and
+// benchmarks that work on a block table without an image.
+image::BlockRecord OwnBlockRecord(uint8_t id, std::string_view name, std::vector<uint8_t> data);
 
 // One cell of a preset table: its row and column (from 1) and its text.
 struct PresetSampleCell {

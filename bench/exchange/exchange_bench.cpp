@@ -28,19 +28,6 @@ constexpr std::size_t kBlockSize = 400;
 constexpr std::size_t kTableTarget = 2'090'000;  // bytes, just under 2 MiB
 constexpr std::uint32_t kTableColumns = 8;
 
-image::BlockRecord Record(std::uint8_t id, const std::string& name,
-                          std::vector<std::uint8_t> data) {
-  std::array<std::uint8_t, image::kBlockEntrySize> bytes{};
-  bytes[0] = id;
-  for (std::size_t i = 0; i < name.size() && i < 8; ++i)
-    bytes[24 + i] = static_cast<std::uint8_t>(name[i]);
-  image::BlockRecord record;
-  record.entry = image::BlockEntry(bytes);
-  record.entry.set_size(static_cast<std::uint32_t>(data.size()));
-  record.data = image::BlockData(std::move(data));
-  return record;
-}
-
 // A channel list: numbers, names in several scripts, frequencies, flags.
 std::vector<std::uint8_t> LargeTable() {
   std::vector<samples::PresetSampleCell> cells;
@@ -67,7 +54,8 @@ std::vector<std::uint8_t> LargeTable() {
 
 // 64 blocks of 100 items, half on "IR_FP_Key" and half on "Sys_Config".
 void BuildModel(toolcfg::ToolConfig& model, image::BlockTable& table) {
-  table.records.push_back(Record(0x3F, "preset", samples::LzmaAloneCompress(LargeTable())));
+  table.records.push_back(
+      samples::OwnBlockRecord(0x3F, "preset", samples::LzmaAloneCompress(LargeTable())));
   model.sheet2.columns = {{"Key"}, {"Value"}, {"Min"}, {"Max"}, {"Description"}};
   model.sheet3.columns = model.sheet2.columns;
   for (std::size_t b = 0; b < kBlocks; ++b) {
@@ -94,7 +82,7 @@ void BuildModel(toolcfg::ToolConfig& model, image::BlockTable& table) {
       block.items.push_back(std::move(item));
     }
     table.records.push_back(
-        Record(block.block_id, block.name, std::vector<std::uint8_t>(kBlockSize)));
+        samples::OwnBlockRecord(block.block_id, block.name, std::vector<std::uint8_t>(kBlockSize)));
     (b < kBlocks / 2 ? model.sheet2 : model.sheet3).blocks.push_back(std::move(block));
   }
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "image/block_table.h"
+#include "sample_preset.h"
 #include "support/command_runner.h"
 #include "support/messages.h"
 #include "toolcfg/tool_config.h"
@@ -30,15 +31,7 @@ namespace nuv::workbook::testing {
 // A block record with id, name and its own data; size = data size.
 inline image::BlockRecord MakeRecord(std::uint8_t id, std::string_view name,
                                      std::vector<std::uint8_t> data) {
-  std::array<std::uint8_t, image::kBlockEntrySize> bytes{};
-  bytes[0] = id;
-  for (size_t i = 0; i < name.size() && i < 8; ++i)
-    bytes[24 + i] = static_cast<std::uint8_t>(name[i]);
-  image::BlockRecord record;
-  record.entry = image::BlockEntry(bytes);
-  record.entry.set_size(static_cast<std::uint32_t>(data.size()));
-  record.data = image::BlockData(std::move(data));
-  return record;
+  return samples::OwnBlockRecord(id, name, std::move(data));
 }
 
 inline std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
