@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFontInfo>
@@ -60,8 +61,9 @@ constexpr std::array<Sample, 3> kSamples = {{
 // The block buttons a Customer Config dialog makes, the first of them.
 constexpr uint32_t kFirstBlockButton = 20000;
 
-// How long a tip takes to appear: its delay, and then some.
-constexpr int kTipWait = 800;
+// How long a tip may take to appear: its delay is half a second, and a busy
+// machine runs timers late.
+constexpr int kTipWait = 3000;
 
 fw::Point Centre(const fw::Window& window) {
   const fw::Rect r = window.GetWindowRect();
@@ -90,6 +92,17 @@ void ScreenshotWalk::Settle(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
+}
+
+bool ScreenshotWalk::SettleUntil(const std::function<bool()>& done, int longest_ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() >= longest_ms)
+      return false;
+    Settle(20);
+  }
+  return true;
 }
 
 void ScreenshotWalk::Problem(const std::string& text) {
@@ -137,17 +150,20 @@ void ScreenshotWalk::CheckFont() {
 }
 
 void ScreenshotWalk::ShowTip(fw::Window& form) {
+  const auto tip_shown = [this] {
+    for (fw::Window* window : app_.TopLevelWindows()) {
+      if (window->kind() == fw::WindowKind::Popup && window->IsWindowVisible())
+        return true;
+    }
+    return false;
+  };
   // The mouse rests on each control in turn until one shows a tip.
   const std::vector<fw::Window*> controls = form.children();
   for (fw::Window* control : controls) {
     if (!control->IsWindowVisible())
       continue;
     fw::UserMoveMouse(Centre(*control));
-    Settle(kTipWait);
-    bool tip = false;
-    for (fw::Window* window : app_.TopLevelWindows())
-      tip = tip || (window->kind() == fw::WindowKind::Popup && window->IsWindowVisible());
-    if (tip) {
+    if (SettleUntil(tip_shown, kTipWait)) {
       ShootNewWindows();
       break;
     }

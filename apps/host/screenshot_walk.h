@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <set>
 #include <string>
@@ -58,6 +59,8 @@ class ScreenshotWalk {
   void Problem(const std::string& text);
   // Lets Qt run (timers, painting) for `ms` milliseconds.
   static void Settle(int ms);
+  // Lets Qt run until `done` holds, at most `longest_ms`; whether it held.
+  static bool SettleUntil(const std::function<bool()>& done, int longest_ms);
 
   HostWindow& host_;
   fw::Application& app_;

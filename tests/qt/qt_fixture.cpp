@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTest>
 #include <QTimer>
@@ -127,6 +128,17 @@ void QtTest::Wait(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
+}
+
+bool QtTest::WaitUntil(const std::function<bool()>& done) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > 5000)
+      return false;
+    Wait(10);
+  }
+  return true;
 }
 
 std::unique_ptr<RecordingDialog> QtTest::OpenDialog() {

@@ -58,6 +58,9 @@ class QtTest : public ::testing::Test {
 
   // Lets Qt run for `ms` milliseconds.
   static void Wait(int ms);
+  // Lets Qt run until `done` holds or five seconds passed (a busy machine
+  // runs timers late); whether it held.
+  static bool WaitUntil(const std::function<bool()>& done);
   // Shows a dialog of the test template and waits until Qt shows it.
   std::unique_ptr<RecordingDialog> OpenDialog();
 
