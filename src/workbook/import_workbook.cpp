@@ -13,6 +13,7 @@
 #include "workbook/exchange_numbers.h"
 #include "workbook/import_bit_field.h"
 #include "workbook/preset_packing.h"
+#include "workbook/preset_table.h"
 
 namespace nuv::workbook {
 namespace {
@@ -288,21 +289,26 @@ int ImportWorkbook(WorkbookExchange& exchange, std::string_view workbook_path) {
   ExcelWorksheet sheet;
   CellText text;
 
-  // Reads a sheet found by name; false when its used range is one cell.
-  auto read_sheet = [&](std::string_view name, std::int16_t first, UsedExtent& extent,
-                        ValueArray& values) {
+  // A sheet whose used range is a single cell is skipped unread.
+  UsedExtent extent;
+  auto find_sheet = [&](std::string_view name, std::int16_t first) {
     FindSheetByName(sheets, name, first, sheet);
     extent = GetUsedExtent(sheet);
-    if (extent.rows <= 1 && extent.columns <= 1)
-      return false;
-    values = ReadSheetValues(sheet, extent.rows, extent.columns);
-    return true;
+    return extent.rows > 1 || extent.columns > 1;
   };
-  UsedExtent extent;
-  ValueArray values;
+  // The configuration sheets are read in columns A and B only, so cells
+  // far to the right cost nothing.
+  auto read_config_sheet = [&] {
+    return ReadSheetValues(sheet, extent.rows, std::min(extent.columns, 2u));
+  };
 
-  if (read_sheet(kProgramSheet, 1, extent, values))
+  if (find_sheet(kProgramSheet, 1)) {
+    // A sheet taller than a preset table can count is refused unread.
+    const ValueArray values = extent.rows > kMaxPresetRows
+                                  ? ValueArray()
+                                  : ReadSheetValues(sheet, extent.rows, extent.columns);
     PackPresetSheet(exchange, values, extent.rows, extent.columns);
+  }
 
   struct ConfigSheet {
     std::string_view name;
@@ -312,14 +318,14 @@ int ImportWorkbook(WorkbookExchange& exchange, std::string_view workbook_path) {
   const ConfigSheet config_sheets[] = {{kKeySheet, 2, exchange.model.sheet2.blocks},
                                        {kSystemSheet, 3, exchange.model.sheet3.blocks}};
   for (const ConfigSheet& config : config_sheets) {
-    if (read_sheet(config.name, config.first, extent, values) &&
-        ApplyConfigSheet(exchange, text, values, extent.rows, config.blocks) < 0) {
+    if (find_sheet(config.name, config.first) &&
+        ApplyConfigSheet(exchange, text, read_config_sheet(), extent.rows, config.blocks) < 0) {
       CloseAndQuit(book, app);
       return kImportFailed;
     }
   }
-  if (read_sheet(kFilePathSheet, 3, extent, values) &&
-      ApplyFilePathSheet(exchange, text, values, extent.rows) < 0) {
+  if (find_sheet(kFilePathSheet, 3) &&
+      ApplyFilePathSheet(exchange, text, read_config_sheet(), extent.rows) < 0) {
     CloseAndQuit(book, app);
     return kImportFailed;
   }

@@ -229,6 +229,28 @@ TEST_F(Import, AWorkbookThatIsNotThereIsAnAutomationError) {
   EXPECT_THROW(Run(), AutomationError);
 }
 
+TEST_F(Import, ATallProgramSheetIsRefusedAndFarCellsElsewhereCostNothing) {
+  WriteEdited();
+  WorkbookData book = ReadXlsFile(Path("preset.xls"));
+  book.sheets[0]->cells.At(65536, 1).value = T("bottom");
+  book.sheets[1]->cells.At(65536, 256).value = T("far away");
+  WriteXlsFile(Path("preset.xls"), book);
+  RecordCalls();
+  ASSERT_EQ(Run(), kImportOk);
+  EXPECT_EQ(messages_.texts(),
+            std::vector<std::string>{"The \"Program\" sheet uses 65536 rows and 2 columns, more "
+                                     "than the preset table can count (65535); the \"preset\" "
+                                     "block was left as it was."});
+  EXPECT_EQ(Data(0), Bytes({0xAA, 0xBB}));
+  EXPECT_EQ(Data(1), Bytes({0x0C, 50}));
+  // Only "IR_FP_Key" was read, in columns A and B.
+  std::vector<std::string> ranges;
+  for (const Call& c : calls())
+    if (c.member == dispid::kWorksheetRange)
+      ranges.push_back(c.args);
+  EXPECT_EQ(ranges, (std::vector<std::string>{"A1,B65536", "A1,B3", "A1,B2"}));
+}
+
 TEST_F(Import, SheetsAreFoundWhereverTheyStand) {
   Write({{u"File_Path", {{T("*logo"), T(Path("logo.bin").string())}}},
          {u"Sys_Config", {{T("*sysconf")}, {T("Name"), T("Hi")}}},
