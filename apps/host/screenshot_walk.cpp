@@ -61,9 +61,9 @@ constexpr std::array<Sample, 3> kSamples = {{
 // The block buttons a Customer Config dialog makes, the first of them.
 constexpr uint32_t kFirstBlockButton = 20000;
 
-// How long a tip may take to appear: its delay is half a second, and a busy
-// machine runs timers late.
-constexpr int kTipWait = 3000;
+// How long the mouse rests on a control for a tip: its delay is half a
+// second, and a busy machine runs timers late.
+constexpr std::array<int, 2> kTipWaits = {800, 3000};
 
 fw::Point Centre(const fw::Window& window) {
   const fw::Rect r = window.GetWindowRect();
@@ -157,17 +157,21 @@ void ScreenshotWalk::ShowTip(fw::Window& form) {
     }
     return false;
   };
-  // The mouse rests on each control in turn until one shows a tip.
+  // The mouse rests on each control in turn until one shows a tip; when
+  // none did, a busy machine may have run the tip's timer late, and the
+  // mouse rests longer on a second round.
   const std::vector<fw::Window*> controls = form.children();
-  for (fw::Window* control : controls) {
-    if (!control->IsWindowVisible())
-      continue;
-    fw::UserMoveMouse(Centre(*control));
-    if (SettleUntil(tip_shown, kTipWait)) {
-      ShootNewWindows();
-      break;
+  bool found = false;
+  for (const int rest : kTipWaits) {
+    for (fw::Window* control : controls) {
+      if (found || !control->IsWindowVisible())
+        continue;
+      fw::UserMoveMouse(Centre(*control));
+      found = SettleUntil(tip_shown, rest);
     }
   }
+  if (found)
+    ShootNewWindows();
   // Away from every control, and a key, so that no tip stays up.
   const fw::Rect area = form.GetWindowRect();
   fw::UserMoveMouse({area.right - 2, area.bottom - 2});
