@@ -188,7 +188,7 @@ class ListingParser {
     if (type == "number") {
       double number = 0;
       if (!ReadNumber<double>(text, -1.7976931348623157e308, 1.7976931348623157e308, number)) {
-        Fail("\"" + std::string(text) + "\" is not a number");
+        Fail(std::string("\"").append(text).append("\" is not a number"));
         return std::nullopt;
       }
       return Variant::R8(number);
@@ -216,10 +216,10 @@ class ListingParser {
         if (CellErrorText(code) == text)
           return Variant::CellError(code);
       }
-      Fail("\"" + std::string(text) + "\" is not an error value");
+      Fail(std::string("\"").append(text).append("\" is not an error value"));
       return std::nullopt;
     }
-    Fail("unknown type \"" + std::string(type) + "\"");
+    Fail(std::string("unknown type \"").append(type).append("\""));
     return std::nullopt;
   }
 

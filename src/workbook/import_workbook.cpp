@@ -23,7 +23,7 @@ constexpr std::uint8_t kHwInfoFile = 2;
 constexpr std::uint8_t kBinaryFile = 3;
 
 std::string Bracketed(std::string_view name) {
-  return "[" + std::string(name) + "]";
+  return std::string("[").append(name).append("]");
 }
 
 bool StartsWithStar(const std::string& text) {

@@ -11,7 +11,11 @@ namespace {
 constexpr std::string_view kLeftAlone = "; the \"preset\" block was left as it was.";
 
 std::string CellName(std::uint32_t row, std::uint32_t column) {
-  std::string name = "(" + std::to_string(row) + ", " + std::to_string(column) + ")";
+  std::string name = std::string("(")
+                         .append(std::to_string(row))
+                         .append(", ")
+                         .append(std::to_string(column))
+                         .append(")");
   FormatCellName(column, row, name);
   return name;
 }
