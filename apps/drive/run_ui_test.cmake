@@ -29,6 +29,9 @@ endif()
 list(APPEND command "${SCRIPT}")
 
 set(ENV{NUV_PRIVATE_ROOT} "${WORK}/private-d")
+# The workbook handed to the user opens no spreadsheet program: an empty
+# NUV_SPREADSHEET_APP says so (set(ENV{...} "") would unset it instead).
+list(PREPEND command "${CMAKE_COMMAND}" -E env NUV_SPREADSHEET_APP=)
 # The programs built beside the driver (nuv-samples, nuv) are at hand for
 # the script's sh lines, as they are for a user of the build.
 get_filename_component(bin_folder "${DRIVER}" DIRECTORY)

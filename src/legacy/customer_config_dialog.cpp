@@ -21,11 +21,6 @@ constexpr char kConfigFilter[] = "bin files (*.bin)\0*.bin\0All Files (*.*)\0*.*
 constexpr char kKeyFilter[] = "pub files (*.pub)\0*.pub\0All Files (*.*)\0*.*\0";
 constexpr std::string_view kOutputFilter = "bin files (*.bin)|*.bin|All Files (*.*)|*.*||";
 
-template <size_t N>
-constexpr std::string_view FilterText(const char (&filter)[N]) {
-  return std::string_view(filter, N);
-}
-
 // The single-byte patch and its caution: for experts only.
 constexpr std::array<uint32_t, 5> kExpertControls = {
     IDC_CFG_ADDRESS_LABEL, IDC_CFG_ADDRESS, IDC_CFG_BYTE_LABEL, IDC_CFG_BYTE, IDC_CFG_CAUTION};
@@ -177,25 +172,13 @@ void NuvSubDialog::BrowseOutput() {
   UpdateData(false);
 }
 
-void NuvSubDialog::BrowseForInput(std::string_view filter, std::string& target) {
-  plugin::PathBuffer path{};
-  if (!plugin::OpenFileDialog(this, filter, path))
-    return;
-  target = plugin::PathText(path);
-  UpdateData(false);
-  // The path stays set either way: Generate reads the file and reports it.
-  if (!plugin::CanOpenForReading(target)) {
-    WindowMessages messages(*this);
-    messages.Show(BoxCaption::Application, "Failed to open selected file!");
-  }
-}
-
 void NuvSubDialog::BrowseConfig() {
-  BrowseForInput(FilterText(kConfigFilter), config_path_);
+  // The path stays set even when the file cannot be read: Generate tells.
+  plugin::ChooseFileToRead(*this, plugin::FilterText(kConfigFilter), config_path_);
 }
 
 void NuvSubDialog::BrowseKey() {
-  BrowseForInput(FilterText(kKeyFilter), key_path_);
+  plugin::ChooseFileToRead(*this, plugin::FilterText(kKeyFilter), key_path_);
 }
 
 void NuvSubDialog::Generate() {

@@ -100,9 +100,6 @@ class NuvSubDialog : public fw::Dialog {
   void Back();
   void IgnoreChange() {}
 
-  // The configuration or key file: the file-open helper, then a test that
-  // the file can be read.
-  void BrowseForInput(std::string_view filter, std::string& target);
   void DestroyBlockButtons();
   void DestroyRow(uint32_t path_id);
   void DestroyControl(uint32_t id);

@@ -24,11 +24,6 @@ constexpr char kBinFilter[] = "bin files (*.bin)\0*.bin\0All Files (*.*)\0*.*\0"
 constexpr char kCfgFilter[] = "cfg files (*.cfg)\0*.cfg\0All Files (*.*)\0*.*\0";
 constexpr std::string_view kOutputFilter = "cfg bin files (*.bin)|*.bin|All Files (*.*)|*.*||";
 
-template <size_t N>
-constexpr std::string_view FilterText(const char (&filter)[N]) {
-  return std::string_view(filter, N);
-}
-
 // What Pre-Parse shows for both kinds and Cancel hides again.
 constexpr std::array<uint32_t, 18> kParsedSections = {
     IDC_FORM_HEADER_GROUP, IDC_FORM_SDRAM_LABEL,  IDC_FORM_SDRAM_SIZE,     IDC_FORM_FLASH_LABEL,
@@ -146,15 +141,7 @@ void NuvDialog::EnableControl(uint32_t id, bool enable) {
 }
 
 void NuvDialog::BrowseForFile(std::string_view filter, std::string& target) {
-  PathBuffer path{};
-  if (!OpenFileDialog(this, filter, path))
-    return;
-  target = PathText(path);
-  UpdateData(false);
-  if (!CanOpenForReading(target)) {
-    WindowMessages messages(*this);
-    messages.Show(BoxCaption::Application, "Failed to open selected file!");
-  }
+  ChooseFileToRead(*this, filter, target);
 }
 
 void NuvDialog::BrowseSource() {
@@ -250,7 +237,16 @@ void NuvDialog::ParseNewFormat() {
   OpenNewFormatDialog(parsed);
 }
 
-void NuvDialog::OpenNewFormatDialog(toolcfg::nuvnewfmtdlg& /*dialog*/) {}
+void NuvDialog::OpenNewFormatDialog(toolcfg::nuvnewfmtdlg& dialog) {
+  WindowMessages messages(*this);
+  dialog.AttachImage(image_);
+  if (dialog.ExportWorkbook(messages) == 0) {
+    messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
+    return;
+  }
+  // The dialog lives on by itself from here; the form only keeps the object.
+  dialog.Open(this, internal_mode_);
+}
 
 void NuvDialog::ExportConfig() {
   WindowMessages messages(*this);

@@ -91,8 +91,7 @@ class NuvDialog : public fw::FormView {
   void OpenCustomerConfig();
   // After a successful new-format parse: the configuration goes to a
   // workbook and the dialog's window opens (with the block tools in
-  // internal mode). Until the workbook export exists, a Parse ends with
-  // the parsed model kept in the dialog object and nothing else shown.
+  // internal mode). A failed export ends the Parse with its message.
   void OpenNewFormatDialog(toolcfg::nuvnewfmtdlg& dialog);
 
   // The open-file dialog for a source or script file: the chosen path goes

@@ -6,8 +6,23 @@
 #include <system_error>
 
 #include "framework/open_file_name.h"
+#include "framework/window.h"
+#include "support/window_messages.h"
 
 namespace nuv::plugin {
+namespace {
+
+// Only a regular file counts: a folder or a device cannot be read as a
+// file, and opening a pipe would wait for a writer.
+bool CanOpenForReading(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error))
+    return false;
+  const std::ifstream file(path, std::ios::binary);
+  return file.is_open();
+}
+
+}  // namespace
 
 bool OpenFileDialog(fw::Window* owner, std::string_view filter, PathBuffer& path) {
   fw::OpenFileName ofn;
@@ -27,12 +42,17 @@ std::string_view PathText(const PathBuffer& path) {
   return std::string_view(path.data(), static_cast<size_t>(end - path.begin()));
 }
 
-bool CanOpenForReading(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error))
+bool ChooseFileToRead(fw::Window& owner, std::string_view filter, std::string& target) {
+  PathBuffer path{};
+  if (!OpenFileDialog(&owner, filter, path))
     return false;
-  const std::ifstream file(path, std::ios::binary);
-  return file.is_open();
+  target = PathText(path);
+  owner.UpdateData(false);
+  if (!CanOpenForReading(target)) {
+    WindowMessages messages(owner);
+    messages.Show(BoxCaption::Application, "Failed to open selected file!");
+  }
+  return true;
 }
 
 }  // namespace nuv::plugin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -26,10 +27,18 @@ bool OpenFileDialog(fw::Window* owner, std::string_view filter, PathBuffer& path
 // The text of a path buffer up to its first NUL.
 std::string_view PathText(const PathBuffer& path);
 
-// Whether a chosen file can be opened for binary reading, as the windows
-// test it right after a choice. Only a regular file counts: a folder or a
-// device cannot be read as a file, and opening a pipe would wait for a
-// writer.
-bool CanOpenForReading(const std::string& path);
+// A filter written as one string literal of NUL-terminated text and
+// pattern pairs, whose own terminator is the empty text that ends them.
+template <size_t N>
+constexpr std::string_view FilterText(const char (&filter)[N]) {
+  return std::string_view(filter, N);
+}
+
+// The Browse of a file the tool will read: OpenFileDialog owned by `owner`;
+// the chosen path goes to `target` and into the owner's controls
+// (UpdateData(false)), then a file that cannot be opened for reading is
+// reported in the application's box ("Failed to open selected file!"). The
+// path stays set either way. False when the user chose nothing.
+bool ChooseFileToRead(fw::Window& owner, std::string_view filter, std::string& target);
 
 }  // namespace nuv::plugin

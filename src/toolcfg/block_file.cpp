@@ -1,0 +1,141 @@
+#include "toolcfg/block_file.h"
+
+#include <fstream>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "platform/paths.h"
+
+namespace nuv::toolcfg {
+namespace {
+
+constexpr std::string_view kNotFound = "Save failed! Block name or ID can not find in flash!";
+constexpr std::string_view kDone = "The Block have been saved!";
+constexpr size_t kNameLength = 8;
+
+// A text as a C comparison sees it: up to its first zero byte, at most
+// `length` characters.
+std::string_view CText(std::string_view text, size_t length) {
+  text = text.substr(0, std::min(length, text.size()));
+  return text.substr(0, text.find('\0'));
+}
+
+std::filesystem::path FilePath(std::string_view path) {
+  const platform::NativePath native = platform::ToNativePath(path);
+  return native.ok ? native.path : std::filesystem::path();
+}
+
+// Reads the whole file; reports its own failures.
+std::optional<std::vector<uint8_t>> ReadWholeFile(std::string_view path, Messages& messages) {
+  const std::filesystem::path native = FilePath(path);
+  std::error_code error;
+  std::ifstream in;
+  if (!native.empty() && !std::filesystem::is_directory(native, error))
+    in.open(native, std::ios::binary);
+  if (!in) {
+    messages.Show(BoxCaption::Error, "error to open load block bin  file ");
+    return std::nullopt;
+  }
+  in.seekg(0, std::ios::end);
+  const std::streamoff length = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (length <= 0) {
+    messages.Show(BoxCaption::Error,
+                  length == 0 ? "The load file is 0 bytes!" : "error to load block bin  file ");
+    return std::nullopt;
+  }
+  // A block's size is a 32-bit number.
+  if (static_cast<unsigned long long>(length) > std::numeric_limits<uint32_t>::max()) {
+    messages.Show(BoxCaption::Error, "no memery!");
+    return std::nullopt;
+  }
+  std::vector<uint8_t> bytes;
+  try {
+    bytes.resize(static_cast<size_t>(length));
+  } catch (const std::bad_alloc&) {
+    messages.Show(BoxCaption::Error, "no memery!");
+    return std::nullopt;
+  }
+  in.read(reinterpret_cast<char*>(bytes.data()), length);
+  if (in.gcount() != length) {
+    messages.Show(BoxCaption::Error, "error to load block bin  file ");
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+}  // namespace
+
+std::optional<size_t> FindPickedBlock(const image::BlockTable& snapshot, std::string_view name,
+                                      uint8_t id) {
+  const std::string_view wanted = CText(name, kNameLength);
+  for (size_t k = 0; k < snapshot.records.size(); ++k) {
+    const image::BlockEntry& entry = snapshot.records[k].entry;
+    if (entry.block_id() == id && CText(entry.name(), kNameLength) == wanted)
+      return k;
+  }
+  return std::nullopt;
+}
+
+bool SaveBlockFile(const image::FlashImage& image, std::string_view name, uint8_t id,
+                   std::string_view path, Messages& messages) {
+  if (path.empty()) {
+    messages.Show(BoxCaption::Error, "Please select output file!");
+    return false;
+  }
+  const std::optional<size_t> k = FindPickedBlock(image.snapshot, name, id);
+  if (!k) {
+    messages.Show(BoxCaption::Application, kNotFound);
+    return false;
+  }
+  const image::BlockRecord& record = image.snapshot.records[*k];
+  const std::filesystem::path native = FilePath(path);
+  std::error_code error;
+  std::ofstream out;
+  if (!native.empty() && !std::filesystem::is_directory(native, error))
+    out.open(native, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    messages.Show(BoxCaption::Error, "error to save block bin  file ");
+    return false;
+  }
+  // The block as the loaded file holds it; a block reaching past the end of
+  // the file is a short write.
+  const std::span<const uint8_t> loaded = image.bytes();
+  const uint64_t start = uint64_t{record.header_offset} + record.entry.offset();
+  const uint64_t size = record.entry.size();
+  const bool inside = start <= loaded.size() && size <= loaded.size() - start;
+  if (inside)
+    out.write(reinterpret_cast<const char*>(loaded.data() + start),
+              static_cast<std::streamsize>(size));
+  out.close();
+  if (!inside || !out) {
+    messages.Show(BoxCaption::Error, "error to write block bin  file ");
+    return false;
+  }
+  messages.Show(BoxCaption::Application, kDone);
+  return true;
+}
+
+bool LoadBlockFile(image::FlashImage& image, std::string_view name, uint8_t id,
+                   std::string_view path, Messages& messages) {
+  if (path.empty()) {
+    messages.Show(BoxCaption::Error, "Please select load file!");
+    return false;
+  }
+  const std::optional<size_t> k = FindPickedBlock(image.snapshot, name, id);
+  if (!k || *k >= image.table.records.size()) {
+    messages.Show(BoxCaption::Application, kNotFound);
+    return false;
+  }
+  std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path, messages);
+  if (!bytes)
+    return false;
+  image::BlockRecord& record = image.table.records[*k];
+  record.entry.set_size(static_cast<uint32_t>(bytes->size()));
+  record.data.Replace(std::move(*bytes));
+  messages.Show(BoxCaption::Application, kDone);
+  return true;
+}
+
+}  // namespace nuv::toolcfg
