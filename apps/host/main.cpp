@@ -3,6 +3,7 @@
 // The host utility: a window titled nuvhost with a page that the plug-in
 // fills. With --screenshots it walks the sample images through the tool's
 // windows without a person and saves their pictures instead.
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -101,6 +102,11 @@ int main(int argc, char** argv) {
   }
 
   if (!options.screenshots.empty()) {
+    // Nobody watches the walk: nothing it does may open a program on a
+    // desktop (the spreadsheet program a workbook is shown in). Qt has
+    // connected to its display already.
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
     nuv::host::ScreenshotWalk walk(host, app, qt_backend, options.screenshots, options.samples,
                                    std::cout);
     const int problems = walk.Run();

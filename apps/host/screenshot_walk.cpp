@@ -53,7 +53,7 @@ struct Sample {
   std::array<std::string_view, 2> candidates;
 };
 constexpr std::array<Sample, 3> kSamples = {{
-    {"new-format", {"toolcfg/new-toolcfg.bin", "images/new-two-banks.bin"}},
+    {"new-format", {"exchange/new-preset.bin", "toolcfg/new-toolcfg.bin"}},
     {"legacy", {"legacy/legacy.bin", "images/legacy.bin"}},
     {"refused", {"images/empty.bin", "images/bad-length.bin"}},
 }};

@@ -29,8 +29,9 @@ class HostWindow;
 // the same user-input entry points nuv-drive uses, and saves a picture of
 // every window that appears: the main form at start, with a balloon tip,
 // after Pre-Parse of a new-format and of a legacy image, the windows their
-// Parse opens (and the field edit dialog behind a Customer Config block
-// button), a file dialog and a message box. Each picture is checked: the
+// Parse opens (the New Format dialog, the Customer Config dialog and the
+// field edit dialog behind its first block button), a file dialog and the
+// message boxes shown on the way. Each picture is checked: the
 // window must be shown and every text in it must have rendered.
 class ScreenshotWalk {
  public:

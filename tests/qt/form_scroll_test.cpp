@@ -3,11 +3,14 @@
 // and to Qt throughout.
 #include <memory>
 
+#include <QImage>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QTest>
 
 #include "framework/constants.h"
 #include "framework/qt/qt_widgets.h"
+#include "framework/qt/render_check.h"
 #include "framework/window.h"
 #include "qt_fixture.h"
 
@@ -117,6 +120,22 @@ TEST_F(PageTest, ADialogOpensOverItsOwnerAndTheFrameworkKnowsWhere) {
   EXPECT_EQ(Origin(*dialog), widget->geometry().topLeft());
   Window& button = *dialog->GetDlgItem(IDC_QT_BUTTON);
   EXPECT_EQ(Origin(button), QtOrigin(button));
+}
+
+TEST_F(PageTest, APictureOfTheHostIsCheckedWithoutTheDialogsItOwns) {
+  auto dialog = std::make_unique<RecordingDialog>();
+  ASSERT_TRUE(dialog->Create(form_));
+  dialog->ShowWindow(SW_SHOW);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(*dialog)));
+  // The dialog's widgets are Qt children of the host's window, but not in
+  // its picture; the form's own texts are.
+  const QImage image = host_.grab().toImage();
+  EXPECT_EQ(FindUnrenderedTexts(host_, image), std::vector<std::string>{});
+  const QImage dialog_image = WidgetOf(*dialog)->grab().toImage();
+  EXPECT_EQ(FindUnrenderedTexts(*WidgetOf(*dialog), dialog_image), std::vector<std::string>{});
+  WidgetOf(*form_->GetDlgItem(IDC_QT_TOP))->setStyleSheet(QStringLiteral("color: #f0f0f0"));
+  EXPECT_EQ(FindUnrenderedTexts(host_, host_.grab().toImage()),
+            std::vector<std::string>{"\"Top\" (QLabel) did not render"});
 }
 
 TEST_F(PageTest, TheCloseButtonCancelsADialog) {

@@ -57,7 +57,9 @@ std::vector<std::string> FindUnrenderedTexts(const QWidget& root, const QImage& 
   // grab() renders at the device pixel ratio of the screen.
   const qreal ratio = image.devicePixelRatio() > 0 ? image.devicePixelRatio() : 1.0;
   for (const QWidget* widget : root.findChildren<QWidget*>()) {
-    if (!widget->isVisibleTo(&root) || !widget->isEnabled() || widget->isWindow())
+    // Windows owned by `root` (its dialogs) are Qt children of it too, but
+    // not in its picture.
+    if (widget->window() != root.window() || !widget->isVisibleTo(&root) || !widget->isEnabled())
       continue;
     const QString text = TextOf(*widget).trimmed();
     if (text.isEmpty())
