@@ -5,6 +5,8 @@
         reads WORKBOOK with xlrd and writes it again with xlwt, with column B
         of the row whose column A is ROWNAME (on SHEET) set to VALUE (a
         number when it reads as one, else a text).
+    python3 newfmt_check.py block IMAGE NAME OUT
+        writes the bytes of block NAME of IMAGE, as its entry places them, to OUT.
     python3 newfmt_check.py check SOURCE OUTPUT WORKBOOK STEP...
         computes the new image from SOURCE on its own and compares it with
         OUTPUT byte by byte; prints one line, exit 0 when equal.
@@ -268,6 +270,10 @@ def check(source_path, output_path, workbook, steps):
 def main(argv):
     if len(argv) >= 3 and argv[1] == "edit":
         edit(argv[2], argv[3:])
+        return 0
+    if len(argv) == 5 and argv[1] == "block":
+        image = open(argv[2], "rb").read()
+        open(argv[4], "wb").write(find(records_of(image), argv[3]).data)
         return 0
     if len(argv) >= 5 and argv[1] == "check":
         return check(argv[2], argv[3], argv[4], argv[5:])
