@@ -156,8 +156,11 @@ class RecordingDispatch final : public Dispatch {
       : inner_(std::move(inner)), log_(std::move(log)) {}
   Variant Invoke(DispId member, InvokeKind kind, std::span<const Variant> args) override {
     std::string text;
-    for (const Variant& arg : args)
-      text += (&arg == args.data() ? "" : ",") + ArgumentText(arg);
+    for (const Variant& arg : args) {
+      if (&arg != args.data())
+        text += ',';
+      text += ArgumentText(arg);
+    }
     log_->push_back({member, kind, text});
     Variant result = inner_->Invoke(member, kind, args);
     if (result.type() == VT_DISPATCH)

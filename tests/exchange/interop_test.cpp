@@ -28,7 +28,7 @@ constexpr const char* kPython = "/usr/bin/python3";
 constexpr const char* kOffice = "/usr/bin/soffice";
 
 std::string Quote(const std::filesystem::path& path) {
-  return "'" + path.string() + "'";
+  return std::string("'").append(path.string()).append("'");
 }
 
 // Sets the `length`-bit field at bit `position` of `bytes` to `value`,
