@@ -2,12 +2,8 @@
 // without windows, for people who prepare workbooks in batch. The script the
 // image carries is unpacked and parsed as Parse does it, and the workbook is
 // written and saved as the export writes it; nothing is opened.
-#include <stdlib.h>
-
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "command.h"
 #include "image/flash_image.h"
@@ -32,29 +28,6 @@ const Command kWorkbook = {
     "FILE", &Workbook};
 
 CommandRegistration register_workbook(kWorkbook);
-
-// A folder of its own for lzma's working files, so that runs side by side
-// do not share them; removed with everything in it.
-class WorkFolder {
- public:
-  WorkFolder() {
-    std::error_code error;
-    std::string pattern = (std::filesystem::temp_directory_path(error) / "nuv-workbook-XXXXXX");
-    if (::mkdtemp(pattern.data()))
-      path_ = pattern;
-  }
-  ~WorkFolder() {
-    std::error_code ignored;
-    if (!path_.empty())
-      std::filesystem::remove_all(path_, ignored);
-  }
-  WorkFolder(const WorkFolder&) = delete;
-  WorkFolder& operator=(const WorkFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 int Workbook(std::span<const std::string> args) {
   std::string image_path;
@@ -93,7 +66,7 @@ int Workbook(std::span<const std::string> args) {
     if (toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) !=
         toolcfg::PrepareResult::kParsed)
       return 1;
-    WorkFolder work;
+    workbook::BatchWorkFolder work("nuv-workbook");
     if (work.path().empty()) {
       messages.Show(BoxCaption::Error, "Cannot make a working folder for lzma.");
       return 1;

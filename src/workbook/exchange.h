@@ -27,6 +27,22 @@ struct WorkbookExchange {
   std::filesystem::path work_folder = platform::ProgramFolder();
 };
 
+// A work folder of its own for a batch run, so that runs side by side do
+// not share lzma's working files: made fresh under the system's temporary
+// folder and removed with everything in it. Its path is empty when it
+// could not be made.
+class BatchWorkFolder {
+ public:
+  explicit BatchWorkFolder(std::string_view prefix = "nuv-exchange");
+  ~BatchWorkFolder();
+  BatchWorkFolder(const BatchWorkFolder&) = delete;
+  BatchWorkFolder& operator=(const BatchWorkFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
 // Names of the four sheets, in workbook order.
 inline constexpr std::string_view kProgramSheet = "Program";
 inline constexpr std::string_view kKeySheet = "IR_FP_Key";

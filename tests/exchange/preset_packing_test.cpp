@@ -179,6 +179,22 @@ TEST_F(PresetPacking, PackPresetSheetLeavesTheBlockWhenItCannotStoreTheTable) {
   EXPECT_EQ(table_.records[0].data.bytes().size(), 1u);
 }
 
+TEST_F(PresetPacking, BatchRunsGetAWorkFolderOfTheirOwn) {
+  std::filesystem::path kept;
+  {
+    BatchWorkFolder first("nuv-test"), second("nuv-test");
+    ASSERT_FALSE(first.path().empty());
+    EXPECT_NE(first.path(), second.path());
+    EXPECT_TRUE(std::filesystem::is_directory(first.path()));
+    WorkbookExchange exchange = Exchange();
+    exchange.work_folder = first.path();
+    std::vector<std::uint8_t> packed;
+    ASSERT_TRUE(PackPreset(exchange, packed, Bytes({1})));
+    kept = first.path();
+  }
+  EXPECT_FALSE(std::filesystem::exists(kept));
+}
+
 TEST_F(PresetPacking, TheDialogsWorkFolderIsTheProgramFolder) {
   WorkbookExchange exchange{model_, table_, runner_, messages_};
   EXPECT_EQ(exchange.work_folder, platform::ProgramFolder());
