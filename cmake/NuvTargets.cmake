@@ -52,18 +52,27 @@ function(nuv_library target folder)
   endif()
 endfunction()
 
-# nuv_test(<target> SOURCES ... LINKS ...): a GoogleTest program registered
-# with CTest, each test case a CTest test.
+# Tests that let the tool write its lzma working files beside the running
+# program (build/<preset>/bin, shared by every test program) take this lock,
+# so that two of them never work on the same "npreset" files at once.
+set(NUV_PROGRAM_FOLDER_LOCK nuv_program_folder)
+
+# nuv_test(<target> SOURCES ... LINKS ... [RESOURCE_LOCK name]): a GoogleTest
+# program registered with CTest, each test case a CTest test.
 function(nuv_test target)
-  cmake_parse_arguments(ARG "" "WORKING_DIRECTORY" "SOURCES;LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "" "WORKING_DIRECTORY;RESOURCE_LOCK" "SOURCES;LINKS" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   nuv_warnings(${target})
   target_link_libraries(${target} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gmock GTest::gtest_main)
   if(NOT ARG_WORKING_DIRECTORY)
     set(ARG_WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   endif()
+  set(properties TIMEOUT 120)
+  if(ARG_RESOURCE_LOCK)
+    list(APPEND properties RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+  endif()
   gtest_discover_tests(${target} WORKING_DIRECTORY ${ARG_WORKING_DIRECTORY}
-                       DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+                       DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 
 # nuv_benchmark(<target> SOURCES ... LINKS ...): a Google Benchmark program

@@ -48,11 +48,11 @@ uint32_t BlockCrc(const std::vector<uint8_t>& data) {
 // positions count from `base`; default offsets start after the entries.
 // Returns the image positions of the data.
 std::vector<uint64_t> PutBlocks(std::vector<uint8_t>& image, uint64_t base, uint64_t entries_pos,
-                                const std::vector<BlockSpec>& blocks) {
+                                const std::vector<BlockPlan>& blocks) {
   std::vector<uint64_t> positions;
   uint64_t next = entries_pos + blocks.size() * image::kBlockEntrySize - base;
   for (size_t k = 0; k < blocks.size(); ++k) {
-    const BlockSpec& block = blocks[k];
+    const BlockPlan& block = blocks[k];
     const uint64_t offset = block.offset ? *block.offset : RoundUp(next, block.align);
     const uint64_t entry = entries_pos + k * image::kBlockEntrySize;
     Put(image, entry, std::vector<uint8_t>{block.id, block.tail_flag, 0, 0});
@@ -73,10 +73,10 @@ std::vector<uint64_t> PutBlocks(std::vector<uint8_t>& image, uint64_t base, uint
 
 }  // namespace
 
-BuiltImage BuildNewFormatImage(const NewFormatSpec& spec) {
+BuiltImage BuildNewFormatImage(const NewFormatPlan& plan) {
   BuiltImage built;
-  built.bytes.assign(spec.length, spec.fill);
-  for (const BankSpec& bank : spec.banks) {
+  built.bytes.assign(plan.length, plan.fill);
+  for (const BankPlan& bank : plan.banks) {
     const uint64_t at = bank.header_offset;
     std::vector<uint8_t> fixed(image::kDmHeaderFixedSize, 0);
     std::copy(image::kDmMagic.begin(), image::kDmMagic.end(), fixed.begin());
@@ -94,23 +94,23 @@ BuiltImage BuildNewFormatImage(const NewFormatSpec& spec) {
   return built;
 }
 
-BuiltImage BuildLegacyImage(const LegacySpec& spec) {
+BuiltImage BuildLegacyImage(const LegacyPlan& plan) {
   BuiltImage built;
-  built.bytes.assign(spec.length, spec.fill);
+  built.bytes.assign(plan.length, plan.fill);
   std::vector<uint8_t>& image = built.bytes;
-  PutWord(image, image::kLegacyDmhOffsetPos, spec.dmh_offset);
-  PutWord(image, image::kLegacyConfigOffsetPos, spec.config_offset);
+  PutWord(image, image::kLegacyDmhOffsetPos, plan.dmh_offset);
+  PutWord(image, image::kLegacyConfigOffsetPos, plan.config_offset);
   PutWord(image, image::kLegacyConfigLengthPos,
-          spec.config_length ? *spec.config_length : static_cast<uint32_t>(spec.config.size()));
-  Put(image, spec.config_offset, spec.config);
+          plan.config_length ? *plan.config_length : static_cast<uint32_t>(plan.config.size()));
+  Put(image, plan.config_offset, plan.config);
 
-  const uint64_t header = spec.dmh_offset;
-  PutWord(image, header + image::kLegacySdramLowPos, spec.sdram_size);
+  const uint64_t header = plan.dmh_offset;
+  PutWord(image, header + image::kLegacySdramLowPos, plan.sdram_size);
   PutWord(image, header + image::kLegacyFlashLowPos,
-          spec.flash_size ? *spec.flash_size : static_cast<uint32_t>(spec.length));
+          plan.flash_size ? *plan.flash_size : static_cast<uint32_t>(plan.length));
   PutWord(image, header + image::kLegacyCountPos,
-          spec.entry_count ? *spec.entry_count : static_cast<uint8_t>(spec.blocks.size()));
-  built.data_positions = PutBlocks(image, 0, header + image::kLegacyEntriesPos, spec.blocks);
+          plan.entry_count ? *plan.entry_count : static_cast<uint8_t>(plan.blocks.size()));
+  built.data_positions = PutBlocks(image, 0, header + image::kLegacyEntriesPos, plan.blocks);
   return built;
 }
 

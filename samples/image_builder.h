@@ -17,7 +17,7 @@
 namespace nuv::samples {
 
 // One block: its 48-byte entry and its data.
-struct BlockSpec {
+struct BlockPlan {
   uint8_t id = 0;
   std::string name{};  // the first 8 characters are stored, NUL-padded
   std::vector<uint8_t> data{};
@@ -39,23 +39,23 @@ struct BlockSpec {
 };
 
 // One bank of a new-format image: a DM header and its blocks.
-struct BankSpec {
+struct BankPlan {
   uint32_t header_offset = 0;  // image position of the header
   uint32_t sdram_size = 0;
-  std::vector<BlockSpec> blocks{};
+  std::vector<BlockPlan> blocks{};
   std::optional<uint8_t> block_count{};  // the count byte; by default blocks.size()
   uint8_t marker = '0';                  // anything else makes the magic no header
   uint32_t reserved12 = 0;               // header bytes 12..15, which nothing interprets
   uint32_t reserved20 = 0;               // header bytes 20..23
 };
 
-struct NewFormatSpec {
+struct NewFormatPlan {
   size_t length = 0x80000;  // a whole number of 512 KiB for a valid image
   uint8_t fill = 0xFF;      // erased flash
-  std::vector<BankSpec> banks{};
+  std::vector<BankPlan> banks{};
 };
 
-struct LegacySpec {
+struct LegacyPlan {
   size_t length = 0x100000;
   uint8_t fill = 0xFF;
   uint32_t dmh_offset = 0x1000;  // word at image offset 8
@@ -67,7 +67,7 @@ struct LegacySpec {
   uint32_t config_offset = 0x100;           // word at image offset 28
   std::vector<uint8_t> config{};            // written at config_offset
   std::optional<uint32_t> config_length{};  // word at offset 32; by default config.size()
-  std::vector<BlockSpec> blocks{};          // offsets from the image start
+  std::vector<BlockPlan> blocks{};          // offsets from the image start
 };
 
 struct BuiltImage {
@@ -76,8 +76,8 @@ struct BuiltImage {
   std::vector<uint64_t> data_positions{};
 };
 
-BuiltImage BuildNewFormatImage(const NewFormatSpec& spec);
-BuiltImage BuildLegacyImage(const LegacySpec& spec);
+BuiltImage BuildNewFormatImage(const NewFormatPlan& plan);
+BuiltImage BuildLegacyImage(const LegacyPlan& plan);
 
 // Deterministic filler for block data: the same seed gives the same bytes.
 std::vector<uint8_t> PatternBytes(size_t count, uint32_t seed);

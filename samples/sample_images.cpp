@@ -15,9 +15,9 @@ namespace {
 constexpr size_t kHalfMiB = 0x80000;
 constexpr size_t kMiB = 0x100000;
 
-BlockSpec Block(uint8_t id, std::string name, std::vector<uint8_t> data, uint32_t version,
+BlockPlan Block(uint8_t id, std::string name, std::vector<uint8_t> data, uint32_t version,
                 std::string time) {
-  BlockSpec block;
+  BlockPlan block;
   block.id = id;
   block.name = std::move(name);
   block.data = std::move(data);
@@ -27,7 +27,7 @@ BlockSpec Block(uint8_t id, std::string name, std::vector<uint8_t> data, uint32_
 }
 
 // A version block: the text and its terminator.
-BlockSpec Version(uint8_t id, std::string name, std::string_view text) {
+BlockPlan Version(uint8_t id, std::string name, std::string_view text) {
   std::vector<uint8_t> data = TextBytes(text);
   data.resize(16, 0);
   return Block(id, std::move(name), std::move(data), 1, "201405121030");
@@ -35,65 +35,65 @@ BlockSpec Version(uint8_t id, std::string name, std::string_view text) {
 
 // Two banks: boot loader, version and kernel (64 KiB aligned) in the first,
 // root file system (aligned) and an application without CRC in the second.
-NewFormatSpec TwoBanks() {
-  NewFormatSpec spec;
-  spec.length = kMiB;
-  BankSpec first{.header_offset = 0, .sdram_size = 0x4000000};
+NewFormatPlan TwoBanks() {
+  NewFormatPlan plan;
+  plan.length = kMiB;
+  BankPlan first{.header_offset = 0, .sdram_size = 0x4000000};
   first.blocks = {Block(0x01, "boot", PatternBytes(0x2400, 1), 0x00010002, "201405121030"),
                   Version(0x02, "ssdata", "NUV-2.01.0042"),
                   Block(0xA4, "kernel", PatternBytes(0x30000, 2), 0x00020001, "201405121031")};
   first.blocks[2].align = 0x10000;
-  BankSpec second{.header_offset = 0x60000, .sdram_size = 0x4000000};
+  BankPlan second{.header_offset = 0x60000, .sdram_size = 0x4000000};
   second.blocks = {Block(0xA8, "rootfs", PatternBytes(0x50000, 3), 0x00020001, "201405121032"),
                    Block(0x20, "app", PatternBytes(0x8000, 4), 0x00000107, "201405121033")};
   second.blocks[0].align = 0x10000;
   second.blocks[1].crc = image::kNoCrc;
-  spec.banks = {first, second};
-  return spec;
+  plan.banks = {first, second};
+  return plan;
 }
 
 // Three banks, the middle one empty; an 8-character version block name and a
 // 16-character version without terminator; an 8-character block name and a
 // 12-character time.
-NewFormatSpec ThreeBanks() {
-  NewFormatSpec spec;
-  spec.length = 2 * kMiB;
-  BankSpec first{.header_offset = 0x100, .sdram_size = 0x8000000, .reserved12 = 0x12345678};
+NewFormatPlan ThreeBanks() {
+  NewFormatPlan plan;
+  plan.length = 2 * kMiB;
+  BankPlan first{.header_offset = 0x100, .sdram_size = 0x8000000, .reserved12 = 0x12345678};
   first.blocks = {Block(0x01, "loader", PatternBytes(0x1000, 5), 1, "2014-06-01"),
                   Block(0x03, "ssdataV2", TextBytes("QV-2014.06.01-RC"), 2, "2014-06-01"),
                   Block(0x04, "settings", PatternBytes(0x800, 6), 3, "201406011200")};
-  BankSpec second{.header_offset = 0x80000, .sdram_size = 0x8000000};
-  BankSpec third{.header_offset = 0x100000, .sdram_size = 0x10000000};
+  BankPlan second{.header_offset = 0x80000, .sdram_size = 0x8000000};
+  BankPlan third{.header_offset = 0x100000, .sdram_size = 0x10000000};
   third.blocks = {Block(0xA4, "kernel2", PatternBytes(0x20000, 7), 4, "2014-06-02"),
                   Block(0xA8, "rootfs2", PatternBytes(0x40000, 8), 5, "2014-06-02")};
   third.blocks[0].align = 0x10000;
   third.blocks[1].align = 0x10000;
-  spec.banks = {first, second, third};
-  return spec;
+  plan.banks = {first, second, third};
+  return plan;
 }
 
 // Header at 0x10000, configuration region at 0x1000, ordinary blocks after
 // the header, and two tail entries in the last 128 KiB.
-LegacySpec Legacy() {
-  LegacySpec spec;
-  spec.length = kMiB;
-  spec.dmh_offset = 0x10000;
-  spec.sdram_size = 0x02000000 | 0x00400000;  // bytes 0 and 2 give 0x40 * 65536
-  spec.config_offset = 0x1000;
-  spec.config = PatternBytes(0x400, 9);
-  spec.blocks = {Block(0x10, "loader", PatternBytes(0x8000, 10), 0x100, "2011-03-04"),
+LegacyPlan Legacy() {
+  LegacyPlan plan;
+  plan.length = kMiB;
+  plan.dmh_offset = 0x10000;
+  plan.sdram_size = 0x02000000 | 0x00400000;  // bytes 0 and 2 give 0x40 * 65536
+  plan.config_offset = 0x1000;
+  plan.config = PatternBytes(0x400, 9);
+  plan.blocks = {Block(0x10, "loader", PatternBytes(0x8000, 10), 0x100, "2011-03-04"),
                  Version(0x11, "ssdata", "LEG-1.2.3"),
                  Block(0x12, "kernel", PatternBytes(0x40000, 11), 0x101, "2011-03-04"),
                  Block(0x13, "panel", PatternBytes(0x100, 12), 0x102, "2011-03-04"),
                  Block(0x30, "keys", PatternBytes(0x1000, 13), 0x103, "2011-03-05"),
                  Block(0x31, "hwinfo", PatternBytes(0xF0, 14), 0x104, "2011-03-05")};
-  spec.blocks[1].offset = 0x12000;
-  spec.blocks[4].offset = 0xE0000;
-  spec.blocks[4].tail_flag = 1;
-  spec.blocks[5].offset = 0xF0000;
-  spec.blocks[5].tail_flag = 1;
-  spec.blocks[5].crc = image::kNoCrc;
-  return spec;
+  plan.blocks[1].offset = 0x12000;
+  plan.blocks[4].offset = 0xE0000;
+  plan.blocks[4].tail_flag = 1;
+  plan.blocks[5].offset = 0xF0000;
+  plan.blocks[5].tail_flag = 1;
+  plan.blocks[5].crc = image::kNoCrc;
+  return plan;
 }
 
 void Add(std::vector<SampleFile>& out, std::string name, std::vector<uint8_t> bytes) {
@@ -106,29 +106,29 @@ void Generate(std::vector<SampleFile>& out) {
   Add(out, "legacy.bin", BuildLegacyImage(Legacy()).bytes);
 
   // Refused, each for one reason.
-  LegacySpec odd = Legacy();
+  LegacyPlan odd = Legacy();
   odd.length = kHalfMiB + 1;
   odd.flash_size = kHalfMiB;
   Add(out, "bad-length.bin", BuildLegacyImage(odd).bytes);
   Add(out, "empty.bin", {});
 
-  NewFormatSpec crowded;
+  NewFormatPlan crowded;
   crowded.length = kHalfMiB;
-  BankSpec a{.header_offset = 0}, b{.header_offset = 0x40000};
+  BankPlan a{.header_offset = 0}, b{.header_offset = 0x40000};
   a.blocks.assign(40, Block(0x40, "part", PatternBytes(0x100, 15), 1, ""));
   b.blocks.assign(25, Block(0x41, "part", PatternBytes(0x100, 16), 1, ""));
   crowded.banks = {a, b};
   Add(out, "too-many-blocks.bin", BuildNewFormatImage(crowded).bytes);
 
-  LegacySpec many = Legacy();
+  LegacyPlan many = Legacy();
   many.blocks.assign(65, Block(0x50, "x", PatternBytes(0x10, 17), 1, ""));
   Add(out, "legacy-too-many-entries.bin", BuildLegacyImage(many).bytes);
 
-  LegacySpec wrong_size = Legacy();
+  LegacyPlan wrong_size = Legacy();
   wrong_size.flash_size = 2 * kMiB;
   Add(out, "legacy-wrong-flash-size.bin", BuildLegacyImage(wrong_size).bytes);
 
-  NewFormatSpec outside = TwoBanks();
+  NewFormatPlan outside = TwoBanks();
   outside.banks[1].blocks[1].size = 0x200000;
   Add(out, "new-data-outside.bin", BuildNewFormatImage(outside).bytes);
 }

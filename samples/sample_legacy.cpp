@@ -21,9 +21,9 @@ constexpr uint32_t kConfigLength = 0x800;
 constexpr uint32_t kDmhOffset = 0x1000;
 constexpr uint32_t kTailOffset = 0xF0000;
 
-BlockSpec Block(uint8_t id, std::string name, std::vector<uint8_t> data, uint32_t offset,
+BlockPlan Block(uint8_t id, std::string name, std::vector<uint8_t> data, uint32_t offset,
                 uint8_t tail_flag = 0) {
-  BlockSpec block;
+  BlockPlan block;
   block.id = id;
   block.name = std::move(name);
   block.data = std::move(data);
@@ -59,16 +59,16 @@ std::vector<uint8_t> Config(uint32_t seed, uint8_t language, std::string_view ow
   return config;
 }
 
-LegacySpec Image() {
-  LegacySpec spec;
-  spec.length = kLength;
-  spec.dmh_offset = kDmhOffset;
-  spec.sdram_size = 0x00400000;  // 4 MiB: header byte 2 (0x40) times 65536
-  spec.config_offset = kConfigOffset;
-  spec.config = Config(1, 1, "Factory");
+LegacyPlan Image() {
+  LegacyPlan plan;
+  plan.length = kLength;
+  plan.dmh_offset = kDmhOffset;
+  plan.sdram_size = 0x00400000;  // 4 MiB: header byte 2 (0x40) times 65536
+  plan.config_offset = kConfigOffset;
+  plan.config = Config(1, 1, "Factory");
   std::vector<uint8_t> version(16, 0);
   std::copy(kVersion.begin(), kVersion.end(), version.begin());
-  spec.blocks = {
+  plan.blocks = {
       Block(0x01, "ssdata", version, 0x2000),
       Block(0x02, "boot", PatternBytes(0x8000, 2), 0x10000),
       Block(0x03, "kernel", PatternBytes(0x40000, 3), 0x18000),
@@ -77,8 +77,8 @@ LegacySpec Image() {
       Block(0x06, "romfs", PatternBytes(0x20000, 6), 0x58130),
       Block(0x0A, "nvram", PatternBytes(0x10000, 10), kTailOffset, 1),
   };
-  spec.blocks.back().crc = 0x4352434E;  // "NCRC": the tail carries no CRC
-  return spec;
+  plan.blocks.back().crc = 0x4352434E;  // "NCRC": the tail carries no CRC
+  return plan;
 }
 
 // Field blocks in the config area (block id 0) and in the panel entry, file

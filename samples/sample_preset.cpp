@@ -23,19 +23,19 @@ void AppendUtf16(std::vector<uint8_t>& out, std::u16string_view text) {
 }
 
 std::vector<uint8_t> PresetImage(std::vector<uint8_t> preset) {
-  NewFormatSpec spec;
-  BankSpec bank;
+  NewFormatPlan plan;
+  BankPlan bank;
   bank.sdram_size = 64u << 20;
   bank.blocks = ToolConfigSampleBlocks();
-  BlockSpec block;
+  BlockPlan block;
   block.id = kSamplePresetId;
   block.name = "preset";
   block.data = std::move(preset);
   block.version = 0x00010000;
   block.time = "2026-12-05";
   bank.blocks.push_back(std::move(block));
-  spec.banks.push_back(std::move(bank));
-  return BuildNewFormatImage(spec).bytes;
+  plan.banks.push_back(std::move(bank));
+  return BuildNewFormatImage(plan).bytes;
 }
 
 constexpr char kHwInfo[] =

@@ -72,8 +72,8 @@ void PutText(std::vector<uint8_t>& bytes, size_t position, std::string_view text
   bytes.at(position) = 0;
 }
 
-BlockSpec Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
-  BlockSpec block;
+BlockPlan Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
+  BlockPlan block;
   block.id = id;
   block.name = std::move(name);
   block.data = std::move(data);
@@ -82,7 +82,7 @@ BlockSpec Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
   return block;
 }
 
-std::vector<BlockSpec> ConfigBlocks(std::vector<uint8_t> toolcfg) {
+std::vector<BlockPlan> ConfigBlocks(std::vector<uint8_t> toolcfg) {
   std::vector<uint8_t> irkeys(8);
   PutBits(irkeys, 0, 8, kSamplePowerKey);
   PutBits(irkeys, 8, 8, 0x0D);
@@ -101,7 +101,7 @@ std::vector<BlockSpec> ConfigBlocks(std::vector<uint8_t> toolcfg) {
   PutText(panel, 0, kSampleWelcome);
   PutBits(panel, 162, 4, 2);
 
-  std::vector<BlockSpec> blocks;
+  std::vector<BlockPlan> blocks;
   blocks.push_back(Block(0x22, "irkeys", std::move(irkeys)));
   blocks.push_back(Block(0x21, "sysconf", std::move(sysconf)));
   blocks.push_back(Block(0x23, "panel", std::move(panel)));
@@ -112,7 +112,7 @@ std::vector<BlockSpec> ConfigBlocks(std::vector<uint8_t> toolcfg) {
   return blocks;
 }
 
-BlockSpec Version() {
+BlockPlan Version() {
   std::vector<uint8_t> version(16);
   PutText(version, 0, "NUV-TOOLCFG-1.0");
   return Block(0x10, "ssdata", std::move(version));
@@ -124,29 +124,29 @@ std::vector<uint8_t> Packed(std::string_view script) {
 
 // One bank holding everything.
 std::vector<uint8_t> OneBank(std::vector<uint8_t> toolcfg) {
-  NewFormatSpec spec;
-  BankSpec bank;
+  NewFormatPlan plan;
+  BankPlan bank;
   bank.sdram_size = 64u << 20;
   bank.blocks = ToolConfigSampleBlocks(std::move(toolcfg));
-  spec.banks.push_back(std::move(bank));
-  return BuildNewFormatImage(spec).bytes;
+  plan.banks.push_back(std::move(bank));
+  return BuildNewFormatImage(plan).bytes;
 }
 
 // A boot bank, then the configuration in a second bank half-way up.
 std::vector<uint8_t> TwoBanks() {
-  NewFormatSpec spec;
-  spec.length = 0x100000;
-  BankSpec boot;
+  NewFormatPlan plan;
+  plan.length = 0x100000;
+  BankPlan boot;
   boot.sdram_size = 64u << 20;
   boot.blocks.push_back(Version());
   boot.blocks.push_back(Block(0xA4, "boot", PatternBytes(0x3000, 0xA4)));
-  BankSpec config;
+  BankPlan config;
   config.header_offset = 0x80000;
   config.sdram_size = 64u << 20;
   config.blocks = ConfigBlocks(Packed(kScript));
-  spec.banks.push_back(std::move(boot));
-  spec.banks.push_back(std::move(config));
-  return BuildNewFormatImage(spec).bytes;
+  plan.banks.push_back(std::move(boot));
+  plan.banks.push_back(std::move(config));
+  return BuildNewFormatImage(plan).bytes;
 }
 
 std::string ScriptWithUnknownIndex() {
@@ -157,15 +157,15 @@ std::string ScriptWithUnknownIndex() {
 
 }  // namespace
 
-std::vector<BlockSpec> ToolConfigSampleBlocks(std::vector<uint8_t> toolcfg) {
-  std::vector<BlockSpec> blocks;
+std::vector<BlockPlan> ToolConfigSampleBlocks(std::vector<uint8_t> toolcfg) {
+  std::vector<BlockPlan> blocks;
   blocks.push_back(Version());
-  for (BlockSpec& block : ConfigBlocks(std::move(toolcfg)))
+  for (BlockPlan& block : ConfigBlocks(std::move(toolcfg)))
     blocks.push_back(std::move(block));
   return blocks;
 }
 
-std::vector<BlockSpec> ToolConfigSampleBlocks() {
+std::vector<BlockPlan> ToolConfigSampleBlocks() {
   return ToolConfigSampleBlocks(Packed(kScript));
 }
 
@@ -202,8 +202,8 @@ void GenerateToolConfigSamples(std::vector<SampleFile>& out) {
   out.push_back(
       {"toolcfg/new-toolcfg-unknown-index.bin", OneBank(Packed(ScriptWithUnknownIndex()))});
   out.push_back({"toolcfg/new-toolcfg-no-header.bin", OneBank(Packed("SHEETID=2\n"))});
-  NewFormatSpec none;
-  BankSpec bank;
+  NewFormatPlan none;
+  BankPlan bank;
   bank.blocks.push_back(Version());
   none.banks.push_back(std::move(bank));
   out.push_back({"toolcfg/new-no-toolcfg.bin", BuildNewFormatImage(none).bytes});

@@ -34,8 +34,8 @@ inline constexpr std::string_view kSampleWelcome = "HELLO NUV";   // panel: Welc
 // configuration blocks the script names (irkeys 0x22, sysconf 0x21, panel
 // 0x23, logo 0x24, hwinfo 0x25) and "toolcfg" carrying `toolcfg` (by
 // default the sample script, gzip-compressed).
-std::vector<BlockSpec> ToolConfigSampleBlocks(std::vector<uint8_t> toolcfg);
-std::vector<BlockSpec> ToolConfigSampleBlocks();
+std::vector<BlockPlan> ToolConfigSampleBlocks(std::vector<uint8_t> toolcfg);
+std::vector<BlockPlan> ToolConfigSampleBlocks();
 
 // The files of the "toolcfg" samples: the script, two new-format images that
 // carry it (one bank; a boot bank and a configuration bank), and images

@@ -78,27 +78,27 @@ void MakeImageIfMissing() {
   struct stat info {};
   if (stat(kImagePath, &info) == 0 && static_cast<size_t>(info.st_size) == kImageSize)
     return;
-  using nuv::samples::BlockSpec;
+  using nuv::samples::BlockPlan;
   auto block = [](uint8_t id, const char* name, size_t size, uint64_t seed) {
-    BlockSpec spec;
-    spec.id = id;
-    spec.name = name;
-    spec.data = RandomBytes(size, seed);
-    spec.align = 0x10000;
-    spec.time = "201405121030";
-    return spec;
+    BlockPlan plan;
+    plan.id = id;
+    plan.name = name;
+    plan.data = RandomBytes(size, seed);
+    plan.align = 0x10000;
+    plan.time = "201405121030";
+    return plan;
   };
-  nuv::samples::NewFormatSpec spec;
-  spec.length = kImageSize;
-  nuv::samples::BankSpec first{.header_offset = 0, .sdram_size = 0x10000000};
+  nuv::samples::NewFormatPlan plan;
+  plan.length = kImageSize;
+  nuv::samples::BankPlan first{.header_offset = 0, .sdram_size = 0x10000000};
   first.blocks = {block(0x01, "boot", 1u << 20, 1), block(0x02, "ssdata", 16, 2),
                   block(0xA4, "kernel", 60u << 20, 3), block(0xA8, "rootfs", 130u << 20, 4)};
   std::memcpy(first.blocks[1].data.data(), "BENCH-1.0", 10);
-  nuv::samples::BankSpec second{.header_offset = 200u << 20, .sdram_size = 0x10000000};
+  nuv::samples::BankPlan second{.header_offset = 200u << 20, .sdram_size = 0x10000000};
   second.blocks = {block(0x20, "app", 50u << 20, 5), block(0x05, "toolcfg", 4096, 6)};
-  spec.banks = {first, second};
+  plan.banks = {first, second};
   const std::string temporary = std::string(kImagePath) + ".part";
-  if (!nuv::samples::WriteBytesFile(temporary, nuv::samples::BuildNewFormatImage(spec).bytes) ||
+  if (!nuv::samples::WriteBytesFile(temporary, nuv::samples::BuildNewFormatImage(plan).bytes) ||
       std::rename(temporary.c_str(), kImagePath) != 0) {
     std::fprintf(stderr, "bench: cannot write %s\n", kImagePath);
     std::exit(1);

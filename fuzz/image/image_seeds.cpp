@@ -21,8 +21,8 @@ namespace {
 using namespace nuv::samples;
 namespace fs = std::filesystem;
 
-BlockSpec Block(uint8_t id, std::string name, size_t size, uint32_t seed) {
-  BlockSpec block;
+BlockPlan Block(uint8_t id, std::string name, size_t size, uint32_t seed) {
+  BlockPlan block;
   block.id = id;
   block.name = std::move(name);
   block.data = PatternBytes(size, seed);
@@ -31,21 +31,21 @@ BlockSpec Block(uint8_t id, std::string name, size_t size, uint32_t seed) {
   return block;
 }
 
-BlockSpec Version(uint8_t id, std::string name, std::string_view text) {
-  BlockSpec block = Block(id, std::move(name), 0, 0);
+BlockPlan Version(uint8_t id, std::string name, std::string_view text) {
+  BlockPlan block = Block(id, std::move(name), 0, 0);
   block.data = TextBytes(text);
   block.data.resize(16, 0);
   return block;
 }
 
-std::vector<std::pair<std::string, NewFormatSpec>> NewFormatSeeds() {
-  std::vector<std::pair<std::string, NewFormatSpec>> seeds;
+std::vector<std::pair<std::string, NewFormatPlan>> NewFormatSeeds() {
+  std::vector<std::pair<std::string, NewFormatPlan>> seeds;
 
-  NewFormatSpec two{.length = 1536};
-  BankSpec first{.header_offset = 0, .sdram_size = 0x4000000};
+  NewFormatPlan two{.length = 1536};
+  BankPlan first{.header_offset = 0, .sdram_size = 0x4000000};
   first.blocks = {Block(0x01, "boot", 64, 1), Version(0x02, "ssdata", "NUV-2.01.0042"),
                   Block(0xA4, "kernel", 100, 2)};
-  BankSpec second{.header_offset = 768, .sdram_size = 0x8000000};
+  BankPlan second{.header_offset = 768, .sdram_size = 0x8000000};
   second.blocks = {Block(0xA8, "rootfs", 80, 3), Block(0x20, "app", 40, 4)};
   second.blocks[1].crc = nuv::image::kNoCrc;
   two.banks = {first, second};
@@ -53,23 +53,23 @@ std::vector<std::pair<std::string, NewFormatSpec>> NewFormatSeeds() {
 
   // An empty bank between two others; an 8-character version block name
   // with 16 version bytes and no NUL; full-width names and times.
-  NewFormatSpec three{.length = 2048};
-  BankSpec a{.header_offset = 0x10, .sdram_size = 0x2000000};
+  NewFormatPlan three{.length = 2048};
+  BankPlan a{.header_offset = 0x10, .sdram_size = 0x2000000};
   a.blocks = {Block(0x01, "loader", 32, 5), Version(0x03, "ssdataV2", "QV-2014.06.01-RC"),
               Block(0x04, "settings", 48, 6)};
   a.blocks[1].data.resize(16);
   a.blocks[2].time = "201406011200";
-  BankSpec empty{.header_offset = 700, .sdram_size = 0x4000000};
-  BankSpec c{.header_offset = 1200, .sdram_size = 0x10000000};
+  BankPlan empty{.header_offset = 700, .sdram_size = 0x4000000};
+  BankPlan c{.header_offset = 1200, .sdram_size = 0x10000000};
   c.blocks = {Block(0xA4, "kernel2", 64, 7), Block(0xA8, "rootfs2", 128, 8)};
   three.banks = {a, empty, c};
   seeds.emplace_back("three-banks", three);
 
   // The block limit, reached and passed.
   for (const size_t second_bank : {32, 33}) {
-    NewFormatSpec many{.length = 4096};
-    BankSpec x{.header_offset = 0, .sdram_size = 1};
-    BankSpec y{.header_offset = 1800, .sdram_size = 2};
+    NewFormatPlan many{.length = 4096};
+    BankPlan x{.header_offset = 0, .sdram_size = 1};
+    BankPlan y{.header_offset = 1800, .sdram_size = 2};
     for (size_t i = 0; i < 32; ++i)
       x.blocks.push_back(Block(static_cast<uint8_t>(i), "x" + std::to_string(i), 4, 9));
     for (size_t i = 0; i < second_bank; ++i)
@@ -80,16 +80,16 @@ std::vector<std::pair<std::string, NewFormatSpec>> NewFormatSeeds() {
 
   // The bank limit, reached and passed: empty headers every 28 bytes.
   for (const size_t count : {255, 256}) {
-    NewFormatSpec banks{.length = count * 28 + 64};
+    NewFormatPlan banks{.length = count * 28 + 64};
     for (size_t i = 0; i < count; ++i)
-      banks.banks.push_back(BankSpec{.header_offset = static_cast<uint32_t>(i * 28)});
+      banks.banks.push_back(BankPlan{.header_offset = static_cast<uint32_t>(i * 28)});
     seeds.emplace_back(std::to_string(count) + "-banks", banks);
   }
 
   // Damaged: data past the end, data whose offset wraps a u32, entries past
   // the end; and a size-0 block pointing anywhere, which is accepted.
-  NewFormatSpec outside{.length = 512};
-  BankSpec o{.header_offset = 0x20};
+  NewFormatPlan outside{.length = 512};
+  BankPlan o{.header_offset = 0x20};
   o.blocks = {Block(0x01, "boot", 16, 11), Block(0x02, "far", 16, 12)};
   o.blocks[1].offset = 500;
   outside.banks = {o};
@@ -99,49 +99,49 @@ std::vector<std::pair<std::string, NewFormatSpec>> NewFormatSeeds() {
   outside.banks[0].blocks[1].offset = 0xFFFFFFF0;
   outside.banks[0].blocks[1].size = 0;
   seeds.emplace_back("size-zero-anywhere", outside);
-  NewFormatSpec entries{.length = 200};
-  BankSpec e{.header_offset = 0x10, .block_count = 9};
+  NewFormatPlan entries{.length = 200};
+  BankPlan e{.header_offset = 0x10, .block_count = 9};
   e.blocks = {Block(0x01, "boot", 0, 13)};
   entries.banks = {e};
   seeds.emplace_back("entries-outside", entries);
 
   // A header inside another block's data counts as a bank of its own.
-  NewFormatSpec inner{.length = 1024};
-  BankSpec outer{.header_offset = 0};
+  NewFormatPlan inner{.length = 1024};
+  BankPlan outer{.header_offset = 0};
   outer.blocks = {Block(0x30, "holder", 200, 14)};
   outer.blocks[0].offset = 0x100;
-  BankSpec nested{.header_offset = 0x110};
+  BankPlan nested{.header_offset = 0x110};
   nested.blocks = {Block(0x31, "nested", 8, 15)};
   inner.banks = {outer, nested};
   seeds.emplace_back("header-in-data", inner);
 
   // No header: the marker is not '0'.
-  NewFormatSpec marker{.length = 256};
-  BankSpec m{.header_offset = 0, .marker = '1'};
+  NewFormatPlan marker{.length = 256};
+  BankPlan m{.header_offset = 0, .marker = '1'};
   m.blocks = {Block(0x01, "boot", 8, 16)};
   marker.banks = {m};
   seeds.emplace_back("marker-not-zero", marker);
   return seeds;
 }
 
-LegacySpec SmallLegacy() {
-  LegacySpec spec{.length = 255, .dmh_offset = 40, .sdram_size = 0x20010};
-  spec.config_offset = 236;
-  spec.config = PatternBytes(16, 20);
-  spec.blocks = {Block(0x01, "boot", 8, 21), Version(0x02, "ssdata", "LEGACY-V1.0"),
+LegacyPlan SmallLegacy() {
+  LegacyPlan plan{.length = 255, .dmh_offset = 40, .sdram_size = 0x20010};
+  plan.config_offset = 236;
+  plan.config = PatternBytes(16, 20);
+  plan.blocks = {Block(0x01, "boot", 8, 21), Version(0x02, "ssdata", "LEGACY-V1.0"),
                  Block(0xF0, "tail", 12, 22)};
-  spec.blocks[0].offset = 200;
-  spec.blocks[2].tail_flag = 1;
-  return spec;
+  plan.blocks[0].offset = 200;
+  plan.blocks[2].tail_flag = 1;
+  return plan;
 }
 
-std::vector<std::pair<std::string, LegacySpec>> LegacySeeds() {
-  std::vector<std::pair<std::string, LegacySpec>> seeds;
+std::vector<std::pair<std::string, LegacyPlan>> LegacySeeds() {
+  std::vector<std::pair<std::string, LegacyPlan>> seeds;
   seeds.emplace_back("small", SmallLegacy());
 
   // 64 entries need more than 255 bytes: 64 KiB, the next length a header
   // can state.
-  LegacySpec full{.length = 0x10000, .dmh_offset = 0x100, .sdram_size = 0x40000};
+  LegacyPlan full{.length = 0x10000, .dmh_offset = 0x100, .sdram_size = 0x40000};
   full.config_offset = 0xE00;
   full.config = PatternBytes(0x100, 23);
   for (size_t i = 0; i < 64; ++i)
@@ -152,24 +152,24 @@ std::vector<std::pair<std::string, LegacySpec>> LegacySeeds() {
   full.blocks[63].tail_flag = 1;
   seeds.emplace_back("64-entries", full);
 
-  LegacySpec spec = SmallLegacy();
-  spec.entry_count = 65;
-  seeds.emplace_back("65-entries", spec);
-  spec = SmallLegacy();
-  spec.flash_size = 254;
-  seeds.emplace_back("wrong-flash-size", spec);
-  spec = SmallLegacy();
-  spec.entry_count = 5;
-  seeds.emplace_back("entries-outside", spec);
-  spec = SmallLegacy();
-  spec.blocks[2].offset = 250;
-  seeds.emplace_back("data-outside", spec);
-  spec = SmallLegacy();
-  spec.config_length = 100;
-  seeds.emplace_back("config-outside", spec);
-  spec = SmallLegacy();
-  spec.dmh_offset = 250;
-  seeds.emplace_back("header-outside", spec);
+  LegacyPlan plan = SmallLegacy();
+  plan.entry_count = 65;
+  seeds.emplace_back("65-entries", plan);
+  plan = SmallLegacy();
+  plan.flash_size = 254;
+  seeds.emplace_back("wrong-flash-size", plan);
+  plan = SmallLegacy();
+  plan.entry_count = 5;
+  seeds.emplace_back("entries-outside", plan);
+  plan = SmallLegacy();
+  plan.blocks[2].offset = 250;
+  seeds.emplace_back("data-outside", plan);
+  plan = SmallLegacy();
+  plan.config_length = 100;
+  seeds.emplace_back("config-outside", plan);
+  plan = SmallLegacy();
+  plan.dmh_offset = 250;
+  seeds.emplace_back("header-outside", plan);
   return seeds;
 }
 
@@ -192,9 +192,9 @@ int main(int argc, char** argv) {
   fs::create_directories(folder / "dm", error);
   fs::create_directories(folder / "legacy", error);
   bool ok = true;
-  for (const auto& [name, spec] : NewFormatSeeds())
-    ok = Write(folder / "dm" / name, BuildNewFormatImage(spec)) && ok;
-  for (const auto& [name, spec] : LegacySeeds())
-    ok = Write(folder / "legacy" / name, BuildLegacyImage(spec)) && ok;
+  for (const auto& [name, plan] : NewFormatSeeds())
+    ok = Write(folder / "dm" / name, BuildNewFormatImage(plan)) && ok;
+  for (const auto& [name, plan] : LegacySeeds())
+    ok = Write(folder / "legacy" / name, BuildLegacyImage(plan)) && ok;
   return ok ? 0 : 1;
 }

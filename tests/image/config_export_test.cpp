@@ -17,11 +17,11 @@ class ExportConfigTest : public testing::TempFolder {
  protected:
   void SetUp() override {
     TempFolder::SetUp();
-    samples::LegacySpec spec;
-    spec.config_offset = 0x300;
-    spec.config = samples::PatternBytes(0x200, 11);
-    config_ = spec.config;
-    ASSERT_TRUE(samples::WriteBytesFile(Path("image.bin"), samples::BuildLegacyImage(spec).bytes));
+    samples::LegacyPlan plan;
+    plan.config_offset = 0x300;
+    plan.config = samples::PatternBytes(0x200, 11);
+    config_ = plan.config;
+    ASSERT_TRUE(samples::WriteBytesFile(Path("image.bin"), samples::BuildLegacyImage(plan).bytes));
     RecordedMessages messages;
     ASSERT_TRUE(PreParse(flash_, {.source_path = Path("image.bin")}, messages).ok);
   }

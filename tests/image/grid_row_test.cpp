@@ -7,15 +7,15 @@ namespace nuv::image {
 namespace {
 
 // The entry as it lies in an image, made by the builder.
-BlockEntry EntryOf(const samples::BlockSpec& block) {
-  samples::LegacySpec spec;
-  spec.blocks = {block};
-  const std::vector<uint8_t> image = samples::BuildLegacyImage(spec).bytes;
+BlockEntry EntryOf(const samples::BlockPlan& block) {
+  samples::LegacyPlan plan;
+  plan.blocks = {block};
+  const std::vector<uint8_t> image = samples::BuildLegacyImage(plan).bytes;
   return BlockEntry(std::span<const uint8_t>(image).subspan(0x1000 + 12).first<kBlockEntrySize>());
 }
 
 TEST(GridRow, FormatsTheSixColumnsAsTheFormShowsThem) {
-  samples::BlockSpec block;
+  samples::BlockPlan block;
   block.id = 0x0A;
   block.data = samples::PatternBytes(0x1F00, 1);
   block.crc = 0x00ABCDEF;
@@ -33,7 +33,7 @@ TEST(GridRow, FormatsTheSixColumnsAsTheFormShowsThem) {
 }
 
 TEST(GridRow, FullWidthFieldsStopAtTheirWidthAndWideNumbersShowWhole) {
-  samples::BlockSpec block;
+  samples::BlockPlan block;
   block.id = 0xFF;
   block.size = 0xFFFFFFFF;
   block.crc = 0;
@@ -49,7 +49,7 @@ TEST(GridRow, FullWidthFieldsStopAtTheirWidthAndWideNumbersShowWhole) {
 }
 
 TEST(GridRow, TheVersionBlockIsFoundByItsFirstSixNameBytes) {
-  samples::BlockSpec block;
+  samples::BlockPlan block;
   block.offset = 0;
   for (const char* name : {"ssdata", "ssdataXY", "ssdata1"}) {
     block.name = name;

@@ -8,20 +8,20 @@
 namespace nuv::image {
 namespace {
 
-using samples::BankSpec;
-using samples::BlockSpec;
-using samples::NewFormatSpec;
+using samples::BankPlan;
+using samples::BlockPlan;
+using samples::NewFormatPlan;
 
-BlockSpec Block(uint8_t id, size_t size) {
-  BlockSpec block;
+BlockPlan Block(uint8_t id, size_t size) {
+  BlockPlan block;
   block.id = id;
   block.name = "blk" + std::to_string(id);
   block.data = samples::PatternBytes(size, id);
   return block;
 }
 
-BankSpec Bank(uint32_t at, uint32_t sdram, std::vector<BlockSpec> blocks) {
-  BankSpec bank;
+BankPlan Bank(uint32_t at, uint32_t sdram, std::vector<BlockPlan> blocks) {
+  BankPlan bank;
   bank.header_offset = at;
   bank.sdram_size = sdram;
   bank.blocks = std::move(blocks);
@@ -34,8 +34,8 @@ struct Scanned {
   std::vector<std::string> messages;
 };
 
-Scanned Scan(FlashImage& flash, const NewFormatSpec& spec) {
-  testing::LoadBytes(flash, samples::BuildNewFormatImage(spec).bytes);
+Scanned Scan(FlashImage& flash, const NewFormatPlan& plan) {
+  testing::LoadBytes(flash, samples::BuildNewFormatImage(plan).bytes);
   RecordedMessages messages;
   ScanFailure why = ScanFailure::None;
   const bool ok = ScanDmHeaders(flash, messages, &why);
@@ -43,18 +43,18 @@ Scanned Scan(FlashImage& flash, const NewFormatSpec& spec) {
 }
 
 TEST(ScanDmHeaders, TwoBanksGiveRecordsInFileOrder) {
-  NewFormatSpec spec;
-  spec.banks = {Bank(0x400, 0x1000000, {Block(1, 10), Block(2, 20), Block(3, 30)}),
+  NewFormatPlan plan;
+  plan.banks = {Bank(0x400, 0x1000000, {Block(1, 10), Block(2, 20), Block(3, 30)}),
                 Bank(0x10000, 0x2000000, {Block(4, 40), Block(5, 50)})};
   FlashImage flash;
-  const Scanned scanned = Scan(flash, spec);
+  const Scanned scanned = Scan(flash, plan);
   ASSERT_TRUE(scanned.ok);
   EXPECT_EQ(scanned.why, ScanFailure::None);
   EXPECT_TRUE(scanned.messages.empty());
   ASSERT_EQ(flash.table.total(), 5);
   const uint8_t banks[] = {1, 1, 1, 2, 2};
   const uint32_t indices[] = {0, 1, 2, 0, 1};
-  const std::vector<uint64_t> positions = samples::BuildNewFormatImage(spec).data_positions;
+  const std::vector<uint64_t> positions = samples::BuildNewFormatImage(plan).data_positions;
   for (size_t i = 0; i < 5; ++i) {
     const BlockRecord& record = flash.table.records[i];
     EXPECT_EQ(record.entry.block_id(), i + 1);
@@ -76,10 +76,10 @@ TEST(ScanDmHeaders, TwoBanksGiveRecordsInFileOrder) {
 }
 
 TEST(ScanDmHeaders, AnEmptyHeaderStillTakesABankNumber) {
-  NewFormatSpec spec;
-  spec.banks = {Bank(0, 1, {Block(1, 4)}), Bank(0x1000, 2, {}), Bank(0x2000, 3, {Block(2, 4)})};
+  NewFormatPlan plan;
+  plan.banks = {Bank(0, 1, {Block(1, 4)}), Bank(0x1000, 2, {}), Bank(0x2000, 3, {Block(2, 4)})};
   FlashImage flash;
-  ASSERT_TRUE(Scan(flash, spec).ok);
+  ASSERT_TRUE(Scan(flash, plan).ok);
   ASSERT_EQ(flash.table.total(), 2);
   EXPECT_EQ(flash.table.records[1].bank, 3);
   EXPECT_EQ(flash.table.records[1].index_in_bank, 0u);
@@ -88,13 +88,13 @@ TEST(ScanDmHeaders, AnEmptyHeaderStillTakesABankNumber) {
 
 TEST(ScanDmHeaders, AHeaderInsideBlockDataCounts) {
   // Bank 1's block data holds a complete second header with one entry.
-  const NewFormatSpec inner{.length = 0x200, .fill = 0, .banks = {Bank(0, 9, {Block(7, 8)})}};
-  BlockSpec carrier = Block(1, 0);
+  const NewFormatPlan inner{.length = 0x200, .fill = 0, .banks = {Bank(0, 9, {Block(7, 8)})}};
+  BlockPlan carrier = Block(1, 0);
   carrier.data = samples::BuildNewFormatImage(inner).bytes;
-  NewFormatSpec spec;
-  spec.banks = {Bank(0x100, 5, {carrier})};
+  NewFormatPlan plan;
+  plan.banks = {Bank(0x100, 5, {carrier})};
   FlashImage flash;
-  ASSERT_TRUE(Scan(flash, spec).ok);
+  ASSERT_TRUE(Scan(flash, plan).ok);
   ASSERT_EQ(flash.table.total(), 2);
   EXPECT_EQ(flash.table.records[1].entry.block_id(), 7);
   EXPECT_EQ(flash.table.records[1].bank, 2);
@@ -103,11 +103,11 @@ TEST(ScanDmHeaders, AHeaderInsideBlockDataCounts) {
 
 TEST(ScanDmHeaders, SixtyFourBlocksFitButSixtyFiveMakeALegacyImage) {
   for (size_t second : {size_t{24}, size_t{25}}) {
-    std::vector<BlockSpec> a(40, Block(1, 2)), b(second, Block(2, 2));
-    NewFormatSpec spec;
-    spec.banks = {Bank(0, 1, a), Bank(0x10000, 2, b)};
+    std::vector<BlockPlan> a(40, Block(1, 2)), b(second, Block(2, 2));
+    NewFormatPlan plan;
+    plan.banks = {Bank(0, 1, a), Bank(0x10000, 2, b)};
     FlashImage flash;
-    const Scanned scanned = Scan(flash, spec);
+    const Scanned scanned = Scan(flash, plan);
     EXPECT_EQ(scanned.ok, second == 24);
     EXPECT_EQ(scanned.why, second == 24 ? ScanFailure::None : ScanFailure::TooManyBlocks);
     EXPECT_TRUE(scanned.messages.empty()) << "too many blocks is no error of its own";
@@ -117,41 +117,41 @@ TEST(ScanDmHeaders, SixtyFourBlocksFitButSixtyFiveMakeALegacyImage) {
 }
 
 TEST(ScanDmHeaders, NoHeaderOrOnlyBrokenMarkersMeanLegacy) {
-  NewFormatSpec spec;
-  spec.banks = {Bank(0x100, 1, {Block(1, 4)})};
-  spec.banks[0].marker = '1';
+  NewFormatPlan plan;
+  plan.banks = {Bank(0x100, 1, {Block(1, 4)})};
+  plan.banks[0].marker = '1';
   FlashImage flash;
-  const Scanned scanned = Scan(flash, spec);
+  const Scanned scanned = Scan(flash, plan);
   EXPECT_FALSE(scanned.ok);
   EXPECT_EQ(scanned.why, ScanFailure::NoHeader);
   EXPECT_TRUE(scanned.messages.empty());
 }
 
 TEST(ScanDmHeaders, MoreHeadersThanBankNumbersMeanLegacy) {
-  NewFormatSpec spec;
+  NewFormatPlan plan;
   for (uint32_t i = 0; i < 256; ++i)
-    spec.banks.push_back(Bank(i * 32, 0, {}));
+    plan.banks.push_back(Bank(i * 32, 0, {}));
   FlashImage flash;
-  EXPECT_EQ(Scan(flash, spec).why, ScanFailure::TooManyHeaders);
-  spec.banks.pop_back();
-  EXPECT_TRUE(Scan(flash, spec).ok);
+  EXPECT_EQ(Scan(flash, plan).why, ScanFailure::TooManyHeaders);
+  plan.banks.pop_back();
+  EXPECT_TRUE(Scan(flash, plan).ok);
 }
 
 TEST(ScanDmHeaders, EntriesPastTheImageEndRefuseTheImage) {
-  NewFormatSpec spec;
-  spec.banks = {Bank(0x80000 - 28 - 48, 1, {Block(1, 0), Block(2, 0)})};
-  spec.banks[0].blocks[0].offset = 0;
-  spec.banks[0].blocks[1].offset = 0;
+  NewFormatPlan plan;
+  plan.banks = {Bank(0x80000 - 28 - 48, 1, {Block(1, 0), Block(2, 0)})};
+  plan.banks[0].blocks[0].offset = 0;
+  plan.banks[0].blocks[1].offset = 0;
   FlashImage flash;
-  const Scanned scanned = Scan(flash, spec);
+  const Scanned scanned = Scan(flash, plan);
   EXPECT_FALSE(scanned.ok);
   EXPECT_EQ(scanned.why, ScanFailure::Damaged);
   EXPECT_EQ(scanned.messages,
             std::vector<std::string>{"Wrong binary file, dmh entries beyond the image end!"});
   EXPECT_EQ(flash.table.total(), 0);
   // The same header with one entry just fits.
-  spec.banks[0].blocks.pop_back();
-  EXPECT_TRUE(Scan(flash, spec).ok);
+  plan.banks[0].blocks.pop_back();
+  EXPECT_TRUE(Scan(flash, plan).ok);
 }
 
 TEST(ScanDmHeaders, BlockDataOutsideTheImageRefusesIt) {
@@ -168,13 +168,13 @@ TEST(ScanDmHeaders, BlockDataOutsideTheImageRefusesIt) {
       {0xFFFFFFFF, 0, true},               // nothing to read
   };
   for (const Case& c : cases) {
-    BlockSpec block = Block(0x21, 0);
+    BlockPlan block = Block(0x21, 0);
     block.offset = c.offset;
     block.size = c.size;
-    NewFormatSpec spec;
-    spec.banks = {Bank(header, 1, {Block(1, 4), block})};
+    NewFormatPlan plan;
+    plan.banks = {Bank(header, 1, {Block(1, 4), block})};
     FlashImage flash;
-    const Scanned scanned = Scan(flash, spec);
+    const Scanned scanned = Scan(flash, plan);
     EXPECT_EQ(scanned.ok, c.ok) << std::hex << c.offset << " " << c.size;
     if (!c.ok) {
       EXPECT_EQ(scanned.why, ScanFailure::Damaged);
@@ -190,10 +190,10 @@ TEST(ScanDmHeaders, BlockDataOutsideTheImageRefusesIt) {
 // record it keeps lies inside the image, and a refusal says why once. (Run
 // under the sanitizers, this also shows nothing is read outside.)
 TEST(ScanDmHeaders, RandomlyDamagedHeadersAreReadSafelyOrRefused) {
-  NewFormatSpec spec;
-  spec.banks = {Bank(0x7F000, 1, {Block(1, 100), Block(2, 200), Block(3, 300)}),
+  NewFormatPlan plan;
+  plan.banks = {Bank(0x7F000, 1, {Block(1, 100), Block(2, 200), Block(3, 300)}),
                 Bank(0x7FC00, 2, {Block(4, 40)})};
-  const std::vector<uint8_t> good = samples::BuildNewFormatImage(spec).bytes;
+  const std::vector<uint8_t> good = samples::BuildNewFormatImage(plan).bytes;
   size_t kept = 0, refused = 0;
   for (uint32_t seed = 1; seed <= 400; ++seed) {
     std::vector<uint8_t> bytes = good;

@@ -39,8 +39,8 @@ class InfoCommandTest : public testing::TempFolder {
   }
 };
 
-samples::BlockSpec Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
-  samples::BlockSpec block;
+samples::BlockPlan Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
+  samples::BlockPlan block;
   block.id = id;
   block.name = std::move(name);
   block.data = std::move(data);
@@ -51,12 +51,12 @@ samples::BlockSpec Block(uint8_t id, std::string name, std::vector<uint8_t> data
 }
 
 TEST_F(InfoCommandTest, PrintsHeaderValuesAndTheGridOfALegacyImage) {
-  samples::LegacySpec spec;
-  spec.sdram_size = 0x00FF0000;  // 255 * 65536
-  spec.config = samples::PatternBytes(16, 1);
-  spec.blocks = {Block(0x0B, "ssdata", samples::TextBytes("V9")), Block(0xC0, "ABCDEFGH", {1})};
-  spec.blocks[0].data.push_back(0);
-  const std::string image = Write("legacy.bin", samples::BuildLegacyImage(spec).bytes);
+  samples::LegacyPlan plan;
+  plan.sdram_size = 0x00FF0000;  // 255 * 65536
+  plan.config = samples::PatternBytes(16, 1);
+  plan.blocks = {Block(0x0B, "ssdata", samples::TextBytes("V9")), Block(0xC0, "ABCDEFGH", {1})};
+  plan.blocks[0].data.push_back(0);
+  const std::string image = Write("legacy.bin", samples::BuildLegacyImage(plan).bytes);
   const Result run = Nuv("'" + image + "' --experts");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
@@ -78,11 +78,11 @@ TEST_F(InfoCommandTest, PrintsHeaderValuesAndTheGridOfALegacyImage) {
 }
 
 TEST_F(InfoCommandTest, JsonEscapesEveryByteOfNamesAndShowsSdramSigned) {
-  samples::NewFormatSpec spec;
-  samples::BankSpec bank{.header_offset = 0x40, .sdram_size = 0x80000000};
+  samples::NewFormatPlan plan;
+  samples::BankPlan bank{.header_offset = 0x40, .sdram_size = 0x80000000};
   bank.blocks = {Block(0xA4, "a\"b\\c\x01\xE9", {1, 2})};
-  spec.banks = {bank};
-  const std::string image = Write("new.bin", samples::BuildNewFormatImage(spec).bytes);
+  plan.banks = {bank};
+  const std::string image = Write("new.bin", samples::BuildNewFormatImage(plan).bytes);
   const Result run = Nuv("--json --internal '" + image + "'");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,

@@ -8,11 +8,11 @@
 namespace nuv::image {
 namespace {
 
-using samples::BlockSpec;
-using samples::LegacySpec;
+using samples::BlockPlan;
+using samples::LegacyPlan;
 
-BlockSpec Block(uint8_t id, uint32_t offset, size_t size, uint8_t tail = 0) {
-  BlockSpec block;
+BlockPlan Block(uint8_t id, uint32_t offset, size_t size, uint8_t tail = 0) {
+  BlockPlan block;
   block.id = id;
   block.name = "b" + std::to_string(id);
   block.data = samples::PatternBytes(size, id);
@@ -32,8 +32,8 @@ Read ReadFrom(const std::vector<uint8_t>& image) {
   return {std::move(header), messages.texts()};
 }
 
-Read ReadFrom(const LegacySpec& spec) {
-  return ReadFrom(samples::BuildLegacyImage(spec).bytes);
+Read ReadFrom(const LegacyPlan& plan) {
+  return ReadFrom(samples::BuildLegacyImage(plan).bytes);
 }
 
 std::vector<std::string> Only(std::string text) {
@@ -41,15 +41,15 @@ std::vector<std::string> Only(std::string text) {
 }
 
 TEST(LegacyHeader, ReadsSizesFromSingleBytesAndCopiesTheEntries) {
-  LegacySpec spec;  // 1 MiB
-  spec.sdram_size = 0x00AB00CD;
-  spec.config = samples::PatternBytes(64, 3);
-  spec.blocks = {Block(0x10, 0x2000, 100), Block(0x11, 0x3000, 50),
+  LegacyPlan plan;  // 1 MiB
+  plan.sdram_size = 0x00AB00CD;
+  plan.config = samples::PatternBytes(64, 3);
+  plan.blocks = {Block(0x10, 0x2000, 100), Block(0x11, 0x3000, 50),
                  Block(0x7F, 0xF0000, 0x10000, 1)};
-  const Read read = ReadFrom(spec);
+  const Read read = ReadFrom(plan);
   ASSERT_TRUE(read.header) << (read.messages.empty() ? "" : read.messages[0]);
   EXPECT_TRUE(read.messages.empty());
-  EXPECT_EQ(read.header->dmh_offset, spec.dmh_offset);
+  EXPECT_EQ(read.header->dmh_offset, plan.dmh_offset);
   EXPECT_EQ(read.header->config_length, 64u);
   EXPECT_EQ(read.header->sdram_size, 0xAB * 65536u + 0xCD);
   EXPECT_EQ(read.header->flash_size, 1048576u);
@@ -62,7 +62,7 @@ TEST(LegacyHeader, ReadsSizesFromSingleBytesAndCopiesTheEntries) {
 
 TEST(LegacyHeader, OnlyBytesTwoAndSixHoldTheHighParts) {
   // 0x10 at header byte 6 and 0x00 at byte 4: 1 MiB. Bytes 1, 3, 5, 7 are noise.
-  std::vector<uint8_t> image = samples::BuildLegacyImage(LegacySpec{}).bytes;
+  std::vector<uint8_t> image = samples::BuildLegacyImage(LegacyPlan{}).bytes;
   const size_t header = 0x1000;
   image[header + 4] = 0x00;
   image[header + 5] = 0x77;
@@ -77,40 +77,40 @@ TEST(LegacyHeader, OnlyBytesTwoAndSixHoldTheHighParts) {
 }
 
 TEST(LegacyHeader, RefusesWhatTheTableNames) {
-  LegacySpec spec;
-  spec.dmh_offset = 0x100001;
-  EXPECT_EQ(ReadFrom(spec).messages, Only("Wrong bin file!")) << "dmh_offset beyond the image";
+  LegacyPlan plan;
+  plan.dmh_offset = 0x100001;
+  EXPECT_EQ(ReadFrom(plan).messages, Only("Wrong bin file!")) << "dmh_offset beyond the image";
 
-  spec = LegacySpec{};
-  spec.config_length = 0x100001;
-  EXPECT_EQ(ReadFrom(spec).messages, Only("Wrong bin file!")) << "config_length beyond the image";
-  spec.config_length = 0x100000;
-  EXPECT_TRUE(ReadFrom(spec).header);
+  plan = LegacyPlan{};
+  plan.config_length = 0x100001;
+  EXPECT_EQ(ReadFrom(plan).messages, Only("Wrong bin file!")) << "config_length beyond the image";
+  plan.config_length = 0x100000;
+  EXPECT_TRUE(ReadFrom(plan).header);
 
-  spec = LegacySpec{};
-  spec.flash_size = 0x200000;
-  EXPECT_EQ(ReadFrom(spec).messages, Only("Wrong bin file!")) << "flash size is not the length";
+  plan = LegacyPlan{};
+  plan.flash_size = 0x200000;
+  EXPECT_EQ(ReadFrom(plan).messages, Only("Wrong bin file!")) << "flash size is not the length";
 
-  spec = LegacySpec{};
-  spec.blocks.assign(65, Block(1, 0x8000, 4));
-  EXPECT_EQ(ReadFrom(spec).messages, Only("Too many blocks!"));
-  spec.blocks.pop_back();
-  EXPECT_EQ(ReadFrom(spec).header->entries.size(), 64u);
+  plan = LegacyPlan{};
+  plan.blocks.assign(65, Block(1, 0x8000, 4));
+  EXPECT_EQ(ReadFrom(plan).messages, Only("Too many blocks!"));
+  plan.blocks.pop_back();
+  EXPECT_EQ(ReadFrom(plan).header->entries.size(), 64u);
 }
 
 TEST(LegacyHeader, AHeaderOrEntriesPastTheEndAreRefused) {
-  LegacySpec spec;
-  spec.dmh_offset = 0x100000;  // allowed by the offset test, but nothing is there
-  EXPECT_EQ(ReadFrom(spec).messages, Only("Wrong bin file, header beyond the image end!"));
-  spec.dmh_offset = 0x100000 - 11;
-  EXPECT_EQ(ReadFrom(spec).messages, Only("Wrong bin file, header beyond the image end!"));
+  LegacyPlan plan;
+  plan.dmh_offset = 0x100000;  // allowed by the offset test, but nothing is there
+  EXPECT_EQ(ReadFrom(plan).messages, Only("Wrong bin file, header beyond the image end!"));
+  plan.dmh_offset = 0x100000 - 11;
+  EXPECT_EQ(ReadFrom(plan).messages, Only("Wrong bin file, header beyond the image end!"));
 
   // Twelve header bytes fit, the one entry does not: the builder cuts it.
-  spec.dmh_offset = 0x100000 - 12 - 47;
-  spec.blocks = {Block(1, 0x8000, 4)};
-  EXPECT_EQ(ReadFrom(spec).messages, Only("Wrong bin file, block entries beyond the image end!"));
-  spec.dmh_offset = 0x100000 - 12 - 48;
-  EXPECT_TRUE(ReadFrom(spec).header);
+  plan.dmh_offset = 0x100000 - 12 - 47;
+  plan.blocks = {Block(1, 0x8000, 4)};
+  EXPECT_EQ(ReadFrom(plan).messages, Only("Wrong bin file, block entries beyond the image end!"));
+  plan.dmh_offset = 0x100000 - 12 - 48;
+  EXPECT_TRUE(ReadFrom(plan).header);
 }
 
 TEST(LegacyHeader, BlockDataOutsideTheImageIsRefused) {
@@ -123,11 +123,11 @@ TEST(LegacyHeader, BlockDataOutsideTheImageIsRefused) {
                         {0xFFFFFFF0, 0x20, false},
                         {0xFFFFFFFF, 0, true}};
   for (const Case& c : cases) {
-    LegacySpec spec;
-    BlockSpec block = Block(0x3C, c.offset, 0);
+    LegacyPlan plan;
+    BlockPlan block = Block(0x3C, c.offset, 0);
     block.size = c.size;
-    spec.blocks = {Block(1, 0x8000, 4), block};
-    const Read read = ReadFrom(spec);
+    plan.blocks = {Block(1, 0x8000, 4), block};
+    const Read read = ReadFrom(plan);
     EXPECT_EQ(read.header.has_value(), c.ok) << std::hex << c.offset << " " << c.size;
     if (!c.ok) {
       EXPECT_EQ(read.messages, Only("Wrong bin file, data of block 3C beyond the image end!"));
@@ -143,11 +143,11 @@ TEST(LegacyHeader, TooShortForTheFixedWordsIsRefused) {
 // Random damage to the fixed words and the header: a header that is read
 // has entries whose data lie inside the image; otherwise one message says why.
 TEST(LegacyHeader, RandomlyDamagedHeadersAreReadSafelyOrRefused) {
-  LegacySpec spec;
-  spec.length = 0x80000;
-  spec.dmh_offset = 0x7FF00;
-  spec.blocks = {Block(1, 0x1000, 10), Block(2, 0x7FF80, 0x80), Block(3, 0x2000, 0)};
-  const std::vector<uint8_t> good = samples::BuildLegacyImage(spec).bytes;
+  LegacyPlan plan;
+  plan.length = 0x80000;
+  plan.dmh_offset = 0x7FF00;
+  plan.blocks = {Block(1, 0x1000, 10), Block(2, 0x7FF80, 0x80), Block(3, 0x2000, 0)};
+  const std::vector<uint8_t> good = samples::BuildLegacyImage(plan).bytes;
   size_t kept = 0, refused = 0;
   for (uint32_t seed = 1; seed <= 400; ++seed) {
     std::vector<uint8_t> image = good;
@@ -172,10 +172,10 @@ TEST(LegacyHeader, RandomlyDamagedHeadersAreReadSafelyOrRefused) {
 }
 
 TEST(LegacyConfigRegion, IsReadAtItsOffsetWordAndMustLieInside) {
-  LegacySpec spec;
-  spec.config_offset = 0x200;
-  spec.config = samples::PatternBytes(32, 9);
-  std::vector<uint8_t> image = samples::BuildLegacyImage(spec).bytes;
+  LegacyPlan plan;
+  plan.config_offset = 0x200;
+  plan.config = samples::PatternBytes(32, 9);
+  std::vector<uint8_t> image = samples::BuildLegacyImage(plan).bytes;
   auto region = LegacyConfigRegion(image, 32);
   ASSERT_TRUE(region);
   EXPECT_EQ(region->data(), image.data() + 0x200);

@@ -8,13 +8,13 @@
 namespace nuv::image {
 namespace {
 
-using samples::BankSpec;
-using samples::BlockSpec;
-using samples::LegacySpec;
-using samples::NewFormatSpec;
+using samples::BankPlan;
+using samples::BlockPlan;
+using samples::LegacyPlan;
+using samples::NewFormatPlan;
 
-BlockSpec Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
-  BlockSpec block;
+BlockPlan Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
+  BlockPlan block;
   block.id = id;
   block.name = std::move(name);
   block.data = std::move(data);
@@ -25,33 +25,33 @@ BlockSpec Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
 
 // Two banks (3 + 2 blocks); the "ssdataXY" block's 16 version bytes have no
 // terminator.
-NewFormatSpec TwoBanks() {
-  NewFormatSpec spec;
-  spec.length = 0x100000;
-  BankSpec first{.header_offset = 0x200, .sdram_size = 0x4000000};
+NewFormatPlan TwoBanks() {
+  NewFormatPlan plan;
+  plan.length = 0x100000;
+  BankPlan first{.header_offset = 0x200, .sdram_size = 0x4000000};
   first.blocks = {Block(0x01, "boot", samples::PatternBytes(0x300, 1)),
                   Block(0x02, "ssdataXY", samples::TextBytes("V2.05.0007-ABCDEFGH")),
                   Block(0xA4, "kernel", samples::PatternBytes(0x1000, 3))};
   first.blocks[2].align = 0x10000;
-  BankSpec second{.header_offset = 0x80000, .sdram_size = 0xFFFFFFFF};
+  BankPlan second{.header_offset = 0x80000, .sdram_size = 0xFFFFFFFF};
   second.blocks = {Block(0xA8, "rootfs", samples::PatternBytes(0x2000, 4)),
                    Block(0x05, "toolcfg", samples::PatternBytes(0x40, 5))};
   second.blocks[0].align = 0x10000;
-  spec.banks = {first, second};
-  return spec;
+  plan.banks = {first, second};
+  return plan;
 }
 
-LegacySpec Legacy() {
-  LegacySpec spec;  // 1 MiB
-  spec.sdram_size = 0x00020000;
-  spec.config = samples::PatternBytes(0x80, 6);
-  spec.blocks = {Block(0x10, "loader", samples::PatternBytes(0x100, 7)),
+LegacyPlan Legacy() {
+  LegacyPlan plan;  // 1 MiB
+  plan.sdram_size = 0x00020000;
+  plan.config = samples::PatternBytes(0x80, 6);
+  plan.blocks = {Block(0x10, "loader", samples::PatternBytes(0x100, 7)),
                  Block(0x11, "ssdata", samples::TextBytes("L1.0")),
                  Block(0x30, "tail", samples::PatternBytes(0x40, 8))};
-  spec.blocks[1].data.push_back(0);
-  spec.blocks[2].offset = 0xF0000;
-  spec.blocks[2].tail_flag = 1;
-  return spec;
+  plan.blocks[1].data.push_back(0);
+  plan.blocks[2].offset = 0xF0000;
+  plan.blocks[2].tail_flag = 1;
+  return plan;
 }
 
 class PreParseTest : public testing::TempFolder {
@@ -141,46 +141,46 @@ TEST_F(PreParseTest, ScriptRowFollowsExpertsAndInternalModePerKind) {
 }
 
 TEST_F(PreParseTest, EverySsdataBlockInTurnSetsTheVersionAndExtendsTheScriptPath) {
-  NewFormatSpec spec;
-  BankSpec bank{.header_offset = 0};
+  NewFormatPlan plan;
+  BankPlan bank{.header_offset = 0};
   bank.blocks = {Block(1, "ssdata", samples::TextBytes("A1")), Block(2, "x", {1, 2}),
                  Block(3, "ssdata2", samples::TextBytes("B2"))};
-  for (BlockSpec& block : bank.blocks)
+  for (BlockPlan& block : bank.blocks)
     block.data.push_back(0);
-  spec.banks = {bank};
-  ASSERT_TRUE(Run(samples::BuildNewFormatImage(spec).bytes).ok) << FirstShown();
+  plan.banks = {bank};
+  ASSERT_TRUE(Run(samples::BuildNewFormatImage(plan).bytes).ok) << FirstShown();
   EXPECT_EQ(flash_.software_version, "B2");
   EXPECT_EQ(flash_.script_path, folder().string() + "/A1B2");
 }
 
 TEST_F(PreParseTest, AVersionBlockAtTheVeryEndIsCutThere) {
-  LegacySpec spec = Legacy();
-  spec.blocks[1].data = samples::TextBytes("END7");
-  spec.blocks[1].offset = 0x100000 - 4;
-  ASSERT_TRUE(Run(samples::BuildLegacyImage(spec).bytes).ok) << FirstShown();
+  LegacyPlan plan = Legacy();
+  plan.blocks[1].data = samples::TextBytes("END7");
+  plan.blocks[1].offset = 0x100000 - 4;
+  ASSERT_TRUE(Run(samples::BuildLegacyImage(plan).bytes).ok) << FirstShown();
   EXPECT_EQ(flash_.software_version, "END7");
 }
 
 TEST_F(PreParseTest, WithoutVersionBlockTheVersionKeepsItsValue) {
   flash_.software_version = "earlier";
-  LegacySpec spec = Legacy();
-  spec.blocks[1].name = "other";
-  ASSERT_TRUE(Run(samples::BuildLegacyImage(spec).bytes).ok) << FirstShown();
+  LegacyPlan plan = Legacy();
+  plan.blocks[1].name = "other";
+  ASSERT_TRUE(Run(samples::BuildLegacyImage(plan).bytes).ok) << FirstShown();
   EXPECT_EQ(flash_.software_version, "earlier");
   EXPECT_EQ(flash_.script_path, folder().string() + "/");
 }
 
 TEST_F(PreParseTest, LengthMustBeAWholeNumberOfHalfMegabytes) {
-  LegacySpec spec = Legacy();
-  spec.length = 524289;
-  spec.flash_size = 524289;
-  EXPECT_FALSE(Run(samples::BuildLegacyImage(spec).bytes).ok);
+  LegacyPlan plan = Legacy();
+  plan.length = 524289;
+  plan.flash_size = 524289;
+  EXPECT_FALSE(Run(samples::BuildLegacyImage(plan).bytes).ok);
   EXPECT_EQ(Shown(), std::vector<std::string>{"Wrong binary file!"});
   EXPECT_EQ(flash_.bytes().size(), 524289u) << "the buffer stays loaded";
 
-  spec.length = 1048576;
-  spec.flash_size = std::nullopt;
-  EXPECT_TRUE(Run(samples::BuildLegacyImage(spec).bytes).ok) << FirstShown();
+  plan.length = 1048576;
+  plan.flash_size = std::nullopt;
+  EXPECT_TRUE(Run(samples::BuildLegacyImage(plan).bytes).ok) << FirstShown();
 }
 
 TEST_F(PreParseTest, RefusalsOfTheFileItself) {
@@ -195,22 +195,22 @@ TEST_F(PreParseTest, RefusalsOfTheFileItself) {
 }
 
 TEST_F(PreParseTest, TooManyBlocksMakeALegacyImageWhichThenNeedsItsHeader) {
-  NewFormatSpec spec;
-  BankSpec a{.header_offset = 0}, b{.header_offset = 0x40000};
+  NewFormatPlan plan;
+  BankPlan a{.header_offset = 0}, b{.header_offset = 0x40000};
   a.blocks.assign(33, Block(1, "a", {1}));
   b.blocks.assign(32, Block(2, "b", {2}));
-  spec.banks = {a, b};
+  plan.banks = {a, b};
   // Its erased bytes make dmh_offset 0xFFFFFFFF: no legacy header.
-  EXPECT_FALSE(Run(samples::BuildNewFormatImage(spec).bytes).ok);
+  EXPECT_FALSE(Run(samples::BuildNewFormatImage(plan).bytes).ok);
   EXPECT_EQ(Shown(), std::vector<std::string>{"Wrong bin file!"});
   EXPECT_EQ(flash_.new_format, 0u);
   EXPECT_EQ(flash_.table.total(), 0);
 }
 
 TEST_F(PreParseTest, DamagedNewFormatHeadersAreRefusedNotReadAsLegacy) {
-  NewFormatSpec spec = TwoBanks();
-  spec.banks[1].blocks[1].size = 0x100000;
-  const PreParseOutcome outcome = Run(samples::BuildNewFormatImage(spec).bytes);
+  NewFormatPlan plan = TwoBanks();
+  plan.banks[1].blocks[1].size = 0x100000;
+  const PreParseOutcome outcome = Run(samples::BuildNewFormatImage(plan).bytes);
   EXPECT_FALSE(outcome.ok);
   EXPECT_TRUE(outcome.rows.empty());
   EXPECT_EQ(Shown(),
@@ -218,13 +218,13 @@ TEST_F(PreParseTest, DamagedNewFormatHeadersAreRefusedNotReadAsLegacy) {
 }
 
 TEST_F(PreParseTest, LegacyRefusalsShowOneMessageAndNothingElse) {
-  LegacySpec spec = Legacy();
-  spec.blocks.assign(65, Block(1, "x", {1}));
-  EXPECT_FALSE(Run(samples::BuildLegacyImage(spec).bytes).ok);
+  LegacyPlan plan = Legacy();
+  plan.blocks.assign(65, Block(1, "x", {1}));
+  EXPECT_FALSE(Run(samples::BuildLegacyImage(plan).bytes).ok);
   EXPECT_EQ(Shown(), std::vector<std::string>{"Too many blocks!"});
-  spec = Legacy();
-  spec.flash_size = 0x80000;
-  EXPECT_FALSE(Run(samples::BuildLegacyImage(spec).bytes).ok);
+  plan = Legacy();
+  plan.flash_size = 0x80000;
+  EXPECT_FALSE(Run(samples::BuildLegacyImage(plan).bytes).ok);
   EXPECT_EQ(Shown(), std::vector<std::string>{"Wrong bin file!"});
 }
 

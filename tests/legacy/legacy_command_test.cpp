@@ -159,12 +159,12 @@ TEST_F(LegacyCommandTest, ImagesThatAreNotLegacyAreRefused) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "nuv: Wrong binary file!\n");
 
-  samples::NewFormatSpec spec;
-  spec.banks.resize(1);
-  spec.banks[0].blocks.resize(1);
-  spec.banks[0].blocks[0].id = 1;
-  spec.banks[0].blocks[0].data = {1, 2, 3};
-  folder_.Write("new.bin", samples::BuildNewFormatImage(spec).bytes);
+  samples::NewFormatPlan plan;
+  plan.banks.resize(1);
+  plan.banks[0].blocks.resize(1);
+  plan.banks[0].blocks[0].id = 1;
+  plan.banks[0].blocks[0].data = {1, 2, 3};
+  folder_.Write("new.bin", samples::BuildNewFormatImage(plan).bytes);
   run = Nuv("legacy new.bin -o out.bin");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "nuv: The image is not a legacy image: it has no legacy customer config.\n");
