@@ -152,24 +152,22 @@ std::vector<std::pair<std::string, LegacyPlan>> LegacySeeds() {
   full.blocks[63].tail_flag = 1;
   seeds.emplace_back("64-entries", full);
 
-  LegacyPlan plan = SmallLegacy();
-  plan.entry_count = 65;
-  seeds.emplace_back("65-entries", plan);
-  plan = SmallLegacy();
-  plan.flash_size = 254;
-  seeds.emplace_back("wrong-flash-size", plan);
-  plan = SmallLegacy();
-  plan.entry_count = 5;
-  seeds.emplace_back("entries-outside", plan);
-  plan = SmallLegacy();
-  plan.blocks[2].offset = 250;
-  seeds.emplace_back("data-outside", plan);
-  plan = SmallLegacy();
-  plan.config_length = 100;
-  seeds.emplace_back("config-outside", plan);
-  plan = SmallLegacy();
-  plan.dmh_offset = 250;
-  seeds.emplace_back("header-outside", plan);
+  // The small image with one thing wrong: each is refused, or (the
+  // configuration region) refused by Export.
+  using Change = void (*)(LegacyPlan&);
+  const std::pair<const char*, Change> broken[] = {
+      {"65-entries", [](LegacyPlan& plan) { plan.entry_count = 65; }},
+      {"wrong-flash-size", [](LegacyPlan& plan) { plan.flash_size = 254; }},
+      {"entries-outside", [](LegacyPlan& plan) { plan.entry_count = 5; }},
+      {"data-outside", [](LegacyPlan& plan) { plan.blocks[2].offset = 250; }},
+      {"config-outside", [](LegacyPlan& plan) { plan.config_length = 100; }},
+      {"header-outside", [](LegacyPlan& plan) { plan.dmh_offset = 250; }},
+  };
+  for (const auto& [name, change] : broken) {
+    LegacyPlan plan = SmallLegacy();
+    change(plan);
+    seeds.emplace_back(name, plan);
+  }
   return seeds;
 }
 
