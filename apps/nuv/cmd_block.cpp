@@ -7,7 +7,7 @@
 
 #include "command.h"
 #include "image/flash_image.h"
-#include "image/pre_parse.h"
+#include "image_loading.h"
 #include "toolcfg/block_file.h"
 #include "toolcfg/new_image.h"
 
@@ -66,17 +66,9 @@ std::optional<BlockArgs> ParseArgs(const Command& command, std::span<const std::
   return parsed;
 }
 
-// Pre-parses a new-format image; false after its message.
 bool LoadImage(image::FlashImage& flash, const std::string& path, Messages& messages) {
-  const image::PreParseOutcome outcome = image::PreParse(flash, {path, false, false}, messages);
-  if (!outcome.ok)
-    return false;
-  if (outcome.kind != image::ImageKind::NewFormat) {
-    messages.Show(BoxCaption::Error,
-                  "A legacy image has no block table to save from or load into.");
-    return false;
-  }
-  return true;
+  return LoadImageOfKind(flash, path, image::ImageKind::NewFormat,
+                         "A legacy image has no block table to save from or load into.", messages);
 }
 
 int Save(std::span<const std::string> args) {

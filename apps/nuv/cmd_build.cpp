@@ -2,8 +2,6 @@
 // image's own script is unpacked and parsed as Parse does it, the edited
 // workbook is imported into the blocks, and the new image is laid out and
 // written as OUT. The workbook is left where it is.
-#include <stdlib.h>
-
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,7 +10,7 @@
 
 #include "command.h"
 #include "image/flash_image.h"
-#include "image/pre_parse.h"
+#include "image_loading.h"
 #include "platform/errors.h"
 #include "support/command_runner.h"
 #include "toolcfg/new_image.h"
@@ -33,28 +31,6 @@ const Command kBuild = {
     "OUT", &Build};
 
 CommandRegistration register_build(kBuild);
-
-// lzma's working files go to a folder of this run's own, removed at the end.
-class LzmaFolder {
- public:
-  LzmaFolder() {
-    std::error_code error;
-    std::string pattern = (std::filesystem::temp_directory_path(error) / "nuv-build-XXXXXX");
-    if (::mkdtemp(pattern.data()))
-      path_ = pattern;
-  }
-  ~LzmaFolder() {
-    std::error_code ignored;
-    if (!path_.empty())
-      std::filesystem::remove_all(path_, ignored);
-  }
-  LzmaFolder(const LzmaFolder&) = delete;
-  LzmaFolder& operator=(const LzmaFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 int Build(std::span<const std::string> args) {
   std::vector<std::string> operands;
@@ -78,14 +54,9 @@ int Build(std::span<const std::string> args) {
   StderrMessages messages;
   try {
     image::FlashImage flash;
-    const image::PreParseOutcome outcome =
-        image::PreParse(flash, {operands[0], false, false}, messages);
-    if (!outcome.ok)
+    if (!LoadImageOfKind(flash, operands[0], image::ImageKind::NewFormat,
+                         "A legacy image is not built from a workbook.", messages))
       return 1;
-    if (outcome.kind != image::ImageKind::NewFormat) {
-      messages.Show(BoxCaption::Error, "A legacy image is not built from a workbook.");
-      return 1;
-    }
     CommandRunner runner;
     toolcfg::ToolConfig model;
     if (toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) !=
@@ -96,7 +67,7 @@ int Build(std::span<const std::string> args) {
       messages.Show(BoxCaption::Application, "error open excel  file ");
       return 1;
     }
-    LzmaFolder work;
+    workbook::BatchWorkFolder work("nuv-build");
     if (work.path().empty()) {
       messages.Show(BoxCaption::Error, "Cannot make a working folder for lzma.");
       return 1;

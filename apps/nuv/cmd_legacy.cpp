@@ -11,7 +11,7 @@
 
 #include "command.h"
 #include "image/flash_image.h"
-#include "image/pre_parse.h"
+#include "image_loading.h"
 #include "legacy/field_bits.h"
 #include "legacy/field_edit.h"
 #include "legacy/generate.h"
@@ -298,15 +298,10 @@ int Run(std::span<const std::string> args) {
 
   StderrMessages messages;
   image::FlashImage image;
-  const image::PreParseOutcome loaded =
-      image::PreParse(image, {options.image, false, false}, messages);
-  if (!loaded.ok)
+  if (!LoadImageOfKind(image, options.image, image::ImageKind::Legacy,
+                       "The image is not a legacy image: it has no legacy customer config.",
+                       messages))
     return 1;
-  if (loaded.kind != image::ImageKind::Legacy) {
-    messages.Show(BoxCaption::Error,
-                  "The image is not a legacy image: it has no legacy customer config.");
-    return 1;
-  }
   if (options.script)
     image.script_path = *options.script;
 

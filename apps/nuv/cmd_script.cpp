@@ -10,7 +10,7 @@
 
 #include "command.h"
 #include "image/flash_image.h"
-#include "image/pre_parse.h"
+#include "image_loading.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "support/command_runner.h"
@@ -83,13 +83,9 @@ int Script(std::span<const std::string> args) {
   StderrMessages messages;
   try {
     image::FlashImage flash;
-    const image::PreParseOutcome outcome = image::PreParse(flash, {path, false, false}, messages);
-    if (!outcome.ok)
+    if (!LoadImageOfKind(flash, path, image::ImageKind::NewFormat,
+                         "A legacy image carries no tool-config script.", messages))
       return 1;
-    if (outcome.kind != image::ImageKind::NewFormat) {
-      messages.Show(BoxCaption::Error, "A legacy image carries no tool-config script.");
-      return 1;
-    }
     std::string script;
     if (!UnpackScript(flash, script, messages))
       return 1;

@@ -7,7 +7,7 @@
 
 #include "command.h"
 #include "image/flash_image.h"
-#include "image/pre_parse.h"
+#include "image_loading.h"
 #include "platform/errors.h"
 #include "support/command_runner.h"
 #include "toolcfg/prepare.h"
@@ -51,16 +51,10 @@ int Workbook(std::span<const std::string> args) {
   StderrMessages messages;
   try {
     image::FlashImage flash;
-    const image::PreParseOutcome outcome =
-        image::PreParse(flash, {image_path, false, false}, messages);
-    if (!outcome.ok)
+    if (!LoadImageOfKind(flash, image_path, image::ImageKind::NewFormat,
+                         "A legacy image has no workbook: it carries no tool-config script.",
+                         messages))
       return 1;
-    if (outcome.kind != image::ImageKind::NewFormat) {
-      messages.Show(BoxCaption::Error,
-                    "A legacy image has no workbook: it carries no tool-config "
-                    "script.");
-      return 1;
-    }
     CommandRunner runner;
     toolcfg::ToolConfig model;
     if (toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) !=

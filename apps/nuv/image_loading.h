@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "image/flash_image.h"
+#include "image/pre_parse.h"
+#include "support/messages.h"
+
+namespace nuv::cli {
+
+// Pre-parses the image at PATH as the Pre-Parse button does, for a command
+// that works on one kind of image only; false after a message: Pre-Parse's
+// own, or REFUSAL when the image is of the other kind.
+bool LoadImageOfKind(image::FlashImage& flash, const std::string& path, image::ImageKind kind,
+                     std::string_view refusal, Messages& messages);
+
+}  // namespace nuv::cli
