@@ -10,62 +10,38 @@
 namespace nuv::platform {
 namespace {
 
-namespace fs = std::filesystem;
-
-class ProfileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    file_ = fs::temp_directory_path() / ("nuv-profile-" + std::to_string(getpid()) + ".ini");
+TEST(ProfileTest, ReadsTheFirstMatchingKeyOfTheSection) {
+  struct Case {
+    std::string text, key, fallback;
+    size_t size;
+    std::string expected;
+  };
+  const Case cases[] = {
+      // Names match without regard to case; values are trimmed.
+      {"[other]\nInternal_tool_control=9\n[nuv]\r\n  internal_TOOL_control =  1  \r\n",
+       "Internal_tool_control", "", 260, "1"},
+      {"[NUV]\nkey=first\nkey=second\n", "key", "", 260, "first"},
+      {"[NUV]\na= 1 x \n", "a", "", 260, "1 x"},
+      {"[NUV]\nb=\"quoted value\"\n", "b", "", 260, "quoted value"},
+      {"[NUV]\nkey=last", "key", "", 260, "last"},
+      {"[OTHER]\nkey=1\n", "key", "d", 260, "d"},
+      {"[NUV]\nkey=1\n", "absent", "d", 260, "d"},
+      {"key=outside\n[NUV]\n;key=comment\n", "key", "d", 260, "d"},
+      // Cut to the caller's buffer, which holds a terminator.
+      {"[NUV]\nkey=abcdefgh\n", "key", "", 4, "abc"},
+      {"[NUV]\nkey=abcdefgh\n", "key", "", 1, ""},
+      {"[NUV]\nkey=abcdefgh\n", "key", "", 0, ""},
+      {"[NUV]\nkey=abcdefgh\n", "none", "defaultvalue", 5, "defa"},
+  };
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("nuv-profile-" + std::to_string(getpid()) + ".ini");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::ofstream(file, std::ios::binary) << c.text;
+    EXPECT_EQ(GetPrivateProfileString("NUV", c.key, c.fallback, c.size, file), c.expected);
   }
-  void TearDown() override { fs::remove(file_); }
-  void Write(const std::string& text) { std::ofstream(file_, std::ios::binary) << text; }
-  std::string Read(const char* section, const char* key, const char* fallback = "",
-                   size_t size = 260) {
-    return GetPrivateProfileString(section, key, fallback, size, file_);
-  }
-  fs::path file_;
-};
-
-TEST_F(ProfileTest, NamesMatchWithoutRegardToCaseAndValuesAreTrimmed) {
-  Write("[other]\nInternal_tool_control=9\n[nuv]\r\n  internal_TOOL_control =  1  \r\n");
-  EXPECT_EQ(Read("NUV", "Internal_tool_control"), "1");
-}
-
-TEST_F(ProfileTest, TheFirstMatchingKeyWins) {
-  Write("[NUV]\nkey=first\nkey=second\n");
-  EXPECT_EQ(Read("NUV", "key"), "first");
-}
-
-TEST_F(ProfileTest, InnerBlanksStayAndQuotesAreRemoved) {
-  Write("[NUV]\na= 1 x \nb=\"quoted value\"\n");
-  EXPECT_EQ(Read("NUV", "a"), "1 x");
-  EXPECT_EQ(Read("NUV", "b"), "quoted value");
-}
-
-TEST_F(ProfileTest, TheDefaultComesBackForMissingFileSectionOrKey) {
-  EXPECT_EQ(Read("NUV", "key", "fallback"), "fallback");
-  Write("[NUV]\nkey=1\n");
-  EXPECT_EQ(Read("OTHER", "key", "d"), "d");
-  EXPECT_EQ(Read("NUV", "absent", "d"), "d");
-  EXPECT_EQ(Read("NUV", "absent"), "");
-}
-
-TEST_F(ProfileTest, KeysOutsideTheirSectionAndCommentsDoNotCount) {
-  Write("key=outside\n[NUV]\n;key=comment\n");
-  EXPECT_EQ(Read("NUV", "key", "d"), "d");
-}
-
-TEST_F(ProfileTest, ResultsAreCutToTheCallersBuffer) {
-  Write("[NUV]\nkey=abcdefgh\n");
-  EXPECT_EQ(Read("NUV", "key", "", 4), "abc");
-  EXPECT_EQ(Read("NUV", "key", "", 1), "");
-  EXPECT_EQ(Read("NUV", "key", "", 0), "");
-  EXPECT_EQ(Read("NUV", "none", "defaultvalue", 5), "defa");
-}
-
-TEST_F(ProfileTest, AValueWithoutEndOfLineAtTheEndOfTheFileIsRead) {
-  Write("[NUV]\nkey=last");
-  EXPECT_EQ(Read("NUV", "key"), "last");
+  std::filesystem::remove(file);
+  EXPECT_EQ(GetPrivateProfileString("NUV", "key", "fallback", 260, file), "fallback");
 }
 
 }  // namespace
