@@ -1,15 +1,18 @@
+// Dialogs made from templates: their life, their keys, their handlers that
+// destroy windows, their data exchange; and the system's open-file dialog.
 #include "framework/dialog.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "framework/button.h"
 #include "framework/combo_box.h"
-#include "framework/form_view.h"
+#include "framework/data_exchange.h"
 #include "framework/message_map.h"
+#include "framework/open_file_name.h"
 #include "framework/user_input.h"
 #include "framework/window_ref.h"
 #include "framework_fixture.h"
@@ -18,11 +21,12 @@
 namespace nuv::fw {
 namespace {
 
+using Log = std::vector<std::string>;
+
 // Records its life, and offers handlers that destroy windows.
 class Recorder : public Dialog {
  public:
-  explicit Recorder(std::vector<std::string>& log, uint32_t template_id = IDD_PROBE)
-      : Dialog(template_id), log_(log) {}
+  explicit Recorder(Log& log) : Dialog(IDD_PROBE), log_(log) {}
   ~Recorder() override {
     log_.push_back("deleted");
     DestroyWindow();
@@ -37,6 +41,17 @@ class Recorder : public Dialog {
                                 });
     return map;
   }
+  void DoDataExchange(DataExchange& dx) override {
+    DDX_Text(dx, IDC_TEXT, text);
+    DDX_Text(dx, IDC_SIGNED, signed_value);
+    DDX_Text(dx, IDC_UNSIGNED, unsigned_value);
+    DDX_Text(dx, 999, missing);  // no such control: passed over
+  }
+
+  std::string text = "start";
+  int32_t signed_value = -7;
+  uint32_t unsigned_value = 4000000000u;
+  std::string missing = "kept";
 
  protected:
   bool OnInitDialog() override {
@@ -56,192 +71,166 @@ class Recorder : public Dialog {
   }
   void DestroyButton() { GetDlgItem(IDC_LAST_OF_RANGE)->DestroyWindow(); }
 
-  std::vector<std::string>& log_;
+  Log& log_;
 };
 
-using DialogTest = testing::FrameworkTest;
+class DialogTest : public testing::FrameworkTest {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dialog_.Create(nullptr)); }
+  void Type(uint32_t id, const std::string& text) { dialog_.GetDlgItem(id)->SetWindowText(text); }
 
-TEST_F(DialogTest, IsMadeFromItsTemplateInPixelsWithTheDialogFont) {
-  std::vector<std::string> log;
-  Recorder dialog(log);
-  ASSERT_TRUE(dialog.Create(nullptr));
-  EXPECT_EQ(log, (std::vector<std::string>{"init with 14 controls"}));
-  EXPECT_EQ(dialog.GetWindowText(), "Probe");
-  EXPECT_EQ(dialog.kind(), WindowKind::Dialog);
-  // The client area starts at the screen's origin; 200 x 120 dialog units.
-  EXPECT_EQ(dialog.GetWindowRect(), (Rect{0, 0, 300, 195}));
-  EXPECT_FALSE(dialog.IsWindowVisible());  // no WS_VISIBLE in the template
-  const Window* edit = dialog.GetDlgItem(IDC_TEXT);
-  ASSERT_NE(edit, nullptr);
-  EXPECT_EQ(edit->kind(), WindowKind::Edit);
-  EXPECT_EQ(edit->rect(), (Rect{75, 20, 165, 42}));  // 50,12,60,14 du
-  EXPECT_EQ(edit->GetFont(), ShellDialogFont());
-  EXPECT_FALSE(dialog.GetDlgItem(22)->IsWindowEnabled());
-  EXPECT_NE(dialog.GetDlgItemAs<ComboBox>(IDC_CHOICE), nullptr);
-  EXPECT_EQ(dialog.GetDlgItemAs<ComboBox>(IDC_TEXT), nullptr);
-  EXPECT_FALSE(dialog.Create(nullptr));  // only once
+  Log log_;
+  Recorder dialog_{log_};
+};
+
+// Captions, places in pixels, flags from the template and the keys' effects
+// on a dialog without a default button are what the UI scripts show.
+TEST_F(DialogTest, IsMadeOnceFromItsTemplateWithTheControlsThereBeforeItsInitialisation) {
+  EXPECT_EQ(log_, Log{"init with 14 controls"});
+  EXPECT_EQ(dialog_.kind(), WindowKind::Dialog);
+  EXPECT_FALSE(dialog_.IsWindowVisible());  // no WS_VISIBLE in the template
+  EXPECT_EQ(dialog_.GetDlgItem(IDC_TEXT)->GetFont(), ShellDialogFont());
+  EXPECT_NE(dialog_.GetDlgItemAs<ComboBox>(IDC_CHOICE), nullptr);
+  EXPECT_EQ(dialog_.GetDlgItemAs<ComboBox>(IDC_TEXT), nullptr);
+  EXPECT_FALSE(dialog_.Create(nullptr));
+
+  Dialog missing(4242);  // no such template
+  EXPECT_FALSE(missing.Create(nullptr));
+  EXPECT_FALSE(missing.IsWindow());
 }
 
-TEST_F(DialogTest, ATemplateThatIsNotThereMakesNoWindow) {
-  Dialog dialog(4242);
-  EXPECT_FALSE(dialog.Create(nullptr));
-  EXPECT_FALSE(dialog.IsWindow());
-}
-
-TEST_F(DialogTest, ATemplateWithWsVisibleIsShownAfterItsInitialisation) {
-  Dialog dialog(IDD_SHOWN);
-  ASSERT_TRUE(dialog.Create(nullptr));
-  EXPECT_TRUE(dialog.IsWindowVisible());
-  EXPECT_EQ(Appearances(), (std::vector<std::string>{"open Dialog Shown"}));
-}
-
-TEST_F(DialogTest, CancelButtonEscapeAndEndDialogHideTheDialogAndKeepIt) {
-  std::vector<std::string> log;
-  Recorder dialog(log);
-  ASSERT_TRUE(dialog.Create(nullptr));
-  dialog.ShowWindow(SW_SHOW);
-  UserClick(*dialog.GetDlgItem(IDCANCEL));
-  EXPECT_FALSE(dialog.IsWindowVisible());
-  EXPECT_TRUE(dialog.IsWindow());
-  EXPECT_EQ(dialog.result(), static_cast<int>(IDCANCEL));
-
-  dialog.ShowWindow(SW_SHOW);
-  UserPressKey(*dialog.GetDlgItem(IDC_TEXT), VK_ESCAPE);  // the dialog sees it first
-  EXPECT_FALSE(dialog.IsWindowVisible());
-
-  dialog.ShowWindow(SW_SHOW);
-  UserPressKey(dialog, VK_SHIFT);  // any other key does nothing
-  EXPECT_TRUE(dialog.IsWindowVisible());
-
-  dialog.EndDialog(5);
-  EXPECT_FALSE(dialog.IsWindowVisible());
-  EXPECT_EQ(dialog.result(), 5);
-  EXPECT_EQ(Appearances(),
-            (std::vector<std::string>{"open Dialog Probe", "close Dialog", "open Dialog Probe",
-                                      "close Dialog", "open Dialog Probe", "close Dialog"}));
-}
-
-TEST_F(DialogTest, ReturnPressesTheDefaultButton) {
-  std::vector<std::string> log;
-  Recorder dialog(log);
-  ASSERT_TRUE(dialog.Create(nullptr));
-  dialog.ShowWindow(SW_SHOW);
-  UserPressKey(*dialog.GetDlgItem(IDC_SIGNED), VK_RETURN);
-  EXPECT_EQ(log.back(), "go");
-  EXPECT_TRUE(dialog.IsWindowVisible());
+TEST_F(DialogTest, ReturnPressesTheDefaultButtonEscapeAndEndDialogEndTheDialog) {
+  dialog_.ShowWindow(SW_SHOW);
+  UserPressKey(*dialog_.GetDlgItem(IDC_SIGNED), VK_RETURN);
+  EXPECT_EQ(log_.back(), "go");
+  UserPressKey(dialog_, VK_SHIFT);  // any other key does nothing
+  EXPECT_TRUE(dialog_.IsWindowVisible());
+  UserPressKey(*dialog_.GetDlgItem(IDC_TEXT), VK_ESCAPE);  // the dialog sees it first
+  EXPECT_FALSE(dialog_.IsWindowVisible());
+  EXPECT_TRUE(dialog_.IsWindow());
+  EXPECT_EQ(dialog_.result(), static_cast<int>(IDCANCEL));
+  dialog_.ShowWindow(SW_SHOW);
+  dialog_.EndDialog(5);
+  EXPECT_FALSE(dialog_.IsWindowVisible());
+  EXPECT_EQ(dialog_.result(), 5);
 }
 
 TEST_F(DialogTest, DestroyingTellsTheObjectAndItsHandlesButLeavesTheObject) {
-  std::vector<std::string> log;
-  Recorder dialog(log);
-  ASSERT_TRUE(dialog.Create(nullptr));
-  const WindowRef<Recorder> handle(&dialog);
-  const WindowRef<> edit(dialog.GetDlgItem(IDC_TEXT));
-  ASSERT_TRUE(handle);
-  ASSERT_TRUE(edit);
-  EXPECT_TRUE(dialog.DestroyWindow());
-  EXPECT_FALSE(dialog.IsWindow());
+  const WindowRef<Recorder> handle(&dialog_);
+  const WindowRef<> edit(dialog_.GetDlgItem(IDC_TEXT));
+  ASSERT_TRUE(handle && edit);
+  EXPECT_TRUE(dialog_.DestroyWindow());
+  EXPECT_FALSE(dialog_.IsWindow());
   EXPECT_FALSE(handle);
   EXPECT_FALSE(edit);
-  EXPECT_TRUE(dialog.children().empty());
-  EXPECT_EQ(log, (std::vector<std::string>{"init with 14 controls", "destroy, controls left 14",
-                                           "gone"}));
-  EXPECT_FALSE(dialog.DestroyWindow());
-  // The object can make its window again.
-  EXPECT_TRUE(dialog.Create(nullptr));
-  EXPECT_FALSE(handle);  // an old handle stays empty
+  EXPECT_TRUE(dialog_.children().empty());
+  EXPECT_EQ(log_, (Log{"init with 14 controls", "destroy, controls left 14", "gone"}));
+  EXPECT_EQ(dialog_.GetDlgItem(IDC_TEXT), nullptr);
+  EXPECT_FALSE(dialog_.DestroyWindow());
+  EXPECT_FALSE(dialog_.ShowWindow(SW_SHOW));  // an uncreated window does nothing
+  EXPECT_FALSE(dialog_.IsWindowVisible());
+  // The object can make its window again; an old handle stays empty.
+  EXPECT_TRUE(dialog_.Create(nullptr));
+  EXPECT_FALSE(handle);
 }
 
-TEST_F(DialogTest, AHandlerMayDestroyItsOwnWindowOrTheControlThatCalledIt) {
-  std::vector<std::string> log;
-  Recorder dialog(log);
-  ASSERT_TRUE(dialog.Create(nullptr));
-  dialog.ShowWindow(SW_SHOW);
-  const WindowRef<> button(dialog.GetDlgItem(IDC_LAST_OF_RANGE));
+TEST_F(DialogTest, AHandlerMayDestroyTheControlThatCalledItOrItsOwnWindow) {
+  dialog_.ShowWindow(SW_SHOW);
+  const WindowRef<> button(dialog_.GetDlgItem(IDC_LAST_OF_RANGE));
   UserClick(*button.get());
   EXPECT_FALSE(button);
-  EXPECT_EQ(dialog.GetDlgItem(IDC_LAST_OF_RANGE), nullptr);
+  EXPECT_EQ(dialog_.GetDlgItem(IDC_LAST_OF_RANGE), nullptr);
 
-  UserClick(*dialog.GetDlgItem(IDC_OUTSIDE_RANGE));
-  EXPECT_FALSE(dialog.IsWindow());
-  EXPECT_EQ(log.back(), "handler ran on");
+  UserClick(*dialog_.GetDlgItem(IDC_OUTSIDE_RANGE));
+  EXPECT_FALSE(dialog_.IsWindow());
+  EXPECT_EQ(log_.back(), "handler ran on");
 }
 
-TEST_F(DialogTest, AnOwnerTakesItsOwnedDialogsDownWithIt) {
-  std::vector<std::string> log;
+TEST_F(DialogTest, AnOwnerTakesItsOwnedDialogsDownAndDeletesWhatItAdopted) {
   Dialog owner(IDD_SHOWN);
   ASSERT_TRUE(owner.Create(nullptr));
-  auto owned = std::make_unique<Recorder>(log);
+  auto owned = std::make_unique<Recorder>(log_);
   ASSERT_TRUE(owned->Create(&owner));
   EXPECT_EQ(owned->GetOwner(), &owner);
   EXPECT_EQ(owned->GetParent(), &owner);
   EXPECT_TRUE(owned->IsTopLevel());
   const WindowRef<> handle(owned.get());
+  auto adopted = std::make_unique<Recorder>(log_);
+  ASSERT_TRUE(adopted->Create(&owner));
+  owner.Adopt(std::move(adopted));
 
   owner.DestroyWindow();
   EXPECT_FALSE(handle);
   EXPECT_FALSE(owned->IsWindow());
-  EXPECT_EQ(log.back(), "gone");
-  owned.reset();
-  EXPECT_EQ(log.back(), "deleted");
-}
-
-TEST_F(DialogTest, AnAdoptedObjectIsDeletedAfterItsKeepersWindowGoes) {
-  std::vector<std::string> log;
-  Dialog keeper(IDD_SHOWN);
-  ASSERT_TRUE(keeper.Create(nullptr));
-  auto adopted = std::make_unique<Recorder>(log);
-  ASSERT_TRUE(adopted->Create(&keeper));
-  keeper.Adopt(std::move(adopted));
-
-  keeper.DestroyWindow();
-  EXPECT_EQ(log.back(), "gone");  // destroyed with its owner; deleted later
+  EXPECT_EQ(log_.back(), "gone");  // the adopted one is destroyed now, deleted later
   app_.Flush();
-  EXPECT_EQ(log.back(), "deleted");
+  EXPECT_EQ(log_.back(), "deleted");
+  owned.reset();
+  EXPECT_EQ(log_.back(), "deleted");
+  EXPECT_EQ(std::count(log_.begin(), log_.end(), "deleted"), 2);
 }
 
 TEST_F(DialogTest, AnAdoptedObjectWhoseWindowIsDestroyedIsDeletedWhenTheCommandEnds) {
-  std::vector<std::string> log;
   Dialog keeper(IDD_SHOWN);
   ASSERT_TRUE(keeper.Create(nullptr));
-  auto adopted = std::make_unique<Recorder>(log);
+  auto adopted = std::make_unique<Recorder>(log_);
   ASSERT_TRUE(adopted->Create(&keeper));
   adopted->ShowWindow(SW_SHOW);
   Window* button = adopted->GetDlgItem(IDC_OUTSIDE_RANGE);
   keeper.Adopt(std::move(adopted));
 
   UserClick(*button);  // the handler destroys its own window
-  EXPECT_EQ(log.back(), "deleted");
+  EXPECT_EQ(log_.back(), "deleted");
   EXPECT_TRUE(keeper.IsWindow());
 }
 
-class Pane : public FormView {
- public:
-  Pane() : FormView(IDD_PANE) {}
-  void DoDataExchange(DataExchange&) override { ++exchanges; }
-  int exchanges = 0;
-};
+TEST_F(DialogTest, DataExchangeFillsTheControlsAndStopsAtTheFirstBadNumber) {
+  EXPECT_EQ(dialog_.GetDlgItem(IDC_TEXT)->GetWindowText(), "start");
+  EXPECT_EQ(dialog_.GetDlgItem(IDC_SIGNED)->GetWindowText(), "-7");
+  EXPECT_EQ(dialog_.GetDlgItem(IDC_UNSIGNED)->GetWindowText(), "4000000000");
 
-TEST_F(DialogTest, AFormViewIsTheHostPagesPaneAndFillsIt) {
-  Window& page = app_.CreatePage();
-  EXPECT_EQ(page.GetWindowRect(), (Rect{0, 0, 800, 600}));
-  auto pane = std::make_unique<Pane>();
-  ASSERT_TRUE(
-      pane->Create(WS_CHILD | WS_VISIBLE | WS_BORDER, {0, 0, 0, 0}, &page, AFX_IDW_PANE_FIRST));
-  Pane* form = pane.get();
-  page.Adopt(std::move(pane));
-  EXPECT_EQ(form->exchanges, 1);  // its initial update filled the controls
-  EXPECT_EQ(form->GetParent(), &page);
-  EXPECT_TRUE(form->IsWindowVisible());
-  EXPECT_EQ(form->GetStyle() & (WS_CHILD | WS_BORDER), WS_CHILD | WS_BORDER);
-  EXPECT_NE(form->GetDlgItem(IDC_TEXT), nullptr);
+  Type(IDC_TEXT, "taken");
+  Type(IDC_SIGNED, "twelve");
+  Type(IDC_UNSIGNED, "5");
+  EXPECT_FALSE(dialog_.UpdateData(true));
+  EXPECT_EQ(dialog_.text, "taken");                // exchanged before the bad one
+  EXPECT_EQ(dialog_.signed_value, -7);             // left as it was
+  EXPECT_EQ(dialog_.unsigned_value, 4000000000u);  // not reached
+  EXPECT_EQ(Boxes(), Log{"nuvhost: Please enter an integer."});
 
-  app_.LayoutPage();
-  EXPECT_EQ(form->GetWindowRect(), (Rect{0, 0, 800, 600}));
+  Type(IDC_SIGNED, " 2147483647 ");
+  Type(IDC_UNSIGNED, "-5");
+  EXPECT_FALSE(dialog_.UpdateData(true));
+  EXPECT_EQ(dialog_.signed_value, 2147483647);
+  EXPECT_EQ(Boxes(), (Log{"nuvhost: Please enter an integer.",
+                          "nuvhost: Please enter a positive integer."}));
 
-  const WindowRef<> handle(form);
-  app_.DestroyPage();
-  EXPECT_FALSE(handle);
+  Type(IDC_UNSIGNED, "0");
+  EXPECT_TRUE(dialog_.UpdateData(true));
+  EXPECT_EQ(dialog_.unsigned_value, 0u);
+  EXPECT_EQ(dialog_.missing, "kept");
+  EXPECT_EQ(Boxes().size(), 2u);
+}
+
+TEST_F(DialogTest, TheSystemOpenDialogFillsThePathBufferOnlyWithAPathThatFits) {
+  const char filter[] = "cfg files (*.cfg)\0*.cfg\0\0";
+  OpenFileName ofn;
+  ofn.filter = std::string_view(filter, sizeof filter);
+  ofn.flags = OFN_EXPLORER;
+  ofn.default_extension = "hex";
+  backend_.QueueAnswer("sub/script");
+  ASSERT_TRUE(GetOpenFileName(ofn));
+  EXPECT_EQ(ofn.FileName(), "sub/script.hex");
+
+  backend_.QueueAnswer(std::string(256, 'x'));  // 260 with ".hex": no room for the NUL
+  EXPECT_FALSE(GetOpenFileName(ofn));
+  EXPECT_EQ(ofn.FileName(), "sub/script.hex");
+  backend_.QueueAnswer(std::string(255, 'y'));  // 259 with ".hex": fits
+  ASSERT_TRUE(GetOpenFileName(ofn));
+  EXPECT_EQ(ofn.FileName(), std::string(255, 'y') + ".hex");
+  EXPECT_EQ(ofn.file.back(), '\0');
+  backend_.QueueCancel();
+  EXPECT_FALSE(GetOpenFileName(ofn));
 }
 
 }  // namespace
