@@ -16,6 +16,7 @@
 namespace nuv::fw::qt::testing {
 namespace {
 
+// What a modal dialog showed when it opened.
 struct SeenDialog {
   QString title;
   QString text;
@@ -28,36 +29,34 @@ struct SeenDialog {
   QWidget* parent = nullptr;
 };
 
-constexpr char kBinFilter[] = "bin files (*.bin)\0*.bin\0All Files (*.*)\0*.*\0";
-
+// Boxes are answered OK; file dialogs get `answer` typed in, or are
+// cancelled when it is empty.
 class ModalTest : public QtTest {
  protected:
   ModalTest() {
     backend_.SetModalHook([this](QDialog& dialog) {
-      SeenDialog seen;
+      SeenDialog& seen = seen_.emplace_back();
       seen.title = dialog.windowTitle();
       seen.parent = dialog.parentWidget();
-      if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
-        seen.text = box->text();
-        seen.icon = box->icon();
-      }
       if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
         seen.filters = files->nameFilters();
         seen.suffix = files->defaultSuffix();
         seen.accept = files->acceptMode();
         seen.mode = files->fileMode();
         seen.confirms_overwrite = !files->testOption(QFileDialog::DontConfirmOverwrite);
-        seen_.push_back(seen);
         if (answer.isEmpty() || !AnswerFileDialog(*files, answer))
           dialog.reject();
         return;
       }
-      seen_.push_back(seen);
+      if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+        seen.text = box->text();
+        seen.icon = box->icon();
+      }
       dialog.accept();
     });
   }
 
-  QString answer;  // typed into the next file dialog; empty: cancel it
+  QString answer;
   std::vector<SeenDialog> seen_;
 };
 
@@ -76,10 +75,11 @@ TEST_F(ModalTest, BoxesCarryTheirCaptionTextAndOwner) {
   EXPECT_EQ(seen_[1].icon, QMessageBox::Critical);
 }
 
-TEST_F(ModalTest, TheOpenDialogTakesATypedNameWithTheDefaultExtension) {
+TEST_F(ModalTest, FileDialogsTakeATypedNameAndAskBeforeOverwritingOnlyWhenToldTo) {
   auto dialog = OpenDialog();
   const std::filesystem::path folder = std::filesystem::temp_directory_path();
   answer = QString::fromStdString((folder / "typed-by-the-user").string());
+  constexpr char kBinFilter[] = "bin files (*.bin)\0*.bin\0All Files (*.*)\0*.*\0";
   OpenFileName ofn;
   ofn.owner = dialog.get();
   ofn.filter = std::string_view(kBinFilter, sizeof kBinFilter);
@@ -87,7 +87,20 @@ TEST_F(ModalTest, TheOpenDialogTakesATypedNameWithTheDefaultExtension) {
   ofn.default_extension = "hex";
   ASSERT_TRUE(GetOpenFileName(ofn));
   EXPECT_EQ(ofn.FileName(), (folder / "typed-by-the-user.hex").string());
-  ASSERT_EQ(seen_.size(), 1u);
+
+  const char* const bin_filter = "BIN files(*.bin)|*.bin||";
+  const uint32_t prompt = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  EXPECT_EQ(FileDialog(false, "bin", "", prompt, bin_filter, dialog.get()).DoModal(),
+            static_cast<int>(IDOK));
+  EXPECT_EQ(FileDialog(false, "bin", "", OFN_HIDEREADONLY, bin_filter, dialog.get()).DoModal(),
+            static_cast<int>(IDOK));
+  // An open dialog never asks about overwriting, whatever it was given.
+  answer.clear();
+  FileDialog cancelled(true, "", "", prompt, bin_filter, dialog.get());
+  EXPECT_EQ(cancelled.DoModal(), static_cast<int>(IDCANCEL));
+  EXPECT_EQ(cancelled.GetPathName(), "");
+
+  ASSERT_EQ(seen_.size(), 4u);
   EXPECT_EQ(seen_[0].title, QStringLiteral("Open"));
   EXPECT_EQ(seen_[0].filters,
             (QStringList{QStringLiteral("bin files (*.bin)"), QStringLiteral("All Files (*)")}));
@@ -96,33 +109,12 @@ TEST_F(ModalTest, TheOpenDialogTakesATypedNameWithTheDefaultExtension) {
   // Without "file must exist" any name the user types is taken.
   EXPECT_EQ(seen_[0].mode, QFileDialog::AnyFile);
   EXPECT_EQ(seen_[0].parent, WidgetOf(*dialog));
-}
-
-TEST_F(ModalTest, SaveDialogsPromptBeforeOverwritingOnlyWhenAsked) {
-  auto dialog = OpenDialog();
-  answer = QString::fromStdString((std::filesystem::temp_directory_path() / "out.bin").string());
-  FileDialog prompting(false, "bin", "", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                       "BIN files(*.bin)|*.bin||", dialog.get());
-  EXPECT_EQ(prompting.DoModal(), static_cast<int>(IDOK));
-  FileDialog silent(false, "bin", "", OFN_HIDEREADONLY, "BIN files(*.bin)|*.bin||", dialog.get());
-  EXPECT_EQ(silent.DoModal(), static_cast<int>(IDOK));
-  ASSERT_EQ(seen_.size(), 2u);
-  EXPECT_EQ(seen_[0].title, QStringLiteral("Save As"));
-  EXPECT_EQ(seen_[0].accept, QFileDialog::AcceptSave);
-  EXPECT_TRUE(seen_[0].confirms_overwrite);
-  EXPECT_FALSE(seen_[1].confirms_overwrite);
-  EXPECT_EQ(seen_[0].filters, QStringList{QStringLiteral("BIN files (*.bin)")});
-}
-
-TEST_F(ModalTest, ACancelledFileDialogChoosesNothing) {
-  auto dialog = OpenDialog();
-  FileDialog chooser(true, "", "", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                     "cfg bin files (*.bin)|*.bin|All Files (*.*)|*.*||", dialog.get());
-  EXPECT_EQ(chooser.DoModal(), static_cast<int>(IDCANCEL));
-  EXPECT_EQ(chooser.GetPathName(), "");
-  ASSERT_EQ(seen_.size(), 1u);
-  // An open dialog never asks about overwriting, whatever it was given.
-  EXPECT_EQ(seen_[0].accept, QFileDialog::AcceptOpen);
+  EXPECT_EQ(seen_[1].title, QStringLiteral("Save As"));
+  EXPECT_EQ(seen_[1].accept, QFileDialog::AcceptSave);
+  EXPECT_EQ(seen_[1].filters, QStringList{QStringLiteral("BIN files (*.bin)")});
+  EXPECT_TRUE(seen_[1].confirms_overwrite);
+  EXPECT_FALSE(seen_[2].confirms_overwrite);
+  EXPECT_EQ(seen_[3].accept, QFileDialog::AcceptOpen);
 }
 
 TEST(QtFileFilterTest, FiltersBecomeQtNameFilters) {

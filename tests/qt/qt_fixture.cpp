@@ -1,6 +1,7 @@
 #include "qt_fixture.h"
 
 #include <cstdlib>
+#include <map>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -8,11 +9,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "framework/message_map.h"
 #include "framework/module.h"
 #include "framework/msg.h"
 #include "framework/qt/offscreen.h"
-#include "framework/window.h"
 
 extern const nuv::fw::ResourceTexts qt_test_resources;
 
@@ -42,34 +41,7 @@ class QtEnvironment : public ::testing::Environment {
 [[maybe_unused]] ::testing::Environment* const g_environment =
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-std::string MessageName(uint32_t message) {
-  switch (message) {
-    case WM_MOUSEMOVE:
-      return "move";
-    case WM_LBUTTONDOWN:
-      return "down";
-    case WM_LBUTTONUP:
-      return "up";
-    case WM_LBUTTONDBLCLK:
-      return "double";
-    case WM_RBUTTONDOWN:
-      return "right-down";
-    case WM_RBUTTONUP:
-      return "right-up";
-    case WM_KEYDOWN:
-      return "keydown";
-    case WM_KEYUP:
-      return "keyup";
-    default:
-      return std::to_string(message);
-  }
-}
-
 }  // namespace
-
-RecordingDialog::~RecordingDialog() {
-  DestroyWindow();
-}
 
 const MessageMap& RecordingDialog::GetMessageMap() const {
   static const MessageMap map(&Dialog::ClassMessageMap(),
@@ -84,8 +56,14 @@ const MessageMap& RecordingDialog::GetMessageMap() const {
 
 bool RecordingDialog::PreTranslateMessage(const Msg& msg) {
   // Moves come in numbers that depend on the platform; the rest in order.
+  static const std::map<uint32_t, std::string> kNames = {
+      {WM_LBUTTONDOWN, "down"}, {WM_LBUTTONUP, "up"}, {WM_LBUTTONDBLCLK, "double"},
+      {WM_KEYDOWN, "keydown"},  {WM_KEYUP, "keyup"},
+  };
   if (msg.message != WM_MOUSEMOVE) {
-    std::string line = MessageName(msg.message) + " " + std::to_string(msg.target->GetDlgCtrlID());
+    const auto name = kNames.find(msg.message);
+    std::string line = (name != kNames.end() ? name->second : std::to_string(msg.message)) + " " +
+                       std::to_string(msg.target->GetDlgCtrlID());
     if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP)
       line += " vk " + std::to_string(msg.wparam);
     log.push_back(line);
@@ -93,36 +71,9 @@ bool RecordingDialog::PreTranslateMessage(const Msg& msg) {
   return Dialog::PreTranslateMessage(msg);
 }
 
-void RecordingDialog::OnTimer(uint32_t id) {
-  if (on_timer)
-    on_timer(id);
-}
-
-void RecordingDialog::Pressed() {
-  log.push_back("clicked");
-}
-
-void RecordingDialog::Edited() {
-  log.push_back("changed " + GetDlgItem(IDC_QT_EDIT)->GetWindowText());
-}
-
-void RecordingDialog::Picked() {
-  log.push_back("picked " + GetDlgItem(IDC_QT_LIST)->GetWindowText());
-}
-
-void RecordingDialog::Checked() {
-  log.push_back("checked");
-}
-
-TestForm::~TestForm() {
-  DestroyWindow();
-}
-
 QtTest::QtTest()
     : app_("nuvhost", std::make_unique<QtBackend>()),
       backend_(static_cast<QtBackend&>(app_.backend())) {}
-
-QtTest::~QtTest() = default;
 
 void QtTest::Wait(int ms) {
   QEventLoop loop;
@@ -141,9 +92,9 @@ bool QtTest::WaitUntil(const std::function<bool()>& done) {
   return true;
 }
 
-std::unique_ptr<RecordingDialog> QtTest::OpenDialog() {
+std::unique_ptr<RecordingDialog> QtTest::OpenDialog(Window* owner) {
   auto dialog = std::make_unique<RecordingDialog>();
-  EXPECT_TRUE(dialog->Create(nullptr));
+  EXPECT_TRUE(dialog->Create(owner));
   dialog->ShowWindow(SW_SHOW);
   QWidget* widget = WidgetOf(*dialog);
   EXPECT_TRUE(widget != nullptr && QTest::qWaitForWindowExposed(widget));
@@ -163,14 +114,9 @@ QWindow* QtTest::QtWindowOf(const Window& window) const {
   return shown;
 }
 
-QPoint QtTest::InQtWindow(const Window& window, QPoint client) const {
-  QWidget* widget = WidgetOf(window);
-  return widget != nullptr ? widget->mapTo(widget->window(), client) : client;
-}
-
 QPoint QtTest::CentreInQtWindow(const Window& window) const {
   QWidget* widget = WidgetOf(window);
-  return InQtWindow(window, widget != nullptr ? widget->rect().center() : QPoint());
+  return widget != nullptr ? widget->mapTo(widget->window(), widget->rect().center()) : QPoint();
 }
 
 }  // namespace nuv::fw::qt::testing

@@ -15,38 +15,44 @@
 #include "framework/application.h"
 #include "framework/dialog.h"
 #include "framework/form_view.h"
+#include "framework/message_map.h"
 #include "framework/qt/qt_backend.h"
 #include "qt_test_resource.h"
 
 namespace nuv::fw::qt::testing {
 
+using Log = std::vector<std::string>;
+
 // A dialog of the test template that writes down what it sees: every input
-// message its PreTranslateMessage gets, every handler that runs.
+// message but mouse moves that its PreTranslateMessage gets, every handler
+// that runs.
 class RecordingDialog : public Dialog {
  public:
   RecordingDialog() : Dialog(IDD_QT_DIALOG) {}
-  ~RecordingDialog() override;
+  ~RecordingDialog() override { DestroyWindow(); }
 
   const MessageMap& GetMessageMap() const override;
   bool PreTranslateMessage(const Msg& msg) override;
-  void OnTimer(uint32_t id) override;
+  void OnTimer(uint32_t id) override {
+    if (on_timer)
+      on_timer(id);
+  }
 
-  std::vector<std::string> log;
-  // Called from OnTimer with the timer's id.
+  Log log;
   std::function<void(uint32_t)> on_timer;
 
  private:
-  void Pressed();
-  void Edited();
-  void Picked();
-  void Checked();
+  void Pressed() { log.push_back("clicked"); }
+  void Checked() { log.push_back("checked"); }
+  void Edited() { log.push_back("changed " + GetDlgItem(IDC_QT_EDIT)->GetWindowText()); }
+  void Picked() { log.push_back("picked " + GetDlgItem(IDC_QT_LIST)->GetWindowText()); }
 };
 
 // The tall test form.
 class TestForm : public FormView {
  public:
   TestForm() : FormView(IDD_QT_FORM) {}
-  ~TestForm() override;
+  ~TestForm() override { DestroyWindow(); }
 };
 
 // A running application on the Qt backend (offscreen), torn down after
@@ -54,7 +60,6 @@ class TestForm : public FormView {
 class QtTest : public ::testing::Test {
  protected:
   QtTest();
-  ~QtTest() override;
 
   // Lets Qt run for `ms` milliseconds.
   static void Wait(int ms);
@@ -62,14 +67,16 @@ class QtTest : public ::testing::Test {
   // runs timers late); whether it held.
   static bool WaitUntil(const std::function<bool()>& done);
   // Shows a dialog of the test template and waits until Qt shows it.
-  std::unique_ptr<RecordingDialog> OpenDialog();
+  std::unique_ptr<RecordingDialog> OpenDialog(Window* owner = nullptr);
 
   // Null when the window has none (the test then fails).
   QWidget* WidgetOf(const Window& window) const;
-  // The Qt window that shows `window`, and the point of `window`'s client
-  // point `client` in that Qt window.
+  template <class W>
+  W* WidgetAs(const Window& window) const {
+    return qobject_cast<W*>(WidgetOf(window));
+  }
+  // The Qt window that shows `window`, and the centre of `window` in it.
   QWindow* QtWindowOf(const Window& window) const;
-  QPoint InQtWindow(const Window& window, QPoint client) const;
   QPoint CentreInQtWindow(const Window& window) const;
 
   Application app_;

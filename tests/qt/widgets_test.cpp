@@ -1,7 +1,10 @@
-// Windows and their widgets: kinds, places in pixels, mirrored state.
+// Windows and their widgets: kinds, places in pixels, mirrored state, the
+// dialog font and text measurement.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +14,8 @@
 #include "framework/button.h"
 #include "framework/combo_box.h"
 #include "framework/constants.h"
+#include "framework/font.h"
+#include "framework/qt/qt_fonts.h"
 #include "framework/window.h"
 #include "qt_fixture.h"
 
@@ -28,7 +33,6 @@ TEST_F(QtTest, EveryControlGetsAWidgetOfItsKindAtItsTemplatePlace) {
   // 200 x 120 dialog units: 1.5 and 1.625 pixels each.
   EXPECT_EQ(top->size(), QSize(300, 195));
   EXPECT_EQ(top->windowTitle(), QStringLiteral("Qt Dialog"));
-
   // "Press" at 150, 16, 40, 14: each edge converted on its own and rounded.
   EXPECT_EQ(WidgetOf(*dialog->GetDlgItem(IDC_QT_BUTTON))->geometry(), QRect(225, 26, 60, 23));
   for (const Window* control : dialog->children()) {
@@ -46,40 +50,38 @@ TEST_F(QtTest, EveryControlGetsAWidgetOfItsKindAtItsTemplatePlace) {
     }
   }
 
-  auto* label = qobject_cast<QLabel*>(WidgetOf(*dialog->GetDlgItem(IDC_QT_LABEL)));
-  ASSERT_NE(label, nullptr);
+  const auto item = [&](uint32_t id) -> const Window& { return *dialog->GetDlgItem(id); };
+  auto* label = WidgetAs<QLabel>(item(IDC_QT_LABEL));
+  auto* centred = WidgetAs<QLabel>(item(IDC_QT_CENTRED));
+  ASSERT_TRUE(label && centred);
   EXPECT_EQ(label->text(), QStringLiteral("Source BIN File"));
   EXPECT_TRUE(label->testAttribute(Qt::WA_TransparentForMouseEvents));
-  auto* centred = qobject_cast<QLabel*>(WidgetOf(*dialog->GetDlgItem(IDC_QT_CENTRED)));
-  ASSERT_NE(centred, nullptr);
+  EXPECT_EQ(QFontInfo(label->font()).family().toStdString(), kUiFamily);
+  EXPECT_EQ(label->font().pixelSize(), 11);
   EXPECT_TRUE(centred->alignment() & Qt::AlignHCenter);
   EXPECT_EQ(centred->frameShape(), QFrame::Box);
 
-  auto* edit = qobject_cast<QLineEdit*>(WidgetOf(*dialog->GetDlgItem(IDC_QT_EDIT)));
-  auto* read_only = qobject_cast<QLineEdit*>(WidgetOf(*dialog->GetDlgItem(IDC_QT_READONLY)));
-  ASSERT_NE(edit, nullptr);
-  ASSERT_NE(read_only, nullptr);
+  auto* edit = WidgetAs<QLineEdit>(item(IDC_QT_EDIT));
+  auto* read_only = WidgetAs<QLineEdit>(item(IDC_QT_READONLY));
+  ASSERT_TRUE(edit && read_only);
   EXPECT_FALSE(edit->isReadOnly());
   EXPECT_TRUE(read_only->isReadOnly());
 
-  auto* press = qobject_cast<QPushButton*>(WidgetOf(*dialog->GetDlgItem(IDC_QT_BUTTON)));
-  auto* ok = qobject_cast<QPushButton*>(WidgetOf(*dialog->GetDlgItem(IDOK)));
-  auto* disabled = qobject_cast<QPushButton*>(WidgetOf(*dialog->GetDlgItem(IDC_QT_DISABLED)));
-  ASSERT_NE(press, nullptr);
-  ASSERT_NE(ok, nullptr);
-  ASSERT_NE(disabled, nullptr);
+  auto* press = WidgetAs<QPushButton>(item(IDC_QT_BUTTON));
+  auto* ok = WidgetAs<QPushButton>(item(IDOK));
+  auto* disabled = WidgetAs<QPushButton>(item(IDC_QT_DISABLED));
+  ASSERT_TRUE(press && ok && disabled);
   EXPECT_FALSE(press->isDefault());
   EXPECT_TRUE(ok->isDefault());
   EXPECT_FALSE(disabled->isEnabled());
 
-  EXPECT_NE(qobject_cast<QCheckBox*>(WidgetOf(*dialog->GetDlgItem(IDC_QT_CHECK))), nullptr);
-  auto* group = qobject_cast<QGroupBox*>(WidgetOf(*dialog->GetDlgItem(IDC_QT_GROUP)));
+  EXPECT_NE(WidgetAs<QCheckBox>(item(IDC_QT_CHECK)), nullptr);
+  auto* group = WidgetAs<QGroupBox>(item(IDC_QT_GROUP));
   ASSERT_NE(group, nullptr);
   EXPECT_EQ(group->title(), QStringLiteral("Frame"));
-  auto* list = qobject_cast<QComboBox*>(WidgetOf(*dialog->GetDlgItem(IDC_QT_LIST)));
-  auto* dropdown = qobject_cast<QComboBox*>(WidgetOf(*dialog->GetDlgItem(IDC_QT_DROPDOWN)));
-  ASSERT_NE(list, nullptr);
-  ASSERT_NE(dropdown, nullptr);
+  auto* list = WidgetAs<QComboBox>(item(IDC_QT_LIST));
+  auto* dropdown = WidgetAs<QComboBox>(item(IDC_QT_DROPDOWN));
+  ASSERT_TRUE(list && dropdown);
   EXPECT_FALSE(list->isEditable());
   EXPECT_TRUE(dropdown->isEditable());
 }
@@ -88,10 +90,10 @@ TEST_F(QtTest, WidgetsFollowWhatChangesInTheirWindows) {
   auto dialog = OpenDialog();
   Window& label = *dialog->GetDlgItem(IDC_QT_LABEL);
   label.SetWindowText("SDRAM Size:");
-  EXPECT_EQ(qobject_cast<QLabel*>(WidgetOf(label))->text(), QStringLiteral("SDRAM Size:"));
+  EXPECT_EQ(WidgetAs<QLabel>(label)->text(), QStringLiteral("SDRAM Size:"));
   Window& edit = *dialog->GetDlgItem(IDC_QT_READONLY);
   edit.SetWindowText("2097152");
-  EXPECT_EQ(qobject_cast<QLineEdit*>(WidgetOf(edit))->text(), QStringLiteral("2097152"));
+  EXPECT_EQ(WidgetAs<QLineEdit>(edit)->text(), QStringLiteral("2097152"));
 
   Window& button = *dialog->GetDlgItem(IDC_QT_BUTTON);
   button.ShowWindow(SW_HIDE);
@@ -105,26 +107,24 @@ TEST_F(QtTest, WidgetsFollowWhatChangesInTheirWindows) {
 
   auto* check = dialog->GetDlgItemAs<Button>(IDC_QT_CHECK);
   check->SetCheck(1);
-  EXPECT_TRUE(qobject_cast<QCheckBox*>(WidgetOf(*check))->isChecked());
+  EXPECT_TRUE(WidgetAs<QCheckBox>(*check)->isChecked());
   check->SetCheck(0);
-  EXPECT_FALSE(qobject_cast<QCheckBox*>(WidgetOf(*check))->isChecked());
+  EXPECT_FALSE(WidgetAs<QCheckBox>(*check)->isChecked());
 
   auto* combo = dialog->GetDlgItemAs<ComboBox>(IDC_QT_LIST);
-  combo->AddString("red");
-  combo->AddString("green");
-  combo->AddString("blue");
+  for (const char* colour : {"red", "green", "blue"})
+    combo->AddString(colour);
   combo->SetCurSel(2);
-  auto* list = qobject_cast<QComboBox*>(WidgetOf(*combo));
+  auto* list = WidgetAs<QComboBox>(*combo);
   ASSERT_EQ(list->count(), 3);
   EXPECT_EQ(list->itemText(1), QStringLiteral("green"));
   EXPECT_EQ(list->currentIndex(), 2);
   combo->ResetContent();
   EXPECT_EQ(list->count(), 0);
-
   auto* dropdown = dialog->GetDlgItemAs<ComboBox>(IDC_QT_DROPDOWN);
   dropdown->AddString("kernel");
   dropdown->SetCurSel(0);
-  EXPECT_EQ(qobject_cast<QComboBox*>(WidgetOf(*dropdown))->currentText(), QStringLiteral("kernel"));
+  EXPECT_EQ(WidgetAs<QComboBox>(*dropdown)->currentText(), QStringLiteral("kernel"));
 
   dialog->SetWindowText("Renamed");
   EXPECT_EQ(WidgetOf(*dialog)->windowTitle(), QStringLiteral("Renamed"));
@@ -137,8 +137,7 @@ TEST_F(QtTest, ControlsMadeAtRunTimeUseTheirStyleAndPixels) {
   // As the block grid's cells are made: centred, sunken, in pixels.
   Window* cell = dialog->CreateControl(
       WindowKind::Static, "0x0A", WS_VISIBLE | SS_SUNKEN | SS_CENTER, {20, 120, 56, 141}, 10000);
-  ASSERT_NE(cell, nullptr);
-  auto* label = qobject_cast<QLabel*>(WidgetOf(*cell));
+  auto* label = WidgetAs<QLabel>(*cell);
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->geometry(), QRect(20, 120, 36, 21));
   EXPECT_EQ(label->frameShadow(), QFrame::Sunken);
@@ -147,8 +146,7 @@ TEST_F(QtTest, ControlsMadeAtRunTimeUseTheirStyleAndPixels) {
 
   Window* input = dialog->CreateControl(WindowKind::Edit, "", WS_VISIBLE | ES_AUTOHSCROLL,
                                         {60, 120, 160, 140}, 31000, WS_EX_CLIENTEDGE);
-  ASSERT_NE(input, nullptr);
-  auto* edit = qobject_cast<QLineEdit*>(WidgetOf(*input));
+  auto* edit = WidgetAs<QLineEdit>(*input);
   ASSERT_NE(edit, nullptr);
   EXPECT_TRUE(edit->hasFrame());
   EXPECT_FALSE(edit->isReadOnly());
@@ -167,6 +165,32 @@ TEST_F(QtTest, DestroyedWindowsTakeTheirWidgetsAlong) {
   // The object lives on, uncreated, and can be made again.
   ASSERT_TRUE(dialog->Create(nullptr));
   EXPECT_NE(backend_.WidgetOf(*dialog), nullptr);
+}
+
+TEST_F(QtTest, TheDialogFontHasTheTemplatesBaseUnitsAndTextWrapsInWholeLines) {
+  // Templates were laid out for 6 x 13 pixel base units: the average width
+  // of the letters and the height of a line.
+  const QFontMetrics metrics(DialogFont());
+  const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  const double average = metrics.horizontalAdvance(letters) / 52.0;
+  EXPECT_GE(average, 5.5);
+  EXPECT_LE(average, 6.5);
+  EXPECT_EQ(metrics.height(), 13);
+
+  const Font font = ShellDialogFont();
+  const Rect one = backend_.MeasureText(font, "Pre-Parse", {10, 20, 300, 20}, DT_CALCRECT);
+  EXPECT_EQ(one, (Rect{10, 20, 10 + metrics.horizontalAdvance(QStringLiteral("Pre-Parse")), 33}));
+  const std::string text =
+      "It's only for experts, customers should not check it. It's only for experts.";
+  const Rect wrapped = backend_.MeasureText(font, text, {0, 0, 200, 0}, DT_WORDBREAK | DT_CALCRECT);
+  EXPECT_LE(wrapped.Width(), 200);
+  EXPECT_GT(wrapped.Width(), 150);
+  EXPECT_GE(wrapped.Height(), 2 * 13);
+  EXPECT_EQ(wrapped.Height() % 13, 0);
+  // Without word breaks the text stays on one line.
+  const Rect single = backend_.MeasureText(font, text, {0, 0, 200, 0}, DT_CALCRECT);
+  EXPECT_EQ(single.Height(), 13);
+  EXPECT_GT(single.Width(), 200);
 }
 
 }  // namespace

@@ -1,14 +1,17 @@
 // The host's page inside a host window, a form that scrolls, dialogs that
-// are placed and moved: screen coordinates mean the same to the framework
-// and to Qt throughout.
+// are placed and moved (screen coordinates mean the same to the framework
+// and to Qt throughout), custom-painted pop-ups and window timers.
 #include <memory>
 
+#include <QApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QTest>
 
 #include "framework/constants.h"
+#include "framework/painter.h"
+#include "framework/popup_window.h"
 #include "framework/qt/qt_widgets.h"
 #include "framework/qt/render_check.h"
 #include "framework/window.h"
@@ -35,29 +38,24 @@ class PageTest : public QtTest {
   }
   ~PageTest() override { app_.DestroyPage(); }
 
-  // Where a window's client area is on the screen, to Qt.
-  QPoint QtOrigin(const Window& window) const {
-    QWidget* widget = WidgetOf(window);
-    return widget != nullptr ? widget->mapToGlobal(QPoint(0, 0)) : QPoint(-1, -1);
-  }
+  // Where a window's client area is on the screen, to the framework and to Qt.
   static QPoint Origin(const Window& window) {
     const Rect r = window.GetWindowRect();
     return {r.left, r.top};
   }
-  FormWidget* Form() const { return dynamic_cast<FormWidget*>(WidgetOf(*form_)); }
+  QPoint QtOrigin(const Window& window) const {
+    QWidget* widget = WidgetOf(window);
+    return widget != nullptr ? widget->mapToGlobal(QPoint(0, 0)) : QPoint(-1, -1);
+  }
 
   QWidget host_;
   TestForm* form_ = nullptr;  // kept by the page
 };
 
-TEST_F(PageTest, ThePageIsWhereItsAreaIsOnTheScreen) {
+TEST_F(PageTest, ThePageIsWhereItsAreaIsOnTheScreenAndTheFormFillsIt) {
   const Window& page = *app_.page();
   EXPECT_EQ(Origin(page), QtOrigin(page));
-  EXPECT_EQ(page.rect().Width(), 400);
-  EXPECT_EQ(page.rect().Height(), 300);
-  // The form fills the page as its first pane.
   EXPECT_EQ(form_->rect(), (Rect{0, 0, 400, 300}));
-
   host_.move(50, 60);
   Wait(20);
   EXPECT_EQ(Origin(page), QtOrigin(page));
@@ -69,7 +67,7 @@ TEST_F(PageTest, ThePageIsWhereItsAreaIsOnTheScreen) {
 }
 
 TEST_F(PageTest, AFormTallerThanThePageScrollsItsControls) {
-  FormWidget* form = Form();
+  auto* form = dynamic_cast<FormWidget*>(WidgetOf(*form_));
   ASSERT_NE(form, nullptr);
   // 400 dialog units are 650 pixels, 350 more than the page shows.
   QScrollBar& bar = form->scroll_bar();
@@ -101,17 +99,13 @@ TEST_F(PageTest, AFormTallerThanThePageScrollsItsControls) {
   EXPECT_EQ(top.rect().top, 16);
 }
 
-TEST_F(PageTest, ADialogOpensOverItsOwnerAndTheFrameworkKnowsWhere) {
-  auto dialog = std::make_unique<RecordingDialog>();
-  ASSERT_TRUE(dialog->Create(form_));
-  dialog->ShowWindow(SW_SHOW);
+TEST_F(PageTest, ADialogOpensOverItsOwnerWhereTheFrameworkKnowsAndItsCloseButtonCancels) {
+  auto dialog = OpenDialog(form_);
   QWidget* widget = WidgetOf(*dialog);
   ASSERT_NE(widget, nullptr);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
   // Its window starts at its owner's client origin, as Win32 places it.
   EXPECT_EQ(widget->frameGeometry().topLeft(), QtOrigin(*form_));
   EXPECT_EQ(Origin(*dialog), widget->geometry().topLeft());
-
   // Moved by the program, or by the user: both agree afterwards.
   dialog->MoveWindow({200, 150, 500, 345});
   EXPECT_EQ(widget->geometry(), QRect(200, 150, 300, 195));
@@ -120,35 +114,91 @@ TEST_F(PageTest, ADialogOpensOverItsOwnerAndTheFrameworkKnowsWhere) {
   EXPECT_EQ(Origin(*dialog), widget->geometry().topLeft());
   Window& button = *dialog->GetDlgItem(IDC_QT_BUTTON);
   EXPECT_EQ(Origin(button), QtOrigin(button));
-}
 
-TEST_F(PageTest, APictureOfTheHostIsCheckedWithoutTheDialogsItOwns) {
-  auto dialog = std::make_unique<RecordingDialog>();
-  ASSERT_TRUE(dialog->Create(form_));
-  dialog->ShowWindow(SW_SHOW);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(*dialog)));
-  // The dialog's widgets are Qt children of the host's window, but not in
-  // its picture; the form's own texts are.
-  const QImage image = host_.grab().toImage();
-  EXPECT_EQ(FindUnrenderedTexts(host_, image), std::vector<std::string>{});
-  const QImage dialog_image = WidgetOf(*dialog)->grab().toImage();
-  EXPECT_EQ(FindUnrenderedTexts(*WidgetOf(*dialog), dialog_image), std::vector<std::string>{});
-  WidgetOf(*form_->GetDlgItem(IDC_QT_TOP))->setStyleSheet(QStringLiteral("color: #f0f0f0"));
-  EXPECT_EQ(FindUnrenderedTexts(host_, host_.grab().toImage()),
-            std::vector<std::string>{"\"Top\" (QLabel) did not render"});
-}
-
-TEST_F(PageTest, TheCloseButtonCancelsADialog) {
-  auto dialog = std::make_unique<RecordingDialog>();
-  ASSERT_TRUE(dialog->Create(form_));
-  dialog->ShowWindow(SW_SHOW);
-  QWidget* widget = WidgetOf(*dialog);
-  ASSERT_NE(widget, nullptr);
   widget->close();
   EXPECT_EQ(dialog->result(), static_cast<int>(IDCANCEL));
   EXPECT_TRUE(dialog->IsWindow());
   EXPECT_FALSE(dialog->IsWindowVisible());
   EXPECT_FALSE(widget->isVisible());
+}
+
+TEST_F(PageTest, APictureOfTheHostIsCheckedWithoutTheDialogsItOwns) {
+  auto dialog = OpenDialog(form_);
+  // The dialog's widgets are Qt children of the host's window, but not in
+  // its picture; the form's own texts are.
+  EXPECT_EQ(FindUnrenderedTexts(host_, host_.grab().toImage()), std::vector<std::string>{});
+  QWidget* shown = WidgetOf(*dialog);
+  EXPECT_EQ(FindUnrenderedTexts(*shown, shown->grab().toImage()), std::vector<std::string>{});
+  WidgetOf(*form_->GetDlgItem(IDC_QT_TOP))->setStyleSheet(QStringLiteral("color: #f0f0f0"));
+  EXPECT_EQ(FindUnrenderedTexts(host_, host_.grab().toImage()),
+            std::vector<std::string>{"\"Top\" (QLabel) did not render"});
+}
+
+// Paints as a balloon tip does: fill, frame, text inside the margins.
+class TextPopup : public PopupWindow {
+ public:
+  void OnPaint(Painter& painter) override {
+    const Rect client = GetClientRect();
+    painter.FillRect(client, RGB(187, 247, 172));
+    painter.FrameRect(client);
+    Rect text{client.left + 2, client.top + 2, client.right - 3, client.bottom - 3};
+    painter.DrawText("Select a flash binary file for edit.", text,
+                     DT_WORDBREAK | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_NOPREFIX,
+                     ShellDialogFont(), RGB(0, 0, 0));
+  }
+};
+
+TEST_F(QtTest, APopupShowsWhereItIsPutPaintsItselfAndLeavesTheFocusAlone) {
+  auto dialog = OpenDialog();
+  QWidget* edit = WidgetOf(*dialog->GetDlgItem(IDC_QT_EDIT));
+  edit->activateWindow();
+  edit->setFocus();
+  QTest::qWait(20);
+  ASSERT_EQ(QApplication::focusWidget(), edit);
+
+  TextPopup popup;
+  ASSERT_TRUE(popup.Create(dialog.get()));
+  QWidget* widget = WidgetOf(popup);
+  ASSERT_NE(widget, nullptr);
+  EXPECT_FALSE(widget->isVisible());
+  popup.ShowAt({400, 300, 600, 340});
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
+  EXPECT_TRUE(widget->isWindow());
+  EXPECT_EQ(widget->geometry(), QRect(400, 300, 200, 40));
+  EXPECT_EQ(popup.GetWindowRect(), (Rect{400, 300, 600, 340}));
+  EXPECT_TRUE(widget->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+  EXPECT_TRUE(widget->testAttribute(Qt::WA_ShowWithoutActivating));
+  EXPECT_EQ(QApplication::focusWidget(), edit);
+
+  // Painted by the window itself: its colour, a black frame, its text.
+  const QImage image = widget->grab().toImage();
+  EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
+  EXPECT_EQ(image.pixelColor(image.width() - 2, image.height() - 2), QColor(187, 247, 172));
+  EXPECT_GT(DarkPixelCount(image, image.rect().adjusted(3, 3, -3, -3)), 20);
+  popup.Hide();
+  EXPECT_FALSE(widget->isVisible());
+}
+
+TEST_F(QtTest, TimersTakeTheLastPeriodSetFireUntilKilledAndGoWithTheirWindow) {
+  auto dialog = OpenDialog();
+  int fired = 0;
+  dialog->on_timer = [&](uint32_t id) {
+    EXPECT_EQ(id, 1u);
+    if (++fired == 3)
+      dialog->KillTimer(1);
+  };
+  ASSERT_TRUE(dialog->SetTimer(1, 60000));
+  ASSERT_TRUE(dialog->SetTimer(1, 20));
+  // Three rounds of the new period, long before the old one's first.
+  ASSERT_TRUE(WaitUntil([&] { return fired >= 3; }));
+  Wait(100);  // killed: no more
+  EXPECT_EQ(fired, 3);
+  EXPECT_FALSE(dialog->KillTimer(1));
+
+  dialog->SetTimer(1, 20);
+  dialog->DestroyWindow();
+  Wait(100);
+  EXPECT_EQ(fired, 3);
 }
 
 }  // namespace
