@@ -1,3 +1,5 @@
+// The host setting read from ".\quon.ini". Reading it from the current
+// directory, at load time, is in the UI scripts (main_internal*).
 #include "plugin/host_settings.h"
 
 #include <fstream>
@@ -10,81 +12,40 @@
 namespace nuv::plugin {
 namespace {
 
-using test::CurrentDirectory;
-using test::TempFolder;
-
-void WriteText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-}
-
-HostSettings ReadValue(const TempFolder& folder, const std::string& value_line) {
-  WriteText(folder / "quon.ini", "[Other]\nInternal_tool_control=1\n[NUV]\n" + value_line + "\n");
-  return ReadHostSettingsFrom(folder / "quon.ini");
-}
-
-TEST(HostSettings, ExactlyOneTurnsInternalModeOnAndSpacesDoNotCount) {
-  const TempFolder folder;
-  for (const std::string line : {"Internal_tool_control=1", "Internal_tool_control= 1 ",
-                                 "internal_tool_control=\"1\"", "Internal_tool_control=  1"}) {
-    const HostSettings settings = ReadValue(folder, line);
-    EXPECT_TRUE(settings.internal_mode) << line;
-    EXPECT_EQ(settings.internal_tool_control, "1") << line;
-    EXPECT_EQ(settings.settings_path, ".\\quon.ini");
-  }
-}
-
-TEST(HostSettings, AnyOtherValueLeavesInternalModeOff) {
-  const TempFolder folder;
-  const std::pair<std::string, std::string> cases[] = {
-      {"Internal_tool_control=01", "01"},   {"Internal_tool_control=1x", "1x"},
-      {"Internal_tool_control=1 1", "11"},  {"Internal_tool_control=yes", "yes"},
-      {"Internal_tool_control=0", "0"},     {"Internal_tool_control=1\t1", "1\t1"},
-      {"Internal_tool_control=\" \"", " "}, {"Internal_tool_control=", " "},
+TEST(HostSettings, OnlyTheValueOneTurnsInternalModeOn) {
+  const test::TempFolder folder;
+  const struct {
+    std::string line;
+    std::string value;  // as read, in a buffer of 260 characters
+    bool on;
+  } cases[] = {
+      {"Internal_tool_control=1", "1", true},
+      {"Internal_tool_control= 1 ", "1", true},
+      {"internal_tool_control=\"1\"", "1", true},
+      {"Internal_tool_control = 1\r", "1", true},  // as the other lines, with CR LF
+      {"Internal_tool_control=01", "01", false},
+      {"Internal_tool_control=1x", "1x", false},
+      {"Internal_tool_control=1 1", "11", false},
+      {"Internal_tool_control=yes", "yes", false},
+      {"Internal_tool_control=0", "0", false},
+      {"Internal_tool_control=1\t1", "1\t1", false},
+      {"Internal_tool_control=\" \"", " ", false},
+      {"Internal_tool_control=", " ", false},
+      {"Internal_tool_control=" + std::string(300, '1'), std::string(259, '1'), false},
+      {"Other=1", " ", false},  // no key in the section
   };
-  for (const auto& [line, value] : cases) {
-    const HostSettings settings = ReadValue(folder, line);
-    EXPECT_FALSE(settings.internal_mode) << line;
-    EXPECT_EQ(settings.internal_tool_control, value) << line;
-    EXPECT_EQ(settings.settings_path, ".\\quon.ini") << line;
+  for (const auto& c : cases) {
+    std::ofstream(folder / "quon.ini", std::ios::binary)
+        << "[Other]\r\nInternal_tool_control=1\r\n[NUV]\r\n" + c.line + "\n";
+    const HostSettings settings = ReadHostSettingsFrom(folder / "quon.ini");
+    EXPECT_EQ(settings.internal_mode, c.on) << c.line;
+    EXPECT_EQ(settings.internal_tool_control, c.value) << c.line;
+    EXPECT_EQ(settings.settings_path, ".\\quon.ini") << c.line;
   }
-}
-
-TEST(HostSettings, AValueIsReadIntoABufferOf260Characters) {
-  const TempFolder folder;
-  // 259 characters are kept: a long value never reads as "1".
-  const HostSettings settings = ReadValue(folder, "Internal_tool_control=" + std::string(300, '1'));
-  EXPECT_EQ(settings.internal_tool_control, std::string(259, '1'));
-  EXPECT_FALSE(settings.internal_mode);
-}
-
-TEST(HostSettings, MissingKeySectionOrFileLeaveInternalModeOff) {
-  const TempFolder folder;
-  WriteText(folder / "quon.ini", "[NUV]\nOther=1\n");
-  HostSettings settings = ReadHostSettingsFrom(folder / "quon.ini");
-  EXPECT_FALSE(settings.internal_mode);
-  EXPECT_EQ(settings.internal_tool_control, " ");
-  EXPECT_EQ(settings.settings_path, ".\\quon.ini");
-
-  settings = ReadHostSettingsFrom(folder / "missing.ini");
-  EXPECT_FALSE(settings.internal_mode);
-  EXPECT_EQ(settings.internal_tool_control, " ");
-  EXPECT_EQ(settings.settings_path, "");
-}
-
-TEST(HostSettings, TheFileIsTheOneInTheCurrentDirectory) {
-  const TempFolder host;
-  const TempFolder elsewhere;
-  WriteText(elsewhere / "quon.ini", "[NUV]\nInternal_tool_control=1\n");
-  {
-    const CurrentDirectory here(host.path());
-    EXPECT_FALSE(ReadHostSettings().internal_mode);
-    EXPECT_EQ(ReadHostSettings().settings_path, "");
-    WriteText(host / "quon.ini", "[NUV]\r\nInternal_tool_control = 1\r\n");
-    EXPECT_TRUE(ReadHostSettings().internal_mode);
-  }
-  const CurrentDirectory there(elsewhere.path());
-  EXPECT_TRUE(ReadHostSettings().internal_mode);
+  const HostSettings none = ReadHostSettingsFrom(folder / "missing.ini");
+  EXPECT_FALSE(none.internal_mode);
+  EXPECT_EQ(none.internal_tool_control, " ");
+  EXPECT_EQ(none.settings_path, "");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/application.h"
+#include "framework/constants.h"
 #include "framework/headless/headless_backend.h"
 #include "framework/module.h"
 #include "framework/plugin_abi.h"
@@ -99,17 +100,26 @@ TEST(PluginLibrary, TheHostMakesTheFormThroughTheExports) {
     nuv::fw::Application app("nuvhost", std::make_unique<nuv::fw::headless::HeadlessBackend>());
     app.CreatePage();
     EXPECT_EQ(init(nullptr, 0), 0);
-    int first = 0;
-    int second = 0;
-    app.RunCommand([&] { first = init(app.page(), 0); });
-    app.RunCommand([&] { second = init(app.page(), 7); });
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(second, 1);
-    ASSERT_EQ(app.page()->children().size(), 1u);
-    EXPECT_EQ(app.page()->children().front()->class_name(), "NuvDialog");
-    EXPECT_TRUE(app.page()->children().front()->IsWindowVisible());
-    app.DestroyPage();
-    app.Flush();
+    for (int round = 0; round < 2; ++round) {
+      // One form, whatever the number of calls, as the page's first pane.
+      int first = 0;
+      int second = 0;
+      app.RunCommand([&] { first = init(app.page(), 0); });
+      app.RunCommand([&] { second = init(app.page(), 7); });
+      EXPECT_EQ(first, 1);
+      EXPECT_EQ(second, 1);
+      ASSERT_EQ(app.page()->children().size(), 1u);
+      const nuv::fw::Window& form = *app.page()->children().front();
+      EXPECT_EQ(form.class_name(), "NuvDialog");
+      EXPECT_EQ(form.GetDlgCtrlID(), nuv::fw::AFX_IDW_PANE_FIRST);
+      const uint32_t style = nuv::fw::WS_CHILD | nuv::fw::WS_VISIBLE | nuv::fw::WS_BORDER;
+      EXPECT_EQ(form.GetStyle() & style, style);
+      EXPECT_TRUE(form.IsWindowVisible());
+      // The page takes the form with it; a new page gets a new one.
+      app.DestroyPage();
+      app.Flush();
+      app.CreatePage();
+    }
     deinit();
   }
   ASSERT_EQ(dlclose(library), 0);

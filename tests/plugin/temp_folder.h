@@ -10,7 +10,7 @@
 
 namespace nuv::plugin::test {
 
-// A fresh folder for one test, removed with everything in it afterwards.
+// A fresh folder, removed with everything in it afterwards.
 class TempFolder {
  public:
   TempFolder() {
@@ -32,24 +32,6 @@ class TempFolder {
 
  private:
   std::filesystem::path path_;
-};
-
-// Makes `folder` the current directory for as long as it lives.
-class CurrentDirectory {
- public:
-  explicit CurrentDirectory(const std::filesystem::path& folder)
-      : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);
-  }
-  ~CurrentDirectory() {
-    std::error_code ignored;
-    std::filesystem::current_path(previous_, ignored);
-  }
-  CurrentDirectory(const CurrentDirectory&) = delete;
-  CurrentDirectory& operator=(const CurrentDirectory&) = delete;
-
- private:
-  std::filesystem::path previous_;
 };
 
 }  // namespace nuv::plugin::test
