@@ -10,7 +10,8 @@
 namespace nuv::toolcfg {
 namespace {
 
-using testing::MakeRecord;
+using testing::OwnBlockRecord;
+using Texts = std::vector<std::string>;
 
 image::BlockTable Table(std::vector<image::BlockRecord> records) {
   image::BlockTable table;
@@ -18,9 +19,10 @@ image::BlockTable Table(std::vector<image::BlockRecord> records) {
   return table;
 }
 
-TEST(FindBlockByName, ComparesExactlyTheGivenLength) {
-  image::BlockTable table = Table(
-      {MakeRecord(0x10, "toolcfg"), MakeRecord(0x11, "presetXY"), MakeRecord(0x12, "preset")});
+TEST(FindBlockByName, ComparesExactlyTheGivenLengthAndShowsAMissUpToAZeroByte) {
+  image::BlockTable table =
+      Table({OwnBlockRecord(0x10, "toolcfg", {}), OwnBlockRecord(0x11, "presetXY", {}),
+             OwnBlockRecord(0x12, "preset", {})});
   RecordedMessages messages;
   // "preset" with length 6 is a prefix match: the 8-character name comes first.
   EXPECT_EQ(FindBlockByName(table, "preset", 6, messages), &table.records[1]);
@@ -31,23 +33,19 @@ TEST(FindBlockByName, ComparesExactlyTheGivenLength) {
   EXPECT_EQ(FindBlockByName(table, "anything", 0, messages), &table.records[0]);
   EXPECT_EQ(FindBlockByName(table, "presetXYZZY", 200, messages), &table.records[1]);
   EXPECT_TRUE(messages.shown().empty());
-}
-
-TEST(FindBlockByName, AMissShowsTheNameUpToItsFirstZeroByte) {
-  image::BlockTable table = Table({MakeRecord(0x10, "abcd")});
-  RecordedMessages messages;
-  EXPECT_EQ(FindBlockByName(table, "ab", 4, messages), nullptr);  // "ab\0\0" is not "abcd"
+  EXPECT_EQ(FindBlockByName(table, "pre", 4, messages), nullptr);  // "pre\0" is no name here
   EXPECT_EQ(FindBlockByName(table, std::string("xy\0z", 4), 4, messages), nullptr);
-  ASSERT_EQ(messages.shown().size(), 2u);
-  EXPECT_EQ(messages.shown()[0],
-            std::make_pair(BoxCaption::Application,
-                           std::string("ERROR!! can not find block[ab]in dmh!")));
-  EXPECT_EQ(messages.texts()[1], "ERROR!! can not find block[xy]in dmh!");
+  EXPECT_EQ(FindBlockByName(image::BlockTable{}, "preset", 6, messages), nullptr);
+  EXPECT_EQ(messages.shown(),
+            (std::vector<std::pair<BoxCaption, std::string>>{
+                {BoxCaption::Application, "ERROR!! can not find block[pre]in dmh!"},
+                {BoxCaption::Application, "ERROR!! can not find block[xy]in dmh!"},
+                {BoxCaption::Application, "ERROR!! can not find block[preset]in dmh!"}}));
 }
 
 TEST(FindBlockById, TheLowerIndexWinsAndTheRecordCanBeChanged) {
-  image::BlockTable table =
-      Table({MakeRecord(0x05, "a"), MakeRecord(0xA4, "b", {1, 2}), MakeRecord(0xA4, "c")});
+  image::BlockTable table = Table({OwnBlockRecord(0x05, "a", {}), OwnBlockRecord(0xA4, "b", {1, 2}),
+                                   OwnBlockRecord(0xA4, "c", {})});
   RecordedMessages messages;
   image::BlockRecord* found = FindBlockById(table, 0xA4, messages);
   ASSERT_EQ(found, &table.records[1]);
@@ -57,31 +55,22 @@ TEST(FindBlockById, TheLowerIndexWinsAndTheRecordCanBeChanged) {
   EXPECT_EQ(FindBlockById(view, 0x05, messages), &view.records[0]);
   EXPECT_TRUE(messages.shown().empty());
   EXPECT_EQ(FindBlockById(table, 0x0A, messages), nullptr);
-  EXPECT_EQ(messages.texts(),
-            std::vector<std::string>{"ERROR!! can not find block id[0xa]in dmh!"});
+  EXPECT_EQ(FindBlockById(image::BlockTable{}, 0, messages), nullptr);
+  EXPECT_EQ(messages.texts(), (Texts{"ERROR!! can not find block id[0xa]in dmh!",
+                                     "ERROR!! can not find block id[0x0]in dmh!"}));
 }
 
 TEST(FindBlockByNameAndId, BothMustHoldForTheSameRecord) {
   image::BlockTable table =
-      Table({MakeRecord(0x20, "audio"), MakeRecord(0x21, "video"), MakeRecord(0x1F, "audio")});
+      Table({OwnBlockRecord(0x20, "audio", {}), OwnBlockRecord(0x21, "video", {}),
+             OwnBlockRecord(0x1F, "audio", {})});
   RecordedMessages messages;
   EXPECT_EQ(FindBlockByNameAndId(table, "audio", 5, 0x1F, messages), &table.records[2]);
   EXPECT_TRUE(messages.shown().empty());
   EXPECT_EQ(FindBlockByNameAndId(table, "audio", 5, 0x21, messages), nullptr);
-  EXPECT_EQ(messages.texts(),
-            std::vector<std::string>{"ERROR!! can not find block [audio] id[0x21]in dmh!"});
-}
-
-TEST(BlockLookups, AnEmptyTableMissesAtOnce) {
-  const image::BlockTable table;
-  RecordedMessages messages;
-  EXPECT_EQ(FindBlockByName(table, "preset", 6, messages), nullptr);
-  EXPECT_EQ(FindBlockById(table, 0, messages), nullptr);
-  EXPECT_EQ(FindBlockByNameAndId(table, "", 0, 0xFF, messages), nullptr);
-  EXPECT_EQ(messages.texts(),
-            (std::vector<std::string>{"ERROR!! can not find block[preset]in dmh!",
-                                      "ERROR!! can not find block id[0x0]in dmh!",
-                                      "ERROR!! can not find block [] id[0xff]in dmh!"}));
+  EXPECT_EQ(FindBlockByNameAndId(image::BlockTable{}, "", 0, 0xFF, messages), nullptr);
+  EXPECT_EQ(messages.texts(), (Texts{"ERROR!! can not find block [audio] id[0x21]in dmh!",
+                                     "ERROR!! can not find block [] id[0xff]in dmh!"}));
 }
 
 }  // namespace

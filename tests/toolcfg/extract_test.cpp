@@ -16,11 +16,10 @@ namespace nuv::toolcfg {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Bytes;
 using testing::MakeImage;
 
 std::vector<uint8_t> Gzip(std::string_view text) {
-  return samples::GzipCompress(Bytes(text));
+  return samples::GzipCompress(testing::TextBytes(text));
 }
 
 std::string ReadText(const fs::path& path) {
@@ -35,6 +34,9 @@ void WriteText(const fs::path& path, std::string_view text) {
 
 class ExtractTest : public ::testing::Test {
  protected:
+  int Extract(const image::FlashImage& flash) {
+    return ExtractToolConfig(flash, runner_, messages_);
+  }
   fs::path Script() const { return root_.tmp() / "script-qv.cfg"; }
   fs::path Compressed() const { return root_.tmp() / "script-qv.cfg.gz"; }
 
@@ -43,39 +45,32 @@ class ExtractTest : public ::testing::Test {
   RecordedMessages messages_;
 };
 
-TEST_F(ExtractTest, TheFirstToolcfgBlockIsUnpackedByGzip) {
-  const std::string script = "CFGHEADER=toolcfg\nSHEETID=2\n";
+TEST_F(ExtractTest, TheFirstToolcfgBlockOfTheLoadedImageIsUnpackedByGzip) {
+  WriteText(Compressed(), "old compressed bytes");  // left by an earlier run
+  WriteText(Script(), "CFGHEADER=toolcfg\nstale script\n");
+  const std::string script(5000, 'S');
   // Only 7 characters are compared: "toolcfgX" counts, and comes first.
-  const image::FlashImage flash = MakeImage({{0x10, "toolcf", Gzip("not this")},
-                                             {0x40, "toolcfgX", Gzip(script)},
-                                             {0x41, "toolcfg", Gzip("nor this")}});
-  ASSERT_EQ(ExtractToolConfig(flash, runner_, messages_), kToolConfigOk);
+  image::FlashImage flash = MakeImage({{0x10, "toolcf", Gzip("not this")},
+                                       {0x40, "toolcfgX", Gzip(script)},
+                                       {0x41, "toolcfg", Gzip("nor this")}});
+  flash.table.records[1].data.Replace(testing::TextBytes("changed since"));
+  ASSERT_EQ(Extract(flash), kToolConfigOk) << ::testing::PrintToString(messages_.texts());
   EXPECT_FALSE(runner_.IsRunning());
-  EXPECT_EQ(ReadText(Script()), script);
+  EXPECT_EQ(ReadText(Script()), script);   // from the loaded image, not the record's copy
   EXPECT_FALSE(fs::exists(Compressed()));  // gzip consumed it
   EXPECT_TRUE(messages_.shown().empty());
 }
 
-TEST_F(ExtractTest, TheBytesComeFromTheLoadedImageNotTheRecordsCopy) {
-  const std::string script(5000, 'S');
-  image::FlashImage flash = MakeImage({{0x40, "toolcfg", Gzip(script)}});
-  flash.table.records[0].data.Replace(Bytes("changed since"));
-  ASSERT_EQ(ExtractToolConfig(flash, runner_, messages_), kToolConfigOk);
-  EXPECT_EQ(ReadText(Script()), script);
-}
-
 TEST_F(ExtractTest, NoToolcfgBlockTouchesNothing) {
-  const image::FlashImage empty = MakeImage({});
-  EXPECT_EQ(ExtractToolConfig(empty, runner_, messages_), kNoToolConfigBlock);
-  const image::FlashImage other = MakeImage({{0x40, "xtoolcfg", Gzip("a")}, {0x41, "Toolcfg", {}}});
-  EXPECT_EQ(ExtractToolConfig(other, runner_, messages_), kNoToolConfigBlock);
+  EXPECT_EQ(Extract(MakeImage({})), kNoToolConfigBlock);
+  EXPECT_EQ(Extract(MakeImage({{0x40, "xtoolcfg", Gzip("a")}, {0x41, "Toolcfg", {}}})),
+            kNoToolConfigBlock);
   EXPECT_FALSE(fs::exists(root_.tmp()));
   EXPECT_TRUE(messages_.shown().empty());
 }
 
 TEST_F(ExtractTest, AnEmptyBlockStillRunsGzipWhichLeavesNoScript) {
-  const image::FlashImage flash = MakeImage({{0x40, "toolcfg", {}}});
-  ASSERT_EQ(ExtractToolConfig(flash, runner_, messages_), kToolConfigOk);
+  ASSERT_EQ(Extract(MakeImage({{0x40, "toolcfg", {}}})), kToolConfigOk);
   EXPECT_FALSE(fs::exists(Script()));
   ASSERT_TRUE(fs::exists(Compressed()));
   EXPECT_EQ(fs::file_size(Compressed()), 0u);
@@ -83,39 +78,24 @@ TEST_F(ExtractTest, AnEmptyBlockStillRunsGzipWhichLeavesNoScript) {
   EXPECT_FALSE(fs::exists(root_.tmp()));
 }
 
-TEST_F(ExtractTest, LeftoversOfAnEarlierRunAreReplaced) {
-  WriteText(Compressed(), "old compressed bytes");
-  WriteText(Script(), "CFGHEADER=toolcfg\nstale script\n");
-  const image::FlashImage flash = MakeImage({{0x40, "toolcfg", Gzip("fresh script\n")}});
-  ASSERT_EQ(ExtractToolConfig(flash, runner_, messages_), kToolConfigOk)
-      << ::testing::PrintToString(messages_.texts());
-  EXPECT_EQ(ReadText(Script()), "fresh script\n");
-}
-
-TEST_F(ExtractTest, ABlockOutsideTheImageIsRefused) {
-  image::FlashImage flash = MakeImage({{0x40, "toolcfg", Gzip("x")}});
-  flash.table.records[0].entry.set_size(0x7FFFFFFF);
-  EXPECT_EQ(ExtractToolConfig(flash, runner_, messages_), kShortWrite);
-  EXPECT_EQ(messages_.texts(),
-            std::vector<std::string>{
-                "The toolcfg block lies outside the image; its script cannot be unpacked!"});
+TEST_F(ExtractTest, WhatCannotBeWrittenIsAShortWriteThatSaysWhy) {
+  image::FlashImage outside = MakeImage({{0x40, "toolcfg", Gzip("x")}});
+  outside.table.records[0].entry.set_size(0x7FFFFFFF);
+  EXPECT_EQ(Extract(outside), kShortWrite);
   EXPECT_FALSE(fs::exists(Compressed()));
-}
-
-TEST_F(ExtractTest, AFileThatCannotBeCreatedIsAShortWrite) {
+  const image::FlashImage sound = MakeImage({{0x40, "toolcfg", Gzip("x")}});
+  fs::remove_all(root_.tmp());
   WriteText(root_.tmp(), "a file where the folder should be");
-  const image::FlashImage flash = MakeImage({{0x40, "toolcfg", Gzip("x")}});
-  EXPECT_EQ(ExtractToolConfig(flash, runner_, messages_), kShortWrite);
-  ASSERT_EQ(messages_.texts().size(), 1u);
-  EXPECT_EQ(messages_.texts()[0].rfind("Cannot write D:\\tmp\\script-qv.cfg.gz (", 0), 0u);
-}
-
-TEST_F(ExtractTest, AnUnusablePrivateRootIsReported) {
-  fs::permissions(root_.path(), fs::perms::all, fs::perm_options::replace);  // open to others
-  const image::FlashImage flash = MakeImage({{0x40, "toolcfg", Gzip("x")}});
-  EXPECT_EQ(ExtractToolConfig(flash, runner_, messages_), kShortWrite);
-  ASSERT_EQ(messages_.texts().size(), 1u);
-  EXPECT_NE(messages_.texts()[0].find("0700"), std::string::npos);
+  EXPECT_EQ(Extract(sound), kShortWrite);
+  fs::permissions(root_.path(), fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);  // 0755: open to others
+  EXPECT_EQ(Extract(sound), kShortWrite);
+  const std::vector<std::string> texts = messages_.texts();
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0], "The toolcfg block lies outside the image; its script cannot be unpacked!");
+  EXPECT_EQ(texts[1].rfind("Cannot write D:\\tmp\\script-qv.cfg.gz (", 0), 0u) << texts[1];
+  EXPECT_NE(texts[2].find("0700"), std::string::npos) << texts[2];
 }
 
 TEST(RemoveExtractedToolConfig, RemovesOnlyWhatTheExtractionMade) {

@@ -11,73 +11,50 @@
 namespace nuv::toolcfg {
 namespace {
 
-std::vector<std::string> AllLines(LineReader& reader) {
-  std::vector<std::string> lines;
-  std::string line;
-  while (reader.Next(line))
+using Lines = std::vector<std::string>;
+
+Lines AllLines(LineReader& reader) {
+  Lines lines;
+  for (std::string line; reader.Next(line);)
     lines.push_back(line);
   return lines;
 }
 
-std::vector<std::string> Lines(std::string text) {
-  LineReader reader;
-  reader.OpenText(std::move(text));
-  return AllLines(reader);
-}
-
-TEST(LineReader, LinesEndAtLfAndDropTheCrBeforeIt) {
-  EXPECT_EQ(Lines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
-  EXPECT_EQ(Lines("a\rb\r\r\n"), (std::vector<std::string>{"a\rb\r"}));  // a lone CR is text
-  EXPECT_EQ(Lines("x\n"), (std::vector<std::string>{"x"}));
-  EXPECT_TRUE(Lines("").empty());
-  EXPECT_EQ(Lines(std::string("a\0b\n", 4)), (std::vector<std::string>{std::string("a\0b", 3)}));
-}
-
-TEST(LineReader, ALineOfAtMost999CharactersIsWhole) {
+// A longer line, cut and ending the reading, is seen through the parser's
+// message for it.
+TEST(LineReader, LinesEndAtLfAndAtMost999CharactersAreWhole) {
   const std::string longest(999, 'x');
-  EXPECT_EQ(Lines(longest + "\r\nnext"), (std::vector<std::string>{longest, "next"}));
-  EXPECT_EQ(Lines(longest), (std::vector<std::string>{longest}));
+  const std::pair<std::string, Lines> cases[] = {
+      {"a\r\nb\n\nc", {"a", "b", "", "c"}},
+      {"a\rb\r\r\n", {"a\rb\r"}},  // a lone CR is text
+      {"x\n", {"x"}},
+      {"", {}},
+      {std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
+      {longest + "\r\nnext", {longest, "next"}},
+      {longest, {longest}},
+  };
+  for (const auto& [text, lines] : cases) {
+    LineReader reader;
+    reader.OpenText(text);
+    EXPECT_EQ(AllLines(reader), lines) << text.substr(0, 20);
+  }
 }
 
-TEST(LineReader, ALongerLineIsCutAndReadingStops) {
-  LineReader reader;
-  reader.OpenText("first\n" + std::string(999, 'y') + "z and more\nnever read\n");
-  std::string line;
-  ASSERT_TRUE(reader.Next(line));
-  EXPECT_EQ(reader.line_number(), 1u);
-  EXPECT_FALSE(reader.cut_short());
-  ASSERT_TRUE(reader.Next(line));
-  EXPECT_EQ(line, std::string(999, 'y'));
-  EXPECT_TRUE(reader.cut_short());
-  EXPECT_EQ(reader.line_number(), 2u);
-  EXPECT_FALSE(reader.Next(line));
-  EXPECT_TRUE(line.empty());
-}
-
-TEST(LineReader, ReadsFilesAndRefusesMissingOnes) {
+TEST(LineReader, ReadsFilesAndRefusesMissingOnesAndFolders) {
   const std::filesystem::path path =
       std::filesystem::temp_directory_path() / ("nuv-lines-" + std::to_string(getpid()));
   std::ofstream(path, std::ios::binary) << "one\r\ntwo\n";
   LineReader reader;
   ASSERT_TRUE(reader.Open(path));
-  EXPECT_EQ(AllLines(reader), (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(AllLines(reader), (Lines{"one", "two"}));
   reader.Close();
   EXPECT_FALSE(reader.is_open());
   std::filesystem::remove(path);
-  EXPECT_FALSE(reader.Open(path));
   std::string line;
-  EXPECT_FALSE(reader.Next(line));
-}
-
-TEST(LineReader, AFolderAtTheScriptsPlaceIsNoScript) {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("nuv-lines-dir-" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
-  LineReader reader;
-  EXPECT_FALSE(reader.Open(folder));
-  std::string line;
-  EXPECT_FALSE(reader.Next(line));
-  std::filesystem::remove(folder);
+  for (const std::filesystem::path& refused : {path, std::filesystem::temp_directory_path()}) {
+    EXPECT_FALSE(reader.Open(refused)) << refused;
+    EXPECT_FALSE(reader.Next(line));
+  }
 }
 
 }  // namespace
