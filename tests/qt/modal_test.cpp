@@ -16,67 +16,58 @@
 namespace nuv::fw::qt::testing {
 namespace {
 
-// What a modal dialog showed when it opened.
-struct SeenDialog {
-  QString title;
-  QString text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QStringList filters;
-  QString suffix;
-  QFileDialog::AcceptMode accept = QFileDialog::AcceptOpen;
-  QFileDialog::FileMode mode = QFileDialog::AnyFile;
-  bool confirms_overwrite = false;
-  QWidget* parent = nullptr;
-};
-
-// Boxes are answered OK; file dialogs get `answer` typed in, or are
-// cancelled when it is empty.
+// Writes down what each modal dialog shows, one line each; answers boxes
+// OK, and file dialogs with `answer` typed in (cancelled when it is empty).
 class ModalTest : public QtTest {
  protected:
   ModalTest() {
     backend_.SetModalHook([this](QDialog& dialog) {
-      SeenDialog& seen = seen_.emplace_back();
-      seen.title = dialog.windowTitle();
-      seen.parent = dialog.parentWidget();
+      std::string line = dialog.windowTitle().toStdString();
+      if (dialog.parentWidget() != nullptr && dialog.parentWidget() == owner)
+        line += " (owned)";
       if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
-        seen.filters = files->nameFilters();
-        seen.suffix = files->defaultSuffix();
-        seen.accept = files->acceptMode();
-        seen.mode = files->fileMode();
-        seen.confirms_overwrite = !files->testOption(QFileDialog::DontConfirmOverwrite);
+        if (files->acceptMode() == QFileDialog::AcceptSave) {
+          line += files->testOption(QFileDialog::DontConfirmOverwrite) ? " save" : " save, asks";
+        } else {
+          // Without "file must exist" any name the user types is taken.
+          line += files->fileMode() == QFileDialog::AnyFile ? " open any" : " open";
+        }
+        line += " ." + files->defaultSuffix().toStdString() + " " +
+                files->nameFilters().join(QStringLiteral(";")).toStdString();
+        seen.push_back(line);
         if (answer.isEmpty() || !AnswerFileDialog(*files, answer))
           dialog.reject();
         return;
       }
       if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
-        seen.text = box->text();
-        seen.icon = box->icon();
+        line += ": " + box->text().toStdString();
+        if (box->icon() != QMessageBox::NoIcon)
+          line += box->icon() == QMessageBox::Critical ? " [critical]" : " [other icon]";
       }
+      seen.push_back(line);
       dialog.accept();
     });
   }
 
+  QWidget* owner = nullptr;
   QString answer;
-  std::vector<SeenDialog> seen_;
+  Log seen;
 };
 
 TEST_F(ModalTest, BoxesCarryTheirCaptionTextAndOwner) {
   auto dialog = OpenDialog();
+  owner = WidgetOf(*dialog);
   EXPECT_EQ(dialog->MessageBox("Failed to open selected file!\nTry again."),
             static_cast<int>(IDOK));
   EXPECT_EQ(app_.MessageBox("Please select a file to be exported!", MB_ICONERROR),
             static_cast<int>(IDOK));
-  ASSERT_EQ(seen_.size(), 2u);
-  EXPECT_EQ(seen_[0].title, QStringLiteral("error"));
-  EXPECT_EQ(seen_[0].text, QStringLiteral("Failed to open selected file!\nTry again."));
-  EXPECT_EQ(seen_[0].icon, QMessageBox::NoIcon);
-  EXPECT_EQ(seen_[0].parent, WidgetOf(*dialog));
-  EXPECT_EQ(seen_[1].title, QStringLiteral("nuvhost"));
-  EXPECT_EQ(seen_[1].icon, QMessageBox::Critical);
+  EXPECT_EQ(seen, (Log{"error (owned): Failed to open selected file!\nTry again.",
+                       "nuvhost: Please select a file to be exported! [critical]"}));
 }
 
 TEST_F(ModalTest, FileDialogsTakeATypedNameAndAskBeforeOverwritingOnlyWhenToldTo) {
   auto dialog = OpenDialog();
+  owner = WidgetOf(*dialog);
   const std::filesystem::path folder = std::filesystem::temp_directory_path();
   answer = QString::fromStdString((folder / "typed-by-the-user").string());
   constexpr char kBinFilter[] = "bin files (*.bin)\0*.bin\0All Files (*.*)\0*.*\0";
@@ -94,27 +85,14 @@ TEST_F(ModalTest, FileDialogsTakeATypedNameAndAskBeforeOverwritingOnlyWhenToldTo
             static_cast<int>(IDOK));
   EXPECT_EQ(FileDialog(false, "bin", "", OFN_HIDEREADONLY, bin_filter, dialog.get()).DoModal(),
             static_cast<int>(IDOK));
-  // An open dialog never asks about overwriting, whatever it was given.
   answer.clear();
   FileDialog cancelled(true, "", "", prompt, bin_filter, dialog.get());
   EXPECT_EQ(cancelled.DoModal(), static_cast<int>(IDCANCEL));
   EXPECT_EQ(cancelled.GetPathName(), "");
-
-  ASSERT_EQ(seen_.size(), 4u);
-  EXPECT_EQ(seen_[0].title, QStringLiteral("Open"));
-  EXPECT_EQ(seen_[0].filters,
-            (QStringList{QStringLiteral("bin files (*.bin)"), QStringLiteral("All Files (*)")}));
-  EXPECT_EQ(seen_[0].suffix, QStringLiteral("hex"));
-  EXPECT_EQ(seen_[0].accept, QFileDialog::AcceptOpen);
-  // Without "file must exist" any name the user types is taken.
-  EXPECT_EQ(seen_[0].mode, QFileDialog::AnyFile);
-  EXPECT_EQ(seen_[0].parent, WidgetOf(*dialog));
-  EXPECT_EQ(seen_[1].title, QStringLiteral("Save As"));
-  EXPECT_EQ(seen_[1].accept, QFileDialog::AcceptSave);
-  EXPECT_EQ(seen_[1].filters, QStringList{QStringLiteral("BIN files (*.bin)")});
-  EXPECT_TRUE(seen_[1].confirms_overwrite);
-  EXPECT_FALSE(seen_[2].confirms_overwrite);
-  EXPECT_EQ(seen_[3].accept, QFileDialog::AcceptOpen);
+  EXPECT_EQ(seen, (Log{"Open (owned) open any .hex bin files (*.bin);All Files (*)",
+                       "Save As (owned) save, asks .bin BIN files (*.bin)",
+                       "Save As (owned) save .bin BIN files (*.bin)",
+                       "Open (owned) open any . BIN files (*.bin)"}));
 }
 
 TEST(QtFileFilterTest, FiltersBecomeQtNameFilters) {

@@ -51,39 +51,30 @@ TEST_F(QtTest, EveryControlGetsAWidgetOfItsKindAtItsTemplatePlace) {
   }
 
   const auto item = [&](uint32_t id) -> const Window& { return *dialog->GetDlgItem(id); };
+  const std::pair<uint32_t, const char*> kinds[] = {
+      {IDC_QT_GROUP, "QGroupBox"},      {IDC_QT_LABEL, "QLabel"},       {IDC_QT_EDIT, "QLineEdit"},
+      {IDC_QT_READONLY, "QLineEdit"},   {IDC_QT_BUTTON, "QPushButton"}, {IDC_QT_CHECK, "QCheckBox"},
+      {IDC_QT_LIST, "QComboBox"},       {IDC_QT_DROPDOWN, "QComboBox"}, {IDC_QT_CENTRED, "QLabel"},
+      {IDC_QT_DISABLED, "QPushButton"}, {IDOK, "QPushButton"},          {IDCANCEL, "QPushButton"},
+  };
+  for (const auto& [id, kind] : kinds)
+    ASSERT_TRUE(WidgetOf(item(id))->inherits(kind)) << id << " is no " << kind;
+
   auto* label = WidgetAs<QLabel>(item(IDC_QT_LABEL));
-  auto* centred = WidgetAs<QLabel>(item(IDC_QT_CENTRED));
-  ASSERT_TRUE(label && centred);
   EXPECT_EQ(label->text(), QStringLiteral("Source BIN File"));
   EXPECT_TRUE(label->testAttribute(Qt::WA_TransparentForMouseEvents));
   EXPECT_EQ(QFontInfo(label->font()).family().toStdString(), kUiFamily);
   EXPECT_EQ(label->font().pixelSize(), 11);
-  EXPECT_TRUE(centred->alignment() & Qt::AlignHCenter);
-  EXPECT_EQ(centred->frameShape(), QFrame::Box);
-
-  auto* edit = WidgetAs<QLineEdit>(item(IDC_QT_EDIT));
-  auto* read_only = WidgetAs<QLineEdit>(item(IDC_QT_READONLY));
-  ASSERT_TRUE(edit && read_only);
-  EXPECT_FALSE(edit->isReadOnly());
-  EXPECT_TRUE(read_only->isReadOnly());
-
-  auto* press = WidgetAs<QPushButton>(item(IDC_QT_BUTTON));
-  auto* ok = WidgetAs<QPushButton>(item(IDOK));
-  auto* disabled = WidgetAs<QPushButton>(item(IDC_QT_DISABLED));
-  ASSERT_TRUE(press && ok && disabled);
-  EXPECT_FALSE(press->isDefault());
-  EXPECT_TRUE(ok->isDefault());
-  EXPECT_FALSE(disabled->isEnabled());
-
-  EXPECT_NE(WidgetAs<QCheckBox>(item(IDC_QT_CHECK)), nullptr);
-  auto* group = WidgetAs<QGroupBox>(item(IDC_QT_GROUP));
-  ASSERT_NE(group, nullptr);
-  EXPECT_EQ(group->title(), QStringLiteral("Frame"));
-  auto* list = WidgetAs<QComboBox>(item(IDC_QT_LIST));
-  auto* dropdown = WidgetAs<QComboBox>(item(IDC_QT_DROPDOWN));
-  ASSERT_TRUE(list && dropdown);
-  EXPECT_FALSE(list->isEditable());
-  EXPECT_TRUE(dropdown->isEditable());
+  EXPECT_TRUE(WidgetAs<QLabel>(item(IDC_QT_CENTRED))->alignment() & Qt::AlignHCenter);
+  EXPECT_EQ(WidgetAs<QLabel>(item(IDC_QT_CENTRED))->frameShape(), QFrame::Box);
+  EXPECT_FALSE(WidgetAs<QLineEdit>(item(IDC_QT_EDIT))->isReadOnly());
+  EXPECT_TRUE(WidgetAs<QLineEdit>(item(IDC_QT_READONLY))->isReadOnly());
+  EXPECT_FALSE(WidgetAs<QPushButton>(item(IDC_QT_BUTTON))->isDefault());
+  EXPECT_TRUE(WidgetAs<QPushButton>(item(IDOK))->isDefault());
+  EXPECT_FALSE(WidgetOf(item(IDC_QT_DISABLED))->isEnabled());
+  EXPECT_EQ(WidgetAs<QGroupBox>(item(IDC_QT_GROUP))->title(), QStringLiteral("Frame"));
+  EXPECT_FALSE(WidgetAs<QComboBox>(item(IDC_QT_LIST))->isEditable());
+  EXPECT_TRUE(WidgetAs<QComboBox>(item(IDC_QT_DROPDOWN))->isEditable());
 }
 
 TEST_F(QtTest, WidgetsFollowWhatChangesInTheirWindows) {
