@@ -28,21 +28,6 @@ class FrameworkTest : public ::testing::Test {
     return boxes;
   }
 
-  // "open CLASS TITLE" / "close CLASS" for every window other than a control
-  // that appeared or went.
-  std::vector<std::string> Appearances() const {
-    std::vector<std::string> lines;
-    for (const headless::Event& event : backend_.events()) {
-      if (IsControl(event.kind))
-        continue;
-      if (event.type == headless::Event::Type::WindowOpened)
-        lines.push_back("open " + event.class_name + " " + event.text);
-      else if (event.type == headless::Event::Type::WindowClosed)
-        lines.push_back("close " + event.class_name);
-    }
-    return lines;
-  }
-
   Application app_;
   headless::HeadlessBackend& backend_;
 };
