@@ -1,3 +1,6 @@
+// Export of a legacy image's configuration region. The refusal without a
+// path, a missing output folder and the bytes of a first and a repeated
+// export are main_export's; here the rest of what must hold.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -13,88 +16,71 @@
 namespace nuv::image {
 namespace {
 
-class ExportConfigTest : public testing::TempFolder {
+using Bytes = std::vector<uint8_t>;
+
+class ExportConfigTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    TempFolder::SetUp();
     samples::LegacyPlan plan;
     plan.config_offset = 0x300;
-    plan.config = samples::PatternBytes(0x200, 11);
-    config_ = plan.config;
-    ASSERT_TRUE(samples::WriteBytesFile(Path("image.bin"), samples::BuildLegacyImage(plan).bytes));
+    plan.config = config_ = samples::PatternBytes(0x200, 11);
+    ASSERT_TRUE(
+        samples::WriteBytesFile(folder_ / "image.bin", samples::BuildLegacyImage(plan).bytes));
     RecordedMessages messages;
-    ASSERT_TRUE(PreParse(flash_, {.source_path = Path("image.bin")}, messages).ok);
+    ASSERT_TRUE(PreParse(flash_, {.source_path = (folder_ / "image.bin").string()}, messages).ok);
   }
-  std::vector<uint8_t> Contents(const std::string& path) {
+  Bytes Contents(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
+  // No temporary file of a write is left beside the output.
   bool NoLeftovers() {
-    for (const auto& entry : std::filesystem::directory_iterator(folder()))
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.path()))
       if (entry.path().filename().string().find(".bin.") != std::string::npos)
         return false;
     return true;
   }
 
+  plugin::test::TempFolder folder_;
   FlashImage flash_;
-  std::vector<uint8_t> config_;
+  Bytes config_;
   RecordedMessages messages_;
 };
 
-TEST_F(ExportConfigTest, WritesTheRegionAndReplacesAnExistingFileKeepingItsMode) {
-  const std::string out = Path("out.bin");
+TEST_F(ExportConfigTest, WritesTheRegionAtTheOffsetWordOfNowAndKeepsTheFilesMode) {
+  const std::filesystem::path out = folder_ / "out.bin";
   ASSERT_TRUE(samples::WriteBytesFile(out, samples::PatternBytes(5000, 1)));
   ASSERT_EQ(chmod(out.c_str(), 0640), 0);
-  ASSERT_TRUE(ExportConfigRegion(flash_, out, messages_));
+  // The legacy flow may change image bytes before Export: 0x300 becomes 0x310.
+  flash_.mutable_bytes()[28] = 0x10;
+  ASSERT_TRUE(ExportConfigRegion(flash_, out.string(), messages_));
   EXPECT_TRUE(messages_.texts().empty());
-  EXPECT_EQ(Contents(out), config_);
+  const Bytes got = Contents(out);
+  ASSERT_EQ(got.size(), 0x200u);
+  EXPECT_TRUE(std::equal(config_.begin() + 0x10, config_.end(), got.begin()));
   struct stat info {};
   ASSERT_EQ(stat(out.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
   EXPECT_TRUE(NoLeftovers());
 }
 
-TEST_F(ExportConfigTest, ReadsTheOffsetWordWhenItRuns) {
-  // The legacy flow may change image bytes before Export.
-  std::span<uint8_t> bytes = flash_.mutable_bytes();
-  bytes[28] = 0x10;
-  bytes[29] = 0x03;  // 0x310
-  ASSERT_TRUE(ExportConfigRegion(flash_, Path("out.bin"), messages_));
-  const std::vector<uint8_t> got = Contents(Path("out.bin"));
-  ASSERT_EQ(got.size(), 0x200u);
-  EXPECT_TRUE(std::equal(config_.begin() + 0x10, config_.end(), got.begin()));
-}
-
-TEST_F(ExportConfigTest, EmptyPathAndRegionOutsideAreRefusedAndTouchNothing) {
-  EXPECT_FALSE(ExportConfigRegion(flash_, "", messages_));
-  EXPECT_EQ(messages_.texts(), std::vector<std::string>{"Please select a file to be exported!"});
-
-  const std::string out = Path("out.bin");
-  const std::vector<uint8_t> before = samples::PatternBytes(77, 2);
+TEST_F(ExportConfigTest, ARefusalSaysWhyAndLeavesFilesAsTheyWere) {
+  const std::filesystem::path out = folder_ / "out.bin";
+  const Bytes before = samples::PatternBytes(77, 2);
   ASSERT_TRUE(samples::WriteBytesFile(out, before));
-  std::span<uint8_t> bytes = flash_.mutable_bytes();
-  bytes[28] = bytes[29] = bytes[30] = bytes[31] = 0xFF;
-  messages_.clear();
-  EXPECT_FALSE(ExportConfigRegion(flash_, out, messages_));
-  EXPECT_EQ(messages_.texts(),
-            std::vector<std::string>{"The configuration region lies outside the image!"});
+  for (const std::string& path : {(folder_ / "no/such/folder/out.bin").string(),
+                                  folder_.path().string(), (folder_ / "d/").string()})
+    EXPECT_FALSE(ExportConfigRegion(flash_, path, messages_)) << path;
+  EXPECT_TRUE(std::filesystem::is_directory(folder_.path()));
+  const std::span<uint8_t> bytes = flash_.mutable_bytes();
+  std::fill(bytes.begin() + 28, bytes.begin() + 32, 0xFF);
+  EXPECT_FALSE(ExportConfigRegion(flash_, out.string(), messages_));
+  EXPECT_FALSE(ExportConfigRegion(FlashImage{}, out.string(), messages_));
   EXPECT_EQ(Contents(out), before);
-
-  FlashImage nothing;
-  messages_.clear();
-  EXPECT_FALSE(ExportConfigRegion(nothing, out, messages_));
-  EXPECT_EQ(messages_.texts(),
-            std::vector<std::string>{"The configuration region lies outside the image!"});
-}
-
-TEST_F(ExportConfigTest, AFailedWriteSaysSoAndLeavesNoTemporaryFile) {
-  for (const std::string& out : {Path("no/such/folder/out.bin"), folder().string(), Path("d/")}) {
-    messages_.clear();
-    EXPECT_FALSE(ExportConfigRegion(flash_, out, messages_)) << out;
-    EXPECT_EQ(messages_.texts(), std::vector<std::string>{"Failed to write the output file!"});
-  }
-  EXPECT_TRUE(std::filesystem::is_directory(folder()));
   EXPECT_TRUE(NoLeftovers());
+  const std::string failed = "Failed to write the output file!",
+                    outside = "The configuration region lies outside the image!";
+  EXPECT_EQ(messages_.texts(), (std::vector{failed, failed, failed, outside, outside}));
 }
 
 }  // namespace

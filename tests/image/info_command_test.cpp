@@ -20,23 +20,25 @@ struct Result {
   std::string out, err;
 };
 
-class InfoCommandTest : public testing::TempFolder {
+class InfoCommandTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path = Path(name);
-    EXPECT_TRUE(samples::WriteBytesFile(path, bytes));
-    return path;
+    EXPECT_TRUE(samples::WriteBytesFile(folder_ / name, bytes));
+    return (folder_ / name).string();
   }
-  std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+  std::string Slurp(const std::string& name) {
+    std::ifstream in(folder_ / name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
   Result Nuv(const std::string& args) {
     const std::string command = std::string("'") + NUV_PROGRAM + "' info " + args + " >'" +
-                                Path("out") + "' 2>'" + Path("err") + "'";
+                                (folder_ / "out").string() + "' 2>'" + (folder_ / "err").string() +
+                                "'";
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(Path("out")), Slurp(Path("err"))};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp("out"), Slurp("err")};
   }
+
+  plugin::test::TempFolder folder_;
 };
 
 samples::BlockPlan Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
@@ -88,7 +90,7 @@ TEST_F(InfoCommandTest, JsonEscapesEveryByteOfNamesAndShowsSdramSigned) {
   EXPECT_EQ(run.out,
             "{\"kind\":\"new format\",\"sdram_size\":-2147483648,\"flash_size\":524288,"
             "\"block_number\":1,\"software_version\":\"\",\"expert\":false,\"script_path\":\"" +
-                folder().string() +
+                folder_.path().string() +
                 "/\",\"script_row\":false,\"export_section\":false,\"blocks\":[{\"id\":\"A4\","
                 "\"size\":\"       2\",\"crc\":\"1234ABCD\",\"name\":\"a\\\"b\\\\c\\u0001\\u00E9\","
                 "\"version\":\"00000020\",\"time\":\"t1\"}]}\n");
@@ -105,7 +107,7 @@ TEST_F(InfoCommandTest, RefusedImagesAndBadArgumentsExitWithOne) {
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "nuv: Wrong binary file!\n");
 
-  run = Nuv("'" + Path("missing.bin") + "' --json");
+  run = Nuv("'" + (folder_ / "missing.bin").string() + "' --json");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "nuv: Failed to open the flash file!\n");
 
