@@ -59,66 +59,41 @@ TEST(CompoundFile, ListsFatSectorsBeyondTheHeaderInDifatSectors) {
   EXPECT_EQ(*read, huge);
 }
 
-class DamagedCompoundFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    data_ = Pattern(5000, 5);
-    small_ = Pattern(300, 6);
-    std::vector<CompoundStream> streams = {{u"Workbook", data_}, {u"Small", small_}};
-    file_ = WriteCompoundFile(streams);
-  }
-  std::size_t FatEntryOffset(std::uint32_t entry) const {
-    std::uint32_t fat_sector = LoadU32(file_, 0x4C);
-    return (static_cast<std::size_t>(fat_sector) + 1) * 512 + 4 * entry;
-  }
-  void Put32(std::size_t at, std::uint32_t value) {
+// A small file of two streams, damaged one way per case: each is refused
+// with a message that names the damage, and every truncation fails cleanly.
+TEST(CompoundFile, DamagedFilesAreRefusedWithTheirReason) {
+  const std::vector<std::uint8_t> data = Pattern(5000, 5), small = Pattern(300, 6);
+  const std::vector<CompoundStream> streams = {{u"Workbook", data}, {u"Small", small}};
+  const std::vector<std::uint8_t> good = WriteCompoundFile(streams);
+  const std::size_t fat = (LoadU32(good, 0x4C) + 1) * 512,
+                    directory = (LoadU32(good, 0x30) + 1) * 512;
+  const std::uint32_t child = LoadU32(good, directory + 0x4C);
+  std::size_t workbook_entry = directory;
+  while (good.at(workbook_entry) != 'W')
+    workbook_entry += 128;
+  struct Case {
+    const char* expected;
+    std::size_t at;
+    std::uint32_t value;
+    std::u16string_view stream = u"Workbook";
+  } cases[] = {
+      {"loops", fat + 4 * 3, 1},  // the stream's fourth sector points back to its second
+      {"the chain of a stream", fat + 4 * 2, 0x00FFFFFF},
+      {"cannot fit in the file", workbook_entry + 0x78, 0x7FFFFFFF},  // checked before reading
+      {"FAT sectors", 0x2C, 0x10000000},
+      {"twice", directory + child * 128 + 0x44, child, u"Nothing"},  // its own left sibling
+  };
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> file = good;
     for (int i = 0; i < 4; ++i)
-      file_[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+      file[c.at + i] = static_cast<std::uint8_t>(c.value >> (8 * i));
+    const std::string error = ErrorOf(file, c.stream);
+    EXPECT_NE(error.find(c.expected), std::string::npos) << c.expected << ": " << error;
   }
-  std::vector<std::uint8_t> data_, small_, file_;
-};
-
-TEST_F(DamagedCompoundFile, AChainThatLoopsIsRefused) {
-  Put32(FatEntryOffset(3), 1);  // the Workbook stream's fourth sector points back to its second
-  EXPECT_NE(ErrorOf(file_, u"Workbook").find("loops"), std::string::npos)
-      << ErrorOf(file_, u"Workbook");
-}
-
-TEST_F(DamagedCompoundFile, AChainThatLeavesTheFileIsRefused) {
-  Put32(FatEntryOffset(2), 0x00FFFFFF);
-  EXPECT_NE(ErrorOf(file_, u"Workbook").find("the chain of a stream"), std::string::npos);
-}
-
-TEST_F(DamagedCompoundFile, ASizeBeyondTheFileIsRefusedBeforeReading) {
-  // The directory is the sector after the streams and the mini stream.
-  std::uint32_t directory = LoadU32(file_, 0x30);
-  std::size_t entry = (directory + 1) * 512;
-  for (std::size_t e = entry; e < entry + 4 * 128; e += 128) {
-    if (file_[e] == 'W')
-      Put32(e + 0x78, 0x7FFFFFFF);
-  }
-  EXPECT_NE(ErrorOf(file_, u"Workbook").find("cannot fit in the file"), std::string::npos);
-}
-
-TEST_F(DamagedCompoundFile, HeaderCountsBeyondTheFileAreRefused) {
-  Put32(0x2C, 0x10000000);  // FAT sectors
-  EXPECT_NE(ErrorOf(file_, u"Workbook").find("FAT sectors"), std::string::npos);
-}
-
-TEST_F(DamagedCompoundFile, ADirectoryTreeThatLoopsIsRefused) {
-  std::uint32_t directory = LoadU32(file_, 0x30);
-  std::size_t root = (directory + 1) * 512;
-  std::uint32_t child = LoadU32(file_, root + 0x4C);
-  Put32(root + child * 128 + 0x44, child);  // the child is its own left sibling
-  EXPECT_NE(ErrorOf(file_, u"Nothing").find("twice"), std::string::npos);
-}
-
-TEST_F(DamagedCompoundFile, EveryTruncationFailsCleanly) {
-  for (std::size_t size = 0; size < file_.size(); size += 37) {
-    std::span<const std::uint8_t> part(file_.data(), size);
+  for (std::size_t size = 0; size < good.size(); size += 37) {
     try {
-      auto read = ReadCompoundStream(part, u"Workbook");
-      EXPECT_TRUE(read && *read == data_) << size;  // whatever is read must be right
+      auto read = ReadCompoundStream(std::span(good.data(), size), u"Workbook");
+      EXPECT_TRUE(read && *read == data) << size;  // whatever is read must be right
     } catch (const AutomationError& e) {
       EXPECT_NE(std::string(e.what()).find("compound file"), std::string::npos);
     }

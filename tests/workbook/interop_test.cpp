@@ -2,9 +2,7 @@
 // what we write, we read what xlwt and LibreOffice write, LibreOffice opens
 // what we write, and `nuv xls dump/make` work as a script sees them.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <regex>
 
 #include "workbook/cell_listing.h"
@@ -15,44 +13,25 @@ namespace nuv::workbook {
 namespace {
 
 using testing::BookBuilder;
+using testing::kOffice;
+using testing::kPython;
+using testing::Quote;
 using testing::ReadText;
-
-constexpr const char* kPython = "/usr/bin/python3";
-constexpr const char* kOffice = "/usr/bin/soffice";
-
-std::string Quote(const std::filesystem::path& path) {
-  return "'" + path.string() + "'";
-}
+using testing::Shell;
 
 class Interop : public testing::WorkbookTest {
  protected:
-  // Runs a command line with /bin/sh; its exit status.
-  int Run(const std::string& command) {
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  // What xlrd lists for an .xls file, in our dump's line format.
   std::string XlrdListing(const std::filesystem::path& file) {
-    std::filesystem::path out = Path("xlrd.txt");
-    EXPECT_EQ(Run(std::string(kPython) + " " +
-                  Quote(std::filesystem::path(NUV_TEST_SCRIPTS) / "xlrd_dump.py") + " " +
-                  Quote(file) + " > " + Quote(out)),
-              0);
-    return ReadText(out);
+    return testing::XlrdListing(file, Path("xlrd.txt"));
   }
   // Converts a file to .xls with LibreOffice, in a private profile so that
   // parallel runs do not meet; the path of the result.
   std::filesystem::path OfficeToXls(const std::filesystem::path& file) {
-    std::filesystem::path out_dir = Path("office");
-    EXPECT_EQ(Run(std::string(kOffice) + " -env:UserInstallation=file://" +
-                  Path("profile").string() + " --headless --convert-to xls --outdir " +
-                  Quote(out_dir) + " " + Quote(file) + " > /dev/null 2>&1"),
+    EXPECT_EQ(Shell(std::string(kOffice) + " -env:UserInstallation=file://" +
+                    Path("profile").string() + " --headless --convert-to xls --outdir " +
+                    Quote(Path("office")) + " " + Quote(file) + " > /dev/null 2>&1"),
               0);
-    return out_dir / (file.stem().string() + ".xls");
-  }
-  void RequireProgram(const char* program) {
-    if (!std::filesystem::exists(program))
-      GTEST_SKIP() << program << " is not installed (scripts/setup installs it)";
+    return Path("office") / (file.stem().string() + ".xls");
   }
 };
 
@@ -102,17 +81,17 @@ WorkbookData SampleBook() {
 }
 
 TEST_F(Interop, XlrdReadsWhatWeWrite) {
-  RequireProgram(kPython);
+  NUV_SKIP_WITHOUT(kPython);
   WorkbookData book = SampleBook();
   WriteXlsFile(Path("ours.xls"), book);
   ExpectSameListing(XlrdListing(Path("ours.xls")), WithoutFormulas(ListWorkbook(book)));
 }
 
 TEST_F(Interop, WeReadWhatXlwtWrites) {
-  RequireProgram(kPython);
-  ASSERT_EQ(Run(std::string(kPython) + " " +
-                Quote(std::filesystem::path(NUV_TEST_SCRIPTS) / "xlwt_make.py") + " " +
-                Quote(Path("xlwt.xls"))),
+  NUV_SKIP_WITHOUT(kPython);
+  ASSERT_EQ(Shell(std::string(kPython) + " " +
+                  Quote(std::filesystem::path(NUV_WORKBOOK_SCRIPTS) / "xlwt_make.py") + " " +
+                  Quote(Path("xlwt.xls"))),
             0);
   WorkbookData book = ReadXlsFile(Path("xlwt.xls"));
   ExpectSameListing(WithoutFormulas(ListWorkbook(book)), XlrdListing(Path("xlwt.xls")));
@@ -125,9 +104,9 @@ TEST_F(Interop, WeReadWhatXlwtWrites) {
 }
 
 TEST_F(Interop, WeReadWhatLibreOfficeSaves) {
-  RequireProgram(kOffice);
+  NUV_SKIP_WITHOUT(kOffice);
   std::filesystem::path xls =
-      OfficeToXls(std::filesystem::path(NUV_TEST_SCRIPTS) / "libreoffice_sample.fods");
+      OfficeToXls(std::filesystem::path(NUV_WORKBOOK_SCRIPTS) / "libreoffice_sample.fods");
   WorkbookData book = ReadXlsFile(xls);
   std::string listing = ListWorkbook(book);
   ExpectSameListing(WithoutFormulas(listing), XlrdListing(xls));
@@ -139,7 +118,7 @@ TEST_F(Interop, WeReadWhatLibreOfficeSaves) {
 }
 
 TEST_F(Interop, LibreOfficeOpensWhatWeWrite) {
-  RequireProgram(kOffice);
+  NUV_SKIP_WITHOUT(kOffice);
   WorkbookData book = SampleBook();
   WriteXlsFile(Path("ours.xls"), book);
   WorkbookData back = ReadXlsFile(OfficeToXls(Path("ours.xls")));
@@ -149,12 +128,12 @@ TEST_F(Interop, LibreOfficeOpensWhatWeWrite) {
 
 class Cli : public Interop {
  protected:
-  int Nuv(const std::string& args) { return Run(std::string(NUV_CLI) + " " + args); }
+  int Nuv(const std::string& args) { return Shell(std::string(NUV_CLI) + " " + args); }
 };
 
 TEST_F(Cli, MakeAndDumpRoundTrip) {
   std::string listing = ListWorkbook(SampleBook());
-  testing::WriteBytes(Path("in.txt"), std::vector<std::uint8_t>(listing.begin(), listing.end()));
+  testing::WriteFile(Path("in.txt"), listing);
   ASSERT_EQ(Nuv("xls make " + Quote(Path("made.xls")) + " < " + Quote(Path("in.txt"))), 0);
   ASSERT_EQ(Nuv("xls dump " + Quote(Path("made.xls")) + " > " + Quote(Path("out.txt"))), 0);
   ExpectSameListing(ReadText(Path("out.txt")), listing);
@@ -162,14 +141,14 @@ TEST_F(Cli, MakeAndDumpRoundTrip) {
 
 TEST_F(Cli, BadInputIsReportedWithItsLineAndNothingIsWritten) {
   std::string text = "S\t\t\tsheet\t\nS\t1\t1\tnumber\t1\nS\t1\t300\tnumber\t2\n";
-  testing::WriteBytes(Path("in.txt"), std::vector<std::uint8_t>(text.begin(), text.end()));
+  testing::WriteFile(Path("in.txt"), text);
   EXPECT_EQ(Nuv("xls make " + Quote(Path("made.xls")) + " < " + Quote(Path("in.txt")) + " 2> " +
                 Quote(Path("err.txt"))),
             1);
   EXPECT_EQ(ReadText(Path("err.txt")), "nuv: line 3: the column must be a number from 1 to 256\n");
   EXPECT_FALSE(std::filesystem::exists(Path("made.xls")));
 
-  testing::WriteBytes(Path("bad.xls"), std::vector<std::uint8_t>(600, 0xD0));
+  testing::WriteFile(Path("bad.xls"), std::string(600, '\xD0'));
   EXPECT_EQ(Nuv("xls dump " + Quote(Path("bad.xls")) + " 2> " + Quote(Path("err.txt"))), 1);
   EXPECT_NE(ReadText(Path("err.txt")).find("is not a valid Excel 97-2003 workbook"),
             std::string::npos);

@@ -18,30 +18,14 @@ using testing::ReadText;
 
 class Viewer : public testing::WorkbookTest {
  protected:
-  void SetUp() override {
-    WorkbookTest::SetUp();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "PATH"}) {
-      const char* value = std::getenv(name);
-      saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-    }
-    ::unsetenv("DISPLAY");
-    ::unsetenv("WAYLAND_DISPLAY");
-  }
-  void TearDown() override {
-    for (const auto& [name, value] : saved_) {
-      if (value)
-        ::setenv(name.c_str(), value->c_str(), 1);
-      else
-        ::unsetenv(name.c_str());
-    }
-    WorkbookTest::TearDown();
-  }
+  testing::ScopedEnv display_{"DISPLAY", std::nullopt}, wayland_{"WAYLAND_DISPLAY", std::nullopt},
+      path_{"PATH"};
 
   // A program that appends its arguments to the file "shown".
   std::filesystem::path Recorder(const std::string& name) {
     std::filesystem::path script = Path(name);
     std::string text = "#!/bin/sh\necho \"$@\" >> '" + Path("shown").string() + "'\n";
-    testing::WriteBytes(script, std::vector<std::uint8_t>(text.begin(), text.end()));
+    testing::WriteFile(script, text);
     ::chmod(script.c_str(), 0755);
     return script;
   }
@@ -74,8 +58,6 @@ class Viewer : public testing::WorkbookTest {
     for (const std::string& name : names)
       book.SaveAs(Variant::Text(Path(name).string()), m, m, m, m, m, 0, m, m, m, m);
   }
-
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 TEST_F(Viewer, TheCommandComesFromTheEnvironment) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "workbook/workbook_data.h"
@@ -38,21 +40,77 @@ class WorkbookTest : public ::testing::Test {
   std::filesystem::path folder_;
 };
 
+// Puts an environment variable back as it was when the object goes; the
+// second constructor first sets it, or removes it for no value.
+class ScopedEnv {
+ public:
+  explicit ScopedEnv(std::string name) : name_(std::move(name)) {
+    if (const char* old = std::getenv(name_.c_str()))
+      old_ = old;
+  }
+  ScopedEnv(std::string name, const std::optional<std::string>& value)
+      : ScopedEnv(std::move(name)) {
+    Set(value);
+  }
+  ~ScopedEnv() { Set(old_); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  void Set(const std::optional<std::string>& value) {
+    if (value)
+      ::setenv(name_.c_str(), value->c_str(), 1);
+    else
+      ::unsetenv(name_.c_str());
+  }
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
 inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::string ReadText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
+
+inline void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Runs a command line with /bin/sh; its exit status.
+inline int Shell(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+inline std::string Quote(const std::filesystem::path& path) {
+  return "'" + path.string() + "'";
+}
+
+constexpr const char* kPython = "/usr/bin/python3";
+constexpr const char* kOffice = "/usr/bin/soffice";
+// Skips the test when an independent program is not installed.
+#define NUV_SKIP_WITHOUT(program)        \
+  if (!std::filesystem::exists(program)) \
+  GTEST_SKIP() << (program) << " is not installed (scripts/setup installs it)"
+
+#ifdef NUV_WORKBOOK_SCRIPTS
+// What xlrd (an independent reader) lists for an .xls file, in the line
+// format of `nuv xls dump`; `scratch` takes the output.
+inline std::string XlrdListing(const std::filesystem::path& file,
+                               const std::filesystem::path& scratch) {
+  EXPECT_EQ(Shell(std::string(kPython) + " " +
+                  Quote(std::filesystem::path(NUV_WORKBOOK_SCRIPTS) / "xlrd_dump.py") + " " +
+                  Quote(file) + " > " + Quote(scratch)),
+            0);
+  return ReadText(scratch);
+}
+#endif
 
 // A workbook built in memory, sheet by sheet.
 class BookBuilder {
