@@ -1,20 +1,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <array>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "../workbook/workbook_test_support.h"
 #include "image/block_table.h"
 #include "sample_preset.h"
 #include "support/command_runner.h"
@@ -41,16 +39,6 @@ inline std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
   return out;
 }
 
-inline std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteFile(const std::filesystem::path& path, std::string_view text) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-}
-
 // Model pieces, built by hand.
 inline toolcfg::ConfigItem Item(std::string name, std::int32_t type, std::int32_t offset,
                                 std::int32_t length, std::int32_t min = 0, std::int32_t max = 0) {
@@ -75,43 +63,24 @@ inline toolcfg::ConfigBlock Block(std::string name, std::uint8_t id, std::int32_
   return block;
 }
 
-// Sets PATH for the life of the object, so a test decides which lzma_alone
-// (if any) the runner finds.
-class ScopedPath {
- public:
-  explicit ScopedPath(const std::string& path) {
-    if (const char* old = std::getenv("PATH"))
-      old_ = old;
-    ::setenv("PATH", path.c_str(), 1);
-  }
-  ~ScopedPath() { ::setenv("PATH", old_.c_str(), 1); }
-  ScopedPath(const ScopedPath&) = delete;
-  ScopedPath& operator=(const ScopedPath&) = delete;
+// Sheet cells row by row from A1; missing trailing cells are empty.
+using Rows = std::vector<std::vector<Variant>>;
 
- private:
-  std::string old_;
-};
-
-// Writes an executable shell script.
-inline void WriteScript(const std::filesystem::path& path, std::string_view text) {
-  WriteFile(path, text);
-  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
-}
-
-// A ValueArray given row by row; missing trailing cells are empty.
-inline ValueArray Sheet(std::initializer_list<std::initializer_list<Variant>> rows) {
+inline ValueArray Sheet(const Rows& rows) {
   std::uint32_t columns = 0;
   for (const auto& row : rows)
     columns = std::max<std::uint32_t>(columns, static_cast<std::uint32_t>(row.size()));
   ValueArray values(static_cast<std::uint32_t>(rows.size()), columns);
-  std::uint32_t r = 0;
-  for (const auto& row : rows) {
-    ++r;
-    std::uint32_t c = 0;
-    for (const Variant& v : row)
-      values.At(r, ++c) = v;
-  }
+  for (std::uint32_t r = 0; r < rows.size(); ++r)
+    for (std::uint32_t c = 0; c < rows[r].size(); ++c)
+      values.At(r + 1, c + 1) = rows[r][c];
   return values;
+}
+
+// The data of the k-th block of a table.
+inline std::vector<std::uint8_t> BlockBytes(const image::BlockTable& table, std::size_t k) {
+  const auto bytes = table.records.at(k).data.bytes();
+  return {bytes.begin(), bytes.end()};
 }
 
 inline Variant T(std::string_view utf8) {
@@ -175,31 +144,23 @@ class RecordingDispatch final : public Dispatch {
 
 // A fresh folder per test, made the current directory (the workbook goes
 // there) and the lzma work folder; the stand-in never opens a viewer.
-class ExchangeTest : public ::testing::Test {
+class ExchangeTest : public WorkbookTest {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::path(::testing::TempDir()) /
-              (std::string("nuv_exchange_") + info->test_suite_name() + "_" + info->name() + "_" +
-               std::to_string(::getpid()));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_ / "work");
+    WorkbookTest::SetUp();
+    std::filesystem::create_directories(Path("work"));
     previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(folder_);
-    ::setenv("NUV_SPREADSHEET_APP", "", 1);
+    std::filesystem::current_path(folder());
     RegisterStandInSpreadsheet();
   }
   void TearDown() override {
     RegisterStandInSpreadsheet();
     std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
+    WorkbookTest::TearDown();
   }
 
-  std::filesystem::path Path(const std::string& name) const { return folder_ / name; }
-  const std::filesystem::path& folder() const { return folder_; }
-
   WorkbookExchange Exchange() {
-    return WorkbookExchange{model_, table_, runner_, messages_, folder_ / "work"};
+    return WorkbookExchange{model_, table_, runner_, messages_, Path("work")};
   }
 
   // Every later start of "Excel.Application" is recorded into calls().
@@ -210,6 +171,18 @@ class ExchangeTest : public ::testing::Test {
     });
   }
   const std::vector<Call>& calls() const { return *calls_; }
+  bool Called(DispId member) const {
+    return std::any_of(calls_->begin(), calls_->end(),
+                       [&](const Call& c) { return c.member == member; });
+  }
+  // The arguments of every call of `member`, in order.
+  std::vector<std::string> Args(DispId member) const {
+    std::vector<std::string> out;
+    for (const Call& c : *calls_)
+      if (c.member == member)
+        out.push_back(c.args);
+    return out;
+  }
 
   toolcfg::ToolConfig model_;
   image::BlockTable table_;
@@ -217,7 +190,6 @@ class ExchangeTest : public ::testing::Test {
   RecordedMessages messages_;
 
  private:
-  std::filesystem::path folder_;
   std::filesystem::path previous_;
   std::shared_ptr<std::vector<Call>> calls_ = std::make_shared<std::vector<Call>>();
 };
