@@ -12,32 +12,30 @@ namespace {
 
 using ::testing::ElementsAre;
 using testing::Entry;
-using testing::LegacyLayout;
-using testing::MakeImage;
+using testing::Pattern;
 
 TEST(FieldBits, OnlyTheFieldsBitsChange) {
-  std::vector<uint8_t> bytes = {0xFF};
-  ASSERT_TRUE(WriteFieldBits(bytes, 3, 4, 9));
-  EXPECT_EQ(bytes[0], 0xCF);
-  EXPECT_EQ(ReadFieldBits(bytes, 3, 4), 9u);
-
-  bytes = {0x00, 0x00};
-  ASSERT_TRUE(WriteFieldBits(bytes, 6, 4, 0xF));
-  EXPECT_THAT(bytes, ElementsAre(0xC0, 0x03));
-
-  bytes = {0x34, 0x12};
-  EXPECT_EQ(ReadFieldBits(bytes, 0, 16), 4660u);
-}
-
-TEST(FieldBits, ValuesWiderThanTheFieldKeepTheNeighbours) {
-  std::vector<uint8_t> bytes = {0xAA, 0xAA};
-  ASSERT_TRUE(WriteFieldBits(bytes, 6, 4, 0x1F0));  // only the low 4 bits (0) go in
-  EXPECT_THAT(bytes, ElementsAre(0x2A, 0xA8));
-  // A field longer than 32 bits: its first 32 bits carry the value, the rest stay.
-  bytes = {0, 0, 0, 0, 0xFF};
-  ASSERT_TRUE(WriteFieldBits(bytes, 0, 40, 0x12345678));
-  EXPECT_THAT(bytes, ElementsAre(0x78, 0x56, 0x34, 0x12, 0xFF));
-  EXPECT_EQ(ReadFieldBits(bytes, 0, 40), 0x12345678u);
+  const struct Case {
+    std::vector<uint8_t> before;
+    uint32_t first, length, value;
+    std::vector<uint8_t> after;
+    uint32_t read;
+  } cases[] = {
+      {{0xFF}, 3, 4, 9, {0xCF}, 9},
+      {{0x00, 0x00}, 6, 4, 0xF, {0xC0, 0x03}, 0xF},
+      {{0x00, 0x00}, 0, 16, 0x1234, {0x34, 0x12}, 4660},
+      // Only the value's low 4 bits (0) go in.
+      {{0xAA, 0xAA}, 6, 4, 0x1F0, {0x2A, 0xA8}, 0},
+      // Of a field longer than 32 bits only the first 32 carry the value.
+      {{0, 0, 0, 0, 0xFF}, 0, 40, 0x12345678, {0x78, 0x56, 0x34, 0x12, 0xFF}, 0x12345678},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.first);
+    std::vector<uint8_t> bytes = c.before;
+    ASSERT_TRUE(WriteFieldBits(bytes, c.first, c.length, c.value));
+    EXPECT_EQ(bytes, c.after);
+    EXPECT_EQ(ReadFieldBits(bytes, c.first, c.length), c.read);
+  }
 }
 
 TEST(FieldBits, FieldsBeyondTheBufferAreRefused) {
@@ -47,38 +45,36 @@ TEST(FieldBits, FieldsBeyondTheBufferAreRefused) {
   EXPECT_FALSE(ReadFieldBits(bytes, uint64_t{1} << 40, 1));
   EXPECT_FALSE(WriteFieldBits(bytes, 15, 2, 3));
   EXPECT_THAT(bytes, ElementsAre(0, 0));
+
+  ScriptField text;
+  text.bit_offset = 8;
+  text.bit_length = 64;
+  EXPECT_EQ(TextFieldBytes(100, text).first, 101u);
+  EXPECT_EQ(TextFieldBytes(100, text).count, 8u);
+  text.bit_offset = 3;
+  text.bit_length = 6;  // bits 3..8: two bytes
+  EXPECT_EQ(TextFieldBytes(0, text).count, 2u);
 }
 
-TEST(FieldBits, TextFieldsCoverWholeBytes) {
-  ScriptField field;
-  field.bit_offset = 8;
-  field.bit_length = 64;
-  EXPECT_EQ(TextFieldBytes(100, field).first, 101u);
-  EXPECT_EQ(TextFieldBytes(100, field).count, 8u);
-  field.bit_offset = 3;
-  field.bit_length = 6;  // bits 3..8: two bytes
-  EXPECT_EQ(TextFieldBytes(0, field).count, 2u);
-}
-
+// A 512 KiB image (config area at 0x1000) with entries of block id 7 at
+// 0x2000, 9 at 0x4000 and a second 9 at 0x6000; one block in the list.
 class FieldEditTest : public ::testing::Test {
  protected:
-  static constexpr uint32_t kEntryOffset = 0x4000;
-  static constexpr uint32_t kEntrySize = 0x100;
-
   void SetUp() override {
-    LegacyLayout layout;
-    layout.entries = {Entry(7, 0x2000, 0x80, 0), Entry(9, kEntryOffset, kEntrySize, 0x1234),
+    testing::LegacyLayout layout;
+    layout.entries = {Entry(7, 0x2000, 0x80, 0), Entry(9, 0x4000, 0x100, 0x1234),
                       Entry(9, 0x6000, 0x10, 0)};
-    image_ = MakeImage(layout);
+    image_ = testing::MakeImage(layout);
   }
 
-  BlockHandle AddBlock(ScriptBlock block) {
-    std::vector<ScriptBlock> blocks(list_.blocks().begin(), list_.blocks().end());
-    blocks.push_back(std::move(block));
-    list_.Assign(std::move(blocks));
-    return list_.Handle(list_.count() - 1);
+  BlockHandle Block(uint8_t id, uint32_t offset, std::vector<ScriptField> fields) {
+    ScriptBlock block;
+    block.block_id = id;
+    block.offset = offset;
+    block.fields = std::move(fields);
+    list_.Assign({block});
+    return list_.Handle(0);
   }
-
   static ScriptField Field(const std::string& name, uint8_t type, uint32_t offset,
                            uint32_t length) {
     ScriptField field;
@@ -88,7 +84,6 @@ class FieldEditTest : public ::testing::Test {
     field.bit_length = length;
     return field;
   }
-
   std::span<uint8_t> bytes() { return image_.image->bytes(); }
 
   image::FlashImage image_;
@@ -97,14 +92,11 @@ class FieldEditTest : public ::testing::Test {
 };
 
 TEST_F(FieldEditTest, NumberAndListFieldsOfABlockInTheConfigArea) {
-  ScriptBlock block;
-  block.block_id = 0;
-  block.offset = 0x20;
-  block.fields = {Field("Count", kNumberField, 0, 16), Field("Mode", kListField, 16, 4)};
-  block.fields[1].list_start = 0;
-  block.fields[1].list_end = 15;
-  block.fields[1].list_step = 5;
-  const BlockHandle handle = AddBlock(block);
+  std::vector<ScriptField> fields = {Field("Count", kNumberField, 0, 16),
+                                     Field("Mode", kListField, 16, 4)};
+  fields[1].list_end = 15;
+  fields[1].list_step = 5;
+  const BlockHandle handle = Block(0, 0x20, fields);
   const size_t base = 0x1000 + 0x20;
   bytes()[base] = 0x34;
   bytes()[base + 1] = 0x12;
@@ -122,141 +114,72 @@ TEST_F(FieldEditTest, NumberAndListFieldsOfABlockInTheConfigArea) {
 
   const FieldAnswer answers[] = {{"258", 0}, {"", 2}};
   ASSERT_TRUE(StoreFields(image_, list_, sheet, answers, messages_));
-  EXPECT_EQ(bytes()[base], 0x02);
-  EXPECT_EQ(bytes()[base + 1], 0x01);
-  EXPECT_EQ(bytes()[base + 2], 0xFA);  // 10 in the low nibble, the high one kept
-  EXPECT_TRUE(messages_.shown().empty());
-
-  // A number edit that holds no number writes 0.
+  EXPECT_THAT(bytes().subspan(base, 3), ElementsAre(0x02, 0x01, 0xFA));
+  // A number edit that holds no number writes 0; a selection past the end
+  // stops at the last item.
   const FieldAnswer junk[] = {{"12x", 0}, {"", 99}};
   ASSERT_TRUE(StoreFields(image_, list_, sheet, junk, messages_));
-  EXPECT_EQ(bytes()[base], 0x00);
-  EXPECT_EQ(bytes()[base + 1], 0x00);
-  EXPECT_EQ(bytes()[base + 2], 0xFF);  // a selection past the end stops at the last item
+  EXPECT_THAT(bytes().subspan(base, 3), ElementsAre(0x00, 0x00, 0xFF));
+  EXPECT_TRUE(messages_.shown().empty());
 }
 
-TEST_F(FieldEditTest, TextFieldKeepsTheBytesAfterItsZeroByte) {
-  ScriptBlock block;
-  block.block_id = 7;
-  block.fields = {Field("Text", kTextField, 8, 64)};
-  const BlockHandle handle = AddBlock(block);
-  const size_t base = 0x2000;
-  const std::string old = "12345678";
-  std::copy(old.begin(), old.end(), bytes().begin() + base + 1);
-
-  FieldSheet sheet = LoadFields(image_, list_, handle, messages_);
-  ASSERT_EQ(sheet.fields.size(), 1u);
-  EXPECT_EQ(sheet.fields[0].text, "12345678");
-  const FieldAnswer abc[] = {{"ABC", 0}};
-  ASSERT_TRUE(StoreFields(image_, list_, sheet, abc, messages_));
-  EXPECT_EQ(std::string(bytes().begin() + base + 1, bytes().begin() + base + 9), std::string("ABC\0"
-                                                                                             "5678",
-                                                                                             8));
-  EXPECT_EQ(bytes()[base], testing::Pattern(base));  // byte 0 of the block is not the field's
-
-  sheet = LoadFields(image_, list_, handle, messages_);
-  EXPECT_EQ(sheet.fields[0].text, "ABC");
-  const FieldAnswer nine[] = {{"abcdefghi", 0}};
-  ASSERT_TRUE(StoreFields(image_, list_, sheet, nine, messages_));
-  EXPECT_EQ(std::string(bytes().begin() + base + 1, bytes().begin() + base + 9),
-            std::string("abcdefg\0", 8));
-}
-
-TEST_F(FieldEditTest, OkRecomputesTheCrcOfTheFirstEntryWithTheBlockId) {
-  ScriptBlock block;
-  block.block_id = 9;
-  block.offset = 4;
-  block.fields = {Field("Byte", kNumberField, 0, 8)};
-  const BlockHandle handle = AddBlock(block);
+TEST_F(FieldEditTest, OkRecomputesTheCrcOfTheFirstEntryWithTheBlockIdUnlessItIsNcrc) {
+  const BlockHandle handle = Block(9, 4, {Field("Byte", kNumberField, 0, 8)});
   const FieldSheet sheet = LoadFields(image_, list_, handle, messages_);
   const FieldAnswer answers[] = {{"171", 0}};
   ASSERT_TRUE(StoreFields(image_, list_, sheet, answers, messages_));
-  EXPECT_EQ(bytes()[kEntryOffset + 4], 171);
-  const auto data = bytes().subspan(kEntryOffset, kEntrySize);
+  EXPECT_EQ(bytes()[0x4000 + 4], 171);
   EXPECT_EQ(image_.legacy_entries[1].crc(),
-            image::UpdateCrc(image_.crc_table, image::kCrcStart, data));
-  EXPECT_EQ(image_.legacy_entries[2].crc(), 0u);  // the second entry with id 9 is not the block
-  EXPECT_EQ(bytes()[0x6000 + 4], testing::Pattern(0x6000 + 4));
+            image::UpdateCrc(image_.crc_table, image::kCrcStart, bytes().subspan(0x4000, 0x100)));
+  EXPECT_EQ(image_.legacy_entries[2].crc(), 0u);
+  EXPECT_EQ(bytes()[0x6000 + 4], Pattern(0x6000 + 4));
 
   image_.legacy_entries[1].set_crc(image::kNoCrc);
   ASSERT_TRUE(StoreFields(image_, list_, sheet, answers, messages_));
   EXPECT_EQ(image_.legacy_entries[1].crc(), image::kNoCrc);
 }
 
-TEST_F(FieldEditTest, StringTooLongStopsTheSetUpAndOkKeepsTheLaterBits) {
-  ScriptBlock block;
-  block.block_id = 7;
-  block.fields = {Field("A", kNumberField, 0, 8), Field("Long", kTextField, 8, 41 * 8),
-                  Field("C", kNumberField, 0, 8)};
-  const BlockHandle handle = AddBlock(block);
-  const FieldSheet sheet = LoadFields(image_, list_, handle, messages_);
-  EXPECT_THAT(messages_.texts(), ElementsAre("String too long!"));
-  ASSERT_EQ(sheet.fields.size(), 2u);  // the third field gets no controls
-  EXPECT_TRUE(sheet.fields[0].writable);
-  EXPECT_EQ(sheet.fields[1].input, FieldInput::kEdit);
-  EXPECT_EQ(sheet.fields[1].text, "");
-  EXPECT_FALSE(sheet.fields[1].writable);
-
-  const FieldAnswer answers[] = {{"5", 0}, {"typed", 0}};
-  ASSERT_TRUE(StoreFields(image_, list_, sheet, answers, messages_));
-  EXPECT_EQ(bytes()[0x2000], 5);
-  EXPECT_EQ(bytes()[0x2001], testing::Pattern(0x2001));
-}
-
 TEST_F(FieldEditTest, FieldsOfOtherTypesAreShownButNeverWritten) {
-  ScriptBlock block;
-  block.block_id = 7;
-  block.fields = {Field("Odd", 5, 0, 16)};
-  const BlockHandle handle = AddBlock(block);
+  const BlockHandle handle = Block(7, 0, {Field("Odd", 5, 0, 16)});
   const FieldSheet sheet = LoadFields(image_, list_, handle, messages_);
   ASSERT_EQ(sheet.fields.size(), 1u);
   EXPECT_EQ(sheet.fields[0].input, FieldInput::kNone);
   const FieldAnswer answers[] = {{"", 0}};
   ASSERT_TRUE(StoreFields(image_, list_, sheet, answers, messages_));
-  EXPECT_EQ(bytes()[0x2000], testing::Pattern(0x2000));
+  EXPECT_EQ(bytes()[0x2000], Pattern(0x2000));
 }
 
-TEST_F(FieldEditTest, BlocksAndFieldsThatCannotBePlacedAreRefused) {
-  ScriptBlock missing;
-  missing.block_id = 0x55;
-  missing.fields = {Field("A", kNumberField, 0, 8)};
-  const BlockHandle no_entry = AddBlock(missing);
-  EXPECT_TRUE(LoadFields(image_, list_, no_entry, messages_).fields.empty());
+TEST_F(FieldEditTest, BlocksThatCannotBePlacedWriteNothing) {
+  EXPECT_TRUE(LoadFields(image_, list_, Block(0x55, 0, {Field("A", kNumberField, 0, 8)}), messages_)
+                  .fields.empty());
   EXPECT_THAT(messages_.texts(), ElementsAre("Error block_id! No match block found!"));
   messages_.clear();
 
-  ScriptBlock beyond;
-  beyond.block_id = 7;
-  beyond.offset = 0x7DFFF;  // base 0x7FFFF: the last byte
-  beyond.fields = {Field("In", kNumberField, 0, 8), Field("Out", kNumberField, 8, 8)};
-  const BlockHandle handle = AddBlock(beyond);
+  // Base 0x7FFFF, the last byte: the second field lies outside.
+  const BlockHandle handle =
+      Block(7, 0x7DFFF, {Field("In", kNumberField, 0, 8), Field("Out", kNumberField, 8, 8)});
   const FieldSheet sheet = LoadFields(image_, list_, handle, messages_);
   EXPECT_THAT(messages_.texts(),
               ElementsAre("Field data error! The field Out lies outside the flash image."));
   ASSERT_EQ(sheet.fields.size(), 2u);
   EXPECT_FALSE(sheet.fields[1].writable);
 
-  // An entry that Generate moved since the set-up: nothing is written.
+  // An entry that Generate moved since the set-up.
   messages_.clear();
   image_.legacy_entries[0].set_offset(0x80000);
   const FieldAnswer answers[] = {{"1", 0}, {"2", 0}};
   EXPECT_FALSE(StoreFields(image_, list_, sheet, answers, messages_));
   EXPECT_THAT(messages_.texts(),
               ElementsAre("Error block_id! The block's data lies outside the flash image."));
-}
+  EXPECT_EQ(bytes()[0x7FFFF], Pattern(0x7FFFF));
 
-TEST_F(FieldEditTest, HandlesFromAnEarlierParseReachNothing) {
-  ScriptBlock block;
-  block.block_id = 7;
-  block.fields = {Field("A", kNumberField, 0, 8)};
-  const BlockHandle handle = AddBlock(block);
-  const FieldSheet sheet = LoadFields(image_, list_, handle, messages_);
-  ASSERT_EQ(sheet.fields.size(), 1u);
-  list_.Assign({block});  // a new parse of the same script
+  // A sheet of an earlier parse of the same script.
+  messages_.clear();
+  image_.legacy_entries[0].set_offset(0x2000);
+  list_.Assign({*list_.Find(handle)});
   EXPECT_TRUE(LoadFields(image_, list_, handle, messages_).fields.empty());
-  const FieldAnswer answers[] = {{"9", 0}};
   EXPECT_FALSE(StoreFields(image_, list_, sheet, answers, messages_));
-  EXPECT_EQ(bytes()[0x2000], testing::Pattern(0x2000));
+  EXPECT_EQ(bytes()[0x7FFFF], Pattern(0x7FFFF));
   EXPECT_EQ(messages_.texts().size(), 1u);
 }
 

@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "image/block_entry.h"
 #include "image/bytes.h"
 #include "image/flash_image.h"
@@ -19,6 +17,7 @@
 #include "legacy/script_model.h"
 #include "legacy/script_parser.h"
 #include "support/messages.h"
+#include "temp_folder.h"
 
 namespace nuv::legacy::testing {
 
@@ -82,25 +81,11 @@ inline std::vector<ScriptBlock> ParseText(const std::string& text, uint32_t flas
   return blocks ? std::move(*blocks) : std::vector<ScriptBlock>();
 }
 
-// A folder of its own under the system's temporary folder, removed at the end.
-class TempFolder {
+// A temporary folder that files are written to and read back from.
+class TempFolder : public plugin::test::TempFolder {
  public:
-  TempFolder() {
-    static int counter = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("nuv-legacy-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::filesystem::path path() const { return path_; }
   std::string Write(const std::string& name, std::span<const uint8_t> bytes) const {
-    const auto file = path_ / name;
+    const auto file = path() / name;
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
@@ -111,12 +96,9 @@ class TempFolder {
         name, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
   }
   std::vector<uint8_t> Read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
+    std::ifstream in(path() / name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
-
- private:
-  std::filesystem::path path_;
 };
 
 }  // namespace nuv::legacy::testing
