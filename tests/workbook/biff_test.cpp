@@ -133,12 +133,12 @@ std::string Listing(const std::vector<std::uint8_t>& stream) {
 TEST(BiffReader, ReadsTheRecordsOtherProgramsWrite) {
   StreamBuilder b;
   b.Sheet();
+  // "ok", then a rich wide string with extended data: 1 run, 3 bytes.
   b.Record(biff::kSst, Cat({U32(2),
                             U32(2),
                             U16(2),
                             {0},
                             {'o', 'k'},
-                            // a rich wide string with extended data: 1 run, 3 bytes
                             U16(1),
                             {0x0D},
                             U16(1),
