@@ -66,12 +66,6 @@ class Import : public testing::ExchangeTest {
     return ImportWorkbook(exchange, DefaultWorkbookPath());
   }
   std::vector<std::uint8_t> Data(std::size_t k) const { return testing::BlockBytes(table_, k); }
-  std::vector<std::uint8_t> UnpackedPreset() {
-    WorkbookExchange exchange = Exchange();
-    std::vector<std::uint8_t> stream;
-    EXPECT_TRUE(UnpackPreset(exchange, stream, table_.records[0].data.bytes()));
-    return stream;
-  }
   bool ClosedAndQuit() const {
     const auto& log = calls();
     return log.size() >= 2 &&
@@ -87,7 +81,10 @@ TEST_F(Import, AllFourSheetsGoIntoTheBlocksWithTheWorkbookClosedUnsaved) {
   ASSERT_EQ(Run(), kImportOk);
   EXPECT_TRUE(messages_.shown().empty()) << messages_.texts().front();
   // "Program" became the packed preset table.
-  const PresetTable table = ReadPresetTable(UnpackedPreset());
+  WorkbookExchange exchange = Exchange();
+  std::vector<std::uint8_t> stream;
+  ASSERT_TRUE(UnpackPreset(exchange, stream, Data(0)));
+  const PresetTable table = ReadPresetTable(stream);
   EXPECT_EQ(table.columns, 2);
   ASSERT_EQ(table.cells.size(), 4u);
   EXPECT_EQ(table.cells[1].text, u"7");
