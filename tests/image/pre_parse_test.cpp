@@ -150,6 +150,7 @@ TEST_F(PreParseTest, APreParseReleasesWhatTheLastOneLoadedAndARefusedImageStaysL
   plan.length = 524289;  // no whole number of 512 KiB
   plan.flash_size = 524289;
   EXPECT_FALSE(Run(samples::BuildLegacyImage(plan).bytes).ok);
+  EXPECT_EQ(messages_.texts(), std::vector<std::string>{"Wrong binary file!"});
   EXPECT_EQ(flash_.bytes().size(), 524289u);
 }
 
