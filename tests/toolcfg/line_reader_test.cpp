@@ -1,10 +1,7 @@
 #include "toolcfg/line_reader.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,8 +17,8 @@ Lines AllLines(LineReader& reader) {
   return lines;
 }
 
-// A longer line, cut and ending the reading, is seen through the parser's
-// message for it.
+// A longer line, cut and ending the reading, and the reading of files are
+// seen through the parser.
 TEST(LineReader, LinesEndAtLfAndAtMost999CharactersAreWhole) {
   const std::string longest(999, 'x');
   const std::pair<std::string, Lines> cases[] = {
@@ -37,23 +34,6 @@ TEST(LineReader, LinesEndAtLfAndAtMost999CharactersAreWhole) {
     LineReader reader;
     reader.OpenText(text);
     EXPECT_EQ(AllLines(reader), lines) << text.substr(0, 20);
-  }
-}
-
-TEST(LineReader, ReadsFilesAndRefusesMissingOnesAndFolders) {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("nuv-lines-" + std::to_string(getpid()));
-  std::ofstream(path, std::ios::binary) << "one\r\ntwo\n";
-  LineReader reader;
-  ASSERT_TRUE(reader.Open(path));
-  EXPECT_EQ(AllLines(reader), (Lines{"one", "two"}));
-  reader.Close();
-  EXPECT_FALSE(reader.is_open());
-  std::filesystem::remove(path);
-  std::string line;
-  for (const std::filesystem::path& refused : {path, std::filesystem::temp_directory_path()}) {
-    EXPECT_FALSE(reader.Open(refused)) << refused;
-    EXPECT_FALSE(reader.Next(line));
   }
 }
 

@@ -306,6 +306,8 @@ TEST_F(ParserTest, ScriptFiles) {
   EXPECT_EQ(model_.sheet3.blocks[0].items.at(0).number_value, 0x5Au);
   std::filesystem::remove(path);
   EXPECT_EQ(ParseToolConfig(model_, path.string(), table_, messages_), kScriptNotOpened);
+  EXPECT_EQ(ParseToolConfig(model_, path.parent_path().string(), table_, messages_),
+            kScriptNotOpened);  // a folder at the script's place
   EXPECT_TRUE(messages_.shown().empty());
 }
 
