@@ -2,13 +2,11 @@
 
 #include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 
-#include "image/block_entry.h"
 #include "image_builder.h"
 #include "temp_folder.h"
 
@@ -42,14 +40,12 @@ class InfoCommandTest : public ::testing::Test {
 };
 
 samples::BlockPlan Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
-  samples::BlockPlan block;
-  block.id = id;
-  block.name = std::move(name);
-  block.data = std::move(data);
-  block.crc = 0x1234ABCD;
-  block.version = 0x20;
-  block.time = "t1";
-  return block;
+  return {.id = id,
+          .name = std::move(name),
+          .data = std::move(data),
+          .version = 0x20,
+          .time = "t1",
+          .crc = 0x1234ABCD};
 }
 
 TEST_F(InfoCommandTest, PrintsHeaderValuesAndTheGridOfALegacyImage) {
