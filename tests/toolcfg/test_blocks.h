@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "image/flash_image.h"
+#include "image/header_scan.h"
 #include "image/image_buffer.h"
 #include "image_builder.h"
 #include "platform/paths.h"
@@ -20,36 +23,18 @@ namespace nuv::toolcfg::testing {
 using samples::OwnBlockRecord;
 using samples::TextBytes;
 
-struct TestBlock {
-  uint8_t id;
-  std::string name;
-  std::vector<uint8_t> data;
-};
-
-// A loaded new-format image of 512 KiB (0xFF) with one bank at 0x1000,
-// whose blocks lie one after another behind its 28 + 48·n header bytes.
-// Each record's data shares the image, as after a scan.
-inline image::FlashImage MakeImage(const std::vector<TestBlock>& blocks) {
-  constexpr uint32_t kLength = 0x80000, kHeader = 0x1000;
+// A loaded new-format image of 512 KiB with one bank at 0x1000 holding
+// these blocks (id, name, data), scanned as Pre-Parse scans it.
+inline image::FlashImage MakeImage(const std::vector<samples::BlockPlan>& blocks) {
+  const std::vector<uint8_t> bytes =
+      samples::BuildNewFormatImage({.banks = {{.header_offset = 0x1000, .blocks = blocks}}}).bytes;
   image::FlashImage flash;
-  flash.image = image::ImageBuffer::Allocate(kLength);
-  std::span<uint8_t> bytes = flash.image->bytes();
-  std::fill(bytes.begin(), bytes.end(), 0xFF);
-  uint32_t offset = 28 + 48 * static_cast<uint32_t>(blocks.size());
-  for (const TestBlock& block : blocks) {
-    image::BlockRecord record = OwnBlockRecord(block.id, block.name, block.data);
-    record.entry.set_offset(offset);
-    record.header_offset = kHeader;
-    record.index_in_bank = static_cast<uint32_t>(flash.table.records.size());
-    record.bank = 1;
-    std::copy(block.data.begin(), block.data.end(), bytes.begin() + kHeader + offset);
-    record.data = image::BlockData::Share(flash.image, kHeader + offset, block.data.size());
-    flash.table.records.push_back(std::move(record));
-    offset += static_cast<uint32_t>(block.data.size());
-  }
+  flash.image = image::ImageBuffer::Allocate(bytes.size());
+  std::copy(bytes.begin(), bytes.end(), flash.image->bytes().begin());
+  RecordedMessages messages;
+  EXPECT_TRUE(image::ScanDmHeaders(flash, messages));
   flash.new_format = 1;
-  flash.image_length = flash.flash_size = kLength;
-  flash.snapshot = flash.table;
+  flash.image_length = flash.flash_size = static_cast<uint32_t>(bytes.size());
   return flash;
 }
 
