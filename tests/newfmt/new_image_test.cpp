@@ -6,6 +6,7 @@
 
 #include "image/bytes.h"
 #include "image/dm_header.h"
+#include "image_builder.h"
 #include "sample_preset.h"
 #include "toolcfg/new_image.h"
 
@@ -24,15 +25,12 @@ image::BlockRecord Record(uint8_t id, uint32_t header, uint8_t bank, uint32_t of
   return record;
 }
 
-// An image with a DM head (magic, marker) at every header position.
+// A loaded image of 0xEE bytes with an empty DM header at every position.
 Bytes Loaded(size_t length, std::initializer_list<uint32_t> headers) {
-  Bytes bytes(length, 0xEE);
-  for (uint32_t h : headers) {
-    std::copy(image::kDmMagic.begin(), image::kDmMagic.end(), bytes.begin() + h);
-    bytes[h + image::kDmBlockCountOffset] = 9;
-    bytes[h + image::kDmMarkerOffset] = image::kDmMarker;
-  }
-  return bytes;
+  samples::NewFormatPlan plan{.length = length, .fill = 0xEE};
+  for (uint32_t h : headers)
+    plan.banks.push_back({.header_offset = h});
+  return samples::BuildNewFormatImage(plan).bytes;
 }
 
 std::optional<Bytes> LayOut(image::BlockTable& table, const Bytes& loaded,
