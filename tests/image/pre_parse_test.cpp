@@ -84,6 +84,8 @@ TEST_F(PreParseTest, ANewFormatImageFillsTheImagesValues) {
 }
 
 TEST_F(PreParseTest, ALegacyImageFillsItsValuesAndHasNoBlockTable) {
+  // After a new-format image in the same page, as a user opens one after the other.
+  ASSERT_TRUE(Run(samples::BuildNewFormatImage(TwoBanks()).bytes).ok);
   const PreParseOutcome outcome = Run(samples::BuildLegacyImage(Legacy()).bytes);
   ASSERT_TRUE(outcome.ok) << ::testing::PrintToString(messages_.texts());
   EXPECT_EQ(outcome.kind, ImageKind::Legacy);
