@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "framework/backend.h"
@@ -8,13 +9,16 @@
 namespace nuv::plugin::test {
 
 // The headless backend, with every file dialog request kept, so that a
-// test can see what the form asked the system's dialogs for.
+// test can see what the form asked the system's dialogs for, and a
+// status-bar font that can change, as it does when the user changes the
+// system's settings.
 class RecordingBackend final : public fw::Backend {
  public:
   fw::headless::HeadlessBackend& headless() { return inner_; }
   const std::vector<fw::FileDialogRequest>& file_dialogs() const { return file_dialogs_; }
   // The text of every box shown, with its caption: "caption: text".
   std::vector<std::string> Boxes() const;
+  void SetStatusFont(fw::Font font) { status_font_ = std::move(font); }
 
   void WindowCreated(fw::Window& window) override { inner_.WindowCreated(window); }
   void WindowChanged(fw::Window& window, fw::Change what) override {
@@ -41,7 +45,7 @@ class RecordingBackend final : public fw::Backend {
                        uint32_t flags) const override {
     return inner_.MeasureText(font, text, bounds, flags);
   }
-  fw::Font StatusFont() const override { return inner_.StatusFont(); }
+  fw::Font StatusFont() const override { return status_font_.value_or(inner_.StatusFont()); }
   fw::ColorRef GetSysColour(fw::SystemColour which) const override {
     return inner_.GetSysColour(which);
   }
@@ -49,6 +53,7 @@ class RecordingBackend final : public fw::Backend {
  private:
   fw::headless::HeadlessBackend inner_;
   std::vector<fw::FileDialogRequest> file_dialogs_;
+  std::optional<fw::Font> status_font_;
 };
 
 }  // namespace nuv::plugin::test

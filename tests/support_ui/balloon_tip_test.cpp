@@ -10,18 +10,17 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "framework/application.h"
-#include "framework/backend.h"
 #include "framework/headless/headless_backend.h"
 #include "framework/headless/recording_painter.h"
 #include "framework/msg.h"
 #include "framework/user_input.h"
 #include "framework/window.h"
+#include "recording_backend.h"
 
 namespace nuv::test {
 namespace {
@@ -45,53 +44,12 @@ class TipOwner : public fw::Window {
   int relayed = 0;
 };
 
-// The headless backend whose status-bar font can change, as it does when
-// the user changes the system's settings.
-class FontBackend final : public fw::Backend {
- public:
-  fw::headless::HeadlessBackend& headless() { return inner_; }
-  void SetStatusFont(fw::Font font) { status_font_ = std::move(font); }
-
-  void WindowCreated(fw::Window& window) override { inner_.WindowCreated(window); }
-  void WindowChanged(fw::Window& window, fw::Change what) override {
-    inner_.WindowChanged(window, what);
-  }
-  void WindowDestroyed(fw::Window& window) override { inner_.WindowDestroyed(window); }
-  void Invalidate(fw::Window& window) override { inner_.Invalidate(window); }
-  int MessageBox(const fw::Window* owner, std::string_view caption, std::string_view text,
-                 uint32_t type) override {
-    return inner_.MessageBox(owner, caption, text, type);
-  }
-  std::optional<std::string> FileDialog(const fw::FileDialogRequest& request) override {
-    return inner_.FileDialog(request);
-  }
-  void SetTimer(fw::Window& window, uint32_t id, uint32_t elapse_ms) override {
-    inner_.SetTimer(window, id, elapse_ms);
-  }
-  bool KillTimer(fw::Window& window, uint32_t id) override { return inner_.KillTimer(window, id); }
-  fw::Size ScreenSize() const override { return inner_.ScreenSize(); }
-  fw::Point CursorPos() const override { return inner_.CursorPos(); }
-  void SetCursorPos(fw::Point screen) override { inner_.SetCursorPos(screen); }
-  fw::Rect MeasureText(const fw::Font& font, std::string_view text, const fw::Rect& bounds,
-                       uint32_t flags) const override {
-    return inner_.MeasureText(font, text, bounds, flags);
-  }
-  fw::Font StatusFont() const override { return status_font_.value_or(inner_.StatusFont()); }
-  fw::ColorRef GetSysColour(fw::SystemColour which) const override {
-    return inner_.GetSysColour(which);
-  }
-
- private:
-  fw::headless::HeadlessBackend inner_;
-  std::optional<fw::Font> status_font_;
-};
-
 // A running application on the headless screen, torn down after each test.
 class TipTest : public ::testing::Test {
  protected:
   TipTest()
-      : app_("nuvhost", std::make_unique<FontBackend>()),
-        backend_(static_cast<FontBackend&>(app_.backend())) {}
+      : app_("nuvhost", std::make_unique<plugin::test::RecordingBackend>()),
+        backend_(static_cast<plugin::test::RecordingBackend&>(app_.backend())) {}
 
   fw::headless::HeadlessBackend& headless() { return backend_.headless(); }
   // The user moves the mouse to a point of `window`'s client area.
@@ -117,7 +75,7 @@ class TipTest : public ::testing::Test {
   }
 
   fw::Application app_;
-  FontBackend& backend_;
+  plugin::test::RecordingBackend& backend_;
 };
 
 constexpr uint32_t kEdit = 100;
