@@ -31,6 +31,22 @@ TEST(FindDmHeaders, FindsEveryHeaderWithItsMarkerUpToTheLimit) {
   EXPECT_TRUE(FindDmHeaders(std::span<const uint8_t>()).empty());
 }
 
+// The search takes 32 positions at a time, then 16, then one: the limit
+// must hold in each of them, so the last three headers an image can hold
+// are placed at every alignment of its end.
+TEST(FindDmHeaders, TheLimitHoldsWhereverTheHeadersFallAgainstTheVectorWidths) {
+  for (size_t size = 2 * 14 + kDmHeaderFixedSize; size < 2 * 14 + kDmHeaderFixedSize + 64; ++size) {
+    std::vector<uint8_t> data(size, '0');
+    const size_t last = size - kDmHeaderFixedSize;
+    const std::vector<size_t> all = {last - 28, last - 14, last};
+    for (size_t pos : all)
+      Plant(data, pos);
+    for (size_t limit = 1; limit <= all.size(); ++limit)
+      EXPECT_EQ(FindDmHeaders(data, limit), std::vector<size_t>(all.begin(), all.begin() + limit))
+          << "image of " << size << " bytes, limit " << limit;
+  }
+}
+
 TEST(FindDmHeaders, AMagicThatCannotHoldItsFixedBytesIsNoHeader) {
   for (size_t tail = 12; tail <= kDmHeaderFixedSize; ++tail) {
     std::vector<uint8_t> data(100, '0');
