@@ -25,6 +25,7 @@ enum class Change {
   Check,
   Items,
   Selection,
+  Scroll,  // a ScrollArea's contents, line height or position
 };
 
 // A file dialog as the framework asks for it. The backend shows it and

@@ -27,6 +27,10 @@ struct Rect {
   Point TopLeft() const { return {left, top}; }
   bool IsEmpty() const { return right <= left || bottom <= top; }
   bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+  // Some point lies in both.
+  bool Intersects(const Rect& r) const {
+    return left < r.right && r.left < right && top < r.bottom && r.top < bottom;
+  }
   Rect Offset(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
   friend bool operator==(const Rect&, const Rect&) = default;
 };

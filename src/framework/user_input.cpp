@@ -1,9 +1,12 @@
 #include "framework/user_input.h"
 
+#include <algorithm>
+#include <limits>
 #include <string>
 
 #include "framework/application.h"
 #include "framework/combo_box.h"
+#include "framework/scroll_area.h"
 #include "framework/window.h"
 #include "framework/window_ref.h"
 
@@ -67,6 +70,19 @@ void UserMoveMouse(Point screen) {
     app->backend().SetCursorPos(screen);
     if (Window* target = app->WindowFromPoint(screen))
       Send(*app, WM_MOUSEMOVE, *target, screen);
+  });
+}
+
+void UserScroll(ScrollArea& area, int lines) {
+  Application* app = Application::Current();
+  if (app == nullptr || !area.IsWindow())
+    return;
+  app->RunCommand([&] {
+    // The area stops at its ends; a count of presses far beyond them must
+    // not overflow on the way there.
+    const long long wanted = area.scroll_pos() + static_cast<long long>(lines) * area.line_height();
+    area.ScrollTo(static_cast<int>(std::clamp<long long>(wanted, std::numeric_limits<int>::min(),
+                                                         std::numeric_limits<int>::max())));
   });
 }
 

@@ -8,6 +8,7 @@
 namespace nuv::fw {
 
 class ComboBox;
+class ScrollArea;
 class Window;
 
 // What a user does with the windows, delivered as the windowing system would
@@ -31,6 +32,10 @@ void UserPick(ComboBox& combo, int index);
 // The cursor moves to a screen point; the window under it (WindowFromPoint)
 // gets WM_MOUSEMOVE, when there is one.
 void UserMoveMouse(Point screen);
+
+// The user presses the down arrow of the area's scroll bar `lines` times
+// (the up arrow for a negative count); the contents stop at either end.
+void UserScroll(ScrollArea& area, int lines);
 
 // A key goes down in `target` (WM_KEYDOWN with the virtual key), at the
 // cursor's position.

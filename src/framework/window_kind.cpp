@@ -15,6 +15,7 @@ bool IsControl(WindowKind kind) {
     case WindowKind::Form:
     case WindowKind::Dialog:
     case WindowKind::Popup:
+    case WindowKind::ScrollArea:
       return false;
   }
   return false;
@@ -30,6 +31,8 @@ std::string_view KindName(WindowKind kind) {
       return "dialog";
     case WindowKind::Popup:
       return "popup";
+    case WindowKind::ScrollArea:
+      return "area";
     case WindowKind::Static:
       return "static";
     case WindowKind::Edit:

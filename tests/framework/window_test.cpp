@@ -15,6 +15,7 @@
 #include "framework/message_map.h"
 #include "framework/painter.h"
 #include "framework/popup_window.h"
+#include "framework/scroll_area.h"
 #include "framework/user_input.h"
 #include "framework/window_ref.h"
 #include "framework_fixture.h"
@@ -312,6 +313,29 @@ TEST_F(GeometryTest, TheWindowAtAScreenPointIsTheDeepestVisibleOneOnTop) {
   EXPECT_EQ(app_.WindowFromPoint({140, 80}), inner_);
   EXPECT_EQ(app_.WindowFromPoint({130, 80}), &popup);
   EXPECT_EQ(app_.TopLevelWindows(), (std::vector<Window*>{&popup, &top_, &later}));
+}
+
+TEST_F(GeometryTest, AScrollAreaMovesItsControlsAndOnlyWhatLiesInsideItIsThere) {
+  ScrollArea area;
+  ASSERT_TRUE(area.Create({220, 100, 320, 160}, &top_, 6));
+  area.SetLineHeight(20);
+  Window* first = area.CreateControl(WindowKind::Button, "", WS_VISIBLE, {0, 0, 100, 20}, 7);
+  Window* last = area.CreateControl(WindowKind::Button, "", WS_VISIBLE, {0, 80, 100, 100}, 8);
+  EXPECT_FALSE(area.CanScroll());
+  area.SetContentHeight(100);
+  // Below the area, a point on "last" finds the area's parent.
+  EXPECT_EQ(app_.WindowFromPoint(last->ClientToScreen(Point{50, 10})), &top_);
+
+  UserScroll(area, 5);  // the contents stop at their end
+  EXPECT_EQ(area.scroll_pos(), 40);
+  EXPECT_EQ(last->rect(), (Rect{0, 40, 100, 60}));
+  EXPECT_EQ(app_.WindowFromPoint(last->ClientToScreen(Point{50, 10})), last);
+  UserScroll(area, -1);
+  EXPECT_EQ(first->rect().top, -20);
+  // Shorter contents take the position back to their new end.
+  area.SetContentHeight(70);
+  EXPECT_EQ(area.scroll_pos(), 10);
+  EXPECT_EQ(first->rect().top, -10);
 }
 
 // A timer window that logs "name id @time" and then runs `on_timer`.

@@ -1,7 +1,10 @@
-// The host's page inside a host window, a form that scrolls, dialogs that
-// are placed and moved (screen coordinates mean the same to the framework
-// and to Qt throughout), custom-painted pop-ups and window timers.
+// The host's page inside a host window, a form that scrolls and an area in it
+// that scrolls its controls, dialogs that are placed and moved (screen
+// coordinates mean the same to the framework and to Qt throughout),
+// custom-painted pop-ups and window timers.
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QImage>
@@ -14,6 +17,7 @@
 #include "framework/popup_window.h"
 #include "framework/qt/qt_widgets.h"
 #include "framework/qt/render_check.h"
+#include "framework/scroll_area.h"
 #include "framework/window.h"
 #include "qt_fixture.h"
 
@@ -97,6 +101,35 @@ TEST_F(PageTest, AFormTallerThanThePageScrollsItsControls) {
   EXPECT_FALSE(bar.isVisible());
   EXPECT_EQ(bottom.rect().top, 601);
   EXPECT_EQ(top.rect().top, 16);
+}
+
+TEST_F(PageTest, AnAreaScrollsItsControlsByItsOwnBarAndHidesThoseOutsideIt) {
+  ScrollArea area;
+  ASSERT_TRUE(area.Create({10, 60, 210, 120}, form_, 60));
+  area.SetLineHeight(20);
+  std::vector<Window*> rows;
+  for (int n = 0; n < 5; ++n)
+    rows.push_back(area.CreateControl(WindowKind::Static, "Row " + std::to_string(n), WS_VISIBLE,
+                                      {0, 20 * n, 150, 20 * n + 20}, 70 + n));
+  auto* shown = dynamic_cast<ScrollAreaWidget*>(WidgetOf(area));
+  ASSERT_NE(shown, nullptr);
+  QScrollBar& bar = shown->scroll_bar();
+  EXPECT_FALSE(bar.isVisible());
+  area.SetContentHeight(100);
+  EXPECT_TRUE(bar.isVisible());
+  EXPECT_EQ(bar.maximum(), 40);
+
+  // The user's bar scrolls the framework's area, and the other way round.
+  bar.setValue(40);
+  EXPECT_EQ(area.scroll_pos(), 40);
+  EXPECT_EQ(rows[4]->rect().top, 40);
+  EXPECT_EQ(WidgetOf(*rows[4])->geometry().top(), 40);
+  area.ScrollTo(20);
+  EXPECT_EQ(bar.value(), 20);
+
+  // Rows 0 and 4 lie outside the area now, where the page shows no text.
+  Wait(20);
+  EXPECT_EQ(FindUnrenderedTexts(host_, host_.grab().toImage()), std::vector<std::string>{});
 }
 
 TEST_F(PageTest, ADialogOpensOverItsOwnerWhereTheFrameworkKnowsAndItsCloseButtonCancels) {

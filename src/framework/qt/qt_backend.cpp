@@ -31,6 +31,7 @@
 #include "framework/qt/qt_fonts.h"
 #include "framework/qt/qt_input.h"
 #include "framework/qt/qt_painter.h"
+#include "framework/scroll_area.h"
 #include "framework/user_input.h"
 #include "framework/window.h"
 
@@ -181,6 +182,8 @@ QWidget* QtBackend::MakeWidget(Window& window) {
       }
       return form;
     }
+    if (window.kind() == WindowKind::ScrollArea)
+      return new ScrollAreaWidget(*this, parent);
     if (IsControl(window.kind()))
       return MakeControl(window, *parent);
     return new QWidget(parent);
@@ -296,6 +299,8 @@ void QtBackend::WindowCreated(Window& window) {
   entry.widget = widget;
   if (auto* form = dynamic_cast<FormWidget*>(widget->parentWidget()))
     form->RaiseScrollBar();
+  if (auto* area = dynamic_cast<ScrollAreaWidget*>(widget->parentWidget()))
+    area->RaiseScrollBar();
 
   widget->setEnabled(window.IsWindowEnabled());
   ApplyText(window, *widget);
@@ -305,6 +310,7 @@ void QtBackend::WindowCreated(Window& window) {
       check->setChecked(button->GetCheck() != 0);
   ApplyGeometry(window, entry);
   ApplyFont(window, *widget);
+  ApplyScroll(window, *widget);
   ApplyVisibility(window, entry);
 }
 
@@ -327,6 +333,7 @@ void QtBackend::WindowChanged(Window& window, Change what) {
         entry->placed_by_program = true;
       ApplyGeometry(window, *entry);
       ApplyFont(window, widget);
+      ApplyScroll(window, widget);  // an area's height is its bar's range
       break;
     case Change::Visibility:
       ApplyVisibility(window, *entry);
@@ -347,7 +354,17 @@ void QtBackend::WindowChanged(Window& window, Change what) {
     case Change::Selection:
       ApplyItems(window, widget);
       break;
+    case Change::Scroll:
+      ApplyScroll(window, widget);
+      break;
   }
+}
+
+void QtBackend::ApplyScroll(Window& window, QWidget& widget) {
+  auto* shown = dynamic_cast<ScrollAreaWidget*>(&widget);
+  const auto* area = dynamic_cast<const ScrollArea*>(&window);
+  if (shown != nullptr && area != nullptr)
+    shown->SetScroll(area->ScrollLimit(), area->scroll_pos(), area->line_height());
 }
 
 void QtBackend::ApplyText(Window& window, QWidget& widget) {
@@ -526,6 +543,14 @@ void QtBackend::Scrolled(QWidget& form, int delta) {
   for (Window* child : children)
     child->MoveWindow(child->rect().Offset(0, -delta), false);
   form.setUpdatesEnabled(true);
+}
+
+void QtBackend::AreaScrolled(QWidget& widget, int pos) {
+  auto* area = dynamic_cast<ScrollArea*>(WindowOf(&widget));
+  Application* app = Application::Current();
+  if (area == nullptr || app == nullptr)
+    return;
+  app->RunCommand([&] { area->ScrollTo(pos); });
 }
 
 // --- modal requests ---

@@ -94,6 +94,7 @@ class QtBackend final : public Backend, private WidgetEvents {
   void CloseRequested(QWidget& widget) override;
   void Paint(QWidget& widget, QPainter& painter) override;
   void Scrolled(QWidget& form, int delta) override;
+  void AreaScrolled(QWidget& area, int pos) override;
 
   QWidget* MakeWidget(Window& window);
   QWidget* MakeControl(Window& window, QWidget& parent);
@@ -106,6 +107,8 @@ class QtBackend final : public Backend, private WidgetEvents {
   void ApplyGeometry(Window& window, Entry& entry);
   void ApplyVisibility(Window& window, Entry& entry);
   void ApplyItems(Window& window, QWidget& widget);
+  // A scrolling area's bar: its range, position and step.
+  void ApplyScroll(Window& window, QWidget& widget);
   // Writes a top-level window's place on the screen back into the framework.
   void ReadPlacement(Window& window, QWidget& widget);
   // Runs a modal Qt dialog, handing it to the hook once it is up.

@@ -121,6 +121,43 @@ void FormWidget::UpdateScrollBar() {
   bar_->raise();
 }
 
+ScrollAreaWidget::ScrollAreaWidget(WidgetEvents& events, QWidget* parent)
+    : QWidget(parent), bar_(new QScrollBar(Qt::Vertical, this)) {
+  bar_->hide();
+  QObject::connect(bar_, &QScrollBar::valueChanged, this,
+                   [this, &events](int value) { events.AreaScrolled(*this, value); });
+}
+
+void ScrollAreaWidget::SetScroll(int limit, int pos, int line) {
+  const QSignalBlocker quiet(bar_);
+  bar_->setRange(0, limit);
+  bar_->setSingleStep(line);
+  bar_->setPageStep(std::max(1, height()));
+  bar_->setValue(pos);
+  bar_->setVisible(limit > 0);
+  bar_->raise();
+}
+
+void ScrollAreaWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  PlaceScrollBar();
+}
+
+void ScrollAreaWidget::wheelEvent(QWheelEvent* event) {
+  if (!bar_->isVisible()) {
+    event->ignore();  // the form scrolls instead
+    return;
+  }
+  bar_->setValue(bar_->value() - event->angleDelta().y() / 120 * 3 * bar_->singleStep());
+  event->accept();
+}
+
+void ScrollAreaWidget::PlaceScrollBar() {
+  const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  bar_->setGeometry(width() - extent, 0, extent, height());
+  bar_->setPageStep(std::max(1, height()));
+}
+
 void GroupBoxWidget::paintEvent(QPaintEvent*) {
   // The caption starts 6 pixels in and stands 2 pixels clear of the frame.
   constexpr int kCaptionLeft = 6;

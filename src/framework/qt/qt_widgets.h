@@ -21,6 +21,9 @@ class WidgetEvents {
   // A form's scroll bar moved the contents up by `delta` pixels (negative:
   // down).
   virtual void Scrolled(QWidget& form, int delta) = 0;
+  // The user moved a scrolling area's bar (or turned the wheel over it) to
+  // `pos`.
+  virtual void AreaScrolled(QWidget& area, int pos) = 0;
 
  protected:
   ~WidgetEvents() = default;
@@ -108,6 +111,30 @@ class FormWidget final : public QWidget {
   QSize content_;
   int offset_ = 0;
   bool border_ = false;
+};
+
+// A scrolling area of the framework: its controls are its children, so Qt
+// clips them to it, and its scroll bar at the right edge is the user's;
+// the framework keeps the position and moves the controls.
+class ScrollAreaWidget final : public QWidget {
+ public:
+  ScrollAreaWidget(WidgetEvents& events, QWidget* parent);
+
+  // Mirrors the framework's area: how far it can scroll, where it is, and
+  // how far an arrow moves it. The bar shows only when it can scroll.
+  void SetScroll(int limit, int pos, int line);
+  QScrollBar& scroll_bar() { return *bar_; }
+  // The bar stays above controls made after it.
+  void RaiseScrollBar() { bar_->raise(); }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+
+ private:
+  void PlaceScrollBar();
+
+  QScrollBar* bar_;  // a child: Qt deletes it with the area
 };
 
 // A check box whose state only the framework changes: the user's click

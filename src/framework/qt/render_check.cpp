@@ -64,13 +64,20 @@ std::vector<std::string> FindUnrenderedTexts(const QWidget& root, const QImage& 
     const QString text = TextOf(*widget).trimmed();
     if (text.isEmpty())
       continue;
-    const QRect area(widget->mapTo(&root, QPoint(0, 0)), widget->size());
+    // A widget is seen only where every parent up to `root` is: a scrolling
+    // area clips its rows.
+    QRect area(widget->mapTo(&root, QPoint(0, 0)), widget->size());
+    for (const QWidget* parent = widget->parentWidget(); parent != nullptr && parent != &root;
+         parent = parent->parentWidget())
+      area &= QRect(parent->mapTo(&root, QPoint(0, 0)), parent->size());
+    if (area.isEmpty())
+      continue;  // scrolled out of sight
     const QRect scaled(
         QPoint(qRound(area.left() * ratio), qRound(area.top() * ratio)),
         QPoint(qRound((area.right() + 1) * ratio) - 1, qRound((area.bottom() + 1) * ratio) - 1));
     const QRect visible = scaled.intersected(image.rect());
     if (visible.isEmpty())
-      continue;  // scrolled out of sight
+      continue;  // beyond the picture
     const QRect inner = visible.adjusted(kInset, kInset, -kInset, -kInset);
     if (DarkPixelCount(image, inner.isValid() ? inner : visible) < kFewestDarkPixels)
       problems.push_back("\"" + text.toStdString() + "\" (" + widget->metaObject()->className() +
