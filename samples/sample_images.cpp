@@ -1,6 +1,8 @@
 // Sample flash images: new-format images with several banks, legacy images
 // with a configuration region and tail entries, and files that Pre-Parse
 // refuses, one for each reason. `nuv info` shows what each one holds.
+#include <array>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -96,6 +98,24 @@ LegacyPlan Legacy() {
   return plan;
 }
 
+// As many blocks as an image can hold, 64: more rows than the main form's
+// block list shows at once. Version block first, then 63 small blocks of
+// four sizes with names, versions and times (a minute apart) that tell
+// them apart.
+LegacyPlan SixtyFourBlocks() {
+  LegacyPlan plan = Legacy();
+  plan.blocks = {Version(0x01, "ssdata", "LEG-64-BLOCKS")};
+  for (uint32_t n = 1; n < 64; ++n) {
+    std::array<char, 32> name{};
+    std::snprintf(name.data(), name.size(), "part%02u", n);
+    std::array<char, 32> time{};
+    std::snprintf(time.data(), time.size(), "20150301%02u%02u", 10 + n / 60, n % 60);
+    plan.blocks.push_back(Block(static_cast<uint8_t>(0x40 + n), name.data(),
+                                PatternBytes(0x100u << (n % 4), 100 + n), 0x200 + n, time.data()));
+  }
+  return plan;
+}
+
 void Add(std::vector<SampleFile>& out, std::string name, std::vector<uint8_t> bytes) {
   out.push_back({"images/" + std::move(name), std::move(bytes)});
 }
@@ -104,6 +124,7 @@ void Generate(std::vector<SampleFile>& out) {
   Add(out, "new-two-banks.bin", BuildNewFormatImage(TwoBanks()).bytes);
   Add(out, "new-three-banks.bin", BuildNewFormatImage(ThreeBanks()).bytes);
   Add(out, "legacy.bin", BuildLegacyImage(Legacy()).bytes);
+  Add(out, "legacy-64-blocks.bin", BuildLegacyImage(SixtyFourBlocks()).bytes);
 
   // Refused, each for one reason.
   LegacyPlan odd = Legacy();
