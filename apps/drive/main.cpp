@@ -21,7 +21,11 @@ constexpr std::string_view kUsage =
     "  nuv-drive) in a headless host and prints the transcript.\n"
     "  Script lines: load | answer PATH|cancel | click W ID | check W ID 0|1 |\n"
     "  type W ID TEXT | pick W ID N | wait MS | mouse W X Y |\n"
-    "  key W [shift|escape|return|tab|space|LETTER|DIGIT] | show W | sh COMMAND\n"
+    "  key W [shift|escape|return|tab|space|LETTER|DIGIT] | scroll W ID N |\n"
+    "  show W | sh COMMAND\n"
+    "  scroll W ID N: the down arrow of the scroll bar of area ID is pressed N\n"
+    "  times (the up arrow for negative N); show W then prints the line\n"
+    "  `area ID pos=P max=M @L,T,R,B` and only the area's controls in view.\n"
     "  Windows W: main, config, field, newfmt, tip.\n";
 
 int Usage(std::string_view problem) {

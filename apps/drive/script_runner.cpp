@@ -13,6 +13,7 @@
 #include "framework/button.h"
 #include "framework/combo_box.h"
 #include "framework/constants.h"
+#include "framework/scroll_area.h"
 #include "framework/user_input.h"
 #include "framework/window.h"
 #include "transcript.h"
@@ -192,6 +193,8 @@ bool ScriptRunner::RunLine(std::string_view raw, int line_number) {
     why = Mouse(words);
   else if (action == "key")
     why = Key(words);
+  else if (action == "scroll")
+    why = Scroll(words);
   else if (action == "show")
     why = Show(words);
   else if (action == "sh")
@@ -384,6 +387,26 @@ std::string ScriptRunner::Key(const std::vector<std::string>& words) {
   return {};
 }
 
+std::string ScriptRunner::Scroll(const std::vector<std::string>& words) {
+  int lines = 0;
+  if (words.size() != 4 || !ParseNumber(words[3], lines))
+    return "expected: scroll W ID N";
+  std::string why;
+  fw::Window* window = FindWindow(words[1], why);
+  if (window == nullptr)
+    return why;
+  uint32_t id = 0;
+  auto* area = ParseNumber(words[2], id) ? window->GetDlgItemAs<fw::ScrollArea>(id) : nullptr;
+  if (area == nullptr)
+    return "no scrolling area " + words[2] + " in " + words[1];
+  if (!area->IsWindowVisible())
+    return "area " + words[2] + " is hidden";
+  if (!area->CanScroll())
+    return "area " + words[2] + " has no scroll bar: its contents fit";
+  fw::UserScroll(*area, lines);
+  return {};
+}
+
 std::string ScriptRunner::Show(const std::vector<std::string>& words) {
   if (words.size() != 2)
     return "expected: show W";
@@ -396,8 +419,12 @@ std::string ScriptRunner::Show(const std::vector<std::string>& words) {
   out_ << "window " << words[1] << " \"" << TranscriptText(title) << "\" "
        << RectText(window->GetWindowRect()) << "\n";
   for (const fw::Window* child : window->children()) {
-    if (fw::IsControl(child->kind()) && (child->GetStyle() & fw::WS_VISIBLE) != 0)
+    if ((child->GetStyle() & fw::WS_VISIBLE) == 0)
+      continue;
+    if (fw::IsControl(child->kind()))
       out_ << ControlLine(*child) << "\n";
+    else if (const auto* area = dynamic_cast<const fw::ScrollArea*>(child))
+      out_ << AreaLines(*area);
   }
   return {};
 }

@@ -49,6 +49,7 @@ class ScriptRunner {
   std::string Wait(const std::vector<std::string>& words);
   std::string Mouse(const std::vector<std::string>& words);
   std::string Key(const std::vector<std::string>& words);
+  std::string Scroll(const std::vector<std::string>& words);
   std::string Show(const std::vector<std::string>& words);
   std::string Shell(std::string_view command);
 

@@ -51,7 +51,8 @@ constexpr std::array<TipTool, 4> kTipTools = {{
 
 constinit const fw::RuntimeClass NuvDialog::kClass{"NuvDialog", &fw::CreateInstance<NuvDialog>};
 
-NuvDialog::NuvDialog() : fw::FormView(IDD_NUV_FORM) {}
+NuvDialog::NuvDialog()
+    : fw::FormView(IDD_NUV_FORM), grid_(IDC_FORM_BLOCK_GROUP, IDC_FORM_COLUMN_ID) {}
 
 NuvDialog::~NuvDialog() {
   // The window and its cells go while the members they refer to still exist.
@@ -169,7 +170,7 @@ void NuvDialog::PreParse() {
   if (!outcome.ok)
     return;
   for (size_t row = 0; row < outcome.rows.size(); ++row)
-    grid_.FillRow(*this, IDC_FORM_COLUMN_ID, row, outcome.rows[row]);
+    grid_.FillRow(*this, row, outcome.rows[row]);
   if (outcome.show_script_row)
     ShowControls(kScriptRow, true);
   if (outcome.show_export_section)

@@ -13,6 +13,7 @@
 
 #include "framework/application.h"
 #include "framework/module.h"
+#include "framework/scroll_area.h"
 #include "framework/user_input.h"
 #include "image/grid_row.h"
 #include "plugin/nuv_dialog.h"
@@ -73,12 +74,12 @@ class FormTest : public ::testing::Test {
     Click(IDC_FORM_SOURCE_BROWSE);
     Click(IDC_FORM_PREPARSE);
   }
-  // Children of the form that are grid cells and exist.
+  // The grid cells that exist: the controls of the form's scrolling areas.
   std::vector<fw::Window*> Cells() {
     std::vector<fw::Window*> cells;
     for (fw::Window* child : Form().children()) {
-      if (child->IsWindow() && child->GetDlgCtrlID() >= CellGrid::kFirstCellId)
-        cells.push_back(child);
+      if (child->kind() == fw::WindowKind::ScrollArea)
+        cells.insert(cells.end(), child->children().begin(), child->children().end());
     }
     return cells;
   }
@@ -99,14 +100,14 @@ TEST_F(FormTest, TheGridsCellsAreSunkenCentredLabelsInTheFormsFont) {
 }
 
 TEST_F(FormTest, ASlotThatHoldsACellIsNotFilledAgain) {
-  CellGrid grid;
+  CellGrid grid(IDC_FORM_BLOCK_GROUP, IDC_FORM_COLUMN_ID);
   image::GridRow first;
   first.cells = {"01", "1", "2", "first", "3", "4"};
   image::GridRow second;
   second.cells = {"02", "5", "6", "second", "7", "8"};
-  grid.FillRow(Form(), IDC_FORM_COLUMN_ID, 0, first);
-  grid.FillRow(Form(), IDC_FORM_COLUMN_ID, 0, second);
-  grid.FillRow(Form(), IDC_FORM_COLUMN_ID, CellGrid::kRows, second);
+  grid.FillRow(Form(), 0, first);
+  grid.FillRow(Form(), 0, second);
+  grid.FillRow(Form(), CellGrid::kRows, second);
   ASSERT_EQ(Cells().size(), CellGrid::kColumns);
   ASSERT_NE(grid.Cell(0, 3), nullptr);
   EXPECT_EQ(grid.Cell(0, 3)->GetWindowText(), "first");
@@ -116,9 +117,37 @@ TEST_F(FormTest, ASlotThatHoldsACellIsNotFilledAgain) {
   EXPECT_TRUE(Cells().empty());
   EXPECT_EQ(grid.Cell(0, 3), nullptr);
   // Emptied slots take new cells.
-  grid.FillRow(Form(), IDC_FORM_COLUMN_ID, 0, second);
+  grid.FillRow(Form(), 0, second);
   ASSERT_NE(grid.Cell(0, 3), nullptr);
   EXPECT_EQ(grid.Cell(0, 3)->GetWindowText(), "second");
+}
+
+TEST_F(FormTest, TheRowsOfTheLargestImageScrollInsideTheirGroupUntilTheLastIsInView) {
+  PreParse("images/legacy-64-blocks.bin");
+  ASSERT_EQ(Cells().size(), CellGrid::kRows * CellGrid::kColumns);
+  auto* area = Form().GetDlgItemAs<fw::ScrollArea>(CellGrid::kAreaId);
+  ASSERT_NE(area, nullptr);
+  const fw::Rect view = area->GetWindowRect();
+  const fw::Rect group = Control(IDC_FORM_BLOCK_GROUP).GetWindowRect();
+  EXPECT_TRUE(group.left < view.left && view.right < group.right && view.bottom < group.bottom);
+  for (const uint32_t below : {IDC_FORM_PARSE_GROUP, IDC_FORM_PARSE, IDC_FORM_EXPORT_GROUP,
+                               IDC_FORM_OUTPUT_PATH, IDC_FORM_EXPORT})
+    EXPECT_FALSE(view.Intersects(Control(below).GetWindowRect())) << below;
+
+  // Row by row, an arrow press brings the next one wholly into view.
+  const auto cell = [&](size_t row) { return Form().grid().Cell(row, 0)->GetWindowRect(); };
+  for (size_t row = 0; row < CellGrid::kRows; ++row) {
+    if (cell(row).bottom > view.bottom)
+      fw::UserScroll(*area, 1);
+    EXPECT_TRUE(view.top <= cell(row).top && cell(row).bottom <= view.bottom) << row;
+  }
+  EXPECT_EQ(area->scroll_pos(), area->ScrollLimit());
+
+  // A new Pre-Parse after Cancel starts at the first row again.
+  Click(IDC_FORM_CLEAR);
+  EXPECT_EQ(Form().GetDlgItem(CellGrid::kAreaId), nullptr);
+  PreParse("images/legacy-64-blocks.bin");
+  EXPECT_EQ(cell(0).top, view.top);
 }
 
 TEST_F(FormTest, CancelReleasesTheImageTheTablesAndTheScript) {
