@@ -21,12 +21,28 @@
 #include "framework/qt/qt_backend.h"
 #include "framework/qt/qt_fonts.h"
 #include "framework/qt/render_check.h"
+#include "framework/scroll_area.h"
 #include "framework/user_input.h"
 #include "framework/window.h"
 #include "host_window.h"
 #include "resource.h"
 
 namespace nuv::host {
+
+// What the walk does after an image's Pre-Parse.
+enum class After {
+  Parse,        // pictures the page and parses the image
+  ScrollToEnd,  // scrolls the block list to its last rows and pictures the page
+};
+
+// A sample image a user would open, by kind; the first candidate that
+// exists is walked.
+struct WalkSample {
+  std::string_view kind;
+  std::array<std::string_view, 2> candidates;
+  After after = After::Parse;
+};
+
 namespace {
 
 // The windows of the tool by their runtime class, named as their pictures.
@@ -46,15 +62,10 @@ std::string PictureName(const fw::Window& window) {
   return window.class_name();
 }
 
-// The sample images a user would open, by kind; the first that exists is
-// walked.
-struct Sample {
-  std::string_view kind;
-  std::array<std::string_view, 2> candidates;
-};
-constexpr std::array<Sample, 3> kSamples = {{
+constexpr std::array<WalkSample, 4> kSamples = {{
     {"new-format", {"exchange/new-preset.bin", "toolcfg/new-toolcfg.bin"}},
     {"legacy", {"legacy/legacy.bin", "images/legacy.bin"}},
+    {"64-blocks", {"images/legacy-64-blocks.bin", ""}, After::ScrollToEnd},  // one candidate
     {"refused", {"images/empty.bin", "images/bad-length.bin"}},
 }};
 
@@ -127,11 +138,11 @@ int ScreenshotWalk::Run() {
   seen_.insert(form->serial());
   Shoot(host_, "main");
   ShowTip(*form);
-  for (const Sample& sample : kSamples) {
+  for (const WalkSample& sample : kSamples) {
     for (std::string_view candidate : sample.candidates) {
       const std::filesystem::path image = samples_ / candidate;
       if (std::filesystem::is_regular_file(image, ec)) {
-        WalkImage(*form, sample.kind, std::filesystem::absolute(image, ec));
+        WalkImage(*form, sample, std::filesystem::absolute(image, ec));
         break;
       }
     }
@@ -179,10 +190,10 @@ void ScreenshotWalk::ShowTip(fw::Window& form) {
   Settle(100);
 }
 
-void ScreenshotWalk::WalkImage(fw::Window& form, std::string_view kind,
+void ScreenshotWalk::WalkImage(fw::Window& form, const WalkSample& sample,
                                const std::filesystem::path& image) {
-  log_ << "walking " << kind << " image " << image.string() << "\n";
-  const std::string suffix = "-" + std::string(kind);
+  log_ << "walking " << sample.kind << " image " << image.string() << "\n";
+  const std::string suffix = "-" + std::string(sample.kind);
   Click(form, IDC_FORM_CLEAR);
   answers_.push_back(image);
   box_name_ = "message-box";
@@ -195,11 +206,31 @@ void ScreenshotWalk::WalkImage(fw::Window& form, std::string_view kind,
   const fw::Window* parse = form.GetDlgItem(IDC_FORM_PARSE);
   if (parse == nullptr || !parse->IsWindowVisible())
     return;  // refused: its message box has been pictured
+  if (sample.after == After::ScrollToEnd) {
+    if (!ScrollToEnd(form))
+      Problem("main" + suffix + ": nothing on the page scrolls");
+    Settle(100);
+    Shoot(host_, "main" + suffix);
+    return;
+  }
   Shoot(host_, "main" + suffix);
   box_name_ = "message-box" + suffix;
   Click(form, IDC_FORM_PARSE);
   Settle(300);
   ShootNewWindows();
+}
+
+bool ScreenshotWalk::ScrollToEnd(fw::Window& window) {
+  bool scrolled = false;
+  for (fw::Window* child : window.children()) {
+    auto* area = dynamic_cast<fw::ScrollArea*>(child);
+    if (area == nullptr || !area->IsWindowVisible() || !area->CanScroll())
+      continue;
+    // As many arrow presses as there are pixels to go: enough at any step.
+    fw::UserScroll(*area, area->ScrollLimit());
+    scrolled = area->scroll_pos() == area->ScrollLimit();
+  }
+  return scrolled;
 }
 
 bool ScreenshotWalk::Click(fw::Window& window, uint32_t id) {

@@ -24,11 +24,13 @@ class QtBackend;
 namespace nuv::host {
 
 class HostWindow;
+struct WalkSample;
 
 // Walks the sample images through the tool's windows as a user would, with
 // the same user-input entry points nuv-drive uses, and saves a picture of
 // every window that appears: the main form at start, with a balloon tip,
-// after Pre-Parse of a new-format and of a legacy image, the windows their
+// after Pre-Parse of a new-format and of a legacy image, and of a 64-block
+// image with its block list scrolled to the last rows, the windows their
 // Parse opens (the New Format dialog, the Customer Config dialog and the
 // field edit dialog behind its first block button), a file dialog and the
 // message boxes shown on the way. Each picture is checked: the
@@ -48,7 +50,10 @@ class ScreenshotWalk {
  private:
   void CheckFont();
   void ShowTip(fw::Window& form);
-  void WalkImage(fw::Window& form, std::string_view kind, const std::filesystem::path& image);
+  void WalkImage(fw::Window& form, const WalkSample& sample, const std::filesystem::path& image);
+  // Scrolls every scrolling area of `window` to its end; false when none
+  // could scroll.
+  bool ScrollToEnd(fw::Window& window);
   // Clicks a visible, enabled control of `window`; false when there is none.
   bool Click(fw::Window& window, uint32_t id);
   // Saves every visible top-level window of the tool not pictured yet.
