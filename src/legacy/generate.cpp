@@ -250,9 +250,11 @@ bool Generator::PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data) {
     uint64_t moved = uint64_t{previous.offset()} + previous.size();
     if (entry->tail_flag() == 1)
       moved = (moved + kTailAlignment - 1) / kTailAlignment * kTailAlignment;
+    // The entry keeps its new offset even when it then ends inside the
+    // tail area: a stop never undoes what it did.
+    entry->set_offset(static_cast<uint32_t>(moved));
     if (moved + entry->size() > limit)
       return Fail(kTooBig);
-    entry->set_offset(static_cast<uint32_t>(moved));
   }
   return true;
 }
