@@ -33,9 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Check(field.name.size() <= kMaxNameLength);
       Check(field.description.size() <= kMaxDescriptionLength);
       if (field.type == kListField) {
+        // Only a list whose start is above its end offers no values.
         const auto items = ListItems(field);
-        Check(!items.empty() && items.size() <= kMaxListItems);
-        Check(items.front() == field.list_start && items.back() <= field.list_end);
+        Check(items.size() <= kMaxListItems);
+        Check(items.empty() == (field.list_start > field.list_end));
+        Check(items.empty() ||
+              (items.front() == field.list_start && items.back() <= field.list_end));
       }
     }
   }

@@ -91,7 +91,9 @@ FieldSheet LoadFields(const image::FlashImage& image, LegacyBlockList& list, Blo
       field.text.assign(text.begin(), text.end());
       view.text.assign(text.begin(), std::find(text.begin(), text.end(), uint8_t{0}));
     }
-    view.writable = view.input != FieldInput::kNone;
+    // A list that offers no values gives nothing to choose: its bits stay.
+    view.writable =
+        view.input == FieldInput::kEdit || (view.input == FieldInput::kList && !view.items.empty());
   }
   return sheet;
 }

@@ -25,7 +25,7 @@ struct FieldView {
   std::string text;                      // kEdit: the edit's text
   std::vector<uint32_t> items;           // kList: the values offered, shown in decimal
   size_t selected = 0;                   // kList: the item selected
-  bool writable = false;                 // OK writes this field back
+  bool writable = false;                 // OK writes this field back (not a list without values)
 };
 
 struct FieldSheet {

@@ -30,8 +30,7 @@ constexpr std::string_view kSecondList = "Error line! A block has only one field
 constexpr std::string_view kListItems =
     "Field list data error! A list field needs its start, end and step.";
 constexpr std::string_view kListRange =
-    "Field list data error! The step must not be 0, the start must not exceed the end, and a "
-    "list offers at most 65536 values.";
+    "Field list data error! The step must not be 0, and a list offers at most 65536 values.";
 constexpr std::string_view kFieldEnd =
     "Field end data error! A field line must end with \";\" or \"##\".";
 
@@ -63,6 +62,17 @@ class Pieces {
 // An item's text: the piece without its first character (the "[").
 std::string_view Item(std::string_view piece, size_t drop = 1) {
   return piece.size() <= drop ? std::string_view() : piece.substr(drop);
+}
+
+// The next item of a field, or nothing when the field ends before it: the
+// ";" or "##" that ends a field line, found where an item belongs, means
+// that the item is missing, and is not read as one.
+std::optional<std::string_view> NextItem(Pieces& pieces) {
+  const auto piece = pieces.Next();
+  if (!piece ||
+      (!piece->starts_with('[') && (*piece == ";" || piece->find("##") != std::string_view::npos)))
+    return std::nullopt;
+  return piece;
 }
 
 uint32_t ItemNumber(std::string_view piece) {
@@ -187,7 +197,7 @@ bool ScriptParser::ReadField(Pieces& pieces, std::string_view name, size_t drop)
   const std::pair<uint32_t*, std::string_view> items[] = {
       {nullptr, kTypeError}, {&field.bit_offset, kOffsetError}, {&field.bit_length, kLengthError}};
   for (const auto& [target, message] : items) {
-    const auto piece = pieces.Next();
+    const auto piece = NextItem(pieces);
     if (!piece)
       return Fail(message);
     if (target)
@@ -197,19 +207,19 @@ bool ScriptParser::ReadField(Pieces& pieces, std::string_view name, size_t drop)
   }
   if (field.type == kListField) {
     for (uint32_t* target : {&field.list_start, &field.list_end, &field.list_step}) {
-      const auto piece = pieces.Next();
+      const auto piece = NextItem(pieces);
       if (!piece)
         return Fail(kListItems);
       *target = ItemNumber(*piece);
     }
-    const uint64_t span = field.list_step == 0 || field.list_start > field.list_end
-                              ? kMaxListItems
-                              : (uint64_t{field.list_end} - field.list_start) / field.list_step;
-    if (span >= kMaxListItems)
+    // A start above the end offers no values; that is no error.
+    if (field.list_step == 0 ||
+        (field.list_start <= field.list_end &&
+         (uint64_t{field.list_end} - field.list_start) / field.list_step >= kMaxListItems))
       return Fail(kListRange);
   }
   if (block.em == kDescribedFieldBlock) {
-    const auto piece = pieces.Next();
+    const auto piece = NextItem(pieces);
     if (!piece)
       return Fail(kDescError);
     field.description = std::string(Item(*piece).substr(0, kMaxDescriptionLength));

@@ -139,14 +139,21 @@ TEST_F(FieldEditTest, OkRecomputesTheCrcOfTheFirstEntryWithTheBlockIdUnlessItIsN
   EXPECT_EQ(image_.legacy_entries[1].crc(), image::kNoCrc);
 }
 
-TEST_F(FieldEditTest, FieldsOfOtherTypesAreShownButNeverWritten) {
-  const BlockHandle handle = Block(7, 0, {Field("Odd", 5, 0, 16)});
+TEST_F(FieldEditTest, FieldsOfOtherTypesAndListsWithoutValuesAreShownButNeverWritten) {
+  ScriptField empty_list = Field("Empty", kListField, 16, 8);
+  empty_list.list_start = 9;  // above its end: nothing to choose
+  empty_list.list_end = 3;
+  empty_list.list_step = 1;
+  const BlockHandle handle = Block(7, 0, {Field("Odd", 5, 0, 16), empty_list});
   const FieldSheet sheet = LoadFields(image_, list_, handle, messages_);
-  ASSERT_EQ(sheet.fields.size(), 1u);
+  ASSERT_EQ(sheet.fields.size(), 2u);
   EXPECT_EQ(sheet.fields[0].input, FieldInput::kNone);
-  const FieldAnswer answers[] = {{"", 0}};
+  EXPECT_EQ(sheet.fields[1].input, FieldInput::kList);
+  EXPECT_TRUE(sheet.fields[1].items.empty());
+  const FieldAnswer answers[] = {{"", 0}, {"", 0}};
   ASSERT_TRUE(StoreFields(image_, list_, sheet, answers, messages_));
-  EXPECT_EQ(bytes()[0x2000], Pattern(0x2000));
+  for (size_t i = 0x2000; i < 0x2003; ++i)
+    EXPECT_EQ(bytes()[i], Pattern(i)) << i;
 }
 
 TEST_F(FieldEditTest, BlocksThatCannotBePlacedWriteNothing) {

@@ -93,6 +93,8 @@ TEST(ScriptParser, AcceptedScripts) {
       // The EM must come before the list for a description to be expected.
       {"ID=1\n##[A][0][0][8]##\nEM=3\n", "1 3 '' 0 [A:0:0+8]\n"},
       {"ID=1\n##[M][2][0][16][0][65535][1]##\n", "1 0 '' 0 [M:2:0+16:0..65535/1]\n"},
+      // A list whose start is above its end offers no values, which is no error.
+      {"ID=1\n##[M][2][0][4][9][3][1]##\n", "1 0 '' 0 [M:2:0+4:9..3/1]\n"},
       {"ID=1\n##[A][0][0][8];\n##[B][0][8][8]##\n", "1 0 '' 0 [A:0:0+8] [B:0:8+8]\n"},
       // A line of 999 characters is read; a longer one ends the reading, but
       // its first 999 characters count.
@@ -115,8 +117,9 @@ TEST(ScriptParser, RefusedScriptsYieldNoBlocksAndOneMessage) {
     hundred += "[F" + std::to_string(i) + "][0][" + std::to_string(i) + "][1];\n";
   ASSERT_TRUE(Parse(hundred + "[Last][0][0][1]##\n").ok);
   const std::string range =
-      "Field list data error! The step must not be 0, the start must not exceed the end, and a "
-      "list offers at most 65536 values.";
+      "Field list data error! The step must not be 0, and a list offers at most 65536 values.";
+  const std::string list_items =
+      "Field list data error! A list field needs its start, end and step.";
   const std::string before_id = "Error line! Block data before the first ID line.";
   const struct Case {
     std::string script;
@@ -132,16 +135,18 @@ TEST(ScriptParser, RefusedScriptsYieldNoBlocksAndOneMessage) {
       {"FLASH\n", "Error line!"},
       {hundred + "[Last][0][0][1];\n[Extra][0][0][1]##\n", "Too many dynamic fields!"},
       {"ID=1\n##[A]\n", "Field type data error!"},
-      // "##" where the type belongs is an item like any other.
-      {"ID=1\n##[A]##\n", "Field offset data error!"},
+      // A line that ends, or a closing mark, where an item belongs: that
+      // item is missing.
+      {"ID=1\n##[A]##\n", "Field type data error!"},
       {"ID=1\n##[A][0]", "Field offset data error!"},
       {"ID=1\n##[A][0][0]\n", "Field length data error!"},
+      {"ID=1\n##[A][0][0]##\n", "Field length data error!"},
       {"ID=1\nEM=3\n##[A][0][0][8]\n", "Field desc data error!"},
+      {"ID=1\nEM=3\n##[A][0][0][8]##\n", "Field desc data error!"},
       {"ID=1\n##[A][0][0][8]; \n", "Field type data error!"},
-      {"ID=1\n##[M][2][0][4][0][15]\n",
-       "Field list data error! A list field needs its start, end and step."},
+      {"ID=1\n##[M][2][0][4][0][15]\n", list_items},
+      {"ID=1\n##[M][2][0][4][0][15];\n", list_items},
       {"ID=1\n##[M][2][0][4][0][15][0]##\n", range},
-      {"ID=1\n##[M][2][0][4][9][3][1]##\n", range},
       {"ID=1\n##[M][2][0][32][0][4294967295][1]##\n", range},
       {"EM=1\nID=1\n", before_id},
       {"name=x\nID=1\n", before_id},
