@@ -7,6 +7,7 @@
 #include "framework/constants.h"
 #include "framework/message_map.h"
 #include "framework/window_ref.h"
+#include "legacy/field_bits.h"
 #include "resource.h"
 #include "support/window_messages.h"
 
@@ -73,17 +74,24 @@ NuvNewButtonDialog* NuvNewButtonDialog::Current() {
 }
 
 void NuvNewButtonDialog::Open(fw::Window& owner, LegacyWorkspace workspace, BlockHandle block) {
-  if (NuvNewButtonDialog* open = Current()) {
-    if (open->block_ == block) {
-      open->ShowWindow(fw::SW_SHOW);
-      return;
-    }
-    open->DestroyWindow();
+  if (NuvNewButtonDialog* open = Current(); open != nullptr && open->block_ == block) {
+    open->ShowWindow(fw::SW_SHOW);
+    return;
   }
+  const image::FlashImage* image = workspace.image();
   const LegacyBlockList* list = workspace.list();
   const ScriptBlock* target = list != nullptr ? list->Find(block) : nullptr;
-  if (target == nullptr)
+  if (image == nullptr || target == nullptr)
     return;
+  // A block whose fields have no place in the image (no legacy entry
+  // carries its block id, or the entry's data lies outside the image) is
+  // refused here, with its message, rather than shown as a dialog whose OK
+  // could never write.
+  WindowMessages messages(owner);
+  if (!FindBlockBase(*image, *target, messages))
+    return;
+  if (NuvNewButtonDialog* other = Current())
+    other->DestroyWindow();
   const std::string title = target->name;
   auto dialog = std::make_unique<NuvNewButtonDialog>(std::move(workspace), block);
   NuvNewButtonDialog& made = *dialog;

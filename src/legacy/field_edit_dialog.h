@@ -44,7 +44,8 @@ class NuvNewButtonDialog : public fw::Dialog {
   // its title and shows it. When one is open already for the same block it
   // is only brought to the front; one open for another block is closed
   // first, its edits discarded, so that the one dialog always edits the
-  // block clicked last.
+  // block clicked last. A block whose fields have no place in the image is
+  // refused with its message, and an open dialog stays as it is.
   static void Open(fw::Window& owner, LegacyWorkspace workspace, BlockHandle block);
 
   BlockHandle block() const { return block_; }
