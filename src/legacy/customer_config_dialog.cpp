@@ -80,11 +80,11 @@ void NuvSubDialog::DoDataExchange(fw::DataExchange& dx) {
   fw::DDX_Text(dx, IDC_CFG_KEY_PATH, key_path_);
   fw::DDX_Text(dx, IDC_CFG_ADDRESS, flash_address_);
   fw::DDX_Text(dx, IDC_CFG_BYTE, byte_value_);
-  // The controls are made once, with the row path list: what Generate or
-  // Back destroys later stays destroyed, so a second Generate is given only
-  // the rows whose controls remain.
   if (!row_paths_)
-    MakeControls();
+    TakeBlocks();
+  // Every exchange makes again what Generate destroyed, so that a stopped
+  // Generate leaves a dialog that still works.
+  MakeMissingControls();
   for (size_t r = 0; r < rows_.size() && r < row_paths_->size(); ++r)
     fw::DDX_Text(dx, rows_[r].path_id, (*row_paths_)[r]);
   const image::FlashImage* image = workspace_.image();
@@ -95,43 +95,60 @@ void NuvSubDialog::DoDataExchange(fw::DataExchange& dx) {
   }
 }
 
-void NuvSubDialog::MakeControls() {
-  LegacyBlockList* list = workspace_.list();
+void NuvSubDialog::TakeBlocks() {
+  const LegacyBlockList* list = workspace_.list();
   const std::vector<size_t> buttons = list != nullptr ? ButtonBlocks(*list) : std::vector<size_t>();
   const std::vector<size_t> rows = list != nullptr ? RowBlocks(*list) : std::vector<size_t>();
   block_button_count_ = static_cast<uint32_t>(buttons.size());
   row_count_ = list != nullptr ? list->count() - block_button_count_ : 0;
   row_paths_.emplace(row_count_);
-  if (list != nullptr)
-    generation_ = list->generation();
+  if (list == nullptr)
+    return;
+  generation_ = list->generation();
+  for (const size_t index : buttons)
+    buttons_.push_back(list->Handle(index));
+  for (size_t r = 0; r < rows.size(); ++r)
+    rows_.push_back({list->Handle(rows[r]), kFirstRowPath + static_cast<uint32_t>(r)});
+}
 
+void NuvSubDialog::MakeMissingControls() {
+  // A dialog of an earlier parse gives the blocks of a later one no
+  // controls.
+  LegacyBlockList* list = workspace_.list();
+  if (list == nullptr || generation_ != list->generation())
+    return;
   const auto make = [this](fw::WindowKind kind, std::string_view text, uint32_t style,
                            const fw::Rect& rect, uint32_t id, uint32_t ex_style = 0) {
     if (GetDlgItem(id) != nullptr)
-      return;
+      return false;
     if (fw::Window* control = CreateControl(kind, text, style, rect, id, ex_style))
       control->SetFont(GetFont());
+    return true;
   };
   int y = kFirstLine;
-  for (size_t k = 0; k < buttons.size(); ++k, y += kLineHeight) {
-    ScriptBlock& block = list->blocks()[buttons[k]];
+  for (size_t k = 0; k < buttons_.size(); ++k, y += kLineHeight) {
+    ScriptBlock* block = list->Find(buttons_[k]);
     const uint32_t id = kFirstBlockButton + static_cast<uint32_t>(k);
-    make(fw::WindowKind::Button, block.name, kButtonStyle, {150, y - kLineTall, 400, y}, id);
-    block.control_id = id;
-    buttons_.push_back(list->Handle(buttons[k]));
+    if (block != nullptr &&
+        make(fw::WindowKind::Button, block->name, kButtonStyle, {150, y - kLineTall, 400, y}, id))
+      block->control_id = id;
   }
-  for (size_t r = 0; r < rows.size(); ++r, y += kLineHeight) {
-    ScriptBlock& block = list->blocks()[rows[r]];
+  for (size_t r = 0; r < rows_.size(); ++r, y += kLineHeight) {
+    ScriptBlock* block = list->Find(rows_[r].block);
+    if (block == nullptr)
+      continue;
     const auto offset = static_cast<uint32_t>(r);
-    const uint32_t path_id = kFirstRowPath + offset;
-    make(fw::WindowKind::Static, block.name, kLabelStyle, {40, y - kLineTall, 140, y},
+    const uint32_t path_id = rows_[r].path_id;
+    make(fw::WindowKind::Static, block->name, kLabelStyle, {40, y - kLineTall, 140, y},
          kFirstRowLabel + offset);
-    make(fw::WindowKind::Edit, "", kPathStyle, {150, y - kLineTall, 400, y}, path_id,
-         fw::WS_EX_STATICEDGE);
+    // A row made again after Generate placed its file starts without one.
+    if (make(fw::WindowKind::Edit, "", kPathStyle, {150, y - kLineTall, 400, y}, path_id,
+             fw::WS_EX_STATICEDGE) &&
+        r < row_paths_->size())
+      (*row_paths_)[r].clear();
     make(fw::WindowKind::Button, "....", kButtonStyle, {410, y - kLineTall, 500, y},
          kFirstRowBrowse + offset);
-    block.control_id = path_id;
-    rows_.push_back({list->Handle(rows[r]), path_id});
+    block->control_id = path_id;
   }
 }
 

@@ -90,7 +90,12 @@ class NuvSubDialog : public fw::Dialog {
     uint32_t path_id = 0;  // its path edit
   };
 
-  void MakeControls();
+  // At the first exchange: the blocks of the list that get a button or a
+  // row, and the row path list.
+  void TakeBlocks();
+  // The block buttons and the rows' controls that do not exist (all of them
+  // at the first exchange, those Generate destroyed later).
+  void MakeMissingControls();
   void OpenBlock(uint32_t id);
   void BrowseRow(uint32_t id);
   void BrowseOutput();

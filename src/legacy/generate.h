@@ -46,7 +46,8 @@ struct GenerateOutcome {
   // The output path was given: from here on the block buttons are gone.
   bool started = false;
   // rows[0, rows_done) were placed or had no file: their three controls go,
-  // and a second Generate is given only the rows after them.
+  // and the dialog makes them again without a file, so that a second
+  // Generate places only the rows after them.
   size_t rows_done = 0;
   uint32_t tail_size = 0;  // flash size - offset of the first entry with tail_flag 1, or 0
 };

@@ -87,17 +87,20 @@ struct BlockHandle {
 //    ParseLegacyScript(image, list, sink); when the result says
 //    open_customer_config(), it makes a new NuvSubDialog. An earlier one
 //    that is still open only holds stale handles: its Generate is refused
-//    with a message and its block buttons find no block.
+//    with a message and its block buttons find no block. Cancel and
+//    Pre-Parse close every one of them.
 //  - NuvSubDialog, at its first exchange, takes ButtonBlocks(list) and
-//    RowBlocks(list) (generate.h), keeps list.Handle(i) for every button and
-//    row it makes and sets list.Find(handle)->control_id to the control's id.
+//    RowBlocks(list) (generate.h) and keeps list.Handle(i) for every button
+//    and row; each exchange makes the controls that do not exist and sets
+//    list.Find(handle)->control_id to the control's id.
 //  - A block button hands its BlockHandle to NuvNewButtonDialog, which calls
 //    LoadFields at its set-up, keeps the FieldSheet, and calls StoreFields
 //    with what its inputs hold at OK (field_edit.h).
 //  - Generate builds a GenerateRequest from the dialog's texts and the rows
 //    whose controls remain (handle and chosen path, in row order); after it
 //    returns, the dialog destroys the block buttons when `started`, the three
-//    controls of every row before `rows_done`, and closes as with OK when
+//    controls of every row before `rows_done` (its next exchange makes them
+//    again, those rows without a file), and closes as with OK when
 //    `written` (generate.h).
 class LegacyBlockList {
  public:
