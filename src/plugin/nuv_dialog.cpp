@@ -164,6 +164,7 @@ void NuvDialog::BrowseOutput() {
 }
 
 void NuvDialog::PreParse() {
+  CloseImageDialogs();
   WindowMessages messages(*this);
   const image::PreParseRequest request{source_path_, ExpertsChecked(), internal_mode_};
   const image::PreParseOutcome outcome = image::PreParse(image_, request, messages);
@@ -196,6 +197,7 @@ void NuvDialog::ClearImage() {
   EnableControl(IDC_FORM_PREPARSE, true);
   EnableControl(IDC_FORM_SOURCE_BROWSE, true);
   grid_.Clear();
+  CloseImageDialogs();
   image_.Release();
   legacy::FreeScriptBlocks(script_blocks_);
   UpdateData(false);
@@ -224,6 +226,19 @@ void NuvDialog::OpenCustomerConfig() {
     return;
   // The form keeps the dialog for as long as the dialog's window exists.
   Adopt(std::move(dialog));
+  std::erase_if(customer_configs_, [](const auto& open) { return open.expired(); });
+  customer_configs_.emplace_back(&made);
+}
+
+void NuvDialog::CloseImageDialogs() {
+  // A field edit dialog is owned by its Customer Config dialog and goes
+  // with it.
+  for (const fw::WindowRef<legacy::NuvSubDialog>& open : customer_configs_) {
+    if (legacy::NuvSubDialog* dialog = open.get())
+      dialog->DestroyWindow();
+  }
+  customer_configs_.clear();
+  new_format_dialogs_.clear();
 }
 
 void NuvDialog::ParseNewFormat() {

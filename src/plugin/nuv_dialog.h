@@ -8,11 +8,16 @@
 #include <vector>
 
 #include "framework/form_view.h"
+#include "framework/window_ref.h"
 #include "image/flash_image.h"
 #include "legacy/script_model.h"
 #include "plugin/cell_grid.h"
 #include "support/balloon_tip.h"
 #include "toolcfg/new_format_dialog.h"
+
+namespace nuv::legacy {
+class NuvSubDialog;
+}
 
 namespace nuv::plugin {
 
@@ -93,6 +98,9 @@ class NuvDialog : public fw::FormView {
   // workbook and the dialog's window opens (with the block tools in
   // internal mode). A failed export ends the Parse with its message.
   void OpenNewFormatDialog(toolcfg::nuvnewfmtdlg& dialog);
+  // Cancel and Pre-Parse release the image: the dialogs that work on it
+  // (Customer Config with its field edit dialog, New Format) go with it.
+  void CloseImageDialogs();
 
   // The open-file dialog for a source or script file: the chosen path goes
   // to `target`, and a file that cannot be opened for reading is reported.
@@ -108,6 +116,9 @@ class NuvDialog : public fw::FormView {
   legacy::LegacyBlockList script_blocks_;
   CellGrid grid_;
   std::vector<std::unique_ptr<toolcfg::nuvnewfmtdlg>> new_format_dialogs_;
+  // The Customer Config dialogs of this image's parses; the form's window
+  // owns them.
+  std::vector<fw::WindowRef<legacy::NuvSubDialog>> customer_configs_;
   // Its window is made by Create, owned by the form's window.
   BalloonTip tip_;
 };
