@@ -6,11 +6,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "heap_peak.h"
 #include "image/block_table.h"
 #include "sample_preset.h"
 #include "support/command_runner.h"
@@ -19,6 +21,7 @@
 #include "workbook/export_workbook.h"
 #include "workbook/import_workbook.h"
 #include "workbook/preset_packing.h"
+#include "workbook/xls_file.h"
 
 namespace nuv::workbook {
 namespace {
@@ -114,12 +117,14 @@ class CpuCounters {
 };
 
 struct Setup {
-  Setup() {
+  // The largest model, or none at all (the import then applies no item).
+  explicit Setup(bool largest_model = true) {
     ::setenv("NUV_SPREADSHEET_APP", "", 1);
     folder = std::filesystem::temp_directory_path() /
              ("nuv_exchange_bench_" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
-    BuildModel(model, table);
+    if (largest_model)
+      BuildModel(model, table);
     path = (folder / "preset.xls").string();
   }
   ~Setup() { std::filesystem::remove_all(folder); }
@@ -171,6 +176,49 @@ void BM_ImportLargestWorkbook(benchmark::State& state) {
   cpu.Report(state);
 }
 BENCHMARK(BM_ImportLargestWorkbook)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A channel list of 1,000 rows on "Program" and one stray cell at IV65535,
+// as a slip of the keyboard leaves it. The import reads the sheet from A1
+// to IV65535 (16.7 million cells, 8,000 of them used), refuses it (column
+// 256 lies beyond the table's 128) and goes on with the other sheets. Time
+// and heap should follow the cells used, not the rectangle.
+void BM_ImportStrayCell(benchmark::State& state) {
+  Setup setup(false);
+  setup.table.records.push_back(samples::OwnBlockRecord(0x3F, "preset", {1, 2, 3}));
+  constexpr std::uint32_t kListRows = 1000;
+  WorkbookData book;
+  for (const std::u16string_view name : {u"Program", u"IR_FP_Key", u"Sys_Config", u"File_Path"}) {
+    book.sheets.push_back(std::make_shared<SheetData>());
+    book.sheets.back()->name = name;
+    book.sheets.back()->cells.At(1, 1).value = Variant::Text(u"Block");
+    book.sheets.back()->cells.At(1, 2).value = Variant::Text(u"Value");
+  }
+  CellGrid& program = book.sheets[0]->cells;
+  for (std::uint32_t row = 1; row <= kListRows; ++row)
+    for (std::uint32_t column = 1; column <= kTableColumns; ++column)
+      program.At(row, column).value = column == 2 ? Variant::Text("Канал " + std::to_string(row))
+                                                  : Variant::R8(row * 7 + column);
+  program.At(65535, 256).value = Variant::Text(u"x");
+  WriteXlsFile(setup.path, book);
+
+  double peak = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    image::BlockTable blocks = setup.table;
+    setup.messages.clear();
+    const std::size_t before = bench::HeapLive();
+    bench::ResetHeapPeak();
+    state.ResumeTiming();
+    WorkbookExchange exchange = setup.Exchange(blocks);
+    if (ImportWorkbook(exchange, setup.path) != kImportOk || setup.messages.texts().size() != 1 ||
+        setup.messages.texts()[0].find("IV65535") == std::string::npos)
+      state.SkipWithError("the stray cell was not refused");
+    peak = std::max(peak, static_cast<double>(bench::HeapPeak() - before));
+  }
+  state.counters["peak_heap_MiB"] = peak / (1024 * 1024);
+  state.counters["used_cells"] = static_cast<double>(program.CountUsed());
+}
+BENCHMARK(BM_ImportStrayCell)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The lzma_alone runs alone, to show how much of the two above they take.
 void BM_PackTableWithLzma(benchmark::State& state) {

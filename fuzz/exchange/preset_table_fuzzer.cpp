@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   ValueArray values(rows, columns);
   for (const PresetCell& cell : table.cells)
-    values.At(cell.row, cell.column) = Variant::Text(cell.text);
+    values.Set(cell.row, cell.column, Variant::Text(cell.text));
   nuv::RecordedMessages messages;
   const auto stored = BuildPresetTable(values, rows, columns, messages);
   if (!stored) {

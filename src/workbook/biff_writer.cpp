@@ -34,6 +34,26 @@ void AppendChars(ByteWriter& out, std::u16string_view text, bool high) {
   }
 }
 
+bool IsLeadSurrogate(char16_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+
+// The code units of the character that starts at `at`: two for a surrogate
+// pair.
+std::size_t CharacterUnits(std::u16string_view text, std::size_t at) {
+  return at + 1 < text.size() && IsLeadSurrogate(text[at]) ? 2 : 1;
+}
+
+// How many code units of `text` from `at` go into a record with room for
+// `room` of them. A surrogate pair is never cut: readers such as xlrd decode
+// each record's characters on their own, and half a pair fails there.
+std::size_t PieceLength(std::u16string_view text, std::size_t at, std::size_t room) {
+  std::size_t piece = std::min(room, text.size() - at);
+  if (piece > 1 && at + piece < text.size() && IsLeadSurrogate(text[at + piece - 1]))
+    --piece;
+  return piece;
+}
+
 // The stream under construction: records and their CONTINUE records.
 class Stream {
  public:
@@ -82,11 +102,11 @@ void WriteContinuedString(Stream& stream, std::uint16_t id, std::u16string_view 
   ByteWriter first;
   first.U16(static_cast<std::uint16_t>(text.size()));
   first.U8(high ? 1 : 0);
-  std::size_t fit = (kMaxRecordData - first.size()) / width;
+  std::size_t fit = PieceLength(text, 0, (kMaxRecordData - first.size()) / width);
   AppendChars(first, text.substr(0, fit), high);
   stream.Record(id, first);
   for (std::size_t at = fit; at < text.size();) {
-    std::size_t piece = std::min(text.size() - at, (kMaxRecordData - 1) / width);
+    std::size_t piece = PieceLength(text, at, (kMaxRecordData - 1) / width);
     ByteWriter more;
     more.U8(high ? 1 : 0);
     AppendChars(more, text.substr(at, piece), high);
@@ -123,8 +143,9 @@ class SharedStrings {
       std::u16string_view text = *texts_[i];
       bool high = NeedsHighBytes(text);
       std::size_t width = high ? 2 : 1;
-      // The header and the first character stay together in one record.
-      if (records.back().size() + 3 + width > kMaxRecordData)
+      // The header and the first character (both halves of a surrogate
+      // pair) stay together in one record.
+      if (records.back().size() + 3 + CharacterUnits(text, 0) * width > kMaxRecordData)
         records.emplace_back();
       if (i % per_bucket == 0)
         buckets.push_back({records.size() - 1, records.back().size()});
@@ -133,8 +154,7 @@ class SharedStrings {
       current->U8(high ? 1 : 0);
       std::size_t at = 0;
       for (;;) {
-        std::size_t fit = (kMaxRecordData - current->size()) / width;
-        std::size_t piece = std::min(fit, text.size() - at);
+        std::size_t piece = PieceLength(text, at, (kMaxRecordData - current->size()) / width);
         AppendChars(*current, text.substr(at, piece), high);
         at += piece;
         if (at == text.size())

@@ -7,22 +7,11 @@
 
 namespace nuv::workbook {
 
-namespace {
-
-// The first entry of a row at or after column.
-template <typename Row>
-auto LowerBound(Row& cells, std::uint32_t column) {
-  return std::lower_bound(cells.begin(), cells.end(), column,
-                          [](const auto& entry, std::uint32_t c) { return entry.first < c; });
-}
-
-}  // namespace
-
 const Cell* CellGrid::Find(std::uint32_t row, std::uint32_t column) const {
   auto found = rows_.find(row);
   if (found == rows_.end())
     return nullptr;
-  auto at = LowerBound(found->second, column);
+  auto at = FirstAtOrAfter(found->second, column);
   return at != found->second.end() && at->first == column ? &at->second : nullptr;
 }
 
@@ -37,7 +26,7 @@ Cell& CellGrid::At(std::uint32_t row, std::uint32_t column) {
   // Cells mostly come left to right: append without searching.
   if (cells.empty() || cells.back().first < column)
     return cells.emplace_back(column, Cell{}).second;
-  auto at = LowerBound(cells, column);
+  auto at = FirstAtOrAfter(cells, column);
   if (at == cells.end() || at->first != column)
     at = cells.emplace(at, column, Cell{});
   return at->second;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -57,10 +58,18 @@ class CellGrid {
   // within a row from left to right.
   template <typename Visit>
   void ForEachUsed(Visit&& visit) const {
-    for (const auto& [row, cells] : rows_) {
-      for (const auto& [column, cell] : cells) {
-        if (cell.used())
-          visit(row, column, cell);
+    ForEachUsedIn(CellRect{1, 1, kMaxRows, kMaxColumns}, visit);
+  }
+  // The same for the used cells inside rect; cells outside it cost nothing.
+  template <typename Visit>
+  void ForEachUsedIn(const CellRect& rect, Visit&& visit) const {
+    for (auto row = rows_.lower_bound(rect.top); row != rows_.end() && row->first <= rect.bottom;
+         ++row) {
+      const Row& cells = row->second;
+      for (auto cell = FirstAtOrAfter(cells, rect.left);
+           cell != cells.end() && cell->first <= rect.right; ++cell) {
+        if (cell->second.used())
+          visit(row->first, cell->first, cell->second);
       }
     }
   }
@@ -69,6 +78,13 @@ class CellGrid {
   // The cells of a row by column, in column order.
   using Row = std::vector<std::pair<std::uint32_t, Cell>>;
   std::map<std::uint32_t, Row> rows_;
+
+  // The first entry of a row at or after column.
+  template <typename Cells>
+  static auto FirstAtOrAfter(Cells& cells, std::uint32_t column) {
+    return std::lower_bound(cells.begin(), cells.end(), column,
+                            [](const auto& entry, std::uint32_t c) { return entry.first < c; });
+  }
 };
 
 }  // namespace nuv::workbook

@@ -52,50 +52,51 @@ std::optional<std::vector<std::uint8_t>> BuildPresetTable(const ValueArray& valu
   out.push_back(static_cast<std::uint8_t>(columns >> 8));
   out.push_back(static_cast<std::uint8_t>(columns & 0xFF));
 
+  // Only the elements that hold a value are visited, so the empty cells up
+  // to a stray one far away cost nothing.
   std::uint32_t flagged_row = 0;
-  for (std::uint32_t row = 1; row <= rows; ++row) {
-    for (std::uint32_t column = 1; column <= columns; ++column) {
-      const Variant value = values.GetElement(row, column);
-      std::u16string number_text;
-      std::u16string_view text;
-      if (value.type() == VT_R8) {
-        number_text = Widened(TruncatedNumberText(value.AsDouble()));
-        text = number_text;
-      } else if (value.type() == VT_BSTR) {
-        text = value.AsText();
-      } else {
-        continue;  // empty cells, booleans and error values leave no bytes
-      }
-      if (column > kMaxPresetColumns) {
-        messages.Show(BoxCaption::Application,
-                      "Cell " + CellName(row, column) +
-                          " of the \"Program\" sheet lies beyond column 128, the last one the "
-                          "preset table holds" +
-                          std::string(kLeftAlone));
-        return std::nullopt;
-      }
-      if (text.size() > kMaxPresetText) {
-        messages.Show(BoxCaption::Application,
-                      "Cell " + CellName(row, column) + " of the \"Program\" sheet holds " +
-                          std::to_string(text.size()) +
-                          " characters, more than the 32766 a preset table cell holds" +
-                          std::string(kLeftAlone));
-        return std::nullopt;
-      }
-      std::uint8_t marker = static_cast<std::uint8_t>(column - 1);
-      if (row != flagged_row) {
-        marker |= kPresetRowStart;
-        flagged_row = row;
-      }
-      out.push_back(marker);
-      AppendText(out, text);
-      if (out.size() > kPresetBufferSize) {
-        messages.Show(BoxCaption::Application,
-                      "The \"Program\" sheet makes a preset table larger than 2 MiB (2097152 "
-                      "bytes)" +
-                          std::string(kLeftAlone));
-        return std::nullopt;
-      }
+  for (const auto& [row, column, value] : values.stored()) {
+    if (row > rows || column > columns)
+      continue;
+    std::u16string number_text;
+    std::u16string_view text;
+    if (value.type() == VT_R8) {
+      number_text = Widened(TruncatedNumberText(value.AsDouble()));
+      text = number_text;
+    } else if (value.type() == VT_BSTR) {
+      text = value.AsText();
+    } else {
+      continue;  // booleans and error values leave no bytes
+    }
+    if (column > kMaxPresetColumns) {
+      messages.Show(BoxCaption::Application,
+                    "Cell " + CellName(row, column) +
+                        " of the \"Program\" sheet lies beyond column 128, the last one the "
+                        "preset table holds" +
+                        std::string(kLeftAlone));
+      return std::nullopt;
+    }
+    if (text.size() > kMaxPresetText) {
+      messages.Show(BoxCaption::Application,
+                    "Cell " + CellName(row, column) + " of the \"Program\" sheet holds " +
+                        std::to_string(text.size()) +
+                        " characters, more than the 32766 a preset table cell holds" +
+                        std::string(kLeftAlone));
+      return std::nullopt;
+    }
+    std::uint8_t marker = static_cast<std::uint8_t>(column - 1);
+    if (row != flagged_row) {
+      marker |= kPresetRowStart;
+      flagged_row = row;
+    }
+    out.push_back(marker);
+    AppendText(out, text);
+    if (out.size() > kPresetBufferSize) {
+      messages.Show(BoxCaption::Application,
+                    "The \"Program\" sheet makes a preset table larger than 2 MiB (2097152 "
+                    "bytes)" +
+                        std::string(kLeftAlone));
+      return std::nullopt;
     }
   }
   return out;

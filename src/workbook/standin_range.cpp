@@ -131,13 +131,9 @@ class RangeObject final : public WorkbookPart {
     if (rect_.count() == 1)
       return value_at(rect_.top, rect_.left);
     auto array = std::make_shared<ValueArray>(rect_.rows(), rect_.columns());
-    for (std::uint32_t r = rect_.top; r <= rect_.bottom; ++r) {
-      for (std::uint32_t c = rect_.left; c <= rect_.right; ++c) {
-        const Cell* cell = sheet_->cells.Find(r, c);
-        if (cell && !cell->value.IsEmpty())
-          array->At(r - rect_.top + 1, c - rect_.left + 1) = cell->value;
-      }
-    }
+    sheet_->cells.ForEachUsedIn(rect_, [&](std::uint32_t r, std::uint32_t c, const Cell& cell) {
+      array->Set(r - rect_.top + 1, c - rect_.left + 1, cell.value);
+    });
     return Variant::Array(std::move(array));
   }
 

@@ -1,8 +1,10 @@
 #include "workbook/variant.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "platform/errors.h"
 #include "workbook/utf16.h"
@@ -99,17 +101,8 @@ std::string Variant::AsUtf8() const {
 bool operator==(const Variant& a, const Variant& b) {
   if (a.type_ != b.type_)
     return false;
-  if (a.type_ == VT_VARIANT_ARRAY) {
-    const ValueArray& x = a.AsArray();
-    const ValueArray& y = b.AsArray();
-    if (x.rows() != y.rows() || x.columns() != y.columns())
-      return false;
-    for (std::uint32_t r = 1; r <= x.rows(); ++r)
-      for (std::uint32_t c = 1; c <= x.columns(); ++c)
-        if (!(x.GetElement(r, c) == y.GetElement(r, c)))
-          return false;
-    return true;
-  }
+  if (a.type_ == VT_VARIANT_ARRAY)
+    return a.AsArray() == b.AsArray();
   return a.value_ == b.value_;
 }
 
@@ -203,32 +196,58 @@ Variant ChangeType(const Variant& value, VarType type) {
   }
 }
 
-ValueArray::ValueArray(std::uint32_t rows, std::uint32_t columns)
-    : rows_(rows),
-      columns_(columns),
-      elements_(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns)) {}
-
-Variant ValueArray::GetElement(std::uint32_t row, std::uint32_t column) const {
+void ValueArray::CheckIndices(std::uint32_t row, std::uint32_t column) const {
   if (row < 1 || row > rows_ || column < 1 || column > columns_) {
     throw AutomationError("Invalid index: element (" + std::to_string(row) + ", " +
                           std::to_string(column) + ") lies outside the array of " +
                           std::to_string(rows_) + " rows and " + std::to_string(columns_) +
                           " columns.");
   }
-  return elements_[static_cast<std::size_t>(row - 1) * columns_ + (column - 1)];
 }
 
-Variant& ValueArray::At(std::uint32_t row, std::uint32_t column) {
-  if (row < 1 || row > rows_ || column < 1 || column > columns_)
-    throw AutomationError("Invalid index.");
-  return elements_[static_cast<std::size_t>(row - 1) * columns_ + (column - 1)];
+std::vector<ValueArray::Element>::const_iterator ValueArray::LowerBound(
+    std::uint32_t row, std::uint32_t column) const {
+  return std::lower_bound(elements_.begin(), elements_.end(), std::pair{row, column},
+                          [](const Element& e, const std::pair<std::uint32_t, std::uint32_t>& at) {
+                            return std::pair{e.row, e.column} < at;
+                          });
+}
+
+Variant ValueArray::GetElement(std::uint32_t row, std::uint32_t column) const {
+  CheckIndices(row, column);
+  auto at = LowerBound(row, column);
+  if (at == elements_.end() || at->row != row || at->column != column)
+    return Variant();
+  return at->value;
+}
+
+void ValueArray::Set(std::uint32_t row, std::uint32_t column, Variant value) {
+  CheckIndices(row, column);
+  const bool after_last =
+      elements_.empty() ||
+      std::pair{elements_.back().row, elements_.back().column} < std::pair{row, column};
+  if (after_last) {
+    if (!value.IsEmpty())
+      elements_.push_back({row, column, std::move(value)});
+    return;
+  }
+  auto at = elements_.begin() + (LowerBound(row, column) - elements_.begin());
+  const bool present = at->row == row && at->column == column;
+  if (value.IsEmpty()) {
+    if (present)
+      elements_.erase(at);
+  } else if (present) {
+    at->value = std::move(value);
+  } else {
+    elements_.insert(at, {row, column, std::move(value)});
+  }
 }
 
 ValueArray ValueArray::FromVariant(const Variant& value) {
   if (value.type() == VT_VARIANT_ARRAY)
     return value.AsArray();
   ValueArray single(1, 1);
-  single.At(1, 1) = value;
+  single.Set(1, 1, value);
   return single;
 }
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -114,28 +115,50 @@ class Variant {
 Variant ChangeType(const Variant& value, VarType type);
 
 // What Range.Value2 returns for several cells: a two-dimensional array whose
-// indices start at 1, row first. GetElement hands out copies.
+// indices start at 1, row first. GetElement hands out copies. Only elements
+// that hold a value take memory: a range from A1 to a stray cell far away
+// (A1:IV65536 is 16.7 million elements) costs what its used cells cost.
 class ValueArray {
  public:
   ValueArray() = default;
-  ValueArray(std::uint32_t rows, std::uint32_t columns);
+  // An array whose elements are all empty.
+  ValueArray(std::uint32_t rows, std::uint32_t columns) : rows_(rows), columns_(columns) {}
 
   std::uint32_t rows() const { return rows_; }
   std::uint32_t columns() const { return columns_; }
   // The element at (row, column), counted from 1; indices outside the array
   // raise nuv::AutomationError.
   Variant GetElement(std::uint32_t row, std::uint32_t column) const;
-  // Fills an element while the array is built; same indices as GetElement.
-  Variant& At(std::uint32_t row, std::uint32_t column);
+  // Fills an element while the array is built (an empty value empties it);
+  // same indices as GetElement. Filling row by row, left to right, is the
+  // quick order.
+  void Set(std::uint32_t row, std::uint32_t column, Variant value);
+
+  // An element that holds a value.
+  struct Element {
+    std::uint32_t row = 0;
+    std::uint32_t column = 0;
+    Variant value;
+    friend bool operator==(const Element&, const Element&) = default;
+  };
+  // The elements that hold a value, row by row and within a row from left
+  // to right; every other element is empty.
+  std::span<const Element> stored() const { return elements_; }
 
   // Takes the array out of a value: an array value gives its array, any
   // single value a 1 x 1 array holding it.
   static ValueArray FromVariant(const Variant& value);
 
+  friend bool operator==(const ValueArray&, const ValueArray&) = default;
+
  private:
+  void CheckIndices(std::uint32_t row, std::uint32_t column) const;
+  // The first element at or after (row, column).
+  std::vector<Element>::const_iterator LowerBound(std::uint32_t row, std::uint32_t column) const;
+
   std::uint32_t rows_ = 0;
   std::uint32_t columns_ = 0;
-  std::vector<Variant> elements_;
+  std::vector<Element> elements_;  // never empty values; row by row, left to right
 };
 
 }  // namespace nuv::workbook

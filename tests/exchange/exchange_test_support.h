@@ -73,7 +73,7 @@ inline ValueArray Sheet(const Rows& rows) {
   ValueArray values(static_cast<std::uint32_t>(rows.size()), columns);
   for (std::uint32_t r = 0; r < rows.size(); ++r)
     for (std::uint32_t c = 0; c < rows[r].size(); ++c)
-      values.At(r + 1, c + 1) = rows[r][c];
+      values.Set(r + 1, c + 1, rows[r][c]);
   return values;
 }
 

@@ -81,7 +81,7 @@ TEST(PresetTable, UnicodeTextsGoThroughUnchanged) {
 TEST(PresetTable, SheetsTheFormatCannotHoldAreRefusedWithAMessage) {
   RecordedMessages messages;
   ValueArray wide(1, 130);
-  wide.At(1, 129) = T("too far");
+  wide.Set(1, 129, T("too far"));
   EXPECT_FALSE(BuildPresetTable(wide, 1, 130, messages));
   ASSERT_EQ(messages.shown().size(), 1u);
   EXPECT_EQ(messages.shown()[0].first, BoxCaption::Application);
@@ -90,16 +90,16 @@ TEST(PresetTable, SheetsTheFormatCannotHoldAreRefusedWithAMessage) {
 
   // 128 columns fit, and empty columns beyond do not matter.
   ValueArray edge(1, 200);
-  edge.At(1, 128) = T("last");
+  edge.Set(1, 128, T("last"));
   const std::vector<std::uint8_t> table = Build(edge);
   EXPECT_EQ(table.at(14), 0x80 | 127);
   EXPECT_EQ(table.at(13), 200);
 
   ValueArray long_text(1, 1);
-  long_text.At(1, 1) = Variant::Text(std::u16string(kMaxPresetText + 1, u'x'));
+  long_text.Set(1, 1, Variant::Text(std::u16string(kMaxPresetText + 1, u'x')));
   EXPECT_FALSE(BuildPresetTable(long_text, 1, 1, messages));
   EXPECT_NE(messages.texts().back().find("32767 characters"), std::string::npos);
-  long_text.At(1, 1) = Variant::Text(std::u16string(kMaxPresetText, u'x'));
+  long_text.Set(1, 1, Variant::Text(std::u16string(kMaxPresetText, u'x')));
   EXPECT_TRUE(BuildPresetTable(long_text, 1, 1, messages));
 
   // (65536 rows are refused through the import.)
@@ -108,7 +108,7 @@ TEST(PresetTable, SheetsTheFormatCannotHoldAreRefusedWithAMessage) {
   // such cells (2,097,134 bytes) still fit.
   ValueArray big(33, 1);
   for (std::uint32_t r = 1; r <= 33; ++r)
-    big.At(r, 1) = Variant::Text(std::u16string(kMaxPresetText, u'a'));
+    big.Set(r, 1, Variant::Text(std::u16string(kMaxPresetText, u'a')));
   EXPECT_FALSE(BuildPresetTable(big, 33, 1, messages));
   EXPECT_NE(messages.texts().back().find("larger than 2 MiB"), std::string::npos);
   messages.clear();

@@ -211,15 +211,19 @@ TEST(BiffReader, SharedStringsContinueAcrossRecords) {
   StreamBuilder b;
   b.Sheet();
   // "hello" cut after "he"; the rest is wide. Then a string whose header
-  // starts a CONTINUE record of its own.
-  b.Record(biff::kSst, Cat({U32(2), U32(2), U16(5), {0}, {'h', 'e'}}));
+  // starts a CONTINUE record of its own, and one cut inside a surrogate
+  // pair, as some writers do.
+  b.Record(biff::kSst, Cat({U32(3), U32(3), U16(5), {0}, {'h', 'e'}}));
   b.Record(biff::kContinue, Cat({{1}, U16('l'), U16('l'), U16(0x00F6)}));
-  b.Record(biff::kContinue, Cat({U16(1), {0}, {'z'}}));
+  b.Record(biff::kContinue, Cat({U16(1), {0}, {'z'}, U16(2), {1}, U16(0xD83D)}));
+  b.Record(biff::kContinue, Cat({{1}, U16(0xDCFA)}));
   b.BeginSheet();
   b.Record(biff::kLabelSst, Cat({At(0, 0), U32(0)}));
   b.Record(biff::kLabelSst, Cat({At(0, 1), U32(1)}));
+  b.Record(biff::kLabelSst, Cat({At(0, 2), U32(2)}));
   b.Record(biff::kEof, {});
-  EXPECT_EQ(Listing(b.Build()), "S\t\t\tsheet\t\nS\t1\t1\ttext\thellö\nS\t1\t2\ttext\tz\n");
+  EXPECT_EQ(Listing(b.Build()),
+            "S\t\t\tsheet\t\nS\t1\t1\ttext\thellö\nS\t1\t2\ttext\tz\nS\t1\t3\ttext\t📺\n");
 }
 
 std::string ReadError(const std::vector<std::uint8_t>& stream) {

@@ -62,6 +62,11 @@ WorkbookData SampleBook() {
   std::u16string long_text(32766, u'л');
   for (std::size_t i = 0; i < long_text.size(); i += 5)
     long_text[i] = u'漢';
+  // Surrogate pairs over several records: one record's end falls after an
+  // odd number of code units, which would cut a pair.
+  std::u16string pairs;
+  for (int i = 0; i < 5000; ++i)
+    pairs += u"\U0001F4FA";
   return BookBuilder()
       .Sheet(u"Program")
       .Set(1, 1, Variant::Text(u"*Block"), 6)
@@ -75,6 +80,7 @@ WorkbookData SampleBook() {
       .Set(3, 3, Variant::R8(3), 0, true)
       .Sheet(u"Sys_Config Ωμέγα")
       .Set(1, 1, Variant::Text(long_text))
+      .Set(2, 1, Variant::Text(pairs))
       .Set(200, 256, Variant::Text(u"far"))
       .Sheet(u"File_Path")
       .Build();

@@ -173,6 +173,17 @@ TEST_F(StandIn, CellsTakeNumbersTextsBooleansAndErrorsThroughEveryAddress) {
   EXPECT_EQ(a.GetElement(2, 2), Variant::CellError(kErrorRef));
   EXPECT_EQ(a.GetElement(3, 1), Variant::R8(4e9));
   EXPECT_TRUE(a.GetElement(3, 2).IsEmpty());
+  // The array holds the used cells only: the whole sheet's 16.7 million
+  // elements take five, and a range away from A1 counts from its corner.
+  const Variant all = ExcelRange(Sheet(1).GetCells()).GetValue2();
+  EXPECT_EQ(all.AsArray().rows(), kMaxRows);
+  EXPECT_EQ(all.AsArray().columns(), kMaxColumns);
+  EXPECT_EQ(all.AsArray().stored().size(), 5u);
+  EXPECT_EQ(all.AsArray().GetElement(3, 1), Variant::R8(4e9));
+  const Variant inner =
+      ExcelRange(Sheet(1).GetRange(Variant::Text("B2"), Variant::Text("C3"))).GetValue2();
+  EXPECT_EQ(inner.AsArray().stored().size(), 1u);
+  EXPECT_EQ(inner.AsArray().GetElement(1, 1), Variant::CellError(kErrorRef));
 
   ExcelRange single(Sheet(1).GetRange(Variant::Text("$B$1"), MissingArgument()));
   EXPECT_EQ(single.GetValue2(), Variant::Text(u"Канал"));

@@ -50,11 +50,16 @@ TEST(Variant, ChangeTypeRefusesWhatDoesNotFit) {
 
 TEST(ValueArray, ElementsAreCountedFromOneRowFirstAndIndicesOutsideRaiseAnError) {
   ValueArray array(2, 3);
-  array.At(1, 3) = Variant::R8(13);
-  array.At(2, 1) = Variant::Text("x");
+  array.Set(2, 1, Variant::Text("x"));
+  array.Set(1, 3, Variant::R8(13));  // out of order: stored in its place
+  array.Set(1, 2, Variant::R8(12));
+  array.Set(1, 2, Variant());  // emptied: takes nothing again
   EXPECT_EQ(array.GetElement(1, 3), Variant::R8(13));
   EXPECT_EQ(array.GetElement(2, 1).AsUtf8(), "x");
   EXPECT_TRUE(array.GetElement(2, 3).IsEmpty());
+  EXPECT_TRUE(array.GetElement(1, 2).IsEmpty());
+  ASSERT_EQ(array.stored().size(), 2u);
+  EXPECT_EQ(array.stored()[0].column, 3u);
   for (auto [r, c] : {std::pair{0u, 1u}, {1u, 0u}, {3u, 1u}, {1u, 4u}}) {
     try {
       array.GetElement(r, c);
