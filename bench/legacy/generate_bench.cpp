@@ -20,8 +20,8 @@
 #include "image/crc32.h"
 #include "image/flash_image.h"
 #include "image/image_buffer.h"
-#include "image/output_file.h"
 #include "legacy/generate.h"
+#include "platform/output_file.h"
 
 namespace {
 
@@ -169,8 +169,10 @@ void BM_WriteOutput(benchmark::State& state) {
     benchmark::ClobberMemory();
     copy += Seconds(start);
     const auto written = std::chrono::steady_clock::now();
-    nuv::image::WriteFileReplacing(path, data);
+    const nuv::platform::WriteResult result = nuv::platform::WriteFileReplacing(path, data);
     write += Seconds(written);
+    if (!result.ok())
+      state.SkipWithError(result.error.c_str());
   }
   state.counters["copies"] = write / copy;
 }

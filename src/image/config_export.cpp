@@ -1,7 +1,7 @@
 #include "image/config_export.h"
 
 #include "image/legacy_header.h"
-#include "image/output_file.h"
+#include "platform/output_file.h"
 
 namespace nuv::image {
 
@@ -17,8 +17,11 @@ bool ExportConfigRegion(const FlashImage& image, const std::string& output_path,
     messages.Show(BoxCaption::Error, "The configuration region lies outside the image!");
     return false;
   }
-  if (!WriteFileReplacing(output_path, *region)) {
-    messages.Show(BoxCaption::Error, "Failed to write the output file!");
+  const platform::WriteResult written = platform::WriteFileReplacing(output_path, *region);
+  if (!written.ok()) {
+    messages.Show(BoxCaption::Error, written.outcome == platform::WriteOutcome::kRefused
+                                         ? written.error
+                                         : "Failed to write the output file!");
     return false;
   }
   return true;

@@ -12,7 +12,8 @@ namespace nuv::image {
 // now) become the whole output file, written beside it first and renamed
 // into place, so a failure leaves an existing file as it was. False after
 // showing "Please select a file to be exported!" (empty path), "The
-// configuration region lies outside the image!" or "Failed to write the
+// configuration region lies outside the image!", why a target that is no
+// file (a folder, a pipe, a device) is refused, or "Failed to write the
 // output file!".
 bool ExportConfigRegion(const FlashImage& image, const std::string& output_path,
                         Messages& messages);

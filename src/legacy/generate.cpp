@@ -9,9 +9,9 @@
 
 #include "image/bytes.h"
 #include "image/legacy_header.h"
-#include "image/output_file.h"
 #include "legacy/c_numbers.h"
 #include "legacy/hw_info.h"
+#include "platform/output_file.h"
 #include "platform/paths.h"
 
 namespace nuv::legacy {
@@ -320,7 +320,8 @@ void Generator::Patch(const std::string& address, const std::string& value) {
 
 bool Generator::WriteOutput(const std::string& path) {
   const platform::NativePath target = platform::ToNativePath(path);
-  return (target.ok && image::WriteFileReplacing(target.path, bytes_)) || Fail(kCannotCreate);
+  return (target.ok && platform::WriteFileReplacing(target.path, bytes_).ok()) ||
+         Fail(kCannotCreate);
 }
 
 std::vector<size_t> BlocksWhere(const LegacyBlockList& list, bool (ScriptBlock::*test)() const) {

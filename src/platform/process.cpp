@@ -86,26 +86,6 @@ int DecodeStatus(int raw) {
 
 }  // namespace
 
-FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
-  if (this != &other) {
-    reset();
-    fd_ = other.release();
-  }
-  return *this;
-}
-
-int FileDescriptor::release() {
-  const int fd = fd_;
-  fd_ = -1;
-  return fd;
-}
-
-void FileDescriptor::reset() {
-  if (fd_ >= 0)
-    close(fd_);
-  fd_ = -1;
-}
-
 ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
                          std::chrono::milliseconds timeout) {
   ReadResult result;

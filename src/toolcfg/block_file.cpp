@@ -1,10 +1,11 @@
 #include "toolcfg/block_file.h"
 
-#include <fstream>
 #include <limits>
 #include <new>
 #include <vector>
 
+#include "platform/input_file.h"
+#include "platform/output_file.h"
 #include "platform/paths.h"
 
 namespace nuv::toolcfg {
@@ -28,37 +29,28 @@ std::filesystem::path FilePath(std::string_view path) {
 
 // Reads the whole file; reports its own failures.
 std::optional<std::vector<uint8_t>> ReadWholeFile(std::string_view path, Messages& messages) {
-  const std::filesystem::path native = FilePath(path);
-  std::error_code error;
-  std::ifstream in;
-  if (!native.empty() && !std::filesystem::is_directory(native, error))
-    in.open(native, std::ios::binary);
+  std::optional<platform::InputFile> in = platform::InputFile::Open(FilePath(path));
   if (!in) {
     messages.Show(BoxCaption::Error, "error to open load block bin  file ");
     return std::nullopt;
   }
-  in.seekg(0, std::ios::end);
-  const std::streamoff length = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (length <= 0) {
-    messages.Show(BoxCaption::Error,
-                  length == 0 ? "The load file is 0 bytes!" : "error to load block bin  file ");
+  if (in->size() == 0) {
+    messages.Show(BoxCaption::Error, "The load file is 0 bytes!");
     return std::nullopt;
   }
   // A block's size is a 32-bit number.
-  if (static_cast<unsigned long long>(length) > std::numeric_limits<uint32_t>::max()) {
+  if (in->size() > std::numeric_limits<uint32_t>::max()) {
     messages.Show(BoxCaption::Error, "no memery!");
     return std::nullopt;
   }
   std::vector<uint8_t> bytes;
   try {
-    bytes.resize(static_cast<size_t>(length));
+    bytes.resize(static_cast<size_t>(in->size()));
   } catch (const std::bad_alloc&) {
     messages.Show(BoxCaption::Error, "no memery!");
     return std::nullopt;
   }
-  in.read(reinterpret_cast<char*>(bytes.data()), length);
-  if (in.gcount() != length) {
+  if (in->ReadInto(bytes) != bytes.size()) {
     messages.Show(BoxCaption::Error, "error to load block bin  file ");
     return std::nullopt;
   }
@@ -90,27 +82,21 @@ bool SaveBlockFile(const image::FlashImage& image, std::string_view name, uint8_
     return false;
   }
   const image::BlockRecord& record = image.snapshot.records[*k];
-  const std::filesystem::path native = FilePath(path);
-  std::error_code error;
-  std::ofstream out;
-  if (!native.empty() && !std::filesystem::is_directory(native, error))
-    out.open(native, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    messages.Show(BoxCaption::Error, "error to save block bin  file ");
-    return false;
-  }
-  // The block as the loaded file holds it; a block reaching past the end of
-  // the file is a short write.
+  // The block as the loaded file holds it; one reaching past the end of the
+  // file is a short write, and the target is not touched.
   const std::span<const uint8_t> loaded = image.bytes();
   const uint64_t start = uint64_t{record.header_offset} + record.entry.offset();
   const uint64_t size = record.entry.size();
-  const bool inside = start <= loaded.size() && size <= loaded.size() - start;
-  if (inside)
-    out.write(reinterpret_cast<const char*>(loaded.data() + start),
-              static_cast<std::streamsize>(size));
-  out.close();
-  if (!inside || !out) {
+  if (start > loaded.size() || size > loaded.size() - start) {
     messages.Show(BoxCaption::Error, "error to write block bin  file ");
+    return false;
+  }
+  const platform::WriteResult written =
+      platform::WriteFileReplacing(FilePath(path), loaded.subspan(start, size));
+  if (!written.ok()) {
+    messages.Show(BoxCaption::Error, written.outcome == platform::WriteOutcome::kCannotWrite
+                                         ? "error to write block bin  file "
+                                         : "error to save block bin  file ");
     return false;
   }
   messages.Show(BoxCaption::Application, kDone);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "image/dm_header.h"
-#include "image/output_file.h"
+#include "platform/output_file.h"
 #include "platform/paths.h"
 
 namespace nuv::toolcfg {
@@ -127,7 +127,7 @@ std::optional<std::vector<uint8_t>> LayOutNewImage(image::BlockTable& table,
 
 bool WriteNewFlash(std::string_view path, std::span<const uint8_t> bytes, Messages& messages) {
   const platform::NativePath target = platform::ToNativePath(path);
-  if (path.empty() || !target.ok || !image::WriteFileReplacing(target.path, bytes)) {
+  if (path.empty() || !target.ok || !platform::WriteFileReplacing(target.path, bytes).ok()) {
     messages.Show(BoxCaption::Application, "Error: Generate new flash failed");
     return false;
   }

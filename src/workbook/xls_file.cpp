@@ -1,15 +1,13 @@
 #include "workbook/xls_file.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <system_error>
 
-#include <unistd.h>
-
 #include "platform/errors.h"
+#include "platform/output_file.h"
 #include "workbook/biff_reader.h"
 #include "workbook/biff_writer.h"
 #include "workbook/compound_file.h"
@@ -65,29 +63,9 @@ std::vector<std::uint8_t> WriteXls(const WorkbookData& workbook) {
 }
 
 void WriteXlsFile(const std::filesystem::path& path, const WorkbookData& workbook) {
-  std::vector<std::uint8_t> bytes = WriteXls(workbook);
-  std::filesystem::path temporary = path;
-  temporary += ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out)
-      throw FileError("Cannot write \"" + path.string() + "\": " + std::strerror(errno) + ".");
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      throw FileError("Cannot write \"" + path.string() + "\": the disk refused the data.");
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw FileError("Cannot write \"" + path.string() + "\": " + error.message() + ".");
-  }
+  const platform::WriteResult written = platform::WriteFileReplacing(path, WriteXls(workbook));
+  if (!written.ok())
+    throw FileError(written.error);
 }
 
 }  // namespace nuv::workbook

@@ -22,9 +22,9 @@ WorkbookData ReadXlsFile(const std::filesystem::path& path);
 
 // The bytes of an .xls file holding the workbook.
 std::vector<std::uint8_t> WriteXls(const WorkbookData& workbook);
-// Writes the workbook to a temporary file beside path and renames it into
-// place, so a failure leaves an existing file as it was; nuv::FileError when
-// that fails.
+// Writes the workbook as an output file of the tool (see
+// platform::WriteFileReplacing), so a failure leaves an existing file as it
+// was; nuv::FileError, naming the file and why, when that fails.
 void WriteXlsFile(const std::filesystem::path& path, const WorkbookData& workbook);
 
 // The largest .xls file we read.

@@ -79,8 +79,10 @@ TEST_F(ExportConfigTest, ARefusalSaysWhyAndLeavesFilesAsTheyWere) {
   EXPECT_EQ(Contents(out), before);
   EXPECT_TRUE(NoLeftovers());
   const std::string failed = "Failed to write the output file!",
+                    folder = "Cannot write \"" + folder_.path().string() +
+                             "\": it is a folder, not a file.",
                     outside = "The configuration region lies outside the image!";
-  EXPECT_EQ(messages_.texts(), (std::vector{failed, failed, failed, outside, outside}));
+  EXPECT_EQ(messages_.texts(), (std::vector{failed, folder, failed, outside, outside}));
 }
 
 }  // namespace

@@ -141,6 +141,17 @@ TEST_F(LegacyCommandTest, APatchAddressBeyondTheImageOnlyWarns) {
   EXPECT_TRUE(std::equal(config.begin(), config.end(), out.begin() + 0x100));
 }
 
+// The output named through a link is written where the link points, and
+// the link stays a link.
+TEST_F(LegacyCommandTest, AnOutputThatIsALinkIsWrittenThrough) {
+  folder_.Write("t.bin", std::string("old"));
+  std::filesystem::create_symlink("t.bin", Path("link.bin"));
+  const Result run = Nuv("legacy legacy.bin -o link.bin");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("link.bin")));
+  EXPECT_EQ(Read("t.bin"), Read("legacy.bin"));
+}
+
 TEST_F(LegacyCommandTest, ImagesThatAreNotLegacyAreRefused) {
   folder_.Write("small.bin", std::string(100, 'x'));
   Result run = Nuv("legacy small.bin -o out.bin");

@@ -41,6 +41,19 @@ if nuv block save "$image" nosuch 0x24 -o none.bin 2> miss.err; then fail "a mis
 grep -q 'Block name or ID can not find in flash!' miss.err || fail "no message for a missing block"
 [ ! -e none.bin ] || fail "a missing block left a file"
 
+# Files that are no files: a folder and a named pipe are refused as a file
+# that cannot be created or opened, at once (a pipe is never waited on), and
+# are left as they were.
+mkdir folder.bin
+mkfifo pipe.bin
+for target in folder.bin pipe.bin; do
+  if timeout 20 nuv block save "$image" logo 0x24 -o $target 2> refused.err; then fail "block save onto $target succeeded"; fi
+  [ "$(cat refused.err)" = "nuv: error to save block bin  file " ] || fail "block save onto $target said: $(cat refused.err)"
+  if timeout 20 nuv block load "$image" logo 0x24 $target -o from.bin 2> refused.err; then fail "block load from $target succeeded"; fi
+  [ "$(cat refused.err)" = "nuv: error to open load block bin  file " ] || fail "block load from $target said: $(cat refused.err)"
+done
+[ -d folder.bin ] && [ -p pipe.bin ] && [ ! -e from.bin ] || fail "a refused target was replaced or written"
+
 # A larger logo: loading it and saving it again gives it back, and the new
 # image keeps the loaded image's length.
 head -c 3000 /dev/urandom > bigger.bin

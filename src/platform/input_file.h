@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <utility>
+
+#include "platform/file_descriptor.h"
+
+namespace nuv::platform {
+
+// A regular file open for reading. Opening never waits: a named pipe or a
+// device is refused at once instead of blocking the tool until someone
+// writes to it.
+class InputFile {
+ public:
+  // nullopt when the file cannot be opened or is not a regular file (after
+  // following links).
+  static std::optional<InputFile> Open(const std::filesystem::path& path);
+
+  // The length the file had when it was opened.
+  uint64_t size() const { return size_; }
+
+  // Fills `bytes` from the current position; fewer when the file ends
+  // first. nullopt on a read error.
+  std::optional<size_t> ReadInto(std::span<uint8_t> bytes);
+
+ private:
+  InputFile(FileDescriptor fd, uint64_t size) : fd_(std::move(fd)), size_(size) {}
+
+  FileDescriptor fd_;
+  uint64_t size_ = 0;
+};
+
+}  // namespace nuv::platform

@@ -1,0 +1,162 @@
+// The one writer of the tool's output files, against every kind of target a
+// user can name. What each caller shows is tested with the caller.
+#include "platform/output_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace nuv::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+const Bytes kNew = {'n', 'e', 'w', ' ', 'b', 'y', 't', 'e', 's'};
+
+Bytes Contents(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteOld(const fs::path& path, fs::perms perms) {
+  std::ofstream(path, std::ios::binary).write("old", 3);
+  fs::permissions(path, perms);
+}
+
+// Every entry below `folder`: its kind (and a link's target) and a file's
+// bytes, so that "nothing changed" and "no temporary file left" are one
+// comparison.
+std::map<std::string, std::string> Listing(const fs::path& folder) {
+  std::map<std::string, std::string> out;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string name = entry.path().lexically_relative(folder).string();
+    const fs::file_status status = entry.symlink_status();
+    if (fs::is_symlink(status)) {
+      out[name] = "link " + fs::read_symlink(entry.path()).string();
+    } else if (fs::is_regular_file(status)) {
+      const Bytes bytes = Contents(entry.path());
+      out[name] = "file " + std::string(bytes.begin(), bytes.end());
+    } else {
+      out[name] = "other";
+    }
+  }
+  return out;
+}
+
+// As a full disk would: the file size limit stops the write after 4 bytes.
+WriteResult WriteWithSizeLimit(const fs::path& target, std::span<const uint8_t> bytes) {
+  rlimit old_limit{};
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  const auto old_handler = signal(SIGXFSZ, SIG_IGN);
+  rlimit limit = old_limit;
+  limit.rlim_cur = 4;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  WriteResult result = WriteFileReplacing(target, bytes);
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  signal(SIGXFSZ, old_handler);
+  return result;
+}
+
+class OutputFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "nuv-output-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    old_mask_ = umask(027);
+  }
+  void TearDown() override {
+    umask(old_mask_);
+    fs::remove_all(folder_);
+  }
+
+  fs::path folder_;
+  mode_t old_mask_ = 0;
+};
+
+TEST_F(OutputFileTest, EachKindOfTarget) {
+  const struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> make;
+    const char* target;  // in the folder; absolute names are taken as they are
+    WriteOutcome outcome;
+    const char* expect;      // written: the file that holds the bytes; else part of the error
+    unsigned mode = 0;       // written: that file's permission bits afterwards
+    bool disk_full = false;  // the disk refuses the bytes half-way
+  } cases[] = {
+      {"a new file gets 0666 less the umask", [](const fs::path&) {}, "new.bin",
+       WriteOutcome::kWritten, "new.bin", 0640},
+      {"an existing file keeps its mode",
+       [](const fs::path& f) { WriteOld(f / "out.bin", fs::perms(0604)); }, "out.bin",
+       WriteOutcome::kWritten, "out.bin", 0604},
+      {"a link is written through and stays a link",
+       [](const fs::path& f) {
+         WriteOld(f / "t.bin", fs::perms(0600));
+         fs::create_symlink("t.bin", f / "link.bin");
+       },
+       "link.bin", WriteOutcome::kWritten, "t.bin", 0600},
+      {"a chain of links through another folder",
+       [](const fs::path& f) {
+         WriteOld(f / "t.bin", fs::perms(0644));
+         fs::create_directory(f / "sub");
+         fs::create_symlink("../t.bin", f / "sub" / "b.bin");
+         fs::create_symlink("sub/b.bin", f / "a.bin");
+       },
+       "a.bin", WriteOutcome::kWritten, "t.bin", 0644},
+      {"a link that leads nowhere is not followed",
+       [](const fs::path& f) { fs::create_symlink("nowhere.bin", f / "dangling.bin"); },
+       "dangling.bin", WriteOutcome::kRefused, "does not exist"},
+      {"a folder", [](const fs::path& f) { fs::create_directory(f / "dir"); }, "dir",
+       WriteOutcome::kRefused, "is a folder"},
+      {"a named pipe", [](const fs::path& f) { ASSERT_EQ(mkfifo((f / "pipe").c_str(), 0600), 0); },
+       "pipe", WriteOutcome::kRefused, "named pipe"},
+      {"a link to a device",
+       [](const fs::path& f) { fs::create_symlink("/dev/null", f / "null.bin"); }, "null.bin",
+       WriteOutcome::kRefused, "is a device"},
+      {"a device", [](const fs::path&) {}, "/dev/null", WriteOutcome::kRefused,
+       "\"/dev/null\": it is a device"},
+      {"a folder that does not exist", [](const fs::path&) {}, "no/such/out.bin",
+       WriteOutcome::kCannotCreate, "No such file or directory"},
+      {"a disk that refuses the bytes",
+       [](const fs::path& f) { WriteOld(f / "out.bin", fs::perms(0644)); }, "out.bin",
+       WriteOutcome::kCannotWrite, "out.bin\": File too large", 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path folder = folder_ / std::to_string(&c - cases);
+    fs::create_directory(folder);
+    c.make(folder);
+    std::map<std::string, std::string> expected = Listing(folder);
+    const bool written = c.outcome == WriteOutcome::kWritten;
+    if (written)
+      expected[c.expect] = "file new bytes";
+
+    const WriteResult result = c.disk_full ? WriteWithSizeLimit(folder / c.target, kNew)
+                                           : WriteFileReplacing(folder / c.target, kNew);
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(Listing(folder), expected);
+    if (written) {
+      EXPECT_EQ(result.error, "");
+      EXPECT_EQ(fs::status(folder / c.expect).permissions(), fs::perms(c.mode));
+    } else {
+      EXPECT_NE(result.error.find(c.expect), std::string::npos) << result.error;
+    }
+  }
+  struct stat null {};
+  ASSERT_EQ(stat("/dev/null", &null), 0);
+  EXPECT_TRUE(S_ISCHR(null.st_mode));
+}
+
+}  // namespace
+}  // namespace nuv::platform
