@@ -11,12 +11,13 @@ Size TemplateClientSize(const DialogTemplate& dialog_template) {
 }
 
 void CreateTemplateControls(Window& host, const DialogTemplate& dialog_template) {
-  host.SetFont(dialog_template.font, false);
+  const Font font = dialog_template.font.ToFont();
+  host.SetFont(font, false);
   for (const ControlTemplate& control : dialog_template.controls) {
     const Rect rect = TemplateRectToPixels(control.x, control.y, control.cx, control.cy);
     if (Window* made = host.CreateControl(control.kind, control.text, control.style, rect,
                                           control.id, control.ex_style))
-      made->SetFont(dialog_template.font, false);
+      made->SetFont(font, false);
   }
 }
 

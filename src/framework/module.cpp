@@ -10,20 +10,23 @@ std::unique_ptr<Window> RuntimeClass::CreateObject() const {
   return factory != nullptr ? factory() : nullptr;
 }
 
-Module::Module(std::string_view name, const ResourceTexts* resources,
+Module::Module(std::string_view name, DialogTemplates templates,
                std::initializer_list<const RuntimeClass*> classes)
-    : name_(name), classes_(classes) {
+    : name_(name), templates_(templates), classes_(classes) {
   std::erase(classes_, nullptr);
-  if (resources != nullptr) {
-    const std::string header_name = std::string(resources->script_name) + " header";
-    script_ = LoadResourceScript(resources->script, resources->header, resources->script_name,
-                                 header_name);
-  }
   ModuleRegistry::List().push_back(this);
 }
 
 Module::~Module() {
   std::erase(ModuleRegistry::List(), this);
+}
+
+const DialogTemplate* Module::FindTemplate(uint32_t id) const {
+  for (const DialogTemplate& dialog_template : templates_) {
+    if (dialog_template.id == id)
+      return &dialog_template;
+  }
+  return nullptr;
 }
 
 const RuntimeClass* Module::FindClass(std::string_view class_name) const {

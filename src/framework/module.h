@@ -8,8 +8,6 @@
 #include <vector>
 
 #include "framework/dialog_template.h"
-#include "framework/resource_script.h"
-#include "framework/resource_texts.h"
 #include "framework/runtime_class.h"
 
 namespace nuv::fw {
@@ -19,27 +17,25 @@ namespace nuv::fw {
 // constructed and leaves it when destroyed, so a plug-in declares one static
 // Module: it joins when the library is loaded and leaves when unloaded.
 //
-//   extern const nuv::fw::ResourceTexts nuv_plugin_resources;  // generated
-//   static nuv::fw::Module module("nuv", &nuv_plugin_resources,
+//   extern const nuv::fw::DialogTemplates nuv_plugin_templates;  // generated
+//   static nuv::fw::Module module("nuv", nuv_plugin_templates,
 //                                 {&NuvDialog::kClass, &NuvSubDialog::kClass});
 class Module {
  public:
-  // The resource texts are read at once; a script that cannot be read
-  // leaves the module without templates and its error() says why.
-  Module(std::string_view name, const ResourceTexts* resources,
+  // `templates` are constant tables that outlive the module.
+  Module(std::string_view name, DialogTemplates templates,
          std::initializer_list<const RuntimeClass*> classes);
   ~Module();
   Module(const Module&) = delete;
   Module& operator=(const Module&) = delete;
 
   const std::string& name() const { return name_; }
-  const std::string& error() const { return script_.error; }
-  const DialogTemplate* FindTemplate(uint32_t id) const { return script_.Find(id); }
+  const DialogTemplate* FindTemplate(uint32_t id) const;
   const RuntimeClass* FindClass(std::string_view class_name) const;
 
  private:
   std::string name_;
-  ResourceScript script_;
+  DialogTemplates templates_;
   std::vector<const RuntimeClass*> classes_;
 };
 

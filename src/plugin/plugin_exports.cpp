@@ -14,11 +14,11 @@
 #pragma GCC visibility pop
 
 // Generated from resources/nuv.rc and resources/resource.h.
-extern const nuv::fw::ResourceTexts nuv_plugin_resources;
+extern const nuv::fw::DialogTemplates nuv_plugin_templates;
 
 namespace {
 
-nuv::fw::Module g_module("nuv", &nuv_plugin_resources,
+nuv::fw::Module g_module("nuv", nuv_plugin_templates,
                          {&nuv::plugin::NuvDialog::kClass, &nuv::toolcfg::nuvnewfmtdlg::kClass,
                           &nuv::legacy::NuvSubDialog::kClass,
                           &nuv::legacy::NuvNewButtonDialog::kClass});

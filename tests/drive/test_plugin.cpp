@@ -25,7 +25,7 @@
 #include "platform/errors.h"
 #include "test_resource.h"
 
-extern const nuv::fw::ResourceTexts nuv_test_plugin_resources;
+extern const nuv::fw::DialogTemplates nuv_test_plugin_templates;
 
 namespace nuv::test {
 namespace {
@@ -238,7 +238,7 @@ class TestForm : public FormView {
   TestTip tip_;
 };
 
-Module g_module("test plug-in", &nuv_test_plugin_resources,
+Module g_module("test plug-in", nuv_test_plugin_templates,
                 {&TestForm::kClass, &TestSubDialog::kClass, &TestTip::kClass});
 
 WindowRef<TestForm> g_form;

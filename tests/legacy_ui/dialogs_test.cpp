@@ -24,7 +24,7 @@
 #include "recording_backend.h"
 #include "resource.h"
 
-extern const nuv::fw::ResourceTexts legacy_ui_test_resources;
+extern const nuv::fw::DialogTemplates legacy_ui_test_templates;
 
 namespace nuv::legacy::testing {
 namespace {
@@ -32,7 +32,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-const fw::Module g_module("legacy ui tests", &legacy_ui_test_resources,
+const fw::Module g_module("legacy ui tests", legacy_ui_test_templates,
                           {&NuvSubDialog::kClass, &NuvNewButtonDialog::kClass});
 
 // A headless application whose page stands in for the main form: the test

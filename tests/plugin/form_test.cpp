@@ -23,7 +23,7 @@
 #include "sample_set.h"
 #include "temp_folder.h"
 
-extern const nuv::fw::ResourceTexts nuv_test_resources;
+extern const nuv::fw::DialogTemplates nuv_test_templates;
 
 namespace nuv::plugin {
 namespace {
@@ -31,7 +31,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::Pair;
 
-const fw::Module g_module("nuv plug-in tests", &nuv_test_resources,
+const fw::Module g_module("nuv plug-in tests", nuv_test_templates,
                           {&NuvDialog::kClass, &toolcfg::nuvnewfmtdlg::kClass});
 
 // The sample images, written once for every test of the program, and a

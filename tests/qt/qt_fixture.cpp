@@ -13,12 +13,12 @@
 #include "framework/msg.h"
 #include "framework/qt/offscreen.h"
 
-extern const nuv::fw::ResourceTexts qt_test_resources;
+extern const nuv::fw::DialogTemplates qt_test_templates;
 
 namespace nuv::fw::qt::testing {
 namespace {
 
-const Module g_module("qt tests", &qt_test_resources, {});
+const Module g_module("qt tests", qt_test_templates, {});
 
 // One QApplication for the whole program, on the offscreen platform so that
 // the tests behave the same with or without a display.

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace nuv::fw {
+namespace nuv::rc {
 
 // The names a resource script may use: the ids of its header (#define NAME
 // VALUE) and the Win32 names of styles and standard ids (WS_VISIBLE,
@@ -30,4 +30,4 @@ class ResourceSymbols {
   std::map<std::string, int64_t, std::less<>> defines_;
 };
 
-}  // namespace nuv::fw
+}  // namespace nuv::rc

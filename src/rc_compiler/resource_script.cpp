@@ -1,14 +1,17 @@
-#include "framework/resource_script.h"
+#include "rc_compiler/resource_script.h"
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
 #include "framework/constants.h"
-#include "framework/rc_lexer.h"
-#include "framework/resource_symbols.h"
+#include "rc_compiler/rc_lexer.h"
+#include "rc_compiler/resource_symbols.h"
 
-namespace nuv::fw {
+namespace nuv::rc {
+
+using namespace fw;
+
 namespace {
 
 using Kind = RcLexer::Kind;
@@ -65,7 +68,7 @@ class ScriptReader {
     Advance();
   }
 
-  bool ReadAll(std::vector<DialogTemplate>& dialogs);
+  bool ReadAll(std::vector<ScriptDialog>& dialogs);
   const std::string& error() const { return error_; }
 
  private:
@@ -96,9 +99,9 @@ class ScriptReader {
   }
 
   bool ReadDirective();
-  bool ReadDialog(uint32_t id, std::vector<DialogTemplate>& dialogs);
-  bool ReadDialogOptions(DialogTemplate& dialog, bool& has_style);
-  bool ReadControl(DialogTemplate& dialog);
+  bool ReadDialog(uint32_t id, std::vector<ScriptDialog>& dialogs);
+  bool ReadDialogOptions(ScriptDialog& dialog, bool& has_style);
+  bool ReadControl(ScriptDialog& dialog);
   bool ReadNumber(int64_t& value, std::string_view what);
   bool ReadPrimary(int64_t& value, std::string_view what);
   bool ReadStyle(uint32_t& style, std::string_view what);
@@ -120,7 +123,7 @@ class ScriptReader {
   int nesting_ = 0;
 };
 
-bool ScriptReader::ReadAll(std::vector<DialogTemplate>& dialogs) {
+bool ScriptReader::ReadAll(std::vector<ScriptDialog>& dialogs) {
   for (;;) {
     if (!CheckLexer())
       return false;
@@ -144,7 +147,7 @@ bool ScriptReader::ReadAll(std::vector<DialogTemplate>& dialogs) {
     if (type != "DIALOGEX" && type != "DIALOG")
       return Fail("resources of type " + type + " are not understood; only DIALOG and DIALOGEX");
     Advance();
-    const auto same = [&](const DialogTemplate& d) { return d.id == static_cast<uint32_t>(id); };
+    const auto same = [&](const ScriptDialog& d) { return d.id == static_cast<uint32_t>(id); };
     if (std::any_of(dialogs.begin(), dialogs.end(), same))
       return Fail("dialog " + std::to_string(id) + " is declared twice");
     if (!ReadDialog(static_cast<uint32_t>(id), dialogs))
@@ -163,8 +166,8 @@ bool ScriptReader::ReadDirective() {
               "' is not understood; only #include and #pragma");
 }
 
-bool ScriptReader::ReadDialog(uint32_t id, std::vector<DialogTemplate>& dialogs) {
-  DialogTemplate dialog;
+bool ScriptReader::ReadDialog(uint32_t id, std::vector<ScriptDialog>& dialogs) {
+  ScriptDialog dialog;
   dialog.id = id;
   if (!ReadPosition("the dialog's", dialog.x, dialog.y, dialog.cx, dialog.cy))
     return false;
@@ -200,7 +203,7 @@ bool ScriptReader::ReadDialog(uint32_t id, std::vector<DialogTemplate>& dialogs)
   return true;
 }
 
-bool ScriptReader::ReadDialogOptions(DialogTemplate& dialog, bool& has_style) {
+bool ScriptReader::ReadDialogOptions(ScriptDialog& dialog, bool& has_style) {
   bool has_caption = false;
   for (;;) {
     if (!CheckLexer())
@@ -253,12 +256,12 @@ bool ScriptReader::ReadDialogOptions(DialogTemplate& dialog, bool& has_style) {
   return true;
 }
 
-bool ScriptReader::ReadControl(DialogTemplate& dialog) {
+bool ScriptReader::ReadControl(ScriptDialog& dialog) {
   if (token_.kind != Kind::Name)
     return Fail("expected a control statement, found " + Describe(token_));
   const std::string statement_name = token_.text;
   const int line = token_.line;
-  ControlTemplate control;
+  ScriptControl control;
   int64_t id = 0;
   std::string control_class;
 
@@ -455,14 +458,6 @@ bool ScriptReader::ReadStyle(uint32_t& style, std::string_view what) {
 
 }  // namespace
 
-const DialogTemplate* ResourceScript::Find(uint32_t id) const {
-  for (const DialogTemplate& dialog : dialogs) {
-    if (dialog.id == id)
-      return &dialog;
-  }
-  return nullptr;
-}
-
 ResourceScript LoadResourceScript(std::string_view script, std::string_view header,
                                   std::string_view script_name, std::string_view header_name) {
   ResourceScript result;
@@ -478,4 +473,4 @@ ResourceScript LoadResourceScript(std::string_view script, std::string_view head
   return result;
 }
 
-}  // namespace nuv::fw
+}  // namespace nuv::rc

@@ -1,8 +1,8 @@
-#include "framework/rc_lexer.h"
+#include "rc_compiler/rc_lexer.h"
 
 #include <limits>
 
-namespace nuv::fw {
+namespace nuv::rc {
 namespace {
 
 bool IsNameStart(char c) {
@@ -219,4 +219,4 @@ std::string Describe(const RcLexer::Token& token) {
   return {};
 }
 
-}  // namespace nuv::fw
+}  // namespace nuv::rc

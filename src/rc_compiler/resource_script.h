@@ -5,17 +5,45 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/dialog_template.h"
+#include "framework/font.h"
+#include "framework/window_kind.h"
 
-namespace nuv::fw {
+namespace nuv::rc {
 
-// The dialog templates of a resource script, or why it could not be read.
+// A control as the script declares it; position and size in dialog units.
+struct ScriptControl {
+  uint32_t id = 0;
+  fw::WindowKind kind = fw::WindowKind::Static;
+  std::string text;
+  uint32_t style = 0;
+  uint32_t ex_style = 0;
+  int x = 0;
+  int y = 0;
+  int cx = 0;
+  int cy = 0;
+};
+
+// A dialog as the script declares it, with the styles the resource
+// compiler adds (a caption's, a font's).
+struct ScriptDialog {
+  uint32_t id = 0;
+  uint32_t style = 0;
+  uint32_t ex_style = 0;
+  std::string caption;
+  fw::Font font;
+  int x = 0;
+  int y = 0;
+  int cx = 0;
+  int cy = 0;
+  std::vector<ScriptControl> controls;  // in creation order
+};
+
+// The dialogs of a resource script, or why it could not be read.
 struct ResourceScript {
-  std::vector<DialogTemplate> dialogs;
+  std::vector<ScriptDialog> dialogs;
   std::string error;  // empty when the whole script was read
 
   bool ok() const { return error.empty(); }
-  const DialogTemplate* Find(uint32_t id) const;
 };
 
 // Reads a Windows resource script (.rc) whose ids come from `header` (its
@@ -31,4 +59,4 @@ ResourceScript LoadResourceScript(std::string_view script, std::string_view head
                                   std::string_view script_name = "resource script",
                                   std::string_view header_name = "resource header");
 
-}  // namespace nuv::fw
+}  // namespace nuv::rc

@@ -1,13 +1,15 @@
-#include "framework/resource_symbols.h"
+#include "rc_compiler/resource_symbols.h"
 
 #include <array>
 #include <utility>
 
 #include "framework/constants.h"
-#include "framework/rc_lexer.h"
+#include "rc_compiler/rc_lexer.h"
 
-namespace nuv::fw {
+namespace nuv::rc {
 namespace {
+
+using namespace fw;
 
 struct Win32Name {
   std::string_view name;
@@ -172,4 +174,4 @@ std::string ResourceSymbols::ReadHeader(std::string_view text, std::string_view 
   }
 }
 
-}  // namespace nuv::fw
+}  // namespace nuv::rc

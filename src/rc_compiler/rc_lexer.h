@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace nuv::fw {
+namespace nuv::rc {
 
 // Splits the text of a resource script or of its id header into tokens:
 // names, numbers, quoted texts, punctuation, and preprocessor lines (whole).
@@ -40,4 +40,4 @@ class RcLexer {
 // A short description of a token for error messages: 'x', "text", 12, end.
 std::string Describe(const RcLexer::Token& token);
 
-}  // namespace nuv::fw
+}  // namespace nuv::rc
