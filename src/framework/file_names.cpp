@@ -1,5 +1,7 @@
 #include "framework/file_names.h"
 
+#include "platform/paths.h"
+
 namespace nuv::fw {
 namespace {
 
@@ -28,8 +30,7 @@ std::string ApplyDefaultExtension(std::string_view path, std::string_view extens
   std::string result(path);
   if (extension.empty() || path.empty())
     return result;
-  const size_t slash = path.find_last_of("\\/");
-  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const std::string_view name = path.substr(platform::FolderWithSeparator(path).size());
   if (name.empty() || name.find('.') != std::string_view::npos)
     return result;
   result += '.';

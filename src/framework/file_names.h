@@ -10,9 +10,9 @@ namespace nuv::fw {
 using FileFilter = std::vector<std::pair<std::string, std::string>>;  // (text, pattern)
 
 // The default-extension rule of the system's file dialogs: a name whose last
-// component (after the last '\' or '/') has no '.' gets "." + extension; a
-// name with any extension, or ending in '.', keeps it; no extension given,
-// nothing changes. Paths are kept as typed: a relative name stays relative
+// component (after the platform's last folder separator) has no '.' gets
+// "." + extension; a name with any extension, or ending in '.', keeps it; no
+// extension given, nothing changes. Paths are kept as typed: a relative name stays relative
 // to the current directory, where the dialog starts.
 std::string ApplyDefaultExtension(std::string_view path, std::string_view extension);
 

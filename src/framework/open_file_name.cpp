@@ -13,6 +13,7 @@ std::string OpenFileName::FileName() const {
 }
 
 bool GetOpenFileName(OpenFileName& ofn) {
+  ofn.needed = 0;
   Application* app = Application::Current();
   if (app == nullptr)
     return false;
@@ -27,8 +28,10 @@ bool GetOpenFileName(OpenFileName& ofn) {
   if (!chosen || chosen->empty())
     return false;
   const std::string path = ApplyDefaultExtension(*chosen, ofn.default_extension);
-  if (path.size() >= ofn.file.size())
+  if (path.size() >= ofn.file.size()) {
+    ofn.needed = path.size() + 1;
     return false;
+  }
   std::fill(ofn.file.begin(), ofn.file.end(), '\0');
   std::copy(path.begin(), path.end(), ofn.file.begin());
   return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,6 +22,10 @@ struct OpenFileName {
   std::array<char, MAX_PATH> file{};
   uint32_t flags = 0;
   std::string default_extension;  // without the dot
+  // After GetOpenFileName returned false: the buffer size (characters and
+  // the NUL) that the chosen path needed, as Windows reports a buffer too
+  // small (FNERR_BUFFERTOOSMALL); 0 when the user chose nothing.
+  std::size_t needed = 0;
 
   // The text in `file` up to its first NUL.
   std::string FileName() const;
@@ -28,8 +33,8 @@ struct OpenFileName {
 
 // Shows the system's open-file dialog. True when the user chose a file: its
 // path, with the default extension applied, is then in `ofn.file`,
-// NUL-terminated. A path that does not fit the buffer counts as no choice,
-// as it does on Windows.
+// NUL-terminated. A path that does not fit the buffer is no choice either,
+// as on Windows, and `needed` says how much room it would take.
 bool GetOpenFileName(OpenFileName& ofn);
 
 }  // namespace nuv::fw

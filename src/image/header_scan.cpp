@@ -45,8 +45,11 @@ bool ScanDmHeaders(FlashImage& image, Messages& messages, ScanFailure* failure) 
   size_t bank = 0;
   for (const size_t pos : headers) {
     ++bank;
-    if (bank > kMaxBanks)
+    if (bank > kMaxBanks) {
+      messages.Show(BoxCaption::Error,
+                    "The image has more DM headers than the tool can hold (at most 255)!");
       return Fail(failure, ScanFailure::TooManyHeaders);
+    }
     image.sdram_size = *ReadU32(bytes, pos + kDmSdramSizeOffset);
     const size_t count = bytes[pos + kDmBlockCountOffset];
     if (table.records.size() + count > kMaxBlocks)

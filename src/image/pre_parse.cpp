@@ -84,7 +84,7 @@ PreParseOutcome PreParse(FlashImage& image, const PreParseRequest& request, Mess
   ScanFailure why = ScanFailure::None;
   if (ScanDmHeaders(image, messages, &why)) {
     FinishNewFormat(image, request, outcome);
-  } else if (why == ScanFailure::Damaged || !FinishLegacy(image, request, outcome, messages)) {
+  } else if (Refused(why) || !FinishLegacy(image, request, outcome, messages)) {
     outcome.rows.clear();
     return outcome;
   }

@@ -162,8 +162,11 @@ NativeCommand ToNativeCommand(std::string_view command_line) {
       command.argv.push_back(native.path.string());
       continue;
     }
-    if (!arg.empty() && arg[0] == '/')
-      std::replace(arg.begin(), arg.end(), '\\', '/');
+    // Only the last backslash is the tool's; the folder before it may hold
+    // backslashes of its own.
+    if (const size_t last = arg.rfind('\\'); !arg.empty() && arg[0] == '/' && last != arg.npos)
+      arg = FileInFolder(std::string_view(arg).substr(0, last),
+                         std::string_view(arg).substr(last + 1));
     command.argv.push_back(std::move(arg));
   }
   command.ok = true;

@@ -43,9 +43,10 @@ struct NativeCommand {
 //    or with ".\" is a Windows-style name and is mapped with ToNativePath:
 //    "D:\" lies under the private root, ".\" in the current directory; a
 //    drive other than D: does not exist here and refuses the command;
-//  - an argument that is a native absolute path ("/...") has its
-//    backslashes turned into '/': the tool builds such names by appending
-//    "\name" to a native folder (the working files beside the program);
+//  - an argument that is a native absolute path ("/...") and holds a
+//    backslash is a native folder with "\name" appended (the working files
+//    beside the program): its last backslash becomes the native separator
+//    (FileInFolder), the others belong to the folder's names;
 //  - every other argument ("-d", "e", a plain name) is passed unchanged.
 // Fails when the line has no program or a name cannot be mapped.
 NativeCommand ToNativeCommand(std::string_view command_line);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -11,11 +12,12 @@
 namespace nuv::platform {
 namespace {
 
+constexpr char kSeparator = '/';
+
+// The rest of one of the tool's Windows-style names, with native separators.
 std::string Backslashes(std::string_view name) {
   std::string out(name);
-  for (char& c : out)
-    if (c == '\\')
-      c = '/';
+  std::replace(out.begin(), out.end(), '\\', kSeparator);
   return out;
 }
 
@@ -107,11 +109,20 @@ std::filesystem::path ProgramFolder() {
   return exe.parent_path();
 }
 
+bool IsFolderSeparator(char c) {
+  return c == kSeparator;
+}
+
 std::string FolderWithSeparator(std::string_view path) {
-  size_t last = path.find_last_of("\\/");
-  if (last == std::string_view::npos)
-    return {};
-  return std::string(path.substr(0, last + 1));
+  const auto last = std::find_if(path.rbegin(), path.rend(), IsFolderSeparator);
+  return std::string(path.begin(), last.base());
+}
+
+std::string FileInFolder(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  path += kSeparator;
+  path += name;
+  return path;
 }
 
 bool SetFileHidden(const std::filesystem::path&) {

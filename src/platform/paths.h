@@ -31,9 +31,20 @@ NativePath PrivateRoot();
 // The folder of the running program (the host executable's folder).
 std::filesystem::path ProgramFolder();
 
+// Whether `c` separates folders in a path on this platform. Here only '/':
+// a backslash is an ordinary character of a name, so a name the user chose
+// is never cut at one. The tool's own Windows-style names (".\name",
+// "D:\...") are translated by ToNativePath, and those it joins onto a
+// folder by FileInFolder.
+bool IsFolderSeparator(char c);
+
 // The folder part of a path, ending with its separator: the text up to and
-// including the last '\' or '/'; empty when there is none.
+// including the last folder separator; empty when there is none.
 std::string FolderWithSeparator(std::string_view path);
+
+// The tool's file `name` in `folder`, joined by this platform's separator:
+// what "%s\name" names on Windows.
+std::string FileInFolder(std::string_view folder, std::string_view name);
 
 // Hidden and other file attributes do not exist here; setting them succeeds
 // and changes nothing.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <system_error>
 
 #include "framework/open_file_name.h"
@@ -24,17 +25,26 @@ bool CanOpenForReading(const std::string& path) {
 
 }  // namespace
 
-bool OpenFileDialog(fw::Window* owner, std::string_view filter, PathBuffer& path) {
+bool OpenFileDialog(fw::Window& owner, std::string_view filter, PathBuffer& path) {
   fw::OpenFileName ofn;
-  ofn.owner = owner;
+  ofn.owner = &owner;
   ofn.filter = filter;
   ofn.file = path;
   ofn.flags = fw::OFN_EXPLORER;
   ofn.default_extension = "hex";
-  if (!fw::GetOpenFileName(ofn))
-    return false;
-  path = ofn.file;
-  return true;
+  if (fw::GetOpenFileName(ofn)) {
+    path = ofn.file;
+    return true;
+  }
+  // The user did choose a file, so silence would look like a lost choice.
+  if (ofn.needed > 0) {
+    WindowMessages messages(owner);
+    messages.Show(BoxCaption::Application, "The chosen path is too long: it is " +
+                                               std::to_string(ofn.needed - 1) +
+                                               " bytes long, and a path may be at most " +
+                                               std::to_string(path.size() - 1) + " bytes long.");
+  }
+  return false;
 }
 
 std::string_view PathText(const PathBuffer& path) {
@@ -44,7 +54,7 @@ std::string_view PathText(const PathBuffer& path) {
 
 bool ChooseFileToRead(fw::Window& owner, std::string_view filter, std::string& target) {
   PathBuffer path{};
-  if (!OpenFileDialog(&owner, filter, path))
+  if (!OpenFileDialog(owner, filter, path))
     return false;
   target = PathText(path);
   owner.UpdateData(false);

@@ -21,8 +21,10 @@ using PathBuffer = std::array<char, fw::MAX_PATH>;
 // pattern pairs ended by an empty text; the first pair selected), no title,
 // no initial folder and the default extension "hex", which a name typed
 // without extension gets. True when the user chose a file: its full path is
-// then in `path`, NUL-terminated.
-bool OpenFileDialog(fw::Window* owner, std::string_view filter, PathBuffer& path);
+// then in `path`, NUL-terminated. A path too long for the buffer is no
+// choice: the owner shows a box in the application's style that says so and
+// how long a path may be.
+bool OpenFileDialog(fw::Window& owner, std::string_view filter, PathBuffer& path);
 
 // The text of a path buffer up to its first NUL.
 std::string_view PathText(const PathBuffer& path);

@@ -20,12 +20,19 @@ bool StartExcel(ExcelApplication& app, Messages& messages) {
 
 void FindSheetByName(const ExcelWorksheets& sheets, std::string_view name, std::int16_t first,
                      ExcelWorksheet& sheet) {
-  sheet.AttachDispatch(sheets.GetItem(Variant::I2(first)));
+  // The walk ends past the last sheet; the user renamed or deleted the sheet,
+  // so the error names it rather than the position.
+  auto probe = [&](std::int16_t position) {
+    try {
+      sheet.AttachDispatch(sheets.GetItem(Variant::I2(position)));
+    } catch (const AutomationError&) {
+      throw AutomationError("The workbook has no sheet named \"" + std::string(name) + "\".");
+    }
+  };
+  probe(first);
   std::int16_t position = 0;
-  while (sheet.GetName() != name) {
-    ++position;
-    sheet.AttachDispatch(sheets.GetItem(Variant::I2(position)));
-  }
+  while (sheet.GetName() != name)
+    probe(++position);
 }
 
 UsedExtent GetUsedExtent(const ExcelWorksheet& sheet) {

@@ -25,8 +25,9 @@ bool StartExcel(ExcelApplication& app, Messages& messages);
 
 // Fills sheet with the worksheet called name: first the sheet at position
 // first, then, while the name read differs (exact, case-sensitive), the
-// sheets at positions 1, 2, 3 ... A name that no sheet bears ends with the
-// automation error of the position past the last sheet.
+// sheets at positions 1, 2, 3 ... A name that no sheet bears ends, past the
+// last sheet, with the automation error "The workbook has no sheet named
+// "NAME"."
 void FindSheetByName(const ExcelWorksheets& sheets, std::string_view name, std::int16_t first,
                      ExcelWorksheet& sheet);
 

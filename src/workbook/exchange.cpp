@@ -2,24 +2,17 @@
 
 #include <stdlib.h>
 
-#include <algorithm>
 #include <system_error>
 
 namespace nuv::workbook {
 
 std::string DefaultWorkbookPath() {
   std::error_code error;
-  std::filesystem::path folder = std::filesystem::current_path(error);
-  return folder.string() + "\\preset.xls";
+  return platform::FileInFolder(std::filesystem::current_path(error).string(), "preset.xls");
 }
 
 std::filesystem::path NativeFilePath(std::string_view path) {
-  platform::NativePath native = platform::ToNativePath(path);
-  if (!native.ok)
-    return {};
-  std::string text = native.path.string();
-  std::replace(text.begin(), text.end(), '\\', '/');
-  return text;
+  return std::filesystem::path(std::string(path));
 }
 
 BatchWorkFolder::BatchWorkFolder(std::string_view prefix) {

@@ -54,16 +54,12 @@ inline constexpr std::string_view kFilePathSheet = "File_Path";
 inline constexpr std::string_view kPresetBlockName = "preset";
 inline constexpr std::uint8_t kPresetNameLength = 6;
 
-// The workbook the export writes and the import reads: the current
-// directory followed by "\preset.xls", as the spreadsheet application is
-// given it.
+// The workbook the export writes and the import reads: "preset.xls" in the
+// current directory, as the spreadsheet application is given it.
 std::string DefaultWorkbookPath();
 
-// The native file behind a path the tool or the user wrote Windows-style:
-// ".\name" and "D:\..." are mapped as the platform maps them, and a
-// backslash separates folders as it does for the spreadsheet application,
-// so "<current directory>\preset.xls" is the file "preset.xls" in the
-// current directory. Empty when the name cannot be mapped.
+// The file behind a workbook path or a path the user wrote in a cell: a
+// native path as it stands, whatever characters its names hold.
 std::filesystem::path NativeFilePath(std::string_view path);
 
 }  // namespace nuv::workbook

@@ -199,15 +199,12 @@ int ApplyHwInfoFile(WorkbookExchange& exchange, image::BlockRecord& record,
     exchange.messages.Show(BoxCaption::Application, "Parse hw info file failed");
     return kBlockProblem;
   }
+  // A hardware-info block is usually the full 5120 bytes, of which the
+  // file fills the first 240; the rest is erased to zeros, as nothing else
+  // is defined for it.
   const auto content = info.Bytes();
   std::vector<std::uint8_t> data(size, 0);
   std::copy_n(content.begin(), std::min(size, content.size()), data.begin());
-  if (size > content.size())
-    exchange.messages.Show(BoxCaption::Application,
-                           "Block " + Bracketed(block.name) + " holds " + std::to_string(size) +
-                               " bytes: the 240 bytes made from " + path_text +
-                               " fill its start and the other " +
-                               std::to_string(size - content.size()) + " bytes are zero.");
   record.data.Replace(std::move(data));
   return kImportOk;
 }

@@ -74,7 +74,7 @@ int ApplyConfigSheet(WorkbookExchange& exchange, CellText& text, const ValueArra
 //    number; a file that cannot be opened leaves the block as it was;
 //  - em 2: the hardware info file is parsed; the block keeps its size and
 //    its data becomes the 240 bytes of the file's content followed by
-//    zeros (a message says when the block is larger than 240 bytes). A file
+//    zeros (or their start, for a smaller block). A file
 //    that cannot be parsed gives "Parse hw info file failed" and -4; one
 //    that cannot be opened leaves the block as it was, with a message; a
 //    block larger than the 5,120 bytes such content may have is refused

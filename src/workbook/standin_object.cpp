@@ -1,8 +1,6 @@
-#include <algorithm>
 #include <cstdio>
 
 #include "platform/errors.h"
-#include "platform/paths.h"
 #include "workbook/spreadsheet_viewer.h"
 #include "workbook/standin_objects.h"
 #include "workbook/utf16.h"
@@ -87,12 +85,7 @@ void Object::NoMember(DispId member, InvokeKind kind) const {
 std::filesystem::path NativeWorkbookPath(const Args& args, std::u16string_view name) {
   if (name.empty())
     args.Fail("a file name is needed.");
-  platform::NativePath native = platform::ToNativePath(Utf16ToUtf8(name));
-  if (!native.ok)
-    args.Fail(native.error);
-  std::string text = native.path.string();
-  std::replace(text.begin(), text.end(), '\\', '/');
-  return std::filesystem::path(text);
+  return std::filesystem::path(Utf16ToUtf8(name));
 }
 
 }  // namespace nuv::workbook::standin

@@ -117,9 +117,8 @@ DispatchRef MakeRange(std::shared_ptr<WorkbookObject> book, std::shared_ptr<AppS
 // The sheet behind a worksheet object of this application, or null.
 std::shared_ptr<SheetData> SheetOf(const Variant& object);
 
-// Paths given to Open and SaveAs: Windows-style names (".\name", "D:\dir")
-// are mapped as the platform layer maps them, and a backslash separates
-// folders as it does for the spreadsheet on Windows.
+// Paths given to Open and SaveAs: native paths, as the tool builds them
+// and the user chooses them; an empty one is refused.
 std::filesystem::path NativeWorkbookPath(const Args& args, std::u16string_view name);
 
 }  // namespace nuv::workbook::standin

@@ -143,9 +143,12 @@ class RecordingDispatch final : public Dispatch {
 };
 
 // A fresh folder per test, made the current directory (the workbook goes
-// there) and the lzma work folder; the stand-in never opens a viewer.
+// there) and the lzma work folder; the stand-in never opens a viewer. Its
+// name holds a backslash, which is an ordinary character of a name here.
 class ExchangeTest : public WorkbookTest {
  protected:
+  ExchangeTest() : WorkbookTest("nuv_exchange\\") {}
+
   void SetUp() override {
     WorkbookTest::SetUp();
     std::filesystem::create_directories(Path("work"));

@@ -95,9 +95,7 @@ TEST_F(ExchangeInterop, AWorkbookEditedWithXlwtChangesExactlyTheExpectedBytes) {
   // Every block is what the edits must have made of the loaded image.
   messages_.clear();
   ASSERT_EQ(ImportWorkbook(exchange, Path("edited.xls").string()), kImportOk);
-  // The one message: the 5120-byte hardware-info block is mostly zeros.
-  ASSERT_EQ(messages_.shown().size(), 1u) << messages_.texts()[0];
-  EXPECT_NE(messages_.texts()[0].find("Block [hwinfo] holds 5120 bytes"), std::string::npos);
+  EXPECT_TRUE(messages_.shown().empty()) << messages_.texts().front();
 
   std::vector<std::uint8_t> irkeys = Block(flash_.table, "irkeys");
   SetField(irkeys, 0, 8, 21);

@@ -225,12 +225,15 @@ TEST_F(DialogTest, TheSystemOpenDialogFillsThePathBufferOnlyWithAPathThatFits) {
   backend_.QueueAnswer(std::string(256, 'x'));  // 260 with ".hex": no room for the NUL
   EXPECT_FALSE(GetOpenFileName(ofn));
   EXPECT_EQ(ofn.FileName(), "sub/script.hex");
+  EXPECT_EQ(ofn.needed, 261u);
   backend_.QueueAnswer(std::string(255, 'y'));  // 259 with ".hex": fits
   ASSERT_TRUE(GetOpenFileName(ofn));
   EXPECT_EQ(ofn.FileName(), std::string(255, 'y') + ".hex");
   EXPECT_EQ(ofn.file.back(), '\0');
+  EXPECT_EQ(ofn.needed, 0u);
   backend_.QueueCancel();
   EXPECT_FALSE(GetOpenFileName(ofn));
+  EXPECT_EQ(ofn.needed, 0u);
 }
 
 }  // namespace

@@ -108,7 +108,7 @@ TEST(DefaultExtension, IsAddedOnlyToANameTypedWithoutOne) {
   } cases[] = {
       {"out", "bin", "out.bin"},
       {"dir.v2/out", "bin", "dir.v2/out.bin"},
-      {"C:\\dir.v2\\out", "hex", "C:\\dir.v2\\out.hex"},
+      {"dir.v2\\out", "hex", "dir.v2\\out"},  // a backslash is part of the name here
       {"/abs/out", "hex", "/abs/out.hex"},
       {"out.txt", "bin", "out.txt"},
       {"out.tar.gz", "bin", "out.tar.gz"},

@@ -85,7 +85,7 @@ TEST(ScanDmHeaders, AHeaderInsideBlockDataCounts) {
   EXPECT_EQ(flash.sdram_size, 9u);
 }
 
-TEST(ScanDmHeaders, SixtyFourBlocksAnd255HeadersFitButMoreMakeALegacyImage) {
+TEST(ScanDmHeaders, SixtyFourBlocksAnd255HeadersFit) {
   for (size_t second : {size_t{24}, size_t{25}}) {
     NewFormatPlan plan;
     plan.banks = {Bank(0, 1, std::vector<BlockPlan>(40, Block(1, 2))),
@@ -101,7 +101,12 @@ TEST(ScanDmHeaders, SixtyFourBlocksAnd255HeadersFitButMoreMakeALegacyImage) {
   for (uint32_t i = 0; i < 256; ++i)
     plan.banks.push_back(Bank(i * 32, 0, {}));
   FlashImage flash;
-  EXPECT_EQ(Scan(flash, plan).why, ScanFailure::TooManyHeaders);
+  // More headers refuse the image, even when they hold no blocks.
+  const Scanned many = Scan(flash, plan);
+  EXPECT_EQ(many.why, ScanFailure::TooManyHeaders);
+  EXPECT_EQ(many.messages,
+            std::vector<std::string>{
+                "The image has more DM headers than the tool can hold (at most 255)!"});
   plan.banks.pop_back();
   EXPECT_TRUE(Scan(flash, plan).ok);
   // A magic without its marker is no header at all.

@@ -50,9 +50,10 @@ TEST(PathsTest, OtherNamesAndFolders) {
   EXPECT_EQ(ini.path, fs::current_path() / "quon.ini");
   EXPECT_EQ(ToNativePath(".\\sub\\preset.xls").path, fs::current_path() / "sub" / "preset.xls");
   EXPECT_EQ(ToNativePath("/data/image.bin").path, fs::path("/data/image.bin"));
+  // A backslash is part of a name here.
   EXPECT_EQ(FolderWithSeparator("/data/images/flash.bin"), "/data/images/");
-  EXPECT_EQ(FolderWithSeparator("C:\\work\\flash.bin"), "C:\\work\\");
-  EXPECT_EQ(FolderWithSeparator("flash.bin"), "");
+  EXPECT_EQ(FolderWithSeparator("dir/my\\image.bin"), "dir/");
+  EXPECT_EQ(FolderWithSeparator("C:\\work\\flash.bin"), "");
   EXPECT_TRUE(fs::exists(ProgramFolder() / "platform_tests"));
 }
 

@@ -59,8 +59,9 @@ TEST(NativeCommand, MapsTheProgramAndTheNamesItCanMap) {
   const std::pair<std::string, Args> cases[] = {
       {R"(gzip.exe -d D:\tmp\script-qv.cfg.gz)",
        {"gzip", "-d", (root / "tmp" / "script-qv.cfg.gz").string()}},
-      {R"(LZMA.EXE d "/opt/a b\npreset.7z" "/opt/a b\npreset")",
-       {"lzma_alone", "d", "/opt/a b/npreset.7z", "/opt/a b/npreset"}},
+      // Only the backslash before the tool's own file name separates.
+      {R"(LZMA.EXE d "/opt/a\b c\npreset.7z" "/opt/a\b c\npreset")",
+       {"lzma_alone", "d", "/opt/a\\b c/npreset.7z", "/opt/a\\b c/npreset"}},
       // Other programs lose only their ".exe".
       {R"(sh.EXE -c "echo a\b" .\local\x plain\name)",
        {"sh", "-c", "echo a\\b", (std::filesystem::current_path() / "local" / "x").string(),

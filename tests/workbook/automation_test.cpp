@@ -59,7 +59,7 @@ TEST_F(Automation, FindSheetByNameComparesExactlyAndFailsPastTheLastSheet) {
     FindSheetByName(sheets_, "file_path", 3, sheet);  // the lookup is case-sensitive
     FAIL() << "found a sheet";
   } catch (const AutomationError& e) {
-    EXPECT_NE(std::string(e.what()).find("no sheet at position 4"), std::string::npos) << e.what();
+    EXPECT_STREQ(e.what(), "The workbook has no sheet named \"file_path\".");
   }
 }
 

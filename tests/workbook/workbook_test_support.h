@@ -19,14 +19,17 @@
 namespace nuv::workbook::testing {
 
 // A fresh folder per test (tests run as separate processes, in parallel),
-// removed afterwards. The user's spreadsheet program is never started.
+// removed afterwards, its name beginning with `prefix`. The user's
+// spreadsheet program is never started.
 class WorkbookTest : public ::testing::Test {
  protected:
+  explicit WorkbookTest(std::string prefix = "nuv_workbook_") : prefix_(std::move(prefix)) {}
+
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::path(::testing::TempDir()) /
-              (std::string("nuv_workbook_") + info->test_suite_name() + "_" + info->name() + "_" +
-               std::to_string(::getpid()));
+    folder_ =
+        std::filesystem::path(::testing::TempDir()) /
+        (prefix_ + info->test_suite_name() + "_" + info->name() + "_" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     ::setenv("NUV_SPREADSHEET_APP", "", 1);
@@ -37,6 +40,7 @@ class WorkbookTest : public ::testing::Test {
   const std::filesystem::path& folder() const { return folder_; }
 
  private:
+  std::string prefix_;
   std::filesystem::path folder_;
 };
 
