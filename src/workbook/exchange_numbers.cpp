@@ -7,7 +7,6 @@ namespace nuv::workbook {
 namespace {
 
 constexpr double kTwoTo63 = 9223372036854775808.0;
-constexpr double kTwoTo64 = 18446744073709551616.0;
 
 }  // namespace
 
@@ -24,13 +23,13 @@ std::string TruncatedNumberText(double number) {
   return std::string(text, end);
 }
 
-std::optional<std::uint64_t> TruncatedNumberPattern(double number) {
+std::optional<std::uint64_t> ItemNumberFromCell(double number, std::uint64_t value) {
+  if (number == static_cast<double>(value))
+    return value;
   const double whole = std::trunc(number);
-  if (whole >= -kTwoTo63 && whole < kTwoTo63)
-    return static_cast<std::uint64_t>(static_cast<std::int64_t>(whole));
-  if (whole >= kTwoTo63 && whole < kTwoTo64)
-    return static_cast<std::uint64_t>(whole);
-  return std::nullopt;
+  if (!(whole >= -kTwoTo53 && whole <= kTwoTo53))
+    return std::nullopt;
+  return static_cast<std::uint64_t>(static_cast<std::int64_t>(whole));
 }
 
 }  // namespace nuv::workbook

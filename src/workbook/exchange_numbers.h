@@ -15,11 +15,17 @@ namespace nuv::workbook {
 // "0" for -0.5), and the exact decimal digits of larger ones.
 std::string TruncatedNumberText(double number);
 
-// The 64-bit pattern of the truncated number, as an item's value holds it:
-// a negative number is its two's complement pattern (-1 gives all ones),
-// and numbers from 2^63 up to 2^64 keep their unsigned value, so a large
-// value that the export wrote comes back as the number it was. Nothing
-// for a number that no 64 bits hold.
-std::optional<std::uint64_t> TruncatedNumberPattern(double number);
+// A double holds every whole number up to 2^53 in size exactly, and larger
+// ones only in steps of 2 and more.
+inline constexpr double kTwoTo53 = 9007199254740992.0;
+
+// The value a number item takes from the number in its value cell, given
+// the value it has. A cell that still holds the double of that value, the
+// number the export wrote, gives the value back exactly, also where the
+// double rounded it (a 64-bit serial number). Any other number is a new
+// value: truncated toward zero and kept as its 64-bit pattern (-1 gives
+// all ones). Nothing for a new value beyond 2^53 in size: a cell rounded
+// what was typed there, so the value meant cannot be known.
+std::optional<std::uint64_t> ItemNumberFromCell(double number, std::uint64_t value);
 
 }  // namespace nuv::workbook

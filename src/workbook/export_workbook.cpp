@@ -1,6 +1,7 @@
 #include "workbook/export_workbook.h"
 
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "toolcfg/block_lookup.h"
@@ -8,6 +9,7 @@
 #include "workbook/excel_operations.h"
 #include "workbook/preset_packing.h"
 #include "workbook/preset_table.h"
+#include "workbook/utf16.h"
 
 namespace nuv::workbook {
 namespace {
@@ -89,35 +91,86 @@ std::uint32_t WritePresetTable(std::span<const std::uint8_t> stream, const Excel
   return columns;
 }
 
-// Writes one configuration sheet: titles, then block and item rows.
-void WriteConfigSheet(const toolcfg::ToolConfigSheet& record, const ExcelWorksheet& sheet,
-                      const ExcelRange& cells, RowHighlighter& highlighter) {
+// One cell of a configuration sheet; a block row is highlighted after its
+// cell is written.
+struct SheetCell {
+  std::uint32_t row;
+  std::uint32_t column;
+  Variant value;
+  bool block_row = false;
+};
+
+// The cells of one configuration sheet: titles, then block and item rows.
+// Its texts are those of the script and the image, read in the code page;
+// nothing when one of them is no text of the code page (`refusal` then
+// says which), since the sheet could not show it as it stands and the
+// import could not give it back.
+std::optional<std::vector<SheetCell>> LayOutConfigSheet(const toolcfg::ToolConfigSheet& record,
+                                                        std::string_view sheet_name,
+                                                        const platform::CodePage& code_page,
+                                                        std::string& refusal) {
+  std::vector<SheetCell> cells;
+  auto text = [&](std::string_view ansi, auto&& owner) {
+    std::optional<std::u16string> wide = code_page.ToUtf16(ansi);
+    if (!wide && refusal.empty())
+      refusal = "The " + owner() + " is no text of code page " +
+                std::to_string(code_page.number()) +
+                " (NUV_CODEPAGE chooses the code page), so no workbook was written.";
+    return Variant::Text(wide.value_or(u""));
+  };
+  auto put = [&](std::uint32_t row, std::uint32_t column, Variant value, bool block_row = false) {
+    cells.push_back({row, column, std::move(value), block_row});
+  };
+  auto shown = [&](std::string_view open, std::string_view ansi, std::string_view close) {
+    return std::string(open) + CodePageTextForMessage(code_page, ansi) + std::string(close);
+  };
+  const std::string on_sheet = " on sheet \"" + std::string(sheet_name) + "\"";
+
   std::uint32_t column = 0;
   for (const toolcfg::SheetColumn& title : record.columns)
-    PutCell(cells, 1, ++column, Variant::Text(title.title));
-
+    put(1, ++column,
+        text(title.title, [&] { return shown("column title \"", title.title, "\"") + on_sheet; }));
   std::uint32_t row = 1;
   for (const toolcfg::ConfigBlock& block : record.blocks) {
     ++row;
-    PutCell(cells, row, 1, Variant::Text("*" + block.name));
-    if (sheet.GetName() != kFilePathSheet)
-      highlighter.Highlight(row, sheet);
+    const std::string of_block = shown(" of block [", block.name, "]");
+    put(row, 1,
+        text("*" + block.name, [&] { return shown("block name [", block.name, "]") + on_sheet; }),
+        true);
     for (const toolcfg::ConfigItem& item : block.items) {
       ++row;
-      PutCell(cells, row, 1, Variant::Text(item.name));
+      const auto of_item = [&](std::string_view what) {
+        return std::string(what) + shown(" of item [", item.name, "]") + of_block;
+      };
+      put(row, 1, text(item.name, [&] { return of_item("name"); }));
       const bool known_type = item.type == toolcfg::kItemNumber ||
                               item.type == toolcfg::kItemText || item.type == toolcfg::kItemRange;
       if (item.type == toolcfg::kItemText)
-        PutCell(cells, row, 2, Variant::Text(item.text_value));
+        put(row, 2, text(item.text_value, [&] {
+              return of_item(shown("text \"", item.text_value, "\""));
+            }));
       else if (item.is_number())
-        PutCell(cells, row, 2, Variant::UI8(item.number_value));
+        put(row, 2, Variant::UI8(item.number_value));
       if (item.type == toolcfg::kItemRange) {
-        PutCell(cells, row, 3, Variant::UI4(static_cast<std::uint32_t>(item.min)));
-        PutCell(cells, row, 4, Variant::UI4(static_cast<std::uint32_t>(item.max)));
+        put(row, 3, Variant::UI4(static_cast<std::uint32_t>(item.min)));
+        put(row, 4, Variant::UI4(static_cast<std::uint32_t>(item.max)));
       }
       if (block.em == 1)
-        PutCell(cells, row, known_type ? 5 : 4, Variant::Text(item.description));
+        put(row, known_type ? 5 : 4,
+            text(item.description, [&] { return of_item("description"); }));
     }
+  }
+  if (!refusal.empty())
+    return std::nullopt;
+  return cells;
+}
+
+void WriteConfigSheet(const std::vector<SheetCell>& layout, const ExcelWorksheet& sheet,
+                      const ExcelRange& cells, RowHighlighter& highlighter) {
+  for (const SheetCell& cell : layout) {
+    PutCell(cells, cell.row, cell.column, cell.value);
+    if (cell.block_row && sheet.GetName() != kFilePathSheet)
+      highlighter.Highlight(cell.row, sheet);
   }
 }
 
@@ -137,6 +190,31 @@ bool HighlightRow(std::uint32_t row, std::uint32_t columns, std::uint8_t color,
 int ExportWorkbook(WorkbookExchange& exchange, std::string& workbook_path,
                    const ExportOptions& options) {
   workbook_path = options.workbook_path.empty() ? DefaultWorkbookPath() : options.workbook_path;
+
+  // The three sheet records, laid out before anything is started, so that a
+  // text the code page cannot read stops the export before it begins.
+  const std::array<std::pair<std::string_view, const toolcfg::ToolConfigSheet*>, 3> layout{{
+      {kKeySheet, &exchange.model.sheet2},
+      {kSystemSheet, &exchange.model.sheet3},
+      {kFilePathSheet, &exchange.model.sheet4},
+  }};
+  std::string refusal;
+  const std::optional<platform::CodePage> code_page = platform::CodePage::FromEnvironment(refusal);
+  if (!code_page) {
+    exchange.messages.Show(BoxCaption::Application, refusal + " No workbook was written.");
+    return 0;
+  }
+  std::array<std::vector<SheetCell>, 3> config_cells;
+  for (std::size_t k = 0; k < layout.size(); ++k) {
+    std::optional<std::vector<SheetCell>> cells =
+        LayOutConfigSheet(*layout[k].second, layout[k].first, *code_page, refusal);
+    if (!cells) {
+      exchange.messages.Show(BoxCaption::Application, refusal);
+      return 0;
+    }
+    config_cells[k] = std::move(*cells);
+  }
+
   const Variant missing = MissingArgument();
   ExcelApplication app;
   if (!StartExcel(app, exchange.messages))
@@ -171,16 +249,11 @@ int ExportWorkbook(WorkbookExchange& exchange, std::string& workbook_path,
   }
 
   // The three default sheets hold the model's three sheet records.
-  const std::array<std::pair<std::string_view, const toolcfg::ToolConfigSheet*>, 3> layout{{
-      {kKeySheet, &exchange.model.sheet2},
-      {kSystemSheet, &exchange.model.sheet3},
-      {kFilePathSheet, &exchange.model.sheet4},
-  }};
   for (std::size_t k = 0; k < layout.size(); ++k) {
     sheet.AttachDispatch(sheets.GetItem(Variant::Text("sheet" + std::to_string(k + 1))));
     sheet.SetName(layout[k].first);
     cells.AttachDispatch(sheet.GetCells());
-    WriteConfigSheet(*layout[k].second, sheet, cells, highlighter);
+    WriteConfigSheet(config_cells[k], sheet, cells, highlighter);
   }
 
   hand_over();

@@ -31,9 +31,14 @@ struct ExportOptions {
 //                of other types, when the block's em is 1). Block rows are
 //                highlighted across n columns, except on "File_Path".
 // `workbook_path` is set first, to the path the workbook is saved as.
+// Names, titles, descriptions and text values are read in the ANSI code
+// page that NUV_CODEPAGE chooses (platform::CodePage), and numbers are
+// written as doubles, which the import knows again (ItemNumberFromCell).
 //
 // Results: 1, the workbook was saved (and, handed to the user, left open
-// in the visible application); 0, the application could not be started
+// in the visible application); 0, before anything is started when
+// NUV_CODEPAGE names no code page or a text is no text of the code page
+// (a message says which), or when the application could not be started
 // ("Couldn't start Excel and get Application object.") or the preset block
 // could not be unpacked (the application is then made visible with the
 // unsaved workbook, when it is handed to the user). An image without a

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/code_page.h"
 #include "workbook/variant.h"
 
 namespace nuv::workbook {
@@ -13,20 +14,40 @@ namespace nuv::workbook {
 // text reads as the cell read before it.
 class CellText {
  public:
+  // Texts of text cells are read in `code_page`, the code page of the
+  // image's and the script's texts that they are compared with and written
+  // as.
+  explicit CellText(const platform::CodePage& code_page) : code_page_(code_page) {}
+
   // Reads the cell (row, column) of `values` as text:
   //  - empty: "NULL";
   //  - number: the decimal text of its truncated value ("%lld");
-  //  - text: the cell's text in the tool's 8-bit text;
+  //  - text: ReadText;
   //  - anything else (a boolean, an error value): the buffer stays as it is.
   // The whole text is kept: nothing a cell holds is cut. Indices outside
   // `values` raise nuv::AutomationError.
   const std::string& Read(const ValueArray& values, std::uint32_t row, std::uint32_t column);
 
-  void Set(std::string text) { text_ = std::move(text); }
+  // Reads a text cell: its text in the code page. A character that the code
+  // page has no bytes for reads as "?", as Windows reads it, and the text is
+  // then not exact(): it names nothing of the script and is no value to
+  // write.
+  const std::string& ReadText(const Variant& text_cell);
+
+  void Set(std::string text) {
+    text_ = std::move(text);
+    exact_ = true;
+  }
   const std::string& text() const { return text_; }
+  // False when the buffer holds a text cell's text with "?" in place of
+  // characters the code page does not hold.
+  bool exact() const { return exact_; }
+  const platform::CodePage& code_page() const { return code_page_; }
 
  private:
+  platform::CodePage code_page_;
   std::string text_;
+  bool exact_ = true;
 };
 
 // The cell text buffer of the original tool held 256 bytes; a text that the

@@ -14,6 +14,7 @@
 #include "workbook/import_bit_field.h"
 #include "workbook/preset_packing.h"
 #include "workbook/preset_table.h"
+#include "workbook/utf16.h"
 
 namespace nuv::workbook {
 namespace {
@@ -22,8 +23,9 @@ constexpr std::uint8_t kBlockNameLength = 8;
 constexpr std::uint8_t kHwInfoFile = 2;
 constexpr std::uint8_t kBinaryFile = 3;
 
-std::string Bracketed(std::string_view name) {
-  return std::string("[").append(name).append("]");
+// A name of the script, as messages show it.
+std::string Bracketed(const platform::CodePage& code_page, std::string_view name) {
+  return "[" + CodePageTextForMessage(code_page, name) + "]";
 }
 
 bool StartsWithStar(const std::string& text) {
@@ -44,42 +46,55 @@ image::BlockRecord* FindImageBlock(WorkbookExchange& exchange, const toolcfg::Co
                                        exchange.messages);
 }
 
-int ItemOutside(WorkbookExchange& exchange, const toolcfg::ConfigBlock& block,
-                const toolcfg::ConfigItem& item, std::size_t size) {
-  exchange.messages.Show(BoxCaption::Application, Bracketed(item.name) + " lies outside the " +
-                                                      std::to_string(size) + " bytes of block " +
-                                                      Bracketed(block.name) +
+int ItemOutside(WorkbookExchange& exchange, const platform::CodePage& code_page,
+                const toolcfg::ConfigBlock& block, const toolcfg::ConfigItem& item,
+                std::size_t size) {
+  exchange.messages.Show(BoxCaption::Application, Bracketed(code_page, item.name) +
+                                                      " lies outside the " + std::to_string(size) +
+                                                      " bytes of block " +
+                                                      Bracketed(code_page, block.name) +
                                                       ", so the workbook cannot be applied to it.");
   return kBlockProblem;
 }
 
-int OutOfRange(WorkbookExchange& exchange, const toolcfg::ConfigItem& item) {
-  exchange.messages.Show(BoxCaption::Application, "ERROR!! " + Bracketed(item.name) +
+int OutOfRange(WorkbookExchange& exchange, const platform::CodePage& code_page,
+               const toolcfg::ConfigItem& item) {
+  exchange.messages.Show(BoxCaption::Application, "ERROR!! " + Bracketed(code_page, item.name) +
                                                       "'s value is out of range,please check it!");
   return kValueOutOfRange;
 }
 
-// The longest prefix of `text` of at most `bytes` bytes that does not end
-// inside a UTF-8 sequence.
-std::size_t WholeCharacters(std::string_view text, std::size_t bytes) {
-  if (bytes >= text.size())
-    return text.size();
-  while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80)
-    --bytes;
-  return bytes;
+int NotExact(WorkbookExchange& exchange, const platform::CodePage& code_page,
+             const toolcfg::ConfigItem& item, double number) {
+  exchange.messages.Show(BoxCaption::Application,
+                         Bracketed(code_page, item.name) + "'s new value " +
+                             TruncatedNumberText(number) +
+                             " needs more than the 53 bits a spreadsheet cell holds exactly, so "
+                             "the number typed is not known exactly and was not written; please "
+                             "check it.");
+  return kValueOutOfRange;
+}
+
+// Says why a cell's text is not read, when the code page has no bytes for
+// some of its characters.
+std::string NoBytesFor(const platform::CodePage& code_page) {
+  return "has characters that code page " + std::to_string(code_page.number()) +
+         " has no bytes for (NUV_CODEPAGE chooses the code page)";
 }
 
 // Copies a text item's value, with its terminating zero byte, into the
 // block, within the room the item has.
 int WriteText(WorkbookExchange& exchange, image::BlockRecord& record,
               const toolcfg::ConfigBlock& block, const toolcfg::ConfigItem& item,
-              std::string_view text) {
+              const CellText& value) {
+  const std::string& text = value.text();
+  const platform::CodePage& code_page = value.code_page();
   std::span<std::uint8_t> data = record.data.mutable_bytes();
   const std::int64_t start = std::int64_t{block.start_offset} + item.bit_offset / 8;
   if (start < 0 || static_cast<std::uint64_t>(start) >= data.size())
-    return ItemOutside(exchange, block, item, data.size());
+    return ItemOutside(exchange, code_page, block, item, data.size());
   std::size_t room = data.size() - static_cast<std::size_t>(start);
-  std::string limit = "the end of block " + Bracketed(block.name);
+  std::string limit = "the end of block " + Bracketed(code_page, block.name);
   if (item.bit_length / 8 > 0 && static_cast<std::size_t>(item.bit_length / 8) < room) {
     room = static_cast<std::size_t>(item.bit_length / 8);
     limit = "its width";
@@ -90,12 +105,13 @@ int WriteText(WorkbookExchange& exchange, image::BlockRecord& record,
   }
   std::size_t length = text.size();
   if (length + 1 > room) {
-    length = WholeCharacters(text, room - 1);
-    exchange.messages.Show(
-        BoxCaption::Application,
-        "The text for " + Bracketed(item.name) + " takes " + std::to_string(text.size() + 1) +
-            " bytes, more than the " + std::to_string(room) + " that " + limit +
-            " leaves it; only its first " + std::to_string(length) + " bytes were written.");
+    length = code_page.WholeCharacters(text, room - 1);
+    exchange.messages.Show(BoxCaption::Application,
+                           "The text for " + Bracketed(code_page, item.name) + " takes " +
+                               std::to_string(text.size() + 1) + " bytes, more than the " +
+                               std::to_string(room) + " that " + limit +
+                               " leaves it; only its first " + std::to_string(length) +
+                               " bytes were written.");
   }
   const auto to = data.begin() + start;
   std::copy_n(text.begin(), length, to);
@@ -108,34 +124,43 @@ int ApplyItem(WorkbookExchange& exchange, CellText& text, const Variant& cell,
               image::BlockRecord& record, const toolcfg::ConfigBlock& block,
               toolcfg::ConfigItem& item) {
   const bool number_item = item.is_number();
+  const platform::CodePage& code_page = text.code_page();
   switch (cell.type()) {
     case VT_EMPTY:
       text.Set("");
       break;
     case VT_R8: {
-      const std::optional<std::uint64_t> pattern = TruncatedNumberPattern(cell.AsDouble());
-      if (pattern)
-        item.number_value = *pattern;
+      const std::optional<std::uint64_t> number =
+          ItemNumberFromCell(cell.AsDouble(), item.number_value);
+      if (number)
+        item.number_value = *number;
       if (!number_item) {
         // The text of a number is what the user sees in the cell.
         text.Set(TruncatedNumberText(cell.AsDouble()));
         exchange.messages.Show(BoxCaption::Application,
-                               Bracketed(item.name) +
+                               Bracketed(code_page, item.name) +
                                    " is a text item and its value cell holds a number; the "
                                    "number's decimal text \"" +
                                    text.text() + "\" was written.");
-      } else if (!pattern) {
-        return OutOfRange(exchange, item);
+      } else if (!number) {
+        return NotExact(exchange, code_page, item, cell.AsDouble());
       }
       break;
     }
     case VT_BSTR:
-      text.Set(cell.AsUtf8());
+      text.ReadText(cell);
+      if (!number_item && !text.exact()) {
+        exchange.messages.Show(BoxCaption::Application,
+                               "The text for " + Bracketed(code_page, item.name) + ", \"" +
+                                   cell.AsUtf8() + "\", " + NoBytesFor(code_page) +
+                                   ", so it cannot be written to the image; please check it.");
+        return kValueOutOfRange;
+      }
       break;
     default:
       if (!number_item) {
         exchange.messages.Show(BoxCaption::Application,
-                               Bracketed(item.name) +
+                               Bracketed(code_page, item.name) +
                                    " is a text item and its value cell holds neither a text nor "
                                    "a number; the item was left as it was.");
         return kImportOk;
@@ -144,15 +169,15 @@ int ApplyItem(WorkbookExchange& exchange, CellText& text, const Variant& cell,
   }
 
   if (!number_item)
-    return WriteText(exchange, record, block, item, text.text());
+    return WriteText(exchange, record, block, item, text);
   if (item.type == toolcfg::kItemRange &&
       (item.number_value < static_cast<std::uint32_t>(item.min) ||
        item.number_value > static_cast<std::uint32_t>(item.max)))
-    return OutOfRange(exchange, item);
+    return OutOfRange(exchange, code_page, item);
   std::span<std::uint8_t> data = record.data.mutable_bytes();
   const std::int64_t position = std::int64_t{block.start_offset} * 8 + item.bit_offset;
   if (!WriteImportBitField(data, position, item.bit_length, item.number_value))
-    return ItemOutside(exchange, block, item, data.size());
+    return ItemOutside(exchange, code_page, block, item, data.size());
   return kImportOk;
 }
 
@@ -171,13 +196,14 @@ std::optional<std::vector<std::uint8_t>> ReadBinaryFile(const std::filesystem::p
 }
 
 // Replaces a hardware-info block by the content of a hardware info file.
-int ApplyHwInfoFile(WorkbookExchange& exchange, image::BlockRecord& record,
-                    const toolcfg::ConfigBlock& block, const std::string& path_text) {
+int ApplyHwInfoFile(WorkbookExchange& exchange, const platform::CodePage& code_page,
+                    image::BlockRecord& record, const toolcfg::ConfigBlock& block,
+                    const std::string& path_text) {
   const std::size_t size = record.entry.size();
   if (size > kHwInfoBuffer) {
     exchange.messages.Show(BoxCaption::Application,
-                           "The hardware info block " + Bracketed(block.name) + " holds " +
-                               std::to_string(size) +
+                           "The hardware info block " + Bracketed(code_page, block.name) +
+                               " holds " + std::to_string(size) +
                                " bytes, more than the 5120 bytes its new content can have; it "
                                "was not replaced.");
     return kBlockProblem;
@@ -190,7 +216,7 @@ int ApplyHwInfoFile(WorkbookExchange& exchange, image::BlockRecord& record,
   if (!in.is_open()) {
     exchange.messages.Show(BoxCaption::Application,
                            "The hardware info file " + path_text + " cannot be opened; block " +
-                               Bracketed(block.name) + " was left as it was.");
+                               Bracketed(code_page, block.name) + " was left as it was.");
     return kImportOk;
   }
   legacy::HwInfo info;
@@ -215,9 +241,11 @@ int ApplyConfigSheet(WorkbookExchange& exchange, CellText& text, const ValueArra
                      std::uint32_t rows, std::vector<toolcfg::ConfigBlock>& blocks) {
   toolcfg::ConfigBlock* current = nullptr;
   for (std::uint32_t r = 1; r <= rows; ++r) {
+    // A text the code page cannot hold names nothing of the script.
     const std::string& name = text.Read(values, r, 1);
+    const bool exact = text.exact();
     if (StartsWithStar(name)) {
-      current = FindConfigBlock(blocks, name);
+      current = exact ? FindConfigBlock(blocks, name) : nullptr;
       continue;
     }
     if (!current)
@@ -226,7 +254,7 @@ int ApplyConfigSheet(WorkbookExchange& exchange, CellText& text, const ValueArra
     if (!record)
       return kBlockProblem;
     auto item = std::find_if(current->items.begin(), current->items.end(),
-                             [&](const toolcfg::ConfigItem& i) { return i.name == name; });
+                             [&](const toolcfg::ConfigItem& i) { return exact && i.name == name; });
     if (item == current->items.end())
       continue;
     const int result = ApplyItem(exchange, text, values.GetElement(r, 2), *record, *current, *item);
@@ -244,7 +272,7 @@ int ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const ValueAr
     const std::string& name = text.Read(values, r, 1);
     // Unlike the configuration sheets, the "*" row itself carries the path.
     if (StartsWithStar(name))
-      current = FindConfigBlock(blocks, name);
+      current = text.exact() ? FindConfigBlock(blocks, name) : nullptr;
     if (!current || (current->em != kHwInfoFile && current->em != kBinaryFile))
       continue;
     image::BlockRecord* record = FindImageBlock(exchange, *current);
@@ -253,9 +281,20 @@ int ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const ValueAr
     const Variant cell = values.GetElement(r, 2);
     if (cell.type() != VT_BSTR)
       continue;
+    // The path must be one the code page can name, as the original opened
+    // it; a native path here is UTF-8.
+    const platform::CodePage& code_page = text.code_page();
     const std::string path = cell.AsUtf8();
+    text.ReadText(cell);
+    if (!text.exact()) {
+      exchange.messages.Show(BoxCaption::Application,
+                             "The file name \"" + path + "\" for block " +
+                                 Bracketed(code_page, current->name) + " " + NoBytesFor(code_page) +
+                                 ", so the file cannot be named; please check it.");
+      return kBlockProblem;
+    }
     if (current->em == kHwInfoFile) {
-      if (const int result = ApplyHwInfoFile(exchange, *record, *current, path);
+      if (const int result = ApplyHwInfoFile(exchange, code_page, *record, *current, path);
           result != kImportOk)
         return result;
       continue;
@@ -266,7 +305,7 @@ int ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const ValueAr
     if (bytes->size() > 0xFFFFFFFFu) {
       exchange.messages.Show(BoxCaption::Application,
                              "The file " + path + " is larger than a block can be; block " +
-                                 Bracketed(current->name) + " was left as it was.");
+                                 Bracketed(code_page, current->name) + " was left as it was.");
       continue;
     }
     record->entry.set_size(static_cast<std::uint32_t>(bytes->size()));
@@ -276,6 +315,13 @@ int ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const ValueAr
 }
 
 int ImportWorkbook(WorkbookExchange& exchange, std::string_view workbook_path) {
+  std::string refusal;
+  const std::optional<platform::CodePage> code_page = platform::CodePage::FromEnvironment(refusal);
+  if (!code_page) {
+    exchange.messages.Show(BoxCaption::Application,
+                           refusal + " Nothing was read from the workbook.");
+    return kImportFailed;
+  }
   const Variant m = MissingArgument();
   ExcelApplication app;
   if (!StartExcel(app, exchange.messages))
@@ -284,7 +330,7 @@ int ImportWorkbook(WorkbookExchange& exchange, std::string_view workbook_path) {
   ExcelWorkbook book(books.Open(workbook_path, m, m, m, m, m, m, m, m, m, m, m, m, m, m));
   ExcelWorksheets sheets(book.GetWorksheets());
   ExcelWorksheet sheet;
-  CellText text;
+  CellText text(*code_page);
 
   // A sheet whose used range is a single cell is skipped unread.
   UsedExtent extent;

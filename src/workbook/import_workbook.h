@@ -33,6 +33,10 @@ inline constexpr std::size_t kHwInfoBuffer = 5120;
 // change as the sheets are read, so what was applied before a failure
 // stays applied, and items keep the numbers read.
 //
+// Cell texts are read in the ANSI code page that NUV_CODEPAGE chooses
+// (platform::CodePage); a value that names none gives its message and -1
+// before anything is started.
+//
 // Results: 0; -1 when the application cannot be started ("Couldn't start
 // Excel and get Application object.") or a sheet failed (its message has
 // been shown). On every return after the application started, the workbook
@@ -45,19 +49,25 @@ int ImportWorkbook(WorkbookExchange& exchange, std::string_view workbook_path);
 // Applies a configuration sheet (its values from A1, `rows` rows) to the
 // blocks of one sheet record. Column A names a block ("*NAME": the first
 // block of `blocks` with that name becomes the current one, or none) or an
-// item of the current block; column B holds the item's value:
-//  - a number is truncated toward zero and kept as a 64-bit pattern in the
-//    item's number_value; empty or text leaves a number item's value as it
-//    was; the value is then written as a bit field (WriteImportBitField)
-//    at the block's start offset;
+// item of the current block, in `text`'s code page (a text that the code
+// page cannot hold names nothing); column B holds the item's value:
+//  - a number cell that still holds the double of the item's value, as the
+//    export wrote it, keeps that exact value (ItemNumberFromCell); another
+//    number is truncated toward zero and kept as a 64-bit pattern in the
+//    item's number_value, and one beyond 2^53, which the cell may have
+//    rounded, gives a message and -10; empty or text leaves a number item's
+//    value as it was; the value is then written as a bit field
+//    (WriteImportBitField) at the block's start offset;
 //  - a range item (type 2) outside min..max (taken as unsigned 32-bit
 //    numbers) gives "ERROR!! [NAME]'s value is out of range,please check
-//    it!" and -10, as does a number that no 64 bits hold;
+//    it!" and -10;
 //  - a text item gets its text with a terminating zero byte at byte
-//    start offset + bit_offset / 8: the text of a text cell, nothing for an
-//    empty one, and the decimal text of a number cell. The text is cut, with
-//    a message, to the room it has: the item's width (bit_length / 8 bytes,
-//    when it gives one), the end of the block and the 256-byte cell buffer.
+//    start offset + bit_offset / 8: the text of a text cell in the code
+//    page, nothing for an empty one, and the decimal text of a number cell.
+//    A text with characters the code page has no bytes for gives a message
+//    and -10. The text is cut, with a message, to the room it has (never
+//    inside a character): the item's width (bit_length / 8 bytes, when it
+//    gives one), the end of the block and the 256-byte cell buffer.
 //    A boolean or an error value changes nothing, and says so.
 // The image block of every item row is looked up by name and id first: a
 // missing one gives the lookup's message and -4. An item that lies outside
@@ -79,7 +89,8 @@ int ApplyConfigSheet(WorkbookExchange& exchange, CellText& text, const ValueArra
 //    that cannot be opened leaves the block as it was, with a message; a
 //    block larger than the 5,120 bytes such content may have is refused
 //    with a message and -4.
-// A missing image block gives the lookup's message and -4.
+// A file name with characters that the code page has no bytes for gives a
+// message and -4. A missing image block gives the lookup's message and -4.
 int ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const ValueArray& values,
                        std::uint32_t rows);
 

@@ -114,6 +114,24 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
+std::string CodePageTextForMessage(const platform::CodePage& code_page, std::string_view text) {
+  if (const std::optional<std::u16string> wide = code_page.ToUtf16(text))
+    return Utf16ToUtf8(*wide);
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : text) {
+    const auto byte = static_cast<std::uint8_t>(c);
+    if (byte >= 0x20 && byte < 0x7F) {
+      out.push_back(c);
+    } else {
+      out += "\\x";
+      out.push_back(kHex[byte >> 4]);
+      out.push_back(kHex[byte & 0xF]);
+    }
+  }
+  return out;
+}
+
 bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size())
     return false;

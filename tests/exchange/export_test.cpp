@@ -239,6 +239,29 @@ TEST_F(Export, WithoutTheApplicationNothingIsWritten) {
   EXPECT_FALSE(std::filesystem::exists(Path("preset.xls")));
 }
 
+TEST_F(Export, ACodePageThatCannotReadTheTextsStopsItBeforeItStarts) {
+  FillModel();
+  model_.sheet3.blocks[0].items[1].name = "Lautst\xE4rke";
+  RecordCalls();
+  const std::pair<const char*, std::string> cases[] = {
+      {"65001",
+       "The name of item [Lautst\\xE4rke] of block [sysconf] is no text of code page 65001 "
+       "(NUV_CODEPAGE chooses the code page), so no workbook was written."},
+      {"1259",
+       "NUV_CODEPAGE is \"1259\", which is not the number of a code page this tool converts texts "
+       "with: it takes 1252, 936, 932, 949, 950, 1250 to 1258 or 65001 (UTF-8), and 1252 when it "
+       "is not set. No workbook was written."}};
+  for (const auto& [code_page, message] : cases) {
+    testing::ScopedEnv env("NUV_CODEPAGE", code_page);
+    messages_.clear();
+    std::string path;
+    EXPECT_EQ(Run(path), 0);
+    EXPECT_EQ(messages_.texts(), std::vector<std::string>{message});
+  }
+  EXPECT_TRUE(calls().empty());
+  EXPECT_FALSE(std::filesystem::exists(Path("preset.xls")));
+}
+
 TEST_F(Export, TablesBeyondTheSheetAreBoundedWithMessages) {
   // A count of 300 columns, a row running past column 256, and a text
   // without its end.

@@ -43,7 +43,7 @@ class ConfigSheet : public testing::ExchangeTest {
     model_.sheet2.blocks = {Block("keys", model_id, start, 0, std::move(items))};
     messages_.clear();
     WorkbookExchange exchange = Exchange();
-    CellText text;
+    CellText text(code_page_);
     const ValueArray sheet = Sheet(rows);
     EXPECT_EQ(ApplyConfigSheet(exchange, text, sheet, sheet.rows(), model_.sheet2.blocks), result);
     EXPECT_EQ(testing::BlockBytes(table_, 0), after);
@@ -53,6 +53,7 @@ class ConfigSheet : public testing::ExchangeTest {
     for (std::size_t i = 0; i < values.size(); ++i)
       EXPECT_EQ(model_.sheet2.blocks[0].items[i].number_value, values[i]) << i;
   }
+  platform::CodePage code_page_;
 };
 
 const std::string kOutOfRange = "]'s value is out of range,please check it!";
@@ -81,9 +82,18 @@ TEST_F(ConfigSheet, EachRowRuleAndFailure) {
   Check("-1 in a range item", Bytes({0x05, 0x06}), {Item("Volume", 2, 0, 8, 0, 255)},
         {{T("*keys")}, {T("Volume"), N(-1)}}, kValueOutOfRange, Bytes({0x05, 0x06}),
         {"ERROR!! [Volume" + kOutOfRange});
-  Check("a number no 64 bits hold", Bytes({0x05, 0x06}), {Item("Other", 0, 8, 8)},
-        {{T("*keys")}, {T("Other"), N(1e20)}}, kValueOutOfRange, Bytes({0x05, 0x06}),
-        {"ERROR!! [Other" + kOutOfRange});
+  // A cell holds a double: the one written for a 64-bit value gives that
+  // value back exactly, and a new value must be one a double holds exactly.
+  Check("the 64-bit value a cell was written for", Bytes({0, 0, 0, 0, 0, 0, 0, 0, 9}),
+        {Valued(Item("Serial", 0, 0, 64), 0xF00DFACE12345678u)},
+        {{T("*keys")}, {T("Serial"), N(static_cast<double>(0xF00DFACE12345678u))}}, kImportOk,
+        Bytes({0x78, 0x56, 0x34, 0x12, 0xCE, 0xFA, 0x0D, 0xF0, 9}), {}, {0xF00DFACE12345678u});
+  Check(
+      "a new value beyond 2^53", Bytes({0x05, 0x06}), {Item("Other", 0, 8, 8)},
+      {{T("*keys")}, {T("Other"), N(9007199254740994.0)}}, kValueOutOfRange, Bytes({0x05, 0x06}),
+      {"[Other]'s new value 9007199254740994 needs more than the 53 bits a spreadsheet cell holds "
+       "exactly, so the number typed is not known exactly and was not written; please check "
+       "it."});
   Check("a range item at its bound", Bytes({0x05, 0x06}), {Item("Volume", 2, 0, 8, 0, 255)},
         {{T("*keys")}, {T("Volume"), N(255)}}, kImportOk, Bytes({0xFF, 0x06}), {});
   // Bounds are unsigned 32-bit numbers: min -5 is 4294967291.
@@ -112,16 +122,34 @@ TEST_F(ConfigSheet, EachRowRuleAndFailure) {
       {{T("*keys")}, {T("Tail"), T("WXYZ")}}, kImportOk, Bytes({9, 9, 9, 9, 9, 'W', 'X', 0}),
       {"The text for [Tail] takes 5 bytes, more than the 3 that the end of block [keys] leaves it; "
        "only its first 2 bytes were written."});
+  code_page_ = *platform::CodePage::FromNumber(65001);
   Check("a character of several bytes is not split", Bytes({9, 9, 9, 9, 9, 9, 9, 9}),
         {Item("Short", 1, 8, 32)}, {{T("*keys")}, {T("Short"), T("AΩ€")}}, kImportOk,
         Bytes({9, 'A', 0xCE, 0xA9, 0, 9, 9, 9}),
         {"The text for [Short] takes 7 bytes, more than the 4 that its width leaves it; only its "
          "first 3 bytes were written."});
+  code_page_ = platform::CodePage();
   Check("a text beyond the cell buffer", std::vector<std::uint8_t>(400, 0xEE),
         {Item("Long", 1, 0, 0)}, {{T("*keys")}, {T("Long"), T(std::string(300, 'q'))}}, kImportOk,
         Filled(400, 0xEE, std::string(255, 'q') + '\0'),
         {"The text for [Long] takes 301 bytes, more than the 256 that the cell text buffer leaves "
          "it; only its first 255 bytes were written."});
+  // Names and texts are those of the script and the image, in code page
+  // 1252; a cell text it cannot hold names nothing and is no value.
+  Check("names and texts in the code page", Bytes({0, 0, 9, 9, 9, 9, 9, 9}),
+        {Item("Lautst\xE4rke", 0, 0, 8), Item("Gru\xDF", 1, 16, 0), Item("??", 0, 8, 8)},
+        {{T("*keys")},
+         {T("Lautstärke"), N(7)},
+         {T("Gruß"), T("Grüße")},
+         {T("Жж"), N(5)},
+         {T("*Блок")},
+         {T("Lautstärke"), N(8)}},
+        kImportOk, Bytes({7, 0, 'G', 'r', 0xFC, 0xDF, 'e', 0}), {});
+  Check("a text the code page cannot hold", Bytes({1, 2, 3}), {Item("Gru\xDF", 1, 0, 0)},
+        {{T("*keys")}, {T("Gruß"), T("Привет")}}, kValueOutOfRange, Bytes({1, 2, 3}),
+        {"The text for [Gruß], \"Привет\", has characters that code page 1252 has no bytes for "
+         "(NUV_CODEPAGE chooses the code page), so it cannot be written to the image; please check "
+         "it."});
   Check("a number for a text", Bytes({7, 7, 7, 7, 7}), {Item("Pin", 1, 0, 0)},
         {{T("*keys")}, {T("Pin"), N(12.9)}}, kImportOk, Bytes({'1', '2', 0, 7, 7}),
         {"[Pin] is a text item and its value cell holds a number; the number's decimal text \"12\" "
@@ -177,7 +205,7 @@ TEST_F(ConfigSheet, ColumnBOfASheetOneColumnWideIsAnAutomationError) {
   table_.records = {MakeRecord(0x22, "keys", Bytes({0}))};
   model_.sheet2.blocks = {Block("keys", 0x22, 0, 0, {Item("Power", 0, 0, 8)})};
   WorkbookExchange exchange = Exchange();
-  CellText text;
+  CellText text{platform::CodePage()};
   const ValueArray values = Sheet({{T("*keys")}, {T("Power")}});
   EXPECT_THROW(ApplyConfigSheet(exchange, text, values, 2, model_.sheet2.blocks), AutomationError);
 }
@@ -197,7 +225,7 @@ class FilePathSheet : public testing::ExchangeTest {
   }
   int Apply(const Rows& rows) {
     WorkbookExchange exchange = Exchange();
-    CellText text;
+    CellText text{platform::CodePage()};
     const ValueArray values = Sheet(rows);
     return ApplyFilePathSheet(exchange, text, values, values.rows());
   }
@@ -286,6 +314,17 @@ TEST_F(FilePathSheet, AHardwareInfoFileThatCannotBeOpenedLeavesTheBlockAndSaysSo
   EXPECT_EQ(messages_.texts(),
             std::vector<std::string>{"The hardware info file " + Path("missing.txt").string() +
                                      " cannot be opened; block [hwinfo] was left as it was."});
+}
+
+TEST_F(FilePathSheet, AFileNameTheCodePageCannotHoldFailsTheSheet) {
+  testing::WriteFile(Path("Канал.bin"), "ab");
+  EXPECT_EQ(Apply({{T("*logo"), T(Path("Канал.bin").string())}}), kBlockProblem);
+  EXPECT_EQ(messages_.texts(),
+            std::vector<std::string>{"The file name \"" + Path("Канал.bin").string() +
+                                     "\" for block [logo] has characters that code page 1252 has "
+                                     "no bytes for (NUV_CODEPAGE chooses the code page), so the "
+                                     "file cannot be named; please check it."});
+  EXPECT_EQ(Data(0), Bytes({1, 2, 3}));
 }
 
 TEST_F(FilePathSheet, ABlockTheImageLacksFails) {

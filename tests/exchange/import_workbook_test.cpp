@@ -161,12 +161,20 @@ TEST_F(Import, WithoutAPresetBlockTheTableIsPackedButKeptNowhere) {
   EXPECT_EQ(Data(0), Bytes({0x0C, 50}));
 }
 
-TEST_F(Import, WithoutTheApplicationTheImportFails) {
+TEST_F(Import, WithoutTheApplicationOrAKnownCodePageTheImportFails) {
   WriteEdited();
+  {
+    testing::ScopedEnv env("NUV_CODEPAGE", "latin1");
+    EXPECT_EQ(Run(), kImportFailed);
+  }
   UnregisterAutomationServer(kExcelProgId);
   EXPECT_EQ(Run(), kImportFailed);
   EXPECT_EQ(messages_.texts(),
-            std::vector<std::string>{"Couldn't start Excel and get Application object."});
+            (std::vector<std::string>{
+                "NUV_CODEPAGE is \"latin1\", which is not the number of a code page this tool "
+                "converts texts with: it takes 1252, 936, 932, 949, 950, 1250 to 1258 or 65001 "
+                "(UTF-8), and 1252 when it is not set. Nothing was read from the workbook.",
+                "Couldn't start Excel and get Application object."}));
   EXPECT_EQ(Data(1), Bytes({0x01, 0x02}));
 }
 

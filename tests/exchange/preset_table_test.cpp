@@ -159,21 +159,28 @@ TEST(PresetTable, TextsLongerThanACellAreCutWhenRead) {
 }
 
 // (Small numbers, -1 and 1e20 are seen through the configuration sheets.)
-TEST(ExchangeNumbers, SixtyFourBitPatternsOfTruncatedNumbers) {
+TEST(ExchangeNumbers, ACellKeepsTheExactValueItWasWrittenForAndTakesOnlyExactNewOnes) {
+  constexpr std::uint64_t kSerial = 0xF00DFACE12345678u, kTwo53 = std::uint64_t{1} << 53;
   struct Case {
     double number;
-    std::optional<std::uint64_t> pattern;
+    std::uint64_t value;  // the item's value before
+    std::optional<std::uint64_t> taken;
   } cases[] = {
-      {-9223372036854775808.0, 0x8000000000000000u},
-      // What the export writes for a value with the top bit set comes back.
-      {static_cast<double>(0xF00DFACE12345000u), 0xF00DFACE12345000u},
-      {18446744073709549568.0, 0xFFFFFFFFFFFFF800u},
-      {18446744073709551616.0, std::nullopt},
-      {-1e19, std::nullopt},
-      {std::numeric_limits<double>::quiet_NaN(), std::nullopt},
+      // The double the export wrote for a value a double rounds.
+      {static_cast<double>(kSerial), kSerial, kSerial},
+      {static_cast<double>(~std::uint64_t{0}), ~std::uint64_t{0}, ~std::uint64_t{0}},
+      {static_cast<double>(kTwo53 + 1), kTwo53 + 1, kTwo53 + 1},
+      // New values: exact up to 2^53 either way, refused beyond.
+      {static_cast<double>(kTwo53), 0, kTwo53},
+      {-static_cast<double>(kTwo53), 0,
+       static_cast<std::uint64_t>(-static_cast<std::int64_t>(kTwo53))},
+      {static_cast<double>(kTwo53 + 2), 0, std::nullopt},
+      {static_cast<double>(kSerial), kSerial - 0x1000, std::nullopt},
+      {-1e19, 0, std::nullopt},
+      {std::numeric_limits<double>::quiet_NaN(), 0, std::nullopt},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(TruncatedNumberPattern(c.number), c.pattern) << c.number;
+    EXPECT_EQ(ItemNumberFromCell(c.number, c.value), c.taken) << c.number;
 }
 
 }  // namespace

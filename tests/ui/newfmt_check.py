@@ -20,8 +20,10 @@ preset table.
 Steps (numbers decimal or 0x hexadecimal):
   bits:NAME:BYTE:BIT:LEN:VALUE   a bit field of block NAME, from byte BYTE;
                                  VALUE @SHEET:ROW is the number in column B
-                                 of that row of WORKBOOK, truncated (a cell
-                                 holds a double, which may round the bits)
+                                 of that row of WORKBOOK: a cell holds a
+                                 double, so the field keeps its value in
+                                 SOURCE while the cell holds that value's
+                                 double, else it is the number truncated
   file:NAME:FILE                 block NAME's data becomes FILE's bytes
 """
 import lzma
@@ -112,6 +114,12 @@ def find(records, name):
     raise SystemExit("no block %s" % name)
 
 
+def get_bits(data, byte, bit, length):
+    position = byte * 8 + bit
+    return sum(((data[(position + i) // 8] >> ((position + i) % 8)) & 1) << i
+               for i in range(length))
+
+
 def put_bits(data, byte, bit, length, value):
     data = bytearray(data)
     position = byte * 8 + bit
@@ -168,7 +176,7 @@ def workbook_number(path, sheet_name, row_name):
     sheet = xlrd.open_workbook(path).sheet_by_name(sheet_name)
     for r in range(sheet.nrows):
         if sheet.cell_value(r, 0) == row_name:
-            return int(sheet.cell_value(r, 1))
+            return sheet.cell_value(r, 1)
     raise SystemExit("no row %s on %s" % (row_name, sheet_name))
 
 
@@ -229,9 +237,15 @@ def check(source_path, output_path, workbook, steps):
         if kind == "bits":
             name, byte, bit, length, value = rest.split(":", 4)
             r = find(records, name)
+            byte, bit, length = number(byte), number(bit), number(length)
             if value.startswith("@"):
-                value = str(workbook_number(workbook, *value[1:].split(":", 1)))
-            r.data = put_bits(r.data, number(byte), number(bit), number(length), number(value))
+                cell = workbook_number(workbook, *value[1:].split(":", 1))
+                value = get_bits(r.data, byte, bit, length)
+                if float(value) != cell:
+                    value = int(cell)
+            else:
+                value = number(value)
+            r.data = put_bits(r.data, byte, bit, length, value)
         elif kind == "file":
             name, path = rest.split(":", 1)
             r = find(records, name)
