@@ -3,6 +3,7 @@
 // field edit dialog's OK makes them, files for the Customer Config rows,
 // and Generate with its configuration file, key file and byte patch.
 #include <cstdio>
+#include <limits>
 #include <map>
 #include <optional>
 #include <string>
@@ -220,8 +221,10 @@ bool SetAnswer(const ScriptField& field, const legacy::FieldView& view, const st
     answer.text = value;
     return true;
   }
+  // A number too large for the field is refused where the dialog's OK
+  // refuses it, with the field's width.
   unsigned long long number = 0;
-  if (!ParseUnsigned(value, 0xFFFFFFFF, number)) {
+  if (!ParseUnsigned(value, std::numeric_limits<unsigned long long>::max(), number)) {
     error = "the field " + Quoted(field.name) + " takes an unsigned number, not " + Quoted(value);
     return false;
   }

@@ -84,22 +84,22 @@ uint32_t CStrToUL(std::string_view text, int base) {
   return s.negative ? 0u - value : value;
 }
 
-std::optional<uint32_t> ReadUnsignedEdit(std::string_view text) {
+std::optional<uint64_t> ReadUnsignedEdit(std::string_view text) {
   while (!text.empty() && text.front() == ' ')
     text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ')
     text.remove_suffix(1);
   if (text.empty())
     return std::nullopt;
+  constexpr uint64_t kLargest = std::numeric_limits<uint64_t>::max();
   uint64_t value = 0;
   for (char c : text) {
     if (c < '0' || c > '9')
       return std::nullopt;
-    value = value * 10 + static_cast<uint64_t>(c - '0');
-    if (value > std::numeric_limits<uint32_t>::max())
-      return std::nullopt;
+    const auto digit = static_cast<uint64_t>(c - '0');
+    value = value > (kLargest - digit) / 10 ? kLargest : value * 10 + digit;
   }
-  return static_cast<uint32_t>(value);
+  return value;
 }
 
 }  // namespace nuv::legacy

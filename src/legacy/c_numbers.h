@@ -27,8 +27,9 @@ inline int32_t CAtoI(std::string_view text) {
 }
 
 // An edit's text read as an unsigned decimal number, the way a dialog reads
-// a number edit: blanks around the digits are allowed, anything else, or a
-// value beyond 32 bits, gives no number.
-std::optional<uint32_t> ReadUnsignedEdit(std::string_view text);
+// a number edit: blanks around the digits are allowed, anything else gives
+// no number. A value beyond 64 bits reads as the largest 64-bit value, so
+// that a number too large for its field is told apart from no number.
+std::optional<uint64_t> ReadUnsignedEdit(std::string_view text);
 
 }  // namespace nuv::legacy

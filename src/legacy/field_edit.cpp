@@ -52,6 +52,30 @@ bool Placeable(std::span<const uint8_t> bytes, uint64_t base, const ScriptField&
   return false;
 }
 
+// The value OK writes into a number or list field: the number in its edit
+// (0 when there is none), or the item selected in its list.
+uint64_t AnsweredValue(const ScriptField& field, const FieldView& view, const FieldAnswer& answer) {
+  if (field.type == kNumberField)
+    return ReadUnsignedEdit(answer.text).value_or(0);
+  if (view.items.empty())
+    return field.list_start;
+  return view.items[std::min(answer.selected, view.items.size() - 1)];
+}
+
+// Whether the value fits the field's bits; shows why not. Writing only its
+// low bits would store another number than the one the user gave.
+bool Fits(uint64_t value, const ScriptField& field, Messages& messages) {
+  const uint32_t bits = std::min(field.bit_length, kMaxValueBits);
+  const uint64_t largest = (uint64_t{1} << bits) - 1;
+  if (value <= largest)
+    return true;
+  messages.Show(BoxCaption::Error, "Field data error! The value " + std::to_string(value) +
+                                       " does not fit the field " + field.name + " (" +
+                                       std::to_string(bits) + " bits): its largest value is " +
+                                       std::to_string(largest) + ".");
+  return false;
+}
+
 }  // namespace
 
 FieldSheet LoadFields(const image::FlashImage& image, LegacyBlockList& list, BlockHandle block,
@@ -109,25 +133,29 @@ bool StoreFields(image::FlashImage& image, LegacyBlockList& list, const FieldShe
   if (!base)
     return false;
   const size_t count = std::min({sheet.fields.size(), answers.size(), target->fields.size()});
-  for (size_t i = 0; i < count; ++i)
-    if (sheet.fields[i].writable &&
-        !Placeable(image.bytes(), base->byte, target->fields[i], messages))
+  // Every field is checked before the first one is written.
+  std::vector<uint64_t> values(count);
+  for (size_t i = 0; i < count; ++i) {
+    const ScriptField& field = target->fields[i];
+    if (!sheet.fields[i].writable)
+      continue;
+    if (!Placeable(image.bytes(), base->byte, field, messages))
       return false;
+    if (IsValueField(field)) {
+      values[i] = AnsweredValue(field, sheet.fields[i], answers[i]);
+      if (!Fits(values[i], field, messages))
+        return false;
+    }
+  }
 
   const std::span<uint8_t> bytes = image.mutable_bytes();
   for (size_t i = 0; i < count; ++i) {
-    const FieldView& view = sheet.fields[i];
     const FieldAnswer& answer = answers[i];
     ScriptField& field = target->fields[i];
-    if (!view.writable)
+    if (!sheet.fields[i].writable)
       continue;
-    if (field.type == kNumberField || field.type == kListField) {
-      if (field.type == kNumberField)
-        field.value = ReadUnsignedEdit(answer.text).value_or(0);
-      else
-        field.value = view.items.empty()
-                          ? field.list_start
-                          : view.items[std::min(answer.selected, view.items.size() - 1)];
+    if (IsValueField(field)) {
+      field.value = static_cast<uint32_t>(values[i]);
       WriteFieldBits(bytes, FieldFirstBit(base->byte, field), field.bit_length, field.value);
       continue;
     }

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "image/crc32.h"
 #include "legacy/field_bits.h"
 #include "legacy_fixtures.h"
@@ -121,6 +123,48 @@ TEST_F(FieldEditTest, NumberAndListFieldsOfABlockInTheConfigArea) {
   ASSERT_TRUE(StoreFields(image_, list_, sheet, junk, messages_));
   EXPECT_THAT(bytes().subspan(base, 3), ElementsAre(0x00, 0x00, 0xFF));
   EXPECT_TRUE(messages_.shown().empty());
+}
+
+TEST_F(FieldEditTest, AValueTooLargeForItsBitsIsRefusedAndNothingIsWritten) {
+  // Byte 0 is written by the first field; the second is the one refused.
+  std::vector<ScriptField> fields = {
+      Field("First", kNumberField, 0, 8), Field("Delay", kNumberField, 8, 8),
+      Field("Wide", kNumberField, 16, 40), Field("Mode", kListField, 56, 4)};
+  fields[3].list_end = 20;
+  fields[3].list_step = 10;
+  const BlockHandle handle = Block(7, 0, fields);
+  const FieldSheet sheet = LoadFields(image_, list_, handle, messages_);
+  const struct Case {
+    std::string delay, wide;
+    size_t mode;
+    const char* message;  // null: accepted
+  } cases[] = {
+      {"300", "0", 0,
+       "Field data error! The value 300 does not fit the field Delay (8 bits): its "
+       "largest value is 255."},
+      {"0", "4294967296", 0,
+       "Field data error! The value 4294967296 does not fit the field Wide (32 bits): its largest "
+       "value is 4294967295."},
+      {"0", "0", 2,
+       "Field data error! The value 20 does not fit the field Mode (4 bits): its "
+       "largest value is 15."},
+      {"255", "4294967295", 1, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.delay + " " + c.wide);
+    messages_.clear();
+    const std::vector<uint8_t> before(bytes().begin(), bytes().end());
+    const FieldAnswer answers[] = {{"1", 0}, {c.delay, 0}, {c.wide, 0}, {"", c.mode}};
+    EXPECT_EQ(StoreFields(image_, list_, sheet, answers, messages_), c.message == nullptr);
+    if (c.message != nullptr) {
+      EXPECT_THAT(messages_.texts(), ElementsAre(c.message));
+      EXPECT_TRUE(std::equal(before.begin(), before.end(), bytes().begin()));
+    } else {
+      EXPECT_TRUE(messages_.shown().empty());
+      EXPECT_THAT(bytes().subspan(0x2000, 7),
+                  ElementsAre(1, 255, 255, 255, 255, 255, Pattern(0x2006)));
+    }
+  }
 }
 
 TEST_F(FieldEditTest, OkRecomputesTheCrcOfTheFirstEntryWithTheBlockIdUnlessItIsNcrc) {

@@ -109,6 +109,10 @@ TEST_F(LegacyCommandTest, StrictArgumentsAndTheToolsOwnMessagesWriteNothing) {
     bool part = true;
   } cases[] = {
       {"--field Panel.Mode=7", "nuv: the list field \"Mode\" does not offer 7\n"},
+      {"--field Panel.Delay=300",
+       "nuv: Field data error! The value 300 does not fit the field Delay (8 bits): its largest "
+       "value is 255.\n",
+       false},
       {"--field Panel.Model=NUV-1000-LONG-NAME", "holds at most 15 characters"},
       {"--field Panel.Nothing=1", "no field block holds a field \"Panel.Nothing\""},
       {"--row nope=x", "no file or hw info block is named \"nope\""},
