@@ -2,8 +2,9 @@
 //
 // Loads the plug-in into a headless host, replays the script's user actions
 // and prints the transcript on standard output. Exit status: 0 when every
-// line was carried out, 1 when a line was refused or a file dialog found no
-// answer, 2 when the command line or the script file is wrong.
+// line was carried out, 1 when a line was refused or a file dialog or a box
+// with Yes and No found no answer, 2 when the command line or the script
+// file is wrong.
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -19,7 +20,7 @@ constexpr std::string_view kUsage =
     "usage: nuv-drive [--plugin LIBRARY] SCRIPT\n"
     "  Replays the user actions of SCRIPT on the plug-in (default: nuv.so beside\n"
     "  nuv-drive) in a headless host and prints the transcript.\n"
-    "  Script lines: load | answer PATH|cancel | click W ID | check W ID 0|1 |\n"
+    "  Script lines: load | answer PATH|cancel|yes|no | click W ID | check W ID 0|1 |\n"
     "  type W ID TEXT | pick W ID N | wait MS | mouse W X Y |\n"
     "  key W [shift|escape|return|tab|space|LETTER|DIGIT] | scroll W ID N |\n"
     "  show W | sh COMMAND\n"

@@ -132,7 +132,14 @@ void ScriptRunner::OnEvent(const fw::headless::Event& event) {
     return;
   switch (event.type) {
     case Type::BoxShown:
-      out_ << "box " << event.caption << ": " << TranscriptText(event.text) << "\n";
+      out_ << "box " << event.caption << ": " << TranscriptText(event.text);
+      if (!event.answer.empty())
+        out_ << " [" << event.answer << "]";
+      out_ << "\n";
+      break;
+    case Type::QuestionUnanswered:
+      Refuse("box " + event.caption + ": " + TranscriptText(event.text),
+             "no answer yes|no was given, so it was answered no");
       break;
     case Type::WindowOpened:
       if (auto name = WindowNames::NameOfClass(event.class_name))
@@ -173,6 +180,7 @@ bool ScriptRunner::RunLine(std::string_view raw, int line_number) {
   const std::vector<std::string> words = Words(line);
   const std::string& action = words.front();
   const int unanswered_before = backend_->unanswered_dialogs();
+  const int unanswered_questions_before = backend_->unanswered_questions();
 
   std::string why;
   if (action == "load")
@@ -209,6 +217,8 @@ bool ScriptRunner::RunLine(std::string_view raw, int line_number) {
          << ": a file dialog opened with no answer queued; it was cancelled\n";
     done = false;
   }
+  if (backend_->unanswered_questions() > unanswered_questions_before)
+    done = false;
   return done;
 }
 
@@ -232,8 +242,12 @@ std::string ScriptRunner::Load() {
 std::string ScriptRunner::Answer(std::string_view rest) {
   const std::string_view answer = Trim(rest);
   if (answer.empty())
-    return "expected: answer PATH|cancel";
-  if (answer == "cancel")
+    return "expected: answer PATH|cancel|yes|no";
+  // "yes" and "no" answer the next box with Yes and No; a file of that name
+  // is answered as ./yes.
+  if (answer == "yes" || answer == "no")
+    backend_->QueueYesNo(answer == "yes");
+  else if (answer == "cancel")
     backend_->QueueCancel();
   else
     backend_->QueueAnswer(std::string(answer));

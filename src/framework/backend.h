@@ -60,7 +60,8 @@ class Backend {
   // A custom-painted window wants to be painted again.
   virtual void Invalidate(Window& window) = 0;
 
-  // Modal requests. MessageBox answers with the button pressed (IDOK).
+  // Modal requests. MessageBox answers with the button pressed: IDOK, or
+  // IDYES or IDNO for a box of type MB_YESNO (closed any other way, No).
   virtual int MessageBox(const Window* owner, std::string_view caption, std::string_view text,
                          uint32_t type) = 0;
   virtual std::optional<std::string> FileDialog(const FileDialogRequest& request) = 0;

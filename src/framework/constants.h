@@ -149,9 +149,12 @@ inline constexpr uint32_t EN_CHANGE = 0x0300;
 // Standard command ids and message-box results.
 inline constexpr uint32_t IDOK = 1;
 inline constexpr uint32_t IDCANCEL = 2;
+inline constexpr uint32_t IDYES = 6;
+inline constexpr uint32_t IDNO = 7;
 
 // Message-box types.
 inline constexpr uint32_t MB_OK = 0x0;
+inline constexpr uint32_t MB_YESNO = 0x4;
 inline constexpr uint32_t MB_ICONERROR = 0x10;
 inline constexpr uint32_t MB_ICONEXCLAMATION = 0x30;
 inline constexpr uint32_t MB_ICONINFORMATION = 0x40;

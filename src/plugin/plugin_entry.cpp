@@ -6,6 +6,8 @@
 #include "framework/window.h"
 #include "framework/window_ref.h"
 #include "plugin/nuv_dialog.h"
+#include "support/window_messages.h"
+#include "workbook/automation_registry.h"
 
 namespace nuv::plugin {
 namespace {
@@ -38,6 +40,10 @@ NuvDialog* TheForm() {
 int InitPlugin(fw::Window* parent) {
   if (TheForm() != nullptr)
     return 1;
+  // The spreadsheet application asks its own questions (a workbook file it
+  // would replace) in the host's application box, as it would on the
+  // user's desktop.
+  workbook::SetServerQuestion(&AskApplication);
   auto form = std::make_unique<NuvDialog>();
   bool created = false;
   {

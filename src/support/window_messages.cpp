@@ -17,4 +17,10 @@ void WindowMessages::Show(BoxCaption caption, std::string_view text) {
     app->MessageBox(text, fw::MB_OK);
 }
 
+bool AskApplication(std::string_view text) {
+  fw::Application* app = fw::Application::Current();
+  return app != nullptr && app->MessageBox(text, fw::MB_YESNO | fw::MB_ICONEXCLAMATION) ==
+                               static_cast<int>(fw::IDYES);
+}
+
 }  // namespace nuv

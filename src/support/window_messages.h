@@ -25,4 +25,9 @@ class WindowMessages final : public Messages {
   fw::Window& owner_;
 };
 
+// A question of the application framework: a box with Yes and No,
+// captioned with the host's title. True for Yes; without a running
+// application there is no one to ask, and the answer is No.
+bool AskApplication(std::string_view text);
+
 }  // namespace nuv

@@ -11,6 +11,7 @@ namespace {
 struct Registry {
   std::mutex mutex;
   std::map<std::string, ServerFactory, std::less<>> servers;
+  ServerQuestion question;
   Registry() { servers.emplace(std::string(kExcelProgId), &CreateStandInApplication); }
 };
 
@@ -49,6 +50,22 @@ DispatchRef CreateAutomationObject(std::string_view prog_id) {
 
 void RegisterStandInSpreadsheet() {
   RegisterAutomationServer(std::string(kExcelProgId), &CreateStandInApplication);
+}
+
+void SetServerQuestion(ServerQuestion ask) {
+  Registry& registry = TheRegistry();
+  std::lock_guard lock(registry.mutex);
+  registry.question = std::move(ask);
+}
+
+bool AskServerQuestion(std::string_view text) {
+  ServerQuestion ask;
+  {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    ask = registry.question;
+  }
+  return ask && ask(text);
 }
 
 }  // namespace nuv::workbook

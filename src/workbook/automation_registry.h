@@ -30,4 +30,16 @@ DispatchRef CreateAutomationObject(std::string_view prog_id);
 // Puts the stand-in spreadsheet application back under kExcelProgId.
 void RegisterStandInSpreadsheet();
 
+// How an automation server asks the user a question of its own, as the
+// spreadsheet application asks before SaveAs replaces a file: the host's
+// box with Yes and No, captioned with the host application's title. True
+// for Yes. The host sets it: the plug-in asks in its framework's box, the
+// command line answers by its options.
+using ServerQuestion = std::function<bool(std::string_view text)>;
+// Replaces who answers; an empty one leaves no one to ask.
+void SetServerQuestion(ServerQuestion ask);
+// Asks the user; with no one to ask the answer is No, so nothing is done
+// that the user was not asked about.
+bool AskServerQuestion(std::string_view text);
+
 }  // namespace nuv::workbook

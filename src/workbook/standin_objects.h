@@ -46,6 +46,7 @@ class Args {
 
   // Raises an automation error whose text names the member.
   [[noreturn]] void Fail(std::string_view why) const;
+  std::string_view member() const { return member_; }
 
  private:
   std::span<const Variant> args_;
@@ -88,7 +89,10 @@ class WorkbookObject final : public Object, public std::enable_shared_from_this<
   Variant Call(DispId member, InvokeKind kind, std::span<const Variant> args) override;
 
  private:
-  void Save(const std::filesystem::path& path, const char* member);
+  // Saves under a name the caller gave, asking before a file there is
+  // replaced.
+  void SaveUnder(const Args& args, const std::filesystem::path& path);
+  void Save(const std::filesystem::path& path, std::string_view member);
 
   WorkbookData data_;
   std::filesystem::path path_;

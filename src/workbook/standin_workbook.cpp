@@ -1,6 +1,7 @@
 #include <string>
 
 #include "platform/errors.h"
+#include "workbook/automation_registry.h"
 #include "workbook/excel_dispids.h"
 #include "workbook/standin_objects.h"
 #include "workbook/utf16.h"
@@ -99,7 +100,20 @@ std::u16string WorkbookObject::NewSheetName() {
   }
 }
 
-void WorkbookObject::Save(const std::filesystem::path& path, const char* member) {
+void WorkbookObject::SaveUnder(const Args& args, const std::filesystem::path& path) {
+  // As the spreadsheet application does, a file that is there already is
+  // replaced only when the user says so; No makes the call fail.
+  std::error_code error;
+  if (std::filesystem::exists(path, error)) {
+    const std::string name = path.filename().string();
+    if (!AskServerQuestion("A file named '" + name +
+                           "' already exists in this location. Do you want to replace it?"))
+      args.Fail("the file '" + name + "' already exists and was not replaced.");
+  }
+  Save(path, args.member());
+}
+
+void WorkbookObject::Save(const std::filesystem::path& path, std::string_view member) {
   try {
     WriteXlsFile(path, data_);
   } catch (const CommandError& e) {
@@ -132,7 +146,7 @@ Variant WorkbookObject::Call(DispId member, InvokeKind kind, std::span<const Var
         if (password && !(password->type() == VT_BSTR && password->AsText().empty()))
           args.Fail("passwords are not supported.");
       }
-      Save(path, "Workbook.SaveAs");
+      SaveUnder(args, path);
       return {};
     }
     case dispid::kWorkbookClose: {
@@ -141,11 +155,12 @@ Variant WorkbookObject::Call(DispId member, InvokeKind kind, std::span<const Var
       Args args(span, "Workbook.Close");
       args.AtMost(3);
       if (args.Optional(0) && args.Bool(0)) {
-        std::filesystem::path path =
-            args.Optional(1) ? NativeWorkbookPath(args, args.Text(1)) : path_;
-        if (path.empty())
+        if (args.Optional(1))
+          SaveUnder(args, NativeWorkbookPath(args, args.Text(1)));
+        else if (path_.empty())
           args.Fail("the workbook was never saved; give a file name.");
-        Save(path, "Workbook.Close");
+        else
+          Save(path_, args.member());
       }
       closed_ = true;
       return {};

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# nuv build, nuv block save and nuv block load as a batch user runs them:
+# nuv workbook, nuv build, nuv block save and nuv block load as a batch user runs them:
 # exit status, messages on standard error, and the bytes of what they write,
 # checked against the image itself with python3 (not with the tool's code).
 set -u
@@ -69,6 +69,14 @@ nuv build "$image" wb.xls -o built.bin 2> build.err || fail "build exited $?"
 nuv info "$image" | sed -n '/^ID/,$p' | awk '{print $1, $4}' > before.txt
 nuv info built.bin | sed -n '/^ID/,$p' | awk '{print $1, $4}' > after.txt
 cmp -s before.txt after.txt || fail "built image lists other blocks"
+
+# An existing file is replaced only with --force; without it, it stays as it was.
+printf 'my notes' > notes.xls
+if nuv workbook "$image" -o notes.xls > /dev/null 2> exists.err; then fail "a file was replaced without --force"; fi
+[ "$(cat notes.xls)" = "my notes" ] || fail "the refused export changed the file"
+grep -q -- 'use --force' exists.err || fail "the refusal does not say to use --force"
+nuv workbook "$image" -o notes.xls --force > /dev/null || fail "--force did not replace the file"
+[ "$(nuv xls dump notes.xls)" = "$(nuv xls dump wb.xls)" ] || fail "--force wrote another workbook"
 
 # A workbook that does not exist: exit 1 and an existing output stays as it was.
 cp built.bin keep.bin

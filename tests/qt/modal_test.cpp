@@ -43,6 +43,11 @@ class ModalTest : public QtTest {
         line += ": " + box->text().toStdString();
         if (box->icon() != QMessageBox::NoIcon)
           line += box->icon() == QMessageBox::Critical ? " [critical]" : " [other icon]";
+        if (box->standardButtons() == (QMessageBox::Yes | QMessageBox::No)) {
+          seen.push_back(line + " [yes/no]");
+          box->button(click)->click();
+          return;
+        }
       }
       seen.push_back(line);
       dialog.accept();
@@ -51,6 +56,7 @@ class ModalTest : public QtTest {
 
   QWidget* owner = nullptr;
   QString answer;
+  QMessageBox::StandardButton click = QMessageBox::Yes;  // in a box with Yes and No
   Log seen;
 };
 
@@ -63,6 +69,14 @@ TEST_F(ModalTest, BoxesCarryTheirCaptionTextAndOwner) {
             static_cast<int>(IDOK));
   EXPECT_EQ(seen, (Log{"error (owned): Failed to open selected file!\nTry again.",
                        "nuvhost: Please select a file to be exported! [critical]"}));
+}
+
+TEST_F(ModalTest, AQuestionHasYesAndNoAndAnswersWithTheButtonClicked) {
+  EXPECT_EQ(app_.MessageBox("Replace it?", MB_YESNO | MB_ICONEXCLAMATION), static_cast<int>(IDYES));
+  click = QMessageBox::No;
+  EXPECT_EQ(app_.MessageBox("Replace it?", MB_YESNO), static_cast<int>(IDNO));
+  EXPECT_EQ(seen,
+            (Log{"nuvhost: Replace it? [other icon] [yes/no]", "nuvhost: Replace it? [yes/no]"}));
 }
 
 TEST_F(ModalTest, FileDialogsTakeATypedNameAndAskBeforeOverwritingOnlyWhenToldTo) {

@@ -3,9 +3,11 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "platform/errors.h"
 #include "support/messages.h"
+#include "workbook/automation_registry.h"
 #include "workbook/excel_operations.h"
 #include "workbook/xls_file.h"
 #include "workbook_test_support.h"
@@ -224,6 +226,51 @@ TEST_F(StandIn, CloseSavesWhenAsked) {
   again.Close(Variant::Bool(true), MissingArgument(), MissingArgument());
   EXPECT_EQ(ReadXlsFile(Path("book.xls")).sheets[0]->cells.Find(1, 1)->value, Variant::R8(5));
   EXPECT_ERROR_CONTAINS(again.GetWorksheets(), "disconnected");
+}
+
+TEST_F(StandIn, SavingOverAFileAsksTheUserFirstAndNoLeavesTheFileAsItWas) {
+  const std::filesystem::path mine = Path("preset.xls");
+  const std::string kQuestion =
+      "A file named 'preset.xls' already exists in this location. Do you want to replace it?";
+  const std::string kRefused = "the file 'preset.xls' already exists and was not replaced.";
+  std::vector<std::string> asked;
+  const struct Case {
+    const char* what;
+    std::optional<bool> answer;  // none: no one to ask
+    bool close;                  // Close with SaveChanges and the name, else SaveAs
+  } cases[] = {
+      {"nobody to ask", std::nullopt, false},
+      {"no", false, false},
+      {"no on close", false, true},
+      {"yes", true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(mine, std::ios::binary) << "the user's own bytes";
+    asked.clear();
+    if (c.answer)
+      SetServerQuestion([&, yes = *c.answer](std::string_view text) {
+        asked.emplace_back(text);
+        return yes;
+      });
+    NewBook();
+    const std::string error = ErrorOf([&] {
+      if (c.close)
+        book_.Close(Variant::Bool(true), Variant::Text(mine.string()), MissingArgument());
+      else
+        SaveAs(mine);
+    });
+    SetServerQuestion({});
+    EXPECT_EQ(asked, c.answer ? std::vector<std::string>{kQuestion} : std::vector<std::string>{});
+    if (c.answer == true) {
+      EXPECT_EQ(error, "");
+      EXPECT_EQ(ReadXlsFile(mine).sheets.size(), 3u);
+    } else {
+      EXPECT_EQ(error, (c.close ? "Workbook.Close: " : "Workbook.SaveAs: ") + kRefused);
+      std::ifstream in(mine, std::ios::binary);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the user's own bytes");
+    }
+  }
 }
 
 }  // namespace

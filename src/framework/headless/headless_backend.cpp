@@ -127,13 +127,26 @@ void HeadlessBackend::Invalidate(Window& window) {
 }
 
 int HeadlessBackend::MessageBox(const Window*, std::string_view caption, std::string_view text,
-                                uint32_t) {
+                                uint32_t type) {
   Event event;
   event.type = Event::Type::BoxShown;
   event.caption = std::string(caption);
   event.text = std::string(text);
+  if ((type & 0xF) != MB_YESNO) {
+    Record(std::move(event));
+    return static_cast<int>(IDOK);
+  }
+  if (yes_no_answers_.empty()) {
+    ++unanswered_questions_;
+    event.type = Event::Type::QuestionUnanswered;
+    Record(std::move(event));
+    return static_cast<int>(IDNO);
+  }
+  const bool yes = yes_no_answers_.front();
+  yes_no_answers_.pop_front();
+  event.answer = yes ? "yes" : "no";
   Record(std::move(event));
-  return static_cast<int>(IDOK);
+  return static_cast<int>(yes ? IDYES : IDNO);
 }
 
 std::optional<std::string> HeadlessBackend::FileDialog(const FileDialogRequest&) {

@@ -17,7 +17,8 @@ namespace nuv::fw::headless {
 // Something the user would have seen happen.
 struct Event {
   enum class Type {
-    BoxShown,            // caption, text
+    BoxShown,            // caption, text; answer for a box with Yes and No
+    QuestionUnanswered,  // a box with Yes and No found no answer queued: caption, text
     WindowOpened,        // a window became visible: class_name, text = its title
     WindowClosed,        // a visible window was hidden or destroyed: class_name
     FileDialogAnswered,  // text = the answer given ("" when cancelled)
@@ -26,15 +27,17 @@ struct Event {
   Type type = Type::BoxShown;
   std::string caption;
   std::string text;
+  std::string answer;  // "yes" or "no" for a box with Yes and No, else empty
   std::string class_name;
   uint64_t serial = 0;
   WindowKind kind = WindowKind::Frame;
 };
 
 // The in-memory backend: an 800 x 600 screen with the fixed font metrics,
-// message boxes recorded and answered OK, file dialogs answered from a
-// queue, timers on a virtual clock, and custom-painted windows painted into
-// a recording so that the text they show can be read back.
+// message boxes recorded and answered OK (boxes with Yes and No from a
+// queue of answers), file dialogs answered from a queue, timers on a
+// virtual clock, and custom-painted windows painted into a recording so
+// that the text they show can be read back.
 class HeadlessBackend final : public Backend {
  public:
   static constexpr Size kScreen{800, 600};
@@ -47,6 +50,12 @@ class HeadlessBackend final : public Backend {
   size_t queued_answers() const { return answers_.size(); }
   // File dialogs that found no answer in the queue (and were cancelled).
   int unanswered_dialogs() const { return unanswered_; }
+
+  // --- boxes with Yes and No ---
+  // The next box with Yes and No gets this answer. One that finds none
+  // queued is answered No.
+  void QueueYesNo(bool yes) { yes_no_answers_.push_back(yes); }
+  int unanswered_questions() const { return unanswered_questions_; }
 
   // --- the virtual clock ---
   uint64_t now() const { return now_; }
@@ -97,6 +106,8 @@ class HeadlessBackend final : public Backend {
 
   std::deque<std::optional<std::string>> answers_;
   int unanswered_ = 0;
+  std::deque<bool> yes_no_answers_;
+  int unanswered_questions_ = 0;
   uint64_t now_ = 0;
   uint64_t timer_order_ = 0;
   std::vector<Timer> timers_;

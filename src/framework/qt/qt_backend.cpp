@@ -588,6 +588,12 @@ int QtBackend::MessageBox(const Window* owner, std::string_view caption, std::st
       box.setIcon(QMessageBox::NoIcon);
       break;
   }
+  if ((type & 0xF) == MB_YESNO) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    RunModal(box);
+    return static_cast<int>(box.clickedButton() == box.button(QMessageBox::Yes) ? IDYES : IDNO);
+  }
   box.setStandardButtons(QMessageBox::Ok);
   RunModal(box);
   // The box has one button; closing it any other way answers the same.
