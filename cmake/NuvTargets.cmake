@@ -52,11 +52,6 @@ function(nuv_library target folder)
   endif()
 endfunction()
 
-# Tests that let the tool write its lzma working files beside the running
-# program (build/<preset>/bin, shared by every test program) take this lock,
-# so that two of them never work on the same "npreset" files at once.
-set(NUV_PROGRAM_FOLDER_LOCK nuv_program_folder)
-
 # nuv_test(<target> SOURCES ... LINKS ... [RESOURCE_LOCK name]): a GoogleTest
 # program registered with CTest, each test case a CTest test.
 function(nuv_test target)

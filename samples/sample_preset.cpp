@@ -125,7 +125,7 @@ void GenerateExchangeSamples(std::vector<SampleFile>& out) {
       PresetTableBytes(kSamplePresetRows, kSamplePresetColumns, SamplePresetCells());
   out.push_back({"exchange/preset-table.bin", table});
   out.push_back({"exchange/new-preset.bin", PresetImage(LzmaAloneCompress(table))});
-  // lzma refuses it: the export then finds an empty table.
+  // lzma refuses it, and the export with it.
   out.push_back({"exchange/new-preset-not-lzma.bin", PresetImage(table)});
   out.push_back({"exchange/hwinfo.txt", TextBytes(kHwInfo)});
   out.push_back({"exchange/logo-10.bin", PatternBytes(10, 0x10)});

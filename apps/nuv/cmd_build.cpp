@@ -67,12 +67,7 @@ int Build(std::span<const std::string> args) {
       messages.Show(BoxCaption::Application, "error open excel  file ");
       return 1;
     }
-    workbook::BatchWorkFolder work("nuv-build");
-    if (work.path().empty()) {
-      messages.Show(BoxCaption::Error, "Cannot make a working folder for lzma.");
-      return 1;
-    }
-    workbook::WorkbookExchange exchange{model, flash.table, runner, messages, work.path()};
+    workbook::WorkbookExchange exchange{model, flash.table, runner, messages};
     if (workbook::ImportWorkbook(exchange, operands[1]) != workbook::kImportOk) {
       messages.Show(BoxCaption::Application, "xls file error,can not create new flash");
       return 1;

@@ -49,16 +49,14 @@ bool UnpackScript(const image::FlashImage& flash, std::string& script, Messages&
   }
   bool ok = false;
   if (extracted == toolcfg::kToolConfigOk) {
-    const platform::NativePath path = platform::ToNativePath(toolcfg::kExtractedScript);
+    const platform::NativePath path = platform::ToWorkingPath(toolcfg::kExtractedScript);
     if (path.ok)
       script = ReadWhole(path.path, ok);
     if (!ok)
       messages.Show(BoxCaption::Error,
-                    "gzip left no script: the \"toolcfg\" block is not gzip data" +
-                        (runner.start_error().empty()
-                             ? std::string()
-                             : " or gzip cannot run (" + runner.start_error() + ")") +
-                        ".");
+                    runner.start_error().empty()
+                        ? "gzip left no script: the \"toolcfg\" block is not gzip data."
+                        : runner.start_error());
   }
   toolcfg::RemoveExtractedToolConfig();
   return ok;

@@ -79,12 +79,7 @@ int Workbook(std::span<const std::string> args) {
     if (toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) !=
         toolcfg::PrepareResult::kParsed)
       return 1;
-    workbook::BatchWorkFolder work("nuv-workbook");
-    if (work.path().empty()) {
-      messages.Show(BoxCaption::Error, "Cannot make a working folder for lzma.");
-      return 1;
-    }
-    workbook::WorkbookExchange exchange{model, flash.table, runner, messages, work.path()};
+    workbook::WorkbookExchange exchange{model, flash.table, runner, messages};
     std::string saved;
     if (workbook::ExportWorkbook(exchange, saved, {output, false}) != 1) {
       messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");

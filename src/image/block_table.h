@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "image/block_entry.h"
@@ -21,6 +23,13 @@ struct BlockRecord {
   uint8_t bank = 0;            // number of that header in file order, from 1
   BlockData data;              // the block's `size` bytes
 };
+
+// The bytes of a record's data that its `size` covers: a record whose data
+// is shorter than its size gives what it has.
+inline std::span<const uint8_t> SizedData(const BlockRecord& record) {
+  const std::span<const uint8_t> data = record.data.bytes();
+  return data.first(std::min<size_t>(data.size(), record.entry.size()));
+}
 
 // The records in use, at most kMaxBlocks; records.size() is the block total.
 struct BlockTable {

@@ -144,6 +144,7 @@ NativeCommand ToNativeCommand(std::string_view command_line) {
     command.error = "The command line names no program.";
     return command;
   }
+  command.program = args[0];
   command.argv.reserve(args.size());
   command.argv.push_back(NativeProgram(args[0]));
   for (size_t i = 1; i < args.size(); ++i) {
@@ -154,7 +155,9 @@ NativeCommand ToNativeCommand(std::string_view command_line) {
         command.error = "The drive of " + arg + " does not exist here.";
         return command;
       }
-      NativePath native = ToNativePath(arg);
+      // The tool's command lines name its working files ("D:\tmp\x.gz"),
+      // which belong to this process alone.
+      NativePath native = dot_name ? ToNativePath(arg) : ToWorkingPath(arg);
       if (!native.ok) {
         command.error = native.error;
         return command;

@@ -30,6 +30,7 @@ std::string QuoteWindowsArgument(std::string_view arg);
 // A command line turned into the argument vector of a native program.
 struct NativeCommand {
   bool ok = false;
+  std::string program;            // the program as the command line names it ("gzip.exe")
   std::vector<std::string> argv;  // argv[0]: the program, looked up on PATH when it has no '/'
   std::string error;              // set when !ok, a sentence for the user
 };
@@ -40,12 +41,13 @@ struct NativeCommand {
 //    `lzma_alone` (compared without regard to case); any other program
 //    name loses a trailing ".exe" and is otherwise kept;
 //  - an argument that begins with a drive letter, ':' and '\' ("D:\tmp\x")
-//    or with ".\" is a Windows-style name and is mapped with ToNativePath:
-//    "D:\" lies under the private root, ".\" in the current directory; a
-//    drive other than D: does not exist here and refuses the command;
+//    or with ".\" is a Windows-style name: "D:\" names a working file of
+//    the tool and is mapped with ToWorkingPath into this process's working
+//    folder, ".\" with ToNativePath into the current directory; a drive
+//    other than D: does not exist here and refuses the command;
 //  - an argument that is a native absolute path ("/...") and holds a
-//    backslash is a native folder with "\name" appended (the working files
-//    beside the program): its last backslash becomes the native separator
+//    backslash is a native folder with "\name" appended (lzma's working
+//    files): its last backslash becomes the native separator
 //    (FileInFolder), the others belong to the folder's names;
 //  - every other argument ("-d", "e", a plain name) is passed unchanged.
 // Fails when the line has no program or a name cannot be mapped.

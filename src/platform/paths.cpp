@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <string>
 
 namespace nuv::platform {
@@ -44,6 +46,75 @@ std::string CheckPrivateDirectory(const std::filesystem::path& dir) {
   return {};
 }
 
+NativePath Accept(std::filesystem::path path) {
+  NativePath result;
+  result.ok = true;
+  result.path = std::move(path);
+  return result;
+}
+
+// Maps the part of a "D:\" name behind its drive under `base`, refusing a
+// way out of it and any symbolic link on the way.
+NativePath MapDriveName(const std::filesystem::path& base, std::string_view name) {
+  std::filesystem::path path = base;
+  std::string rest = Backslashes(name.substr(3));
+  for (const auto& part : std::filesystem::path(rest)) {
+    if (part.empty() || part == ".")
+      continue;
+    if (part == "..")
+      return Refuse("The name " + std::string(name) + " leaves the private folder; refused.");
+    path /= part;
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+      return Refuse("The name " + std::string(name) +
+                    " passes through a symbolic link in the private folder; refused.");
+  }
+  return Accept(std::move(path));
+}
+
+bool IsDriveDName(std::string_view name) {
+  return name.size() >= 3 && (name[0] == 'D' || name[0] == 'd') && name[1] == ':' &&
+         name[2] == '\\';
+}
+
+// The working folders this process made, one per private root it was
+// given (a test may point the root elsewhere), removed when it ends.
+class WorkingFolders {
+ public:
+  ~WorkingFolders() {
+    // A forked child that ends this way must not take its parent's files.
+    if (getpid() != owner_)
+      return;
+    for (const auto& [root, folder] : folders_) {
+      std::error_code ignored;
+      std::filesystem::remove_all(folder, ignored);
+    }
+  }
+
+  NativePath In(const std::filesystem::path& root) {
+    std::lock_guard lock(mutex_);
+    auto found = folders_.find(root);
+    if (found == folders_.end()) {
+      std::string pattern = (root / ("run-" + std::to_string(owner_) + "-XXXXXX")).string();
+      if (mkdtemp(pattern.data()) == nullptr)
+        return Refuse("Cannot create a working folder in " + root.string() + ": " +
+                      std::strerror(errno));
+      found = folders_.emplace(root, pattern).first;
+    } else if (mkdir(found->second.c_str(), 0700) != 0 && errno != EEXIST) {
+      return Refuse("Cannot create the working folder " + found->second.string() + ": " +
+                    std::strerror(errno));
+    }
+    if (std::string problem = CheckPrivateDirectory(found->second); !problem.empty())
+      return Refuse(std::move(problem));
+    return Accept(found->second);
+  }
+
+ private:
+  const pid_t owner_ = getpid();
+  std::mutex mutex_;
+  std::map<std::filesystem::path, std::filesystem::path> folders_;
+};
+
 }  // namespace
 
 NativePath PrivateRoot() {
@@ -60,45 +131,35 @@ NativePath PrivateRoot() {
                   std::strerror(errno));
   if (std::string problem = CheckPrivateDirectory(root); !problem.empty())
     return Refuse(std::move(problem));
-  NativePath result;
-  result.ok = true;
-  result.path = root;
-  return result;
+  return Accept(std::move(root));
+}
+
+NativePath WorkingFolder() {
+  static WorkingFolders folders;
+  const NativePath root = PrivateRoot();
+  if (!root.ok)
+    return root;
+  return folders.In(root.path);
+}
+
+NativePath ToWorkingPath(std::string_view name) {
+  if (!IsDriveDName(name))
+    return Refuse("The working file " + std::string(name) + " is not a name on drive D:; refused.");
+  const NativePath folder = WorkingFolder();
+  if (!folder.ok)
+    return folder;
+  return MapDriveName(folder.path, name);
 }
 
 NativePath ToNativePath(std::string_view name) {
-  NativePath result;
-  if (name.size() >= 2 && name[0] == '.' && name[1] == '\\') {
-    result.ok = true;
-    result.path = std::filesystem::current_path() / Backslashes(name.substr(2));
-    return result;
-  }
-  const bool drive_d =
-      name.size() >= 3 && (name[0] == 'D' || name[0] == 'd') && name[1] == ':' && name[2] == '\\';
-  if (!drive_d) {
-    result.ok = true;
-    result.path = std::string(name);
-    return result;
-  }
-  NativePath root = PrivateRoot();
+  if (name.size() >= 2 && name[0] == '.' && name[1] == '\\')
+    return Accept(std::filesystem::current_path() / Backslashes(name.substr(2)));
+  if (!IsDriveDName(name))
+    return Accept(std::string(name));
+  const NativePath root = PrivateRoot();
   if (!root.ok)
     return root;
-  std::filesystem::path path = root.path;
-  std::string rest = Backslashes(name.substr(3));
-  for (const auto& part : std::filesystem::path(rest)) {
-    if (part.empty() || part == ".")
-      continue;
-    if (part == "..")
-      return Refuse("The name " + std::string(name) + " leaves the private folder; refused.");
-    path /= part;
-    struct stat st {};
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
-      return Refuse("The name " + std::string(name) +
-                    " passes through a symbolic link in the private folder; refused.");
-  }
-  result.ok = true;
-  result.path = path;
-  return result;
+  return MapDriveName(root.path, name);
 }
 
 std::filesystem::path ProgramFolder() {

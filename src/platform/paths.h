@@ -28,6 +28,20 @@ NativePath ToNativePath(std::string_view name);
 // otherwise it is refused with a message that says which check failed.
 NativePath PrivateRoot();
 
+// This process's own working folder under the private root: one folder per
+// process, so that two runs of the tool at once (two hosts, two batch runs)
+// never share a working file. It is made with mode 0700 on first use (and
+// again should it have been removed), checked like the root, and removed
+// with everything in it when the process ends.
+NativePath WorkingFolder();
+
+// Maps the Windows-style name of one of the tool's own working files
+// ("D:\tmp\script-qv.cfg.gz") into WorkingFolder(): "D:\dir\name" ->
+// dir/name there, with the checks of ToNativePath. Names the user gives
+// ("D:\out.bin") go through ToNativePath instead: they must outlive the
+// process. Anything other than a "D:\" name is refused.
+NativePath ToWorkingPath(std::string_view name);
+
 // The folder of the running program (the host executable's folder).
 std::filesystem::path ProgramFolder();
 

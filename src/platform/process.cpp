@@ -84,6 +84,13 @@ int DecodeStatus(int raw) {
   return -1;
 }
 
+// The folders a program name without a '/' is looked for in.
+std::string ProgramSearchPath() {
+  if (const char* env = std::getenv("PATH"); env != nullptr)
+    return env;
+  return "/usr/local/bin:/usr/bin:/bin";
+}
+
 }  // namespace
 
 ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
@@ -120,12 +127,7 @@ std::optional<std::filesystem::path> FindProgram(std::string_view name) {
       return path;
     return std::nullopt;
   }
-  std::string search;
-  if (const char* env = std::getenv("PATH"); env != nullptr) {
-    search = env;
-  } else {
-    search = "/usr/local/bin:/usr/bin:/bin";
-  }
+  const std::string search = ProgramSearchPath();
   size_t start = 0;
   for (;;) {
     const size_t colon = search.find(':', start);
@@ -147,12 +149,16 @@ std::optional<std::filesystem::path> FindProgram(std::string_view name) {
 std::unique_ptr<ChildProcess> ChildProcess::Spawn(std::span<const std::string> argv,
                                                   ChildPipes& pipes, std::string& error) {
   if (argv.empty()) {
-    error = "No program to start.";
+    error = "no program was named";
     return nullptr;
   }
   std::optional<std::filesystem::path> program = FindProgram(argv[0]);
   if (!program) {
-    error = "The program " + argv[0] + " cannot be found.";
+    if (argv[0].find('/') != std::string::npos)
+      error = argv[0] + " is not an executable file";
+    else
+      error =
+          "no program named \"" + argv[0] + "\" was found on PATH (" + ProgramSearchPath() + ")";
     return nullptr;
   }
   ChildPipes mine;
@@ -161,12 +167,12 @@ std::unique_ptr<ChildProcess> ChildProcess::Spawn(std::span<const std::string> a
   FileDescriptor child_error;
   if (!MakePipe(child_input, mine.input) || !MakePipe(mine.output, child_output) ||
       !MakePipe(mine.error, child_error)) {
-    error = std::string("Cannot create the pipes of a child process: ") + std::strerror(errno);
+    error = std::string("its pipes cannot be made: ") + std::strerror(errno);
     return nullptr;
   }
   SpawnSetup setup;
   if (!setup.Prepare(child_input.get(), child_output.get(), child_error.get())) {
-    error = "Cannot prepare the start of " + argv[0] + ".";
+    error = "its start cannot be prepared";
     return nullptr;
   }
   std::vector<char*> args;
@@ -178,7 +184,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Spawn(std::span<const std::string> a
   const int status =
       posix_spawn(&pid, program->c_str(), setup.actions(), setup.attr(), args.data(), environ);
   if (status != 0) {
-    error = "Cannot start " + program->string() + ": " + std::strerror(status);
+    error = program->string() + " cannot be run: " + std::strerror(status);
     return nullptr;
   }
   // The child's ends close here: a reader then sees the end of its pipe as

@@ -54,8 +54,9 @@ class ChildProcess {
  public:
   // Starts argv[0] (see FindProgram) with the arguments argv, the caller's
   // environment and current directory, its standard handles connected to new
-  // pipes whose other ends are put into `pipes`. Null, with a sentence in
-  // `error`, when the program cannot be found or started.
+  // pipes whose other ends are put into `pipes`. Null when the program
+  // cannot be found or started, with the reason in `error` ("no program
+  // named "gzip" was found on PATH (/usr/bin:/bin)").
   static std::unique_ptr<ChildProcess> Spawn(std::span<const std::string> argv, ChildPipes& pipes,
                                              std::string& error);
 

@@ -75,11 +75,14 @@ bool CommandRunner::Start(std::string_view command_line, bool /*show_window*/) {
   }
   start_error_.clear();
   platform::NativeCommand native = platform::ToNativeCommand(command_line);
+  std::string reason = native.error;
   if (native.ok)
-    process_ = platform::ChildProcess::Spawn(native.argv, pipes_, start_error_);
-  else
-    start_error_ = native.error;
+    process_ = platform::ChildProcess::Spawn(native.argv, pipes_, reason);
   if (!process_) {
+    start_error_ =
+        native.program.empty() ? reason : native.program + " could not be started: " + reason;
+    if (!start_error_.empty() && start_error_.back() != '.')
+      start_error_ += '.';
     OnOutput("Unable to start " + std::string(command_line) + "\n");
     return false;
   }
@@ -94,6 +97,12 @@ bool CommandRunner::Start(std::string_view command_line, bool /*show_window*/) {
 
 bool CommandRunner::IsRunning() const {
   return process_ && process_->IsRunning();
+}
+
+std::optional<int> CommandRunner::ExitStatus() const {
+  if (!process_)
+    return std::nullopt;
+  return process_->ExitStatus();
 }
 
 void CommandRunner::ReadLoop(const platform::FileDescriptor& pipe, bool error_pipe) {

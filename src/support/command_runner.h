@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -56,8 +57,15 @@ class CommandRunner {
   // when a watcher sees its child end, by Stop and by a new runner.
   static bool running_flag() { return running_.load(); }
 
-  // Why the last Start failed ("The program gzip cannot be found."), for
-  // callers that explain a failure; empty after a successful start.
+  // The exit status of the child started last once it has ended: its exit
+  // code, or 128 plus the number of the signal that ended it. Empty while it
+  // runs, when none was started, and after Stop.
+  std::optional<int> ExitStatus() const;
+
+  // Why the last Start failed, naming the program as the command line names
+  // it and where it was looked for ("gzip.exe could not be started: no
+  // program named "gzip" was found on PATH (/usr/bin:/bin)."), for callers
+  // that explain a failure; empty after a successful start.
   const std::string& start_error() const { return start_error_; }
 
  protected:

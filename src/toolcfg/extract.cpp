@@ -8,7 +8,6 @@
 #include <system_error>
 #include <thread>
 
-#include "image/bytes.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
 
@@ -45,9 +44,9 @@ int ExtractToolConfig(const image::FlashImage& image, CommandRunner& runner, Mes
   if (!block)
     return kNoToolConfigBlock;
 
-  const platform::NativePath folder = platform::ToNativePath(kTemporaryFolder);
-  const platform::NativePath compressed = platform::ToNativePath(kCompressedScript);
-  const platform::NativePath script = platform::ToNativePath(kExtractedScript);
+  const platform::NativePath folder = platform::ToWorkingPath(kTemporaryFolder);
+  const platform::NativePath compressed = platform::ToWorkingPath(kCompressedScript);
+  const platform::NativePath script = platform::ToWorkingPath(kExtractedScript);
   for (const platform::NativePath* path : {&folder, &compressed, &script}) {
     if (!path->ok) {
       messages.Show(BoxCaption::Application, path->error);
@@ -58,15 +57,10 @@ int ExtractToolConfig(const image::FlashImage& image, CommandRunner& runner, Mes
   fs::create_directory(folder.path, ignored);
   fs::remove(script.path, ignored);
 
-  const std::span<const uint8_t> bytes = image.bytes();
-  const uint64_t start = uint64_t{block->header_offset} + block->entry.offset();
-  const uint32_t size = block->entry.size();
-  if (!image::InRange(bytes.size(), start, size)) {
-    messages.Show(BoxCaption::Application,
-                  "The toolcfg block lies outside the image; its script cannot be unpacked!");
-    return kShortWrite;
-  }
-  if (!WriteWhole(compressed.path, bytes.subspan(static_cast<size_t>(start), size))) {
+  // The block's data as it stands now: a Save New Flash may have moved the
+  // block in the working table, and the loaded image no longer holds it
+  // where the table says.
+  if (!WriteWhole(compressed.path, image::SizedData(*block))) {
     messages.Show(BoxCaption::Application, "Cannot write " + std::string(kCompressedScript) + " (" +
                                                compressed.path.string() + ")!");
     return kShortWrite;
@@ -80,9 +74,9 @@ int ExtractToolConfig(const image::FlashImage& image, CommandRunner& runner, Mes
 }
 
 void RemoveExtractedToolConfig() {
-  const platform::NativePath folder = platform::ToNativePath(kTemporaryFolder);
-  const platform::NativePath compressed = platform::ToNativePath(kCompressedScript);
-  const platform::NativePath script = platform::ToNativePath(kExtractedScript);
+  const platform::NativePath folder = platform::ToWorkingPath(kTemporaryFolder);
+  const platform::NativePath compressed = platform::ToWorkingPath(kCompressedScript);
+  const platform::NativePath script = platform::ToWorkingPath(kExtractedScript);
   if (!folder.ok || !compressed.ok || !script.ok)
     return;  // nothing can have been extracted there
   std::error_code error;

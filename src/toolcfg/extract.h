@@ -16,21 +16,22 @@ inline constexpr std::string_view kCompressedScript = "D:\\tmp\\script-qv.cfg.gz
 inline constexpr std::string_view kGzipCommand = "gzip.exe -d D:\\tmp\\script-qv.cfg.gz";
 inline constexpr std::string_view kExtractedScript = "D:\\tmp\\script-qv.cfg";
 
-// Unpacks the tool-config script that a new-format image carries: the bytes
-// of the first block whose name begins with "toolcfg" (as they stand in the
-// loaded image) are written to "D:\tmp\script-qv.cfg.gz", and
+// Unpacks the tool-config script that a new-format image carries: the
+// current data of the first block of the working table whose name begins
+// with "toolcfg" is written to "D:\tmp\script-qv.cfg.gz", and
 // "gzip.exe -d D:\tmp\script-qv.cfg.gz" is run through `runner` and waited
 // for, polling every 100 ms without a time limit. The script is then
 // expected at "D:\tmp\script-qv.cfg"; gzip's exit code is not looked at, so
-// a failed unpacking shows when the script is parsed.
+// a failed unpacking shows when the script is parsed. The "D:\" names are
+// working files of this process alone (platform::ToWorkingPath), so runs of
+// the tool side by side never read each other's script.
 //
 // A script left over at "D:\tmp\script-qv.cfg" is removed first: gzip
 // would refuse to overwrite it, and the old script would pass for the new.
 //
 // Results: kToolConfigOk; kNoToolConfigBlock when no block name begins with
-// "toolcfg" (also for an empty table); kShortWrite when the compressed file
-// cannot be created or written whole, or the block does not lie inside the
-// image (those three with a message saying which).
+// "toolcfg" (also for an empty table); kShortWrite, with a message saying
+// why, when the compressed file cannot be created or written whole.
 int ExtractToolConfig(const image::FlashImage& image, CommandRunner& runner, Messages& messages);
 
 // Removes what the extraction left: the script "D:\tmp\script-qv.cfg", a

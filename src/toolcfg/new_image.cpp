@@ -14,13 +14,6 @@ constexpr uint8_t kAlignedIdA = 0xA4;
 constexpr uint8_t kAlignedIdB = 0xA8;
 constexpr uint32_t kAlignment = 0x10000;
 
-// The bytes of a record's data that `size` covers: a record whose data is
-// shorter than its size gives what it has.
-std::span<const uint8_t> SizedData(const image::BlockRecord& record) {
-  const std::span<const uint8_t> data = record.data.bytes();
-  return data.first(std::min<size_t>(data.size(), record.entry.size()));
-}
-
 // Copies `from` to out + pos, as far as `out` reaches.
 void CopyInto(std::span<uint8_t> out, uint64_t pos, std::span<const uint8_t> from) {
   if (pos >= out.size())
@@ -84,7 +77,7 @@ std::optional<std::vector<uint8_t>> LayOutNewImage(image::BlockTable& table,
   for (size_t i = 0; i < records.size(); ++i) {
     image::BlockRecord& record = records[i];
     if (!record.entry.has_no_crc())
-      record.entry.set_crc(image::UpdateCrc(crc_table, image::kCrcStart, SizedData(record)));
+      record.entry.set_crc(image::UpdateCrc(crc_table, image::kCrcStart, image::SizedData(record)));
     const uint8_t id = record.entry.block_id();
     if ((id == kAlignedIdA || id == kAlignedIdB) && record.entry.offset() % kAlignment != 0) {
       const uint64_t aligned = (uint64_t{record.entry.offset()} / kAlignment + 1) * kAlignment;
@@ -118,7 +111,7 @@ std::optional<std::vector<uint8_t>> LayOutNewImage(image::BlockTable& table,
       messages.Show(BoxCaption::Application, kOutOfRange);
       return std::nullopt;
     }
-    CopyInto(out, start, SizedData(record));
+    CopyInto(out, start, image::SizedData(record));
   }
   if (!records.empty())
     RebuildBankHeader(out, loaded, table, records.size() - 1, head_from.back());

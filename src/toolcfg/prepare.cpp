@@ -1,5 +1,6 @@
 #include "toolcfg/prepare.h"
 
+#include "platform/paths.h"
 #include "toolcfg/extract.h"
 #include "toolcfg/tool_config_parser.h"
 
@@ -28,13 +29,19 @@ PrepareResult PrepareToolConfig(ToolConfig& model, const image::FlashImage& imag
       messages.Show(BoxCaption::Application, "Wrong binary file, can not parse it!");
       return PrepareResult::kNotExtracted;
     }
-    script = kExtractedScript;
+    // A working file of this process: the name "D:\tmp\script-qv.cfg" as the
+    // user would write it lies elsewhere.
+    script = platform::ToWorkingPath(kExtractedScript).path.string();
   }
   const int parsed = ParseToolConfig(model, script, image.table, messages);
   if (!expert_script)
     RemoveExtractedToolConfig();
   if (parsed != kToolConfigOk) {
     messages.Show(BoxCaption::Application, "Wrong binary file, script error!");
+    // Not the script's fault: say which program is missing, and where it
+    // was looked for.
+    if (!expert_script && !runner.start_error().empty())
+      messages.Show(BoxCaption::Application, runner.start_error());
     return PrepareResult::kNotParsed;
   }
   return PrepareResult::kParsed;

@@ -33,7 +33,9 @@ enum class PrepareResult {
 //     (ExtractToolConfig); on failure "Wrong binary file, can not parse it!";
 //  4. the script is parsed (ParseToolConfig) against the working table;
 //  5. an extracted script is removed with its folder, whatever the parse gave;
-//  6. a failed parse: "Wrong binary file, script error!".
+//  6. a failed parse: "Wrong binary file, script error!", and then, when
+//     gzip could not be started at all, a second box that says why
+//     (CommandRunner::start_error).
 // Its messages are application boxes. A script that was extracted but
 // cannot be removed raises nuv::FileError, which ends the command.
 PrepareResult PrepareToolConfig(ToolConfig& model, const image::FlashImage& image,

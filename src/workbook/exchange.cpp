@@ -1,8 +1,8 @@
 #include "workbook/exchange.h"
 
-#include <stdlib.h>
-
 #include <system_error>
+
+#include "platform/paths.h"
 
 namespace nuv::workbook {
 
@@ -13,20 +13,6 @@ std::string DefaultWorkbookPath() {
 
 std::filesystem::path NativeFilePath(std::string_view path) {
   return std::filesystem::path(std::string(path));
-}
-
-BatchWorkFolder::BatchWorkFolder(std::string_view prefix) {
-  std::error_code error;
-  std::string pattern =
-      (std::filesystem::temp_directory_path(error) / (std::string(prefix) + "-XXXXXX")).string();
-  if (::mkdtemp(pattern.data()))
-    path_ = pattern;
-}
-
-BatchWorkFolder::~BatchWorkFolder() {
-  std::error_code ignored;
-  if (!path_.empty())
-    std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace nuv::workbook

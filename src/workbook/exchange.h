@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "image/block_table.h"
-#include "platform/paths.h"
 #include "support/command_runner.h"
 #include "support/messages.h"
 #include "toolcfg/tool_config.h"
@@ -21,26 +20,10 @@ struct WorkbookExchange {
   image::BlockTable& table;    // the working block table of the loaded image
   CommandRunner& runner;       // runs lzma.exe for the preset table
   Messages& messages;          // where every message goes, with its caption
-  // The folder of the lzma working files "npreset" and "npreset.7z": the
-  // host executable's folder. A batch run that may run beside others gives
-  // each run its own folder.
-  std::filesystem::path work_folder = platform::ProgramFolder();
-};
-
-// A work folder of its own for a batch run, so that runs side by side do
-// not share lzma's working files: made fresh under the system's temporary
-// folder and removed with everything in it. Its path is empty when it
-// could not be made.
-class BatchWorkFolder {
- public:
-  explicit BatchWorkFolder(std::string_view prefix = "nuv-exchange");
-  ~BatchWorkFolder();
-  BatchWorkFolder(const BatchWorkFolder&) = delete;
-  BatchWorkFolder& operator=(const BatchWorkFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
+  // The folder of the lzma working files "npreset" and "npreset.7z". Empty:
+  // this process's own working folder (platform::WorkingFolder), so that
+  // two hosts or batch runs at once never share them.
+  std::filesystem::path work_folder = {};
 };
 
 // Names of the four sheets, in workbook order.

@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/paths.h"
 #include "toolcfg/block_lookup.h"
 #include "workbook/cell_grid.h"
 #include "workbook/excel_operations.h"
@@ -238,10 +239,8 @@ int ExportWorkbook(WorkbookExchange& exchange, std::string& workbook_path,
   RowHighlighter highlighter(exchange.messages);
   if (const image::BlockRecord* preset = toolcfg::FindBlockByName(
           exchange.table, kPresetBlockName, kPresetNameLength, exchange.messages)) {
-    std::span<const std::uint8_t> packed = preset->data.bytes();
-    packed = packed.first(std::min<std::size_t>(packed.size(), preset->entry.size()));
     std::vector<std::uint8_t> stream;
-    if (!UnpackPreset(exchange, stream, packed)) {
+    if (!UnpackPreset(exchange, stream, image::SizedData(*preset))) {
       hand_over();
       return 0;
     }

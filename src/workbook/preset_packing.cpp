@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/command_line.h"
+#include "platform/paths.h"
 #include "toolcfg/block_lookup.h"
 #include "workbook/preset_table.h"
 
@@ -53,7 +54,16 @@ bool WriteWhole(const std::filesystem::path& file, std::span<const std::uint8_t>
 bool Run(WorkbookExchange& exchange, const LzmaRun& run, std::vector<std::uint8_t>& output,
          std::span<const std::uint8_t> input) {
   std::error_code error;
-  const std::filesystem::path folder = std::filesystem::absolute(exchange.work_folder, error);
+  std::filesystem::path folder = exchange.work_folder;
+  if (folder.empty()) {
+    const platform::NativePath own = platform::WorkingFolder();
+    if (!own.ok) {
+      exchange.messages.Show(BoxCaption::Application, own.error);
+      return false;
+    }
+    folder = own.path;
+  }
+  folder = std::filesystem::absolute(folder, error);
   const std::filesystem::path packed = folder / kPackedPresetFile;
   const std::filesystem::path unpacked = folder / kUnpackedPresetFile;
   const std::filesystem::path out_file = folder / run.output;
@@ -75,14 +85,20 @@ bool Run(WorkbookExchange& exchange, const LzmaRun& run, std::vector<std::uint8_
   const std::string command_line = std::string("lzma.exe ") + run.command + " " +
                                    CommandArgument(base + std::string(run.input)) + " " +
                                    CommandArgument(base + std::string(run.output));
-  // A command that cannot start writes nothing, which shows below.
   exchange.runner.Start(command_line, false);
   while (exchange.runner.IsRunning())
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
-  std::ifstream in(out_file, std::ios::binary | std::ios::ate);
-  if (!in || !std::filesystem::is_regular_file(out_file, error)) {
+  // lzma writes what it decoded before it met damaged or cut data, and then
+  // fails: that output must not pass for the table.
+  const bool succeeded = exchange.runner.ExitStatus() == 0;
+  std::ifstream in;
+  if (succeeded)
+    in.open(out_file, std::ios::binary | std::ios::ate);
+  if (!succeeded || !in || !std::filesystem::is_regular_file(out_file, error)) {
     exchange.messages.Show(BoxCaption::Application, kNoOutputFile);
+    if (!exchange.runner.start_error().empty())
+      exchange.messages.Show(BoxCaption::Application, exchange.runner.start_error());
     return false;
   }
   const std::streamoff length = in.tellg();

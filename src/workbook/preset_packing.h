@@ -10,9 +10,10 @@
 
 namespace nuv::workbook {
 
-// The working files of lzma.exe in the exchange's work folder F: F\npreset
-// holds the unpacked table, F\npreset.7z the packed one. Each pack or
-// unpack deletes both before it starts and leaves both behind.
+// The working files of lzma.exe in the exchange's work folder F (by default
+// this process's working folder): F\npreset holds the unpacked table,
+// F\npreset.7z the packed one. Each pack or unpack deletes both before it
+// starts and leaves both behind.
 inline constexpr std::string_view kUnpackedPresetFile = "npreset";
 inline constexpr std::string_view kPackedPresetFile = "npreset.7z";
 inline constexpr std::string_view kNoOutputFile = "error to open output file!";
@@ -22,13 +23,16 @@ inline constexpr std::string_view kNoOutputFile = "error to open output file!";
 // time limit), and reads the packed file into `output`. Unpacks the same
 // way with "lzma.exe d "F\npreset.7z" "F\npreset"".
 //
-// True when lzma's output file could be read back. False when the input
-// file cannot be written (no message), when lzma left no output file
-// (lzma missing, failing, or the input not its format: "error to open
-// output file!"), and, with a message of their own, when a leftover output
-// file cannot be removed before the run (it could pass for the new one) or
-// the output is larger than the 2 MiB that a table may take. lzma's exit
-// code is not looked at: its output file's existence is the success.
+// True when lzma ended with exit code 0 and its output file could be read
+// back. False when the input file cannot be written (no message); when
+// lzma could not be started, failed (the input not its format, or cut
+// short) or left no output file: "error to open output file!", followed,
+// when lzma could not be started at all, by a box that says why
+// (CommandRunner::start_error); and, with a message of their own, when the
+// work folder cannot be had, when a leftover output file cannot be removed
+// before the run (it could pass for the new one) or the output is larger
+// than the 2 MiB that a table may take. What a failed run wrote is never
+// read.
 bool PackPreset(WorkbookExchange& exchange, std::vector<std::uint8_t>& output,
                 std::span<const std::uint8_t> input);
 bool UnpackPreset(WorkbookExchange& exchange, std::vector<std::uint8_t>& output,

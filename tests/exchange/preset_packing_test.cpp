@@ -1,12 +1,12 @@
 // Packing and unpacking the preset table through the real lzma_alone and
 // its two working files. (Storing the packed table in the "preset" block
-// is seen through the import, a block that is not lzma data through the
-// export.)
+// is seen through the import.)
 #include "workbook/preset_packing.h"
 
 #include <gtest/gtest.h>
 
 #include "exchange_test_support.h"
+#include "platform/paths.h"
 #include "sample_preset.h"
 #include "workbook/preset_table.h"
 
@@ -68,14 +68,20 @@ TEST_F(PresetPacking, WithoutLzmaNothingLeftOverPassesForItsOutput) {
   std::vector<std::uint8_t> out = Bytes({42});
   EXPECT_FALSE(PackPreset(exchange, out, Bytes({1, 2})));
   EXPECT_EQ(out, Bytes({42}));
-  EXPECT_EQ(messages_.shown(), (std::vector<std::pair<BoxCaption, std::string>>{
-                                   {BoxCaption::Application, "error to open output file!"}}));
+  EXPECT_EQ(messages_.shown(),
+            (std::vector<std::pair<BoxCaption, std::string>>{
+                {BoxCaption::Application, "error to open output file!"},
+                {BoxCaption::Application,
+                 "lzma.exe could not be started: no program named \"lzma_alone\" was found on "
+                 "PATH (" +
+                     Path("nothing-here").string() + ")."}}));
   EXPECT_FALSE(std::filesystem::exists(Work("npreset.7z")));
   EXPECT_EQ(ReadBytes(Work("npreset")), Bytes({1, 2}));
 
   testing::WriteFile(Work("npreset"), "old table");
   EXPECT_FALSE(UnpackPreset(exchange, out, Bytes({3})));
-  EXPECT_EQ(messages_.texts().back(), "error to open output file!");
+  ASSERT_EQ(messages_.texts().size(), 4u);
+  EXPECT_EQ(messages_.texts()[2], "error to open output file!");
   EXPECT_FALSE(std::filesystem::exists(Work("npreset")));
   EXPECT_EQ(ReadBytes(Work("npreset.7z")), Bytes({3}));
 }
@@ -104,21 +110,27 @@ TEST_F(PresetPacking, OutputLargerThanTwoMebibytesIsRefused) {
   EXPECT_EQ(out.size(), kPresetBufferSize);
 }
 
-TEST_F(PresetPacking, BatchRunsGetAWorkFolderOfTheirOwnAndTheDialogsUseTheProgramFolder) {
-  std::filesystem::path kept;
-  {
-    BatchWorkFolder first("nuv-test"), second("nuv-test");
-    ASSERT_FALSE(first.path().empty());
-    EXPECT_NE(first.path(), second.path());
-    WorkbookExchange exchange = Exchange();
-    exchange.work_folder = first.path();
-    std::vector<std::uint8_t> packed;
-    ASSERT_TRUE(PackPreset(exchange, packed, Bytes({1})));
-    kept = first.path();
+// lzma writes what it could decode of damaged or cut data and then fails.
+TEST_F(PresetPacking, ARunThatFailsIsAFailureWhateverItWrote) {
+  WorkbookExchange exchange = Exchange();
+  const std::vector<std::uint8_t> packed = samples::LzmaAloneCompress(samples::PresetTableBytes(
+      samples::kSamplePresetRows, samples::kSamplePresetColumns, samples::SamplePresetCells()));
+  const std::vector<std::uint8_t> cut(packed.begin(), packed.begin() + packed.size() / 2);
+  for (const std::vector<std::uint8_t>& input : {cut, Bytes({'p', 'r', 'e', 's', 'e', 't'})}) {
+    messages_.clear();
+    std::vector<std::uint8_t> out = Bytes({7});
+    EXPECT_FALSE(UnpackPreset(exchange, out, input));
+    EXPECT_EQ(out, Bytes({7}));
+    EXPECT_EQ(messages_.texts(), std::vector<std::string>{"error to open output file!"});
   }
-  EXPECT_FALSE(std::filesystem::exists(kept));
-  EXPECT_EQ((WorkbookExchange{model_, table_, runner_, messages_}.work_folder),
-            platform::ProgramFolder());
+}
+
+TEST_F(PresetPacking, ByDefaultTheWorkingFilesLieInThisProcesssOwnFolder) {
+  testing::ScopedEnv root("NUV_PRIVATE_ROOT", Path("private").string());
+  WorkbookExchange exchange{model_, table_, runner_, messages_};
+  std::vector<std::uint8_t> packed;
+  ASSERT_TRUE(PackPreset(exchange, packed, Bytes({1})));
+  EXPECT_EQ(ReadBytes(platform::WorkingFolder().path / "npreset.7z"), packed);
 }
 
 }  // namespace

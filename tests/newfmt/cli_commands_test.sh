@@ -84,5 +84,13 @@ if nuv build "$image" missing.xls -o keep.bin 2> nowb.err; then fail "build with
 cmp -s keep.bin built.bin || fail "a failed build changed the existing output"
 [ -s nowb.err ] || fail "a failed build said nothing"
 
+# A "preset" block that lzma cannot unpack gives no workbook, not an empty
+# "Program" sheet.
+if nuv workbook samples/exchange/new-preset-not-lzma.bin -o bad.xls 2> bad.err; then
+  fail "a preset block that is not lzma data gave a workbook"
+fi
+grep -q 'error to open output file!' bad.err && grep -q 'Wrong binary file, can not create xls!' bad.err ||
+  fail "no message for a preset block that is not lzma data"
+
 [ "$failures" = 0 ] && echo "all checks passed"
 exit "$failures"

@@ -24,12 +24,23 @@ TEST(PathsTest, DriveDNamesLandUnderAPrivateRootThatIsNoLink) {
   struct stat st {};
   ASSERT_EQ(lstat(root.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u);
-  const NativePath path = ToNativePath("D:\\tmp\\script-qv.cfg.gz");
-  ASSERT_TRUE(path.ok) << path.error;
-  EXPECT_EQ(path.path, root / "tmp" / "script-qv.cfg.gz");
+  EXPECT_EQ(ToNativePath("D:\\out\\new.bin").path, root / "out" / "new.bin");
   EXPECT_EQ(ToNativePath("d:\\tmp").path, root / "tmp");
   EXPECT_FALSE(ToNativePath("D:\\..\\etc\\passwd").ok);
   EXPECT_FALSE(ToNativePath("D:\\tmp\\..\\..\\x").ok);
+
+  // The tool's working files lie in a private folder of this process alone
+  // (two processes at once are the parallel runs test), made again when it
+  // was removed.
+  const NativePath folder = WorkingFolder();
+  ASSERT_TRUE(folder.ok) << folder.error;
+  EXPECT_EQ(folder.path.parent_path(), root);
+  EXPECT_EQ(ToWorkingPath("D:\\tmp\\script-qv.cfg.gz").path,
+            folder.path / "tmp" / "script-qv.cfg.gz");
+  fs::remove(folder.path);
+  EXPECT_EQ(WorkingFolder().path, folder.path);
+  ASSERT_EQ(lstat(folder.path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
 
   // Never through a symbolic link: neither inside the root nor as the root.
   fs::create_directory_symlink(base / "elsewhere", root / "tmp");

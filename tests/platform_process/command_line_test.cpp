@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/paths.h"
+
 namespace nuv::platform {
 namespace {
 
@@ -58,7 +60,7 @@ TEST(NativeCommand, MapsTheProgramAndTheNamesItCanMap) {
   setenv("NUV_PRIVATE_ROOT", root.c_str(), 1);
   const std::pair<std::string, Args> cases[] = {
       {R"(gzip.exe -d D:\tmp\script-qv.cfg.gz)",
-       {"gzip", "-d", (root / "tmp" / "script-qv.cfg.gz").string()}},
+       {"gzip", "-d", (WorkingFolder().path / "tmp" / "script-qv.cfg.gz").string()}},
       // Only the backslash before the tool's own file name separates.
       {R"(LZMA.EXE d "/opt/a\b c\npreset.7z" "/opt/a\b c\npreset")",
        {"lzma_alone", "d", "/opt/a\\b c/npreset.7z", "/opt/a\\b c/npreset"}},

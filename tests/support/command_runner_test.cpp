@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <mutex>
@@ -90,17 +91,23 @@ pid_t StartSleeper(RecordingRunner& runner) {
 
 TEST(CommandRunner, WhatCannotBeStartedSaysSoAndStartsNoThread) {
   const size_t threads = ThreadCount();
+  const std::string path = std::getenv("PATH");
   const std::pair<std::string, std::string> cases[] = {
-      {"no-such-program-h4.exe -x", "no-such-program-h4"},
-      {R"(gzip.exe -d C:\tmp\x.gz)", R"(C:\tmp\x.gz)"},
+      {"no-such-program-h4.exe -x",
+       "no-such-program-h4.exe could not be started: no program named \"no-such-program-h4\" was "
+       "found on PATH (" +
+           path + ")."},
+      {R"(gzip.exe -d C:\tmp\x.gz)",
+       R"(gzip.exe could not be started: The drive of C:\tmp\x.gz does not exist here.)"},
   };
   for (const auto& [command, reason] : cases) {
     RecordingRunner runner;
     EXPECT_FALSE(runner.Start(command, false));
     EXPECT_FALSE(runner.IsRunning());
+    EXPECT_FALSE(runner.ExitStatus());
     EXPECT_FALSE(CommandRunner::running_flag());
     EXPECT_EQ(runner.seen().output, "Unable to start " + command + "\n");
-    EXPECT_NE(runner.start_error().find(reason), std::string::npos) << runner.start_error();
+    EXPECT_EQ(runner.start_error(), reason);
     EXPECT_TRUE(runner.seen().started.empty());
     EXPECT_EQ(ThreadCount(), threads);
   }
@@ -152,9 +159,11 @@ TEST(CommandRunner, StopOrANewStartEndsTheChildAndANewRunnerOnlyClearsTheSharedF
   EXPECT_EQ(runner.seen().finished, 1);
 
   pid = StartSleeper(second);
-  ASSERT_TRUE(second.Start("sh -c true", false));
+  EXPECT_FALSE(second.ExitStatus());
+  ASSERT_TRUE(second.Start(R"(sh -c "exit 3")", false));
   EXPECT_EQ(kill(pid, 0), -1);
   EXPECT_TRUE(Ended(second));
+  EXPECT_EQ(second.ExitStatus(), 3);
 }
 
 }  // namespace

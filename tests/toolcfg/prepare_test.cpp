@@ -75,7 +75,7 @@ TEST_F(PrepareTest, TheSamplesInOneBankAndInTheSecondOfTwoGiveTheirValues) {
   }
 }
 
-TEST_F(PrepareTest, AMissingGzipIsAScriptErrorAndLeavesNothingBehind) {
+TEST_F(PrepareTest, AMissingGzipIsAScriptErrorThatNamesItAndLeavesNothingBehind) {
   const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
   const fs::path empty = root_.path().parent_path() / ("nuv-nogzip-" + std::to_string(getpid()));
   fs::create_directories(empty);
@@ -84,7 +84,11 @@ TEST_F(PrepareTest, AMissingGzipIsAScriptErrorAndLeavesNothingBehind) {
   setenv("PATH", path.c_str(), 1);
   fs::remove_all(empty);
   EXPECT_EQ(result, PrepareResult::kNotParsed);
-  EXPECT_EQ(messages_.texts(), std::vector<std::string>{"Wrong binary file, script error!"});
+  EXPECT_EQ(messages_.texts(),
+            (std::vector<std::string>{"Wrong binary file, script error!",
+                                      "gzip.exe could not be started: no program named \"gzip\" "
+                                      "was found on PATH (" +
+                                          empty.string() + ")."}));
   EXPECT_FALSE(fs::exists(root_.tmp()));
 }
 

@@ -57,7 +57,8 @@ class PrivateRoot {
   PrivateRoot& operator=(const PrivateRoot&) = delete;
 
   const std::filesystem::path& path() const { return root_; }
-  std::filesystem::path tmp() const { return root_ / "tmp"; }
+  // Where the extraction's "D:\tmp" lies: this process's working folder.
+  std::filesystem::path tmp() const { return platform::ToWorkingPath("D:\\tmp").path; }
 
  private:
   static inline int counter_ = 0;
