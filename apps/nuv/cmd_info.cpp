@@ -25,9 +25,6 @@ const Command kInfo = {
 
 CommandRegistration register_info(kInfo);
 
-constexpr const char* kColumnKeys[image::kGridColumns] = {"id",   "size",    "crc",
-                                                          "name", "version", "time"};
-
 const char* KindText(image::ImageKind kind) {
   return kind == image::ImageKind::NewFormat ? "new format" : "legacy";
 }
@@ -83,11 +80,11 @@ void PrintText(const image::FlashImage& flash, const image::PreParseOutcome& out
   std::printf("\n%-2s  %-8s  %-8s  %-8s  %-8s  %s\n", "ID", "Size", "CRC", "Name", "Version",
               "Time");
   for (const image::GridRow& row : outcome.rows) {
-    std::printf("%-2s  %-8s  %-8s  %-8s  %-8s  %s\n", row.cells[image::kColumnId].c_str(),
-                row.cells[image::kColumnSize].c_str(), row.cells[image::kColumnCrc].c_str(),
-                Printable(row.cells[image::kColumnName]).c_str(),
-                row.cells[image::kColumnVersion].c_str(),
-                Printable(row.cells[image::kColumnTime]).c_str());
+    const image::GridCellTexts cells = image::FormatGridRow(row);
+    std::printf("%-2s  %-8s  %-8s  %-8s  %-8s  %s\n", cells[image::kColumnId].c_str(),
+                cells[image::kColumnSize].c_str(), cells[image::kColumnCrc].c_str(),
+                Printable(cells[image::kColumnName]).c_str(), cells[image::kColumnVersion].c_str(),
+                Printable(cells[image::kColumnTime]).c_str());
   }
 }
 
@@ -107,13 +104,14 @@ void PrintJson(const image::FlashImage& flash, const image::PreParseOutcome& out
   }
   out += ",\"blocks\":[";
   for (size_t r = 0; r < outcome.rows.size(); ++r) {
+    const image::GridRow& row = outcome.rows[r];
     out += r == 0 ? "{" : ",{";
-    for (size_t c = 0; c < image::kGridColumns; ++c) {
-      out += c == 0 ? "\"" : ",\"";
-      out += kColumnKeys[c];
-      out += "\":" + JsonString(outcome.rows[r].cells[c]);
-    }
-    out += "}";
+    out += "\"id\":" + std::to_string(row.block_id);
+    out += ",\"size\":" + std::to_string(row.size);
+    out += ",\"crc\":" + std::to_string(row.crc);
+    out += ",\"name\":" + JsonString(row.name);
+    out += ",\"version\":" + std::to_string(row.version);
+    out += ",\"time\":" + JsonString(row.time) + "}";
   }
   out += "]}\n";
   std::fwrite(out.data(), 1, out.size(), stdout);

@@ -72,12 +72,12 @@ void BuildModel(toolcfg::ToolConfig& model, image::BlockTable& table) {
       item.name = "item_" + std::to_string(b) + "_" + std::to_string(i);
       item.description = "What item " + std::to_string(i) + " of block " + block.name + " does";
       if (i % 10 == 9) {
-        item.type = toolcfg::kItemText;
+        item.type = toolcfg::ItemType::Text;
         item.bit_offset = static_cast<std::int32_t>(8 * (240 + 16 * (i / 10)));
         item.bit_length = 128;
         item.text_value = "text " + std::to_string(i);
       } else {
-        item.type = i % 10 == 5 ? toolcfg::kItemRange : toolcfg::kItemNumber;
+        item.type = i % 10 == 5 ? toolcfg::ItemType::Range : toolcfg::ItemType::Number;
         item.bit_offset = static_cast<std::int32_t>(16 * i);
         item.bit_length = 16;
         item.max = 65535;

@@ -54,21 +54,26 @@ inline void CheckFixedText(const std::string& text, std::span<const uint8_t> fie
     Check(static_cast<uint8_t>(text[i]) == field[i]);
 }
 
-// The grid row of an entry reads back as the entry's own values.
+// The grid row of an entry holds the entry's own values, and its cells
+// read back as them.
 inline void CheckRow(const GridRow& row, const BlockEntry& entry) {
-  const std::string& id = row.cells[kColumnId];
+  Check(row.block_id == entry.block_id() && row.size == entry.size() && row.crc == entry.crc() &&
+        row.version == entry.version());
+  const GridCellTexts cells = FormatGridRow(row);
+  const std::string& id = cells[kColumnId];
   Check(id.size() == 2 && IsHex(id) && HexValue(id) == entry.block_id());
-  const std::string_view size = row.cells[kColumnSize];
+  const std::string_view size = cells[kColumnSize];
   const size_t digits = size.find_first_not_of(' ');
   Check(size.size() == 8 && digits != std::string_view::npos);
   Check(IsHex(size.substr(digits)) && HexValue(size.substr(digits)) == entry.size());
   for (const auto& [column, value] :
        {std::pair{kColumnCrc, entry.crc()}, std::pair{kColumnVersion, entry.version()}}) {
-    const std::string& cell = row.cells[column];
+    const std::string& cell = cells[column];
     Check(cell.size() == 8 && IsHex(cell) && HexValue(cell) == value);
   }
-  CheckFixedText(row.cells[kColumnName], std::span(entry.bytes()).subspan(24, 8));
-  CheckFixedText(row.cells[kColumnTime], std::span(entry.bytes()).subspan(32, 12));
+  Check(cells[kColumnName] == row.name && cells[kColumnTime] == row.time);
+  CheckFixedText(row.name, std::span(entry.bytes()).subspan(24, 8));
+  CheckFixedText(row.time, std::span(entry.bytes()).subspan(32, 12));
 }
 
 // The rows Pre-Parse shows for these entries, and the software version an

@@ -21,11 +21,14 @@ inline constexpr size_t kImageLengthUnit = 0x80000;
 inline constexpr size_t kMaxImageLength = 0xFFFFFFFF;
 inline constexpr std::string_view kTooLargeText = "The flash file is too large!";
 
+// What Pre-Parse recognised the loaded image as; None before the first.
+enum class ImageKind { None, NewFormat, Legacy };
+
 // The loaded image and what was read from it. The main form owns one; every
 // other part of the tool reads or changes it through the form.
 struct FlashImage {
   std::shared_ptr<ImageBuffer> image;  // the whole file; null when nothing is loaded
-  uint32_t new_format = 0;             // 1 = new-format image, 0 = legacy
+  ImageKind kind = ImageKind::None;    // set by Pre-Parse
   uint32_t sdram_size = 0;             // shown as a signed decimal
   uint32_t flash_size = 0;             // new format: the image length
   uint32_t block_number = 0;

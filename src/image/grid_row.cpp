@@ -23,14 +23,23 @@ std::string Hex(uint32_t value, size_t width, char pad) {
 }  // namespace
 
 GridRow MakeGridRow(const BlockEntry& entry) {
-  GridRow row;
-  row.cells[kColumnId] = Hex(entry.block_id(), 2, '0');
-  row.cells[kColumnSize] = Hex(entry.size(), 8, ' ');
-  row.cells[kColumnCrc] = Hex(entry.crc(), 8, '0');
-  row.cells[kColumnName] = entry.name();
-  row.cells[kColumnVersion] = Hex(entry.version(), 8, '0');
-  row.cells[kColumnTime] = entry.time();
-  return row;
+  return {.block_id = entry.block_id(),
+          .size = entry.size(),
+          .crc = entry.crc(),
+          .name = entry.name(),
+          .version = entry.version(),
+          .time = entry.time()};
+}
+
+GridCellTexts FormatGridRow(const GridRow& row) {
+  GridCellTexts cells;
+  cells[kColumnId] = Hex(row.block_id, 2, '0');
+  cells[kColumnSize] = Hex(row.size, 8, ' ');
+  cells[kColumnCrc] = Hex(row.crc, 8, '0');
+  cells[kColumnName] = row.name;
+  cells[kColumnVersion] = Hex(row.version, 8, '0');
+  cells[kColumnTime] = row.time;
+  return cells;
 }
 
 bool IsSoftwareVersionBlock(const BlockEntry& entry) {

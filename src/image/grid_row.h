@@ -22,15 +22,25 @@ enum GridColumn : size_t {
 inline constexpr size_t kGridColumns = 6;
 inline constexpr size_t kGridRows = 64;
 
-// The texts of one row: block_id "%02X", size "%8X" (blanks in front),
-// crc "%08X", name (at most 8 characters), version "%08X", time (at most 12).
+// The values of one row, as the entry holds them: name and time up to their
+// first NUL, at most 8 and 12 characters.
 struct GridRow {
-  std::array<std::string, kGridColumns> cells;
+  uint8_t block_id = 0;
+  uint32_t size = 0;
+  uint32_t crc = 0;
+  std::string name{};
+  uint32_t version = 0;
+  std::string time{};
 
   friend bool operator==(const GridRow&, const GridRow&) = default;
 };
 
 GridRow MakeGridRow(const BlockEntry& entry);
+
+// The cells' texts, one per column: block_id "%02X", size "%8X" (blanks in
+// front), crc "%08X", name, version "%08X", time.
+using GridCellTexts = std::array<std::string, kGridColumns>;
+GridCellTexts FormatGridRow(const GridRow& row);
 
 // The block whose 8 name bytes begin with "ssdata" carries the software
 // version in its first 16 data bytes.

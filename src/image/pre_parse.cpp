@@ -31,7 +31,7 @@ void AddRow(FlashImage& image, PreParseOutcome& outcome, const BlockEntry& entry
 void FinishNewFormat(FlashImage& image, const PreParseRequest& request, PreParseOutcome& outcome) {
   const auto length = static_cast<uint32_t>(image.bytes().size());
   image.block_number = image.table.total();
-  image.new_format = 1;
+  image.kind = ImageKind::NewFormat;
   image.flash_size = length;
   image.image_length = length;
   SetExpertFlagAndScriptPath(image, request);
@@ -43,7 +43,7 @@ void FinishNewFormat(FlashImage& image, const PreParseRequest& request, PreParse
 
 bool FinishLegacy(FlashImage& image, const PreParseRequest& request, PreParseOutcome& outcome,
                   Messages& messages) {
-  image.new_format = 0;
+  image.kind = ImageKind::Legacy;
   std::optional<LegacyHeader> header = ReadLegacyHeader(image.bytes(), messages);
   if (!header)
     return false;

@@ -16,8 +16,6 @@ struct PreParseRequest {
   bool internal_mode = false;  // the host setting Internal_tool_control
 };
 
-enum class ImageKind { None, NewFormat, Legacy };
-
 // What the form must show after Pre-Parse. On success the header values
 // (sdram_size, flash_size, block_number, software_version), the expert flag
 // and the script path are in the FlashImage, and the header, block and

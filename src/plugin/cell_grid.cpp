@@ -23,9 +23,10 @@ bool CellGrid::MakeArea(fw::Window& form) {
   return true;
 }
 
-void CellGrid::FillRow(fw::Window& form, size_t row, const image::GridRow& texts) {
+void CellGrid::FillRow(fw::Window& form, size_t row, const image::GridRow& values) {
   if (row >= kRows || !MakeArea(form))
     return;
+  const image::GridCellTexts texts = image::FormatGridRow(values);
   const int below = kRowHeight * static_cast<int>(row + 1);
   for (size_t column = 0; column < kColumns; ++column) {
     fw::WindowRef<>& slot = slots_[row][column];
@@ -39,7 +40,7 @@ void CellGrid::FillRow(fw::Window& form, size_t row, const image::GridRow& texts
     place.bottom = place.top + kRowHeight;
     // Where the row lies in the contents, wherever they are scrolled to.
     const fw::Rect in_area = area_.ScreenToClient(place).Offset(0, -area_.scroll_pos());
-    fw::Window* cell = area_.CreateControl(fw::WindowKind::Static, texts.cells[column], kCellStyle,
+    fw::Window* cell = area_.CreateControl(fw::WindowKind::Static, texts[column], kCellStyle,
                                            in_area, CellId(row, column));
     if (cell == nullptr)
       continue;

@@ -42,12 +42,12 @@ class CellGrid {
   CellGrid(const CellGrid&) = delete;
   CellGrid& operator=(const CellGrid&) = delete;
 
-  // Puts one row's texts into the cells of row `row` of `form`, each cell
-  // under its column label, moved down by 21 pixels per row and 21 pixels
-  // high, with the form's font. Rows past the grid and slots that hold a
-  // cell already are passed over; so is everything when the form lacks the
-  // group box or the first label.
-  void FillRow(fw::Window& form, size_t row, const image::GridRow& texts);
+  // Puts one block's values, formatted as the grid shows them, into the
+  // cells of row `row` of `form`, each cell under its column label, moved
+  // down by 21 pixels per row and 21 pixels high, with the form's font. Rows
+  // past the grid and slots that hold a cell already are passed over; so is
+  // everything when the form lacks the group box or the first label.
+  void FillRow(fw::Window& form, size_t row, const image::GridRow& values);
 
   // Destroys every cell and the area that holds them, and empties every
   // slot.

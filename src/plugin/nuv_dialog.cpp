@@ -204,10 +204,10 @@ void NuvDialog::ClearImage() {
 }
 
 void NuvDialog::Parse() {
-  if (image_.new_format == 0)
-    ParseLegacyScript();
-  else
+  if (image_.kind == image::ImageKind::NewFormat)
     ParseNewFormat();
+  else
+    ParseLegacyScript();
 }
 
 void NuvDialog::ParseLegacyScript() {

@@ -21,10 +21,9 @@ inline constexpr size_t kMaxItemName = 19;
 inline constexpr size_t kMaxDescription = 1023;
 inline constexpr size_t kMaxTextValue = 19;
 
-// Kinds of item.
-inline constexpr int32_t kItemNumber = 0;
-inline constexpr int32_t kItemText = 1;
-inline constexpr int32_t kItemRange = 2;
+// The kind of an item, as the script numbers it. Any other number a script
+// gives is kept as it is, and such an item is read as a text.
+enum class ItemType : int32_t { Number = 0, Text = 1, Range = 2 };
 
 // One column title of a sheet.
 struct SheetColumn {
@@ -34,19 +33,19 @@ struct SheetColumn {
 // One configuration field living in a block's bytes.
 struct ConfigItem {
   std::string name;  // at most kMaxItemName characters
-  // 0 number, 1 text, 2 number with range; any other value is kept and read as text.
-  int32_t type = 0;
+  ItemType type = ItemType::Number;
   int32_t bit_length = 0;  // field width in bits (numbers, 0 to 64)
   // First bit of the field, from byte `start_offset` of the block data; for
   // a text, bit_offset / 8 is its byte position.
   int32_t bit_offset = 0;
-  int32_t min = 0;            // type 2 only
-  int32_t max = 0;            // type 2 only
+  int32_t min = 0;            // ItemType::Range only
+  int32_t max = 0;            // ItemType::Range only
   std::string description;    // only when the block's em is 1; at most kMaxDescription
   std::string text_value;     // present value of a text item; at most kMaxTextValue
   uint64_t number_value = 0;  // present value of a number item
 
-  bool is_number() const { return type == kItemNumber || type == kItemRange; }
+  bool is_number() const { return type == ItemType::Number || type == ItemType::Range; }
+  bool has_known_type() const { return is_number() || type == ItemType::Text; }
 };
 
 // One block of configuration items, bound to an image block by its id.

@@ -289,11 +289,11 @@ class Parser {
         return Fail("an item comes before the first BLOCKINFO line!");
       ConfigItem& item = block->items.emplace_back();
       item.name = Cut(DropFirst(name_piece), kMaxItemName);
-      if (!ReadNumbers(pieces, item,
-                       {&ConfigItem::type, &ConfigItem::bit_offset, &ConfigItem::bit_length}))
+      int32_t type = 0;
+      if (!ReadNumbers(pieces, {&type, &item.bit_offset, &item.bit_length}))
         return kScriptError;
-      if (item.type == kItemRange &&
-          !ReadNumbers(pieces, item, {&ConfigItem::min, &ConfigItem::max}))
+      item.type = ItemType{type};
+      if (item.type == ItemType::Range && !ReadNumbers(pieces, {&item.min, &item.max}))
         return kScriptError;
       if (block->em == 1) {
         const std::optional<std::string_view> description = pieces.Next();
@@ -312,13 +312,12 @@ class Parser {
 
   // The next pieces, one for each of `fields`, as decimal numbers; false
   // when a piece is missing.
-  static bool ReadNumbers(Pieces& pieces, ConfigItem& item,
-                          std::initializer_list<int32_t ConfigItem::*> fields) {
-    for (int32_t ConfigItem::*field : fields) {
+  static bool ReadNumbers(Pieces& pieces, std::initializer_list<int32_t*> fields) {
+    for (int32_t* field : fields) {
       const std::optional<std::string_view> piece = pieces.Next();
       if (!piece)
         return false;
-      item.*field = Decimal(DropFirst(*piece));
+      *field = Decimal(DropFirst(*piece));
     }
     return true;
   }

@@ -144,15 +144,14 @@ std::optional<std::vector<SheetCell>> LayOutConfigSheet(const toolcfg::ToolConfi
         return std::string(what) + shown(" of item [", item.name, "]") + of_block;
       };
       put(row, 1, text(item.name, [&] { return of_item("name"); }));
-      const bool known_type = item.type == toolcfg::kItemNumber ||
-                              item.type == toolcfg::kItemText || item.type == toolcfg::kItemRange;
-      if (item.type == toolcfg::kItemText)
+      const bool known_type = item.has_known_type();
+      if (item.type == toolcfg::ItemType::Text)
         put(row, 2, text(item.text_value, [&] {
               return of_item(shown("text \"", item.text_value, "\""));
             }));
       else if (item.is_number())
         put(row, 2, Variant::UI8(item.number_value));
-      if (item.type == toolcfg::kItemRange) {
+      if (item.type == toolcfg::ItemType::Range) {
         put(row, 3, Variant::UI4(static_cast<std::uint32_t>(item.min)));
         put(row, 4, Variant::UI4(static_cast<std::uint32_t>(item.max)));
       }

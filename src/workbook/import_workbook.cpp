@@ -170,7 +170,7 @@ int ApplyItem(WorkbookExchange& exchange, CellText& text, const Variant& cell,
 
   if (!number_item)
     return WriteText(exchange, record, block, item, text);
-  if (item.type == toolcfg::kItemRange &&
+  if (item.type == toolcfg::ItemType::Range &&
       (item.number_value < static_cast<std::uint32_t>(item.min) ||
        item.number_value > static_cast<std::uint32_t>(item.max)))
     return OutOfRange(exchange, code_page, item);

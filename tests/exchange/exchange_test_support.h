@@ -44,7 +44,7 @@ inline toolcfg::ConfigItem Item(std::string name, std::int32_t type, std::int32_
                                 std::int32_t length, std::int32_t min = 0, std::int32_t max = 0) {
   toolcfg::ConfigItem item;
   item.name = std::move(name);
-  item.type = type;
+  item.type = toolcfg::ItemType{type};
   item.bit_offset = offset;
   item.bit_length = length;
   item.min = min;

@@ -1,5 +1,6 @@
 // Grid rows of typical entries are in the Pre-Parse UI scripts and in the
-// info command's output; here the widest values and the version block.
+// info command's output; here the widest values, the padding of the
+// numbers and the version block.
 #include <gtest/gtest.h>
 
 #include "image/grid_row.h"
@@ -17,12 +18,36 @@ BlockEntry EntryOf(samples::BlockPlan block) {
   return BlockEntry(std::span<const uint8_t>(image).subspan(0x1000 + 12).first<kBlockEntrySize>());
 }
 
-TEST(GridRow, FullWidthFieldsStopAtTheirWidthAndNumbersShowAllDigits) {
+TEST(GridRow, FullWidthFieldsStopAtTheirWidth) {
   // No terminator after the name: the time follows directly.
-  const GridRow row = MakeGridRow(EntryOf(
-      {.id = 0xFF, .name = "ABCDEFGH", .time = "123456789012", .crc = 0, .size = 0xFFFFFFFF}));
-  EXPECT_EQ(row.cells, (decltype(row.cells){"FF", "FFFFFFFF", "00000000", "ABCDEFGH", "00000000",
-                                            "123456789012"}));
+  const GridRow row = MakeGridRow(EntryOf({.id = 0xFF,
+                                           .name = "ABCDEFGH",
+                                           .data = {1},
+                                           .version = 0x80000001,
+                                           .time = "123456789012",
+                                           .crc = 0xFFFFFFFF}));
+  EXPECT_EQ(row, (GridRow{.block_id = 0xFF,
+                          .size = 1,
+                          .crc = 0xFFFFFFFF,
+                          .name = "ABCDEFGH",
+                          .version = 0x80000001,
+                          .time = "123456789012"}));
+}
+
+TEST(FormatGridRow, PadsEachNumberToItsColumnsWidth) {
+  const struct {
+    GridRow row;
+    GridCellTexts texts;
+  } cases[] = {
+      {{.block_id = 0x0B, .size = 3, .crc = 0x1234ABCD, .name = "n", .version = 0x20, .time = "t"},
+       {"0B", "       3", "1234ABCD", "n", "00000020", "t"}},
+      {{.block_id = 0, .size = 0, .crc = 0, .name = "", .version = 0, .time = ""},
+       {"00", "       0", "00000000", "", "00000000", ""}},
+      {{.block_id = 0xFF, .size = 0xFFFFFFFF, .crc = 0xFFFFFFFF, .version = 0xFFFFFFFF},
+       {"FF", "FFFFFFFF", "FFFFFFFF", "", "FFFFFFFF", ""}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FormatGridRow(c.row), c.texts) << ::testing::PrintToString(c.texts);
 }
 
 TEST(GridRow, TheVersionBlockIsFoundByItsFirstSixNameBytes) {

@@ -75,10 +75,11 @@ TEST_F(InfoCommandTest, PrintsHeaderValuesAndTheGridOfALegacyImage) {
             "C0         1  1234ABCD  ABCDEFGH  00000020  t1\n");
 }
 
-TEST_F(InfoCommandTest, JsonEscapesEveryByteOfNamesAndShowsSdramSigned) {
+TEST_F(InfoCommandTest, JsonGivesNumbersEscapesEveryByteOfNamesAndShowsSdramSigned) {
   samples::NewFormatPlan plan;
   samples::BankPlan bank{.header_offset = 0x40, .sdram_size = 0x80000000};
   bank.blocks = {Block(0xA4, "a\"b\\c\x01\xE9", {1, 2})};
+  bank.blocks[0].crc = 0xFEDCBA98;  // unsigned in JSON too
   plan.banks = {bank};
   const std::string image = Write("new.bin", samples::BuildNewFormatImage(plan).bytes);
   const Result run = Nuv("--json --internal '" + image + "'");
@@ -87,11 +88,11 @@ TEST_F(InfoCommandTest, JsonEscapesEveryByteOfNamesAndShowsSdramSigned) {
             "{\"kind\":\"new format\",\"sdram_size\":-2147483648,\"flash_size\":524288,"
             "\"block_number\":1,\"software_version\":\"\",\"expert\":false,\"script_path\":\"" +
                 folder_.path().string() +
-                "/\",\"script_row\":false,\"export_section\":false,\"blocks\":[{\"id\":\"A4\","
-                "\"size\":\"       2\",\"crc\":\"1234ABCD\",\"name\":\"a\\\"b\\\\c\\u0001\\u00E9\","
-                "\"version\":\"00000020\",\"time\":\"t1\"}]}\n");
+                "/\",\"script_row\":false,\"export_section\":false,\"blocks\":[{\"id\":164,"
+                "\"size\":2,\"crc\":4275878552,\"name\":\"a\\\"b\\\\c\\u0001\\u00E9\","
+                "\"version\":32,\"time\":\"t1\"}]}\n");
   const Result text = Nuv("'" + image + "'");
-  EXPECT_NE(text.out.find("A4         2  1234ABCD  a\"b\\x5Cc\\x01\\xE9  00000020  t1\n"),
+  EXPECT_NE(text.out.find("A4         2  FEDCBA98  a\"b\\x5Cc\\x01\\xE9  00000020  t1\n"),
             std::string::npos)
       << text.out;
 }

@@ -76,7 +76,7 @@ TEST_F(PreParseTest, ANewFormatImageFillsTheImagesValues) {
   ASSERT_TRUE(outcome.ok) << ::testing::PrintToString(messages_.texts());
   EXPECT_TRUE(messages_.texts().empty());
   EXPECT_EQ(outcome.kind, ImageKind::NewFormat);
-  EXPECT_EQ(flash_.new_format, 1u);
+  EXPECT_EQ(flash_.kind, ImageKind::NewFormat);
   EXPECT_EQ(flash_.image_length, 0x100000u);
   EXPECT_EQ(flash_.software_version, "V2.05.0007-ABCDE");
   EXPECT_EQ(flash_.script_path, Folder() + "V2.05.0007-ABCDE");
@@ -89,7 +89,7 @@ TEST_F(PreParseTest, ALegacyImageFillsItsValuesAndHasNoBlockTable) {
   const PreParseOutcome outcome = Run(samples::BuildLegacyImage(Legacy()).bytes);
   ASSERT_TRUE(outcome.ok) << ::testing::PrintToString(messages_.texts());
   EXPECT_EQ(outcome.kind, ImageKind::Legacy);
-  EXPECT_EQ(flash_.new_format, 0u);
+  EXPECT_EQ(flash_.kind, ImageKind::Legacy);
   EXPECT_EQ(flash_.dmh_offset, 0x1000u);
   EXPECT_EQ(flash_.config_length, 0x80u);
   ASSERT_EQ(flash_.legacy_entries.size(), 3u);

@@ -101,10 +101,8 @@ TEST_F(FormTest, TheGridsCellsAreSunkenCentredLabelsInTheFormsFont) {
 
 TEST_F(FormTest, ASlotThatHoldsACellIsNotFilledAgain) {
   CellGrid grid(IDC_FORM_BLOCK_GROUP, IDC_FORM_COLUMN_ID);
-  image::GridRow first;
-  first.cells = {"01", "1", "2", "first", "3", "4"};
-  image::GridRow second;
-  second.cells = {"02", "5", "6", "second", "7", "8"};
+  const image::GridRow first{.block_id = 1, .name = "first"};
+  const image::GridRow second{.block_id = 2, .name = "second"};
   grid.FillRow(Form(), 0, first);
   grid.FillRow(Form(), 0, second);
   grid.FillRow(Form(), CellGrid::kRows, second);

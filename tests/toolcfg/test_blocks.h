@@ -33,7 +33,7 @@ inline image::FlashImage MakeImage(const std::vector<samples::BlockPlan>& blocks
   std::copy(bytes.begin(), bytes.end(), flash.image->bytes().begin());
   RecordedMessages messages;
   EXPECT_TRUE(image::ScanDmHeaders(flash, messages));
-  flash.new_format = 1;
+  flash.kind = image::ImageKind::NewFormat;
   flash.image_length = flash.flash_size = static_cast<uint32_t>(bytes.size());
   return flash;
 }

@@ -30,8 +30,8 @@ std::string Dump(const ToolConfigSheet& sheet) {
     out << "\n " << block.name << " em " << int{block.em} << " id " << int{block.block_id}
         << " from " << block.start_offset;
     for (const ConfigItem& i : block.items)
-      out << "\n  " << i.name << " " << i.type << " @" << i.bit_offset << "+" << i.bit_length << " "
-          << i.min << ".." << i.max << " [" << i.description
+      out << "\n  " << i.name << " " << static_cast<int32_t>(i.type) << " @" << i.bit_offset << "+"
+          << i.bit_length << " " << i.min << ".." << i.max << " [" << i.description
           << "] = " << (i.is_number() ? std::to_string(i.number_value) : i.text_value);
   }
   return out.str();
@@ -189,7 +189,7 @@ TEST_F(ParserTest, ItemLinesAndTheirValues) {
                (item.is_number() ? std::to_string(item.number_value) : item.text_value);
     EXPECT_EQ(items, c.items) << c.lines;
   }
-  EXPECT_EQ(Item(0).type, 7);
+  EXPECT_EQ(Item(0).type, ItemType{7});
   EXPECT_TRUE(messages_.shown().empty());
 }
 
