@@ -9,6 +9,7 @@
 #include "image/flash_image.h"
 #include "image/grid_row.h"
 #include "image/pre_parse.h"
+#include "text_output.h"
 
 namespace nuv::cli {
 namespace {
@@ -27,43 +28,6 @@ CommandRegistration register_info(kInfo);
 
 const char* KindText(image::ImageKind kind) {
   return kind == image::ImageKind::NewFormat ? "new format" : "legacy";
-}
-
-// Block names and times are raw bytes of the image: anything that is not
-// printable ASCII is shown as \xNN, so a line stays one line.
-std::string Printable(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
-      out.push_back(c);
-    } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      out += escaped;
-    }
-  }
-  return out;
-}
-
-// A JSON string; bytes are taken as Latin-1, so the output is valid UTF-8
-// whatever an image holds.
-std::string JsonString(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte == '"' || byte == '\\') {
-      out.push_back('\\');
-      out.push_back(c);
-    } else if (byte >= 0x20 && byte < 0x7F) {
-      out.push_back(c);
-    } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04X", byte);
-      out += escaped;
-    }
-  }
-  return out + "\"";
 }
 
 void PrintText(const image::FlashImage& flash, const image::PreParseOutcome& outcome) {

@@ -17,6 +17,7 @@
 #include "legacy/field_edit.h"
 #include "legacy/generate.h"
 #include "legacy/script_parser.h"
+#include "text_output.h"
 
 namespace nuv::cli {
 namespace {
@@ -113,23 +114,6 @@ std::optional<int> ReadOptions(std::span<const std::string> args, Options& optio
   if (!options.list && options.request.output_path.empty())
     return UsageError(kLegacy, "no output file given (-o OUT)");
   return std::nullopt;
-}
-
-// A name or text from the image or the script in double quotes, bytes
-// that would not print written as \xNN, so each stays on its line.
-std::string Quoted(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\') {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      out += escaped;
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out + "\"";
 }
 
 const char* EmName(uint8_t em) {

@@ -3,7 +3,6 @@
 // (with descriptions), through the stand-in spreadsheet application and
 // the real lzma_alone. Target: at most 2 seconds each.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/bench_support.h"
 #include "heap_peak.h"
 #include "image/block_table.h"
 #include "sample_preset.h"
@@ -25,6 +25,8 @@
 
 namespace nuv::workbook {
 namespace {
+
+using bench::CpuSeconds;
 
 constexpr std::size_t kBlocks = 64;
 constexpr std::size_t kItems = 100;
@@ -89,16 +91,6 @@ void BuildModel(toolcfg::ToolConfig& model, image::BlockTable& table) {
         samples::OwnBlockRecord(block.block_id, block.name, std::vector<std::uint8_t>(kBlockSize)));
     (b < kBlocks / 2 ? model.sheet2 : model.sheet3).blocks.push_back(std::move(block));
   }
-}
-
-// CPU seconds used so far by this process (all its threads) or by its
-// ended children (lzma_alone): on a busy machine the wall time of a run
-// says little, these say what the run itself costs.
-double CpuSeconds(int who) {
-  rusage usage{};
-  getrusage(who, &usage);
-  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // Adds the CPU time per iteration of the process and of lzma as counters.

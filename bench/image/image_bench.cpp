@@ -9,13 +9,9 @@
 //                                           VmHWM before and after in KiB
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "common/bench_support.h"
 #include "image/block_entry.h"
 #include "image/dm_header.h"
 #include "image/flash_image.h"
@@ -32,11 +29,12 @@
 #include "image_builder.h"
 #include "support/messages.h"
 
-extern char** environ;
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using nuv::bench::CpuSeconds;
+using nuv::bench::RunProgram;
+using nuv::bench::TimeIterations;
+using nuv::bench::Times;
 
 constexpr size_t kImageSize = 256u << 20;
 const char* const kImagePath = "/tmp/nuv-image-bench-256m-v1.bin";
@@ -46,13 +44,6 @@ const char* const kImagePath = "/tmp/nuv-image-bench-256m-v1.bin";
 // stretch, so its ratio holds when other work competes for the processors).
 double cat_seconds = 0;
 double cat_cpu_seconds = 0;
-
-double CpuSeconds(int who) {
-  rusage usage{};
-  getrusage(who, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 class NullMessages final : public nuv::Messages {
  public:
@@ -105,30 +96,6 @@ void MakeImageIfMissing() {
   }
 }
 
-// Runs a program with standard output to `out` (or /dev/null); returns its
-// exit status, or -1.
-int Spawn(const std::vector<std::string>& args, const char* out_path) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out_path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<char*> argv;
-  for (const std::string& arg : args)
-    argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  if (error != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-    return -1;
-  return WEXITSTATUS(status);
-}
-
-struct Times {
-  double seconds = 0;  // elapsed, per iteration
-  double cpu = 0;      // processor time of this process, per iteration
-};
-
 void Report(benchmark::State& state, const Times& times) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kImageSize));
   state.counters["GB/s"] = static_cast<double>(kImageSize) / times.seconds / 1e9;
@@ -138,25 +105,12 @@ void Report(benchmark::State& state, const Times& times) {
     state.counters["cpu_x_cat"] = times.cpu / cat_cpu_seconds;
 }
 
-template <typename Body>
-Times TimeIterations(benchmark::State& state, Body body) {
-  double total = 0;
-  const double cpu_start = CpuSeconds(RUSAGE_SELF);
-  for (auto _ : state) {
-    const auto start = Clock::now();
-    body();
-    total += std::chrono::duration<double>(Clock::now() - start).count();
-  }
-  const auto n = static_cast<double>(state.iterations());
-  return {total / n, (CpuSeconds(RUSAGE_SELF) - cpu_start) / n};
-}
-
 void BM_Cat(benchmark::State& state) {
   MakeImageIfMissing();
-  Spawn({"cat", kImagePath}, "/dev/null");  // into the page cache
+  RunProgram({"cat", kImagePath}, "/dev/null");  // into the page cache
   const double children_start = CpuSeconds(RUSAGE_CHILDREN);
   cat_seconds = TimeIterations(state, [] {
-                  if (Spawn({"cat", kImagePath}, "/dev/null") != 0)
+                  if (RunProgram({"cat", kImagePath}, "/dev/null") != 0)
                     std::abort();
                 }).seconds;
   cat_cpu_seconds =
@@ -296,7 +250,7 @@ void BM_PreParsePeakMemory(benchmark::State& state) {
   const std::string out = "/tmp/nuv-image-bench-peak.txt";
   long before = 0, after = 0;
   for (auto _ : state) {
-    if (Spawn({self, "--peak-child", kImagePath}, out.c_str()) != 0)
+    if (RunProgram({self, "--peak-child", kImagePath}, out.c_str()) != 0)
       std::abort();
     std::ifstream in(out);
     in >> before >> after;

@@ -51,7 +51,6 @@ constexpr std::string_view kNotARow = "Error block! Only file and hw info blocks
 constexpr size_t kKeyFileLimit = 1024;
 constexpr size_t kMaxKeyFile = 198;
 constexpr size_t kMinKeyFile = 133;
-constexpr size_t kKeyRecordSize = 130;
 constexpr uint64_t kTailAlignment = 65536;
 // What fills the bytes before the tail area that a shrinking block leaves
 // and the image cannot supply: erased flash.

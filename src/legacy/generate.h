@@ -14,8 +14,10 @@ namespace nuv::legacy {
 
 // A file block's file is read up to this many bytes.
 inline constexpr size_t kMaxRowData = 2097152;
-// The key record lies at this offset of the config area.
+// The key record lies at this offset of the config area: 0x80, 0x00 and
+// the 128 key bytes.
 inline constexpr uint32_t kKeyRecordOffset = 628;
+inline constexpr size_t kKeyRecordSize = 130;
 
 // One row of the Customer Config dialog that still has its controls: the
 // block it stands for (the block whose control id is the row's path edit,

@@ -1,0 +1,156 @@
+// The comparison of two 256 MiB new-format images that differ in a few
+// blocks, measured against `cmp -s` of the same two cached files. The
+// blocks that differ lie in the second bank, at 200 MiB, so cmp, which
+// stops at the first difference, reads most of both files.
+//
+// Two pairs: one whose images carry their tool-config script, so that the
+// items are compared too (gzip runs twice through the command runner), and
+// the same images without a "toolcfg" block.
+#include <benchmark/benchmark.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "common/bench_support.h"
+#include "diff/image_diff.h"
+#include "image_builder.h"
+#include "sample_toolcfg.h"
+#include "support/messages.h"
+
+namespace {
+
+using nuv::bench::CpuSeconds;
+using nuv::bench::RunProgram;
+using nuv::bench::TimeIterations;
+using nuv::samples::BlockPlan;
+
+constexpr size_t kImageSize = 256u << 20;
+
+struct Pair {
+  std::string old_path;
+  std::string new_path;
+  bool with_script;
+};
+const Pair kScripted{"/tmp/nuv-diff-bench-old-v1.bin", "/tmp/nuv-diff-bench-new-v1.bin", true};
+const Pair kPlain{"/tmp/nuv-diff-bench-old-plain-v1.bin", "/tmp/nuv-diff-bench-new-plain-v1.bin",
+                  false};
+
+// Elapsed and processor seconds of one `cmp` of the scripted pair.
+double cmp_seconds = 0;
+double cmp_cpu_seconds = 0;
+
+class PrintedMessages final : public nuv::Messages {
+ public:
+  void Show(nuv::BoxCaption, std::string_view text) override {
+    std::fprintf(stderr, "bench: %.*s\n", static_cast<int>(text.size()), text.data());
+  }
+};
+
+class QuietMessages final : public nuv::Messages {
+ public:
+  void Show(nuv::BoxCaption, std::string_view) override {}
+};
+
+BlockPlan Big(uint8_t id, const char* name, size_t size, uint32_t seed) {
+  BlockPlan block{.id = id, .name = name, .data = nuv::samples::PatternBytes(size, seed)};
+  block.align = 0x10000;
+  block.time = "201405121030";
+  return block;
+}
+
+// Boot, kernel and root file system in the first bank; an application and
+// the configuration blocks of the samples in the second, at 200 MiB. The
+// new image has three patches of 4 KiB in the application, another volume
+// in "sysconf" and a logo 4 KiB longer, which moves the blocks behind it.
+nuv::samples::NewFormatPlan Plan(bool changed, bool with_script) {
+  nuv::samples::NewFormatPlan plan{.length = kImageSize};
+  nuv::samples::BankPlan first{.header_offset = 0, .sdram_size = 0x10000000};
+  first.blocks = {Big(0x01, "boot", 1u << 20, 1), Big(0xA4, "kernel", 60u << 20, 2),
+                  Big(0xA8, "rootfs", 130u << 20, 3)};
+  nuv::samples::BankPlan second{.header_offset = 200u << 20, .sdram_size = 0x10000000};
+  second.blocks = {Big(0x20, "app", 50u << 20, 4)};
+  for (BlockPlan& block : nuv::samples::ToolConfigSampleBlocks())
+    if (with_script || block.name != "toolcfg")
+      second.blocks.push_back(std::move(block));
+  if (changed) {
+    std::vector<uint8_t>& app = second.blocks[0].data;
+    for (size_t at : {app.size() - (9u << 20), app.size() - (5u << 20), app.size() - 4096})
+      for (size_t k = 0; k < 4096; ++k)
+        app[at + k] = static_cast<uint8_t>(~app[at + k]);
+    for (BlockPlan& block : second.blocks) {
+      if (block.name == "sysconf")
+        block.data[4] ^= 0x02;  // Volume: 7 bits from bit 1 of byte 4
+      if (block.name == "logo")
+        block.data.resize(block.data.size() + 4096, 0x5A);
+    }
+  }
+  plan.banks = {first, second};
+  return plan;
+}
+
+void WriteIfMissing(const std::string& path, const nuv::samples::NewFormatPlan& plan) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0 && static_cast<size_t>(info.st_size) == kImageSize)
+    return;
+  const std::string temporary = path + ".part";
+  if (!nuv::samples::WriteBytesFile(temporary, nuv::samples::BuildNewFormatImage(plan).bytes) ||
+      std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::fprintf(stderr, "bench: cannot write %s\n", path.c_str());
+    std::exit(1);
+  }
+}
+
+void MakePairs() {
+  for (const Pair* pair : {&kScripted, &kPlain}) {
+    WriteIfMissing(pair->old_path, Plan(false, pair->with_script));
+    WriteIfMissing(pair->new_path, Plan(true, pair->with_script));
+    for (const std::string& path : {pair->old_path, pair->new_path})
+      RunProgram({"cat", path});  // into the page cache
+  }
+}
+
+void BM_Cmp(benchmark::State& state) {
+  MakePairs();
+  const double children_start = CpuSeconds(RUSAGE_CHILDREN);
+  cmp_seconds = TimeIterations(state, [] {
+                  if (RunProgram({"cmp", "-s", kScripted.old_path, kScripted.new_path}) != 1)
+                    std::abort();
+                }).seconds;
+  cmp_cpu_seconds =
+      (CpuSeconds(RUSAGE_CHILDREN) - children_start) / static_cast<double>(state.iterations());
+  state.counters["cmp_cpu_s"] = cmp_cpu_seconds;
+}
+
+void Diff(benchmark::State& state, const Pair& pair) {
+  const auto times = TimeIterations(state, [&] {
+    PrintedMessages printed;
+    QuietMessages quiet;
+    // Without a script, the diff says once per run that it compares no fields.
+    nuv::Messages& messages = pair.with_script ? static_cast<nuv::Messages&>(printed) : quiet;
+    const nuv::diff::DiffOutcome outcome =
+        nuv::diff::DiffImageFiles({pair.old_path, pair.new_path, std::nullopt}, messages);
+    if (outcome.status != nuv::diff::DiffStatus::kDifferent ||
+        outcome.diff.fields.size() != (pair.with_script ? 1u : 0u))
+      std::abort();
+  });
+  state.counters["x_cmp"] = times.seconds / cmp_seconds;
+  state.counters["cpu_x_cmp"] = times.cpu / cmp_cpu_seconds;
+}
+
+void BM_DiffWithScripts(benchmark::State& state) {
+  Diff(state, kScripted);
+}
+void BM_DiffWithoutScripts(benchmark::State& state) {
+  Diff(state, kPlain);
+}
+
+BENCHMARK(BM_Cmp)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_DiffWithScripts)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_DiffWithoutScripts)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,133 @@
+#include "diff/byte_ranges.h"
+
+#include <algorithm>
+#include <map>
+#include <string_view>
+
+#include "diff/byte_compare.h"
+#include "image/block_entry.h"
+#include "image/bytes.h"
+#include "image/dm_header.h"
+#include "image/legacy_header.h"
+#include "legacy/generate.h"
+
+namespace nuv::diff {
+namespace {
+
+struct Area {
+  uint64_t begin = 0;
+  uint64_t end = 0;
+  int rank = 0;  // the higher one names bytes that lie in several areas
+  std::string_view name;
+};
+
+void AddAreas(const LoadedImage& image, std::vector<Area>& areas) {
+  const image::FlashImage& flash = image.flash;
+  if (image.kind == image::ImageKind::Legacy) {
+    areas.push_back({flash.dmh_offset,
+                     flash.dmh_offset + image::kLegacyEntriesPos +
+                         uint64_t{image::kBlockEntrySize} * flash.legacy_entries.size(),
+                     1, "block header"});
+    if (const auto config = image::ReadU32(flash.bytes(), image::kLegacyConfigOffsetPos)) {
+      areas.push_back(
+          {*config, uint64_t{*config} + flash.config_length, 2, "configuration region"});
+      const uint64_t key = uint64_t{*config} + legacy::kKeyRecordOffset;
+      areas.push_back({key, key + legacy::kKeyRecordSize, 3, "key record"});
+    }
+  } else if (image.kind == image::ImageKind::NewFormat) {
+    std::map<uint32_t, uint64_t> entries_per_header;
+    for (const image::BlockRecord& record : flash.table.records)
+      ++entries_per_header[record.header_offset];
+    for (const auto& [header, count] : entries_per_header)
+      areas.push_back({header, header + image::kDmEntriesOffset + image::kBlockEntrySize * count, 1,
+                       "DM header"});
+  }
+}
+
+// A stretch of positions that no block covers, all in one area.
+struct Segment {
+  uint64_t begin = 0;
+  uint64_t end = 0;
+  std::string_view area;
+};
+
+std::vector<Segment> UncoveredSegments(uint64_t length, const std::vector<Area>& areas,
+                                       const std::vector<PlacedBlock>& old_blocks,
+                                       const std::vector<PlacedBlock>& new_blocks) {
+  std::vector<std::pair<uint64_t, uint64_t>> covered;
+  for (const auto* blocks : {&old_blocks, &new_blocks})
+    for (const PlacedBlock& block : *blocks)
+      if (block.size != 0)
+        covered.emplace_back(block.position, block.position + block.size);
+  std::vector<uint64_t> cuts = {0, length};
+  for (const auto& [begin, end] : covered)
+    cuts.insert(cuts.end(), {begin, end});
+  for (const Area& area : areas)
+    cuts.insert(cuts.end(), {area.begin, area.end});
+  std::sort(cuts.begin(), cuts.end());
+  cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+
+  std::vector<Segment> segments;
+  for (size_t k = 0; k + 1 < cuts.size() && cuts[k] < length; ++k) {
+    const uint64_t begin = cuts[k];
+    const uint64_t end = std::min(cuts[k + 1], length);
+    if (std::any_of(covered.begin(), covered.end(),
+                    [&](const auto& c) { return c.first <= begin && begin < c.second; }))
+      continue;
+    const Area* named = nullptr;
+    for (const Area& area : areas)
+      if (area.begin <= begin && begin < area.end && (!named || area.rank > named->rank))
+        named = &area;
+    const std::string_view name = named ? named->name : std::string_view();
+    if (!segments.empty() && segments.back().end == begin && segments.back().area == name)
+      segments.back().end = end;
+    else
+      segments.push_back({begin, end, name});
+  }
+  return segments;
+}
+
+void Add(std::vector<ByteRange>& ranges, uint64_t begin, uint64_t end, std::string_view area) {
+  ranges.push_back({begin, end - begin, std::string(area)});
+}
+
+}  // namespace
+
+std::vector<ByteRange> CompareBytesOutsideBlocks(const LoadedImage& old_image,
+                                                 const LoadedImage& new_image,
+                                                 const std::vector<PlacedBlock>& old_blocks,
+                                                 const std::vector<PlacedBlock>& new_blocks) {
+  const std::span<const uint8_t> a = old_image.flash.bytes();
+  const std::span<const uint8_t> b = new_image.flash.bytes();
+  const uint64_t common = std::min(a.size(), b.size());
+  const uint64_t length = std::max(a.size(), b.size());
+  std::vector<Area> areas;
+  AddAreas(old_image, areas);
+  AddAreas(new_image, areas);
+
+  std::vector<ByteRange> ranges;
+  for (const Segment& segment : UncoveredSegments(length, areas, old_blocks, new_blocks)) {
+    const size_t end = static_cast<size_t>(std::min(segment.end, common));
+    size_t pos = static_cast<size_t>(segment.begin);
+    while (pos < end) {
+      const auto first = FirstDifference(a.subspan(pos, end - pos), b.subspan(pos, end - pos));
+      if (!first)
+        break;
+      const size_t start = pos + *first;
+      pos = DifferenceRunEnd(a.first(end), b.first(end), start, kRangeBridge);
+      Add(ranges, start, pos, segment.area);
+    }
+    // Bytes only the longer image has.
+    const uint64_t beyond = std::max(segment.begin, common);
+    if (beyond < segment.end) {
+      if (!ranges.empty() && ranges.back().offset >= segment.begin &&
+          beyond - (ranges.back().offset + ranges.back().length) < kRangeBridge)
+        ranges.back().length = segment.end - ranges.back().offset;
+      else
+        Add(ranges, beyond, segment.end, segment.area);
+    }
+  }
+  return ranges;
+}
+
+}  // namespace nuv::diff

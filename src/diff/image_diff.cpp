@@ -1,0 +1,128 @@
+#include "diff/image_diff.h"
+
+#include <algorithm>
+#include <thread>
+#include <utility>
+
+#include "diff/block_changes.h"
+#include "diff/byte_ranges.h"
+#include "diff/field_changes.h"
+#include "diff/loaded_image.h"
+
+namespace nuv::diff {
+namespace {
+
+bool Load(const std::string& path, LoadedImage& image, Messages& messages) {
+  const image::PreParseOutcome outcome =
+      image::PreParse(image.flash, {path, false, false}, messages);
+  image.kind = outcome.kind;
+  return outcome.ok;
+}
+
+// Reads both images as Pre-Parse does, each on a thread of its own: reading
+// large images is most of a comparison's time. What Pre-Parse shows is
+// shown afterwards, the old image's first, each after its path.
+bool LoadBoth(const DiffRequest& request, LoadedImage& old_image, LoadedImage& new_image,
+              Messages& messages) {
+  RecordedMessages old_messages;
+  RecordedMessages new_messages;
+  bool old_ok = false;
+  std::thread reader([&] { old_ok = Load(request.old_path, old_image, old_messages); });
+  const bool new_ok = Load(request.new_path, new_image, new_messages);
+  reader.join();
+  for (const auto& [path, recorded] :
+       {std::pair{&request.old_path, &old_messages}, std::pair{&request.new_path, &new_messages}})
+    for (const std::string& text : recorded->texts())
+      messages.Show(BoxCaption::Error, *path + ": " + text);
+  return old_ok && new_ok;
+}
+
+std::string KindText(image::ImageKind kind) {
+  return kind == image::ImageKind::NewFormat ? "new format" : "legacy";
+}
+
+// The header values as the main form shows them.
+std::vector<HeaderChange> CompareHeaders(const LoadedImage& a, const LoadedImage& b) {
+  std::vector<HeaderChange> changes;
+  const auto add = [&](std::string name, Value old_value, Value new_value) {
+    if (old_value != new_value)
+      changes.push_back({std::move(name), std::move(old_value), std::move(new_value)});
+  };
+  const image::FlashImage& x = a.flash;
+  const image::FlashImage& y = b.flash;
+  add("Kind", KindText(a.kind), KindText(b.kind));
+  add("SDRAM Size", int64_t{static_cast<int32_t>(x.sdram_size)},
+      int64_t{static_cast<int32_t>(y.sdram_size)});
+  add("Flash Size", uint64_t{x.flash_size}, uint64_t{y.flash_size});
+  add("Block Number", uint64_t{x.block_number}, uint64_t{y.block_number});
+  add("Software Version", x.software_version, y.software_version);
+  return changes;
+}
+
+// Shows each text once, after `prefix`.
+void ShowOnce(const RecordedMessages& recorded, BoxCaption caption, const std::string& prefix,
+              Messages& messages) {
+  std::vector<std::string> shown;
+  for (const std::string& text : recorded.texts()) {
+    if (std::find(shown.begin(), shown.end(), text) != shown.end())
+      continue;
+    shown.push_back(text);
+    messages.Show(caption, prefix + text);
+  }
+}
+
+// False when a script file that was asked for cannot be used.
+bool CompareFields(const DiffRequest& request, const LoadedImage& a, const LoadedImage& b,
+                   ImageDiff& diff, Messages& messages) {
+  if (a.kind != b.kind) {
+    messages.Show(BoxCaption::Application,
+                  "Fields not compared: a legacy and a new-format image have no script in "
+                  "common.");
+    return true;
+  }
+  RecordedMessages recorded;
+  FieldComparison fields = a.kind == image::ImageKind::Legacy
+                               ? CompareLegacyFields(a, b, recorded)
+                               : CompareToolConfigItems(a, b, recorded);
+  if (!fields.compared && request.script_path) {
+    ShowOnce(recorded, BoxCaption::Error, request.script_path.value() + ": ", messages);
+    return false;
+  }
+  ShowOnce(recorded, BoxCaption::Application,
+           fields.compared ? "Fields: " : "Fields not compared: ", messages);
+  diff.fields = std::move(fields.changes);
+  return true;
+}
+
+}  // namespace
+
+DiffOutcome DiffImageFiles(const DiffRequest& request, Messages& messages) {
+  DiffOutcome outcome;
+  LoadedImage old_image;
+  LoadedImage new_image;
+  if (!LoadBoth(request, old_image, new_image, messages))
+    return outcome;
+  if (request.script_path) {
+    if (old_image.kind != image::ImageKind::Legacy || new_image.kind != image::ImageKind::Legacy) {
+      messages.Show(BoxCaption::Error,
+                    "A script file describes legacy images; a new-format image carries its own.");
+      return outcome;
+    }
+    old_image.flash.script_path = *request.script_path;
+  }
+
+  ImageDiff& diff = outcome.diff;
+  diff.header = CompareHeaders(old_image, new_image);
+  const std::vector<PlacedBlock> old_blocks = PlacedBlocks(old_image);
+  const std::vector<PlacedBlock> new_blocks = PlacedBlocks(new_image);
+  diff.blocks = CompareBlocks(old_blocks, new_blocks, old_image.flash.crc_table);
+  diff.bytes = CompareBytesOutsideBlocks(old_image, new_image, old_blocks, new_blocks);
+  // Fields live in the bytes compared so far: where none differ, neither
+  // does a field, and no script need be read.
+  if (!diff.identical() && !CompareFields(request, old_image, new_image, diff, messages))
+    return outcome;
+  outcome.status = diff.identical() ? DiffStatus::kIdentical : DiffStatus::kDifferent;
+  return outcome;
+}
+
+}  // namespace nuv::diff
