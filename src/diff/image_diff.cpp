@@ -27,7 +27,7 @@ bool LoadBoth(const DiffRequest& request, LoadedImage& old_image, LoadedImage& n
   RecordedMessages old_messages;
   RecordedMessages new_messages;
   bool old_ok = false;
-  std::thread reader([&] { old_ok = Load(request.old_path, old_image, old_messages); });
+  std::jthread reader([&] { old_ok = Load(request.old_path, old_image, old_messages); });
   const bool new_ok = Load(request.new_path, new_image, new_messages);
   reader.join();
   for (const auto& [path, recorded] :
