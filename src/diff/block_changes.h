@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "diff/image_diff.h"
-#include "diff/loaded_image.h"
+#include "diff/placed_block.h"
 #include "image/crc32.h"
 
 namespace nuv::diff {

@@ -21,9 +21,8 @@ struct Area {
   std::string_view name;
 };
 
-void AddAreas(const LoadedImage& image, std::vector<Area>& areas) {
-  const image::FlashImage& flash = image.flash;
-  if (image.kind == image::ImageKind::Legacy) {
+void AddAreas(const image::FlashImage& flash, std::vector<Area>& areas) {
+  if (flash.kind == image::ImageKind::Legacy) {
     areas.push_back({flash.dmh_offset,
                      flash.dmh_offset + image::kLegacyEntriesPos +
                          uint64_t{image::kBlockEntrySize} * flash.legacy_entries.size(),
@@ -34,7 +33,7 @@ void AddAreas(const LoadedImage& image, std::vector<Area>& areas) {
       const uint64_t key = uint64_t{*config} + legacy::kKeyRecordOffset;
       areas.push_back({key, key + legacy::kKeyRecordSize, 3, "key record"});
     }
-  } else if (image.kind == image::ImageKind::NewFormat) {
+  } else if (flash.kind == image::ImageKind::NewFormat) {
     std::map<uint32_t, uint64_t> entries_per_header;
     for (const image::BlockRecord& record : flash.table.records)
       ++entries_per_header[record.header_offset];
@@ -93,12 +92,12 @@ void Add(std::vector<ByteRange>& ranges, uint64_t begin, uint64_t end, std::stri
 
 }  // namespace
 
-std::vector<ByteRange> CompareBytesOutsideBlocks(const LoadedImage& old_image,
-                                                 const LoadedImage& new_image,
+std::vector<ByteRange> CompareBytesOutsideBlocks(const image::FlashImage& old_image,
+                                                 const image::FlashImage& new_image,
                                                  const std::vector<PlacedBlock>& old_blocks,
                                                  const std::vector<PlacedBlock>& new_blocks) {
-  const std::span<const uint8_t> a = old_image.flash.bytes();
-  const std::span<const uint8_t> b = new_image.flash.bytes();
+  const std::span<const uint8_t> a = old_image.bytes();
+  const std::span<const uint8_t> b = new_image.bytes();
   const uint64_t common = std::min(a.size(), b.size());
   const uint64_t length = std::max(a.size(), b.size());
   std::vector<Area> areas;

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "diff/image_diff.h"
-#include "diff/loaded_image.h"
+#include "diff/placed_block.h"
 
 namespace nuv::diff {
 
@@ -18,8 +18,8 @@ inline constexpr size_t kRangeBridge = 16;
 // lies in one area only: the key record, the configuration region or the
 // block header of a legacy image, a DM header of a new-format one (of
 // either image, the first of those named when areas overlap), or none.
-std::vector<ByteRange> CompareBytesOutsideBlocks(const LoadedImage& old_image,
-                                                 const LoadedImage& new_image,
+std::vector<ByteRange> CompareBytesOutsideBlocks(const image::FlashImage& old_image,
+                                                 const image::FlashImage& new_image,
                                                  const std::vector<PlacedBlock>& old_blocks,
                                                  const std::vector<PlacedBlock>& new_blocks);
 

@@ -15,11 +15,10 @@ namespace {
 
 // The values the field edit dialog shows for one block of one image; no
 // value for the fields its set-up did not read.
-std::vector<Value> ShownFieldValues(const LoadedImage& image, legacy::LegacyBlockList& list,
+std::vector<Value> ShownFieldValues(const image::FlashImage& flash, legacy::LegacyBlockList& list,
                                     size_t index, Messages& messages) {
   RecordedMessages recorded;
-  const legacy::FieldSheet sheet =
-      legacy::LoadFields(image.flash, list, list.Handle(index), recorded);
+  const legacy::FieldSheet sheet = legacy::LoadFields(flash, list, list.Handle(index), recorded);
   for (const std::string& text : recorded.texts())
     messages.Show(BoxCaption::Error, text);
   const legacy::ScriptBlock& block = list.blocks()[index];
@@ -69,10 +68,10 @@ std::map<std::string, PlacedItem> KeyedItems(const toolcfg::ToolConfig& model,
   return items;
 }
 
-bool Prepare(toolcfg::ToolConfig& model, const LoadedImage& image, CommandRunner& runner,
+bool Prepare(toolcfg::ToolConfig& model, const image::FlashImage& flash, CommandRunner& runner,
              Messages& messages) {
   try {
-    return toolcfg::PrepareToolConfig(model, image.flash, {}, runner, messages) ==
+    return toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) ==
            toolcfg::PrepareResult::kParsed;
   } catch (const CommandError& error) {
     messages.Show(BoxCaption::Application, error.what());
@@ -82,11 +81,11 @@ bool Prepare(toolcfg::ToolConfig& model, const LoadedImage& image, CommandRunner
 
 }  // namespace
 
-FieldComparison CompareLegacyFields(const LoadedImage& old_image, const LoadedImage& new_image,
-                                    Messages& messages) {
+FieldComparison CompareLegacyFields(const image::FlashImage& old_image,
+                                    const image::FlashImage& new_image, Messages& messages) {
   FieldComparison result;
   legacy::LegacyBlockList old_list;
-  if (!legacy::ParseLegacyScript(old_image.flash, old_list, messages).open_customer_config())
+  if (!legacy::ParseLegacyScript(old_image, old_list, messages).open_customer_config())
     return result;
   legacy::LegacyBlockList new_list;
   new_list.Assign({old_list.blocks().begin(), old_list.blocks().end()});
@@ -108,8 +107,8 @@ FieldComparison CompareLegacyFields(const LoadedImage& old_image, const LoadedIm
   return result;
 }
 
-FieldComparison CompareToolConfigItems(const LoadedImage& old_image, const LoadedImage& new_image,
-                                       Messages& messages) {
+FieldComparison CompareToolConfigItems(const image::FlashImage& old_image,
+                                       const image::FlashImage& new_image, Messages& messages) {
   FieldComparison result;
   toolcfg::ToolConfig old_model;
   toolcfg::ToolConfig new_model;

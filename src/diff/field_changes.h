@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "diff/image_diff.h"
-#include "diff/loaded_image.h"
+#include "diff/placed_block.h"
 #include "support/messages.h"
 
 namespace nuv::diff {
@@ -20,8 +20,8 @@ struct FieldComparison {
 // its number, a text field's the text its edit shows. Fields that cannot be
 // read in one image (the dialog's set-up stops there) have no value there.
 // What Parse and the set-up show goes to `messages`.
-FieldComparison CompareLegacyFields(const LoadedImage& old_image, const LoadedImage& new_image,
-                                    Messages& messages);
+FieldComparison CompareLegacyFields(const image::FlashImage& old_image,
+                                    const image::FlashImage& new_image, Messages& messages);
 
 // Two new-format images: each one's tool-config script is extracted and
 // parsed against its blocks as Parse does it, and the items, matched by
@@ -29,7 +29,7 @@ FieldComparison CompareLegacyFields(const LoadedImage& old_image, const LoadedIm
 // compared by the values the workbook shows: numbers, or texts. An item
 // only one script has has no value in the other image. What extraction
 // and parse show goes to `messages`.
-FieldComparison CompareToolConfigItems(const LoadedImage& old_image, const LoadedImage& new_image,
-                                       Messages& messages);
+FieldComparison CompareToolConfigItems(const image::FlashImage& old_image,
+                                       const image::FlashImage& new_image, Messages& messages);
 
 }  // namespace nuv::diff

@@ -7,23 +7,21 @@
 #include "diff/block_changes.h"
 #include "diff/byte_ranges.h"
 #include "diff/field_changes.h"
-#include "diff/loaded_image.h"
+#include "diff/placed_block.h"
+#include "image/pre_parse.h"
 
 namespace nuv::diff {
 namespace {
 
-bool Load(const std::string& path, LoadedImage& image, Messages& messages) {
-  const image::PreParseOutcome outcome =
-      image::PreParse(image.flash, {path, false, false}, messages);
-  image.kind = outcome.kind;
-  return outcome.ok;
+bool Load(const std::string& path, image::FlashImage& flash, Messages& messages) {
+  return image::PreParse(flash, {path, false, false}, messages).ok;
 }
 
 // Reads both images as Pre-Parse does, each on a thread of its own: reading
 // large images is most of a comparison's time. What Pre-Parse shows is
 // shown afterwards, the old image's first, each after its path.
-bool LoadBoth(const DiffRequest& request, LoadedImage& old_image, LoadedImage& new_image,
-              Messages& messages) {
+bool LoadBoth(const DiffRequest& request, image::FlashImage& old_image,
+              image::FlashImage& new_image, Messages& messages) {
   RecordedMessages old_messages;
   RecordedMessages new_messages;
   bool old_ok = false;
@@ -42,15 +40,13 @@ std::string KindText(image::ImageKind kind) {
 }
 
 // The header values as the main form shows them.
-std::vector<HeaderChange> CompareHeaders(const LoadedImage& a, const LoadedImage& b) {
+std::vector<HeaderChange> CompareHeaders(const image::FlashImage& x, const image::FlashImage& y) {
   std::vector<HeaderChange> changes;
   const auto add = [&](std::string name, Value old_value, Value new_value) {
     if (old_value != new_value)
       changes.push_back({std::move(name), std::move(old_value), std::move(new_value)});
   };
-  const image::FlashImage& x = a.flash;
-  const image::FlashImage& y = b.flash;
-  add("Kind", KindText(a.kind), KindText(b.kind));
+  add("Kind", KindText(x.kind), KindText(y.kind));
   add("SDRAM Size", int64_t{static_cast<int32_t>(x.sdram_size)},
       int64_t{static_cast<int32_t>(y.sdram_size)});
   add("Flash Size", uint64_t{x.flash_size}, uint64_t{y.flash_size});
@@ -72,8 +68,8 @@ void ShowOnce(const RecordedMessages& recorded, BoxCaption caption, const std::s
 }
 
 // False when a script file that was asked for cannot be used.
-bool CompareFields(const DiffRequest& request, const LoadedImage& a, const LoadedImage& b,
-                   ImageDiff& diff, Messages& messages) {
+bool CompareFields(const DiffRequest& request, const image::FlashImage& a,
+                   const image::FlashImage& b, ImageDiff& diff, Messages& messages) {
   if (a.kind != b.kind) {
     messages.Show(BoxCaption::Application,
                   "Fields not compared: a legacy and a new-format image have no script in "
@@ -98,8 +94,8 @@ bool CompareFields(const DiffRequest& request, const LoadedImage& a, const Loade
 
 DiffOutcome DiffImageFiles(const DiffRequest& request, Messages& messages) {
   DiffOutcome outcome;
-  LoadedImage old_image;
-  LoadedImage new_image;
+  image::FlashImage old_image;
+  image::FlashImage new_image;
   if (!LoadBoth(request, old_image, new_image, messages))
     return outcome;
   if (request.script_path) {
@@ -108,14 +104,14 @@ DiffOutcome DiffImageFiles(const DiffRequest& request, Messages& messages) {
                     "A script file describes legacy images; a new-format image carries its own.");
       return outcome;
     }
-    old_image.flash.script_path = *request.script_path;
+    old_image.script_path = *request.script_path;
   }
 
   ImageDiff& diff = outcome.diff;
   diff.header = CompareHeaders(old_image, new_image);
   const std::vector<PlacedBlock> old_blocks = PlacedBlocks(old_image);
   const std::vector<PlacedBlock> new_blocks = PlacedBlocks(new_image);
-  diff.blocks = CompareBlocks(old_blocks, new_blocks, old_image.flash.crc_table);
+  diff.blocks = CompareBlocks(old_blocks, new_blocks, old_image.crc_table);
   diff.bytes = CompareBytesOutsideBlocks(old_image, new_image, old_blocks, new_blocks);
   // Fields live in the bytes compared so far: where none differ, neither
   // does a field, and no script need be read.

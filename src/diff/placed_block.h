@@ -6,15 +6,8 @@
 #include <vector>
 
 #include "image/flash_image.h"
-#include "image/pre_parse.h"
 
 namespace nuv::diff {
-
-// One side of a comparison: an image as Pre-Parse left it, and its kind.
-struct LoadedImage {
-  image::FlashImage flash;
-  image::ImageKind kind = image::ImageKind::None;
-};
 
 // One block of an image as the comparison sees it, whichever kind of image
 // it comes from.
@@ -28,8 +21,8 @@ struct PlacedBlock {
   std::span<const uint8_t> data;  // the data, cut at the end of the image
 };
 
-// The blocks in table order: the block table of a new-format image, the
-// legacy entry table of a legacy one.
-std::vector<PlacedBlock> PlacedBlocks(const LoadedImage& image);
+// The blocks of an image as Pre-Parse left it, in table order: the block table of a new-format
+// image, the legacy entry table of a legacy one.
+std::vector<PlacedBlock> PlacedBlocks(const image::FlashImage& image);
 
 }  // namespace nuv::diff

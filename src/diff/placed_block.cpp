@@ -1,4 +1,4 @@
-#include "diff/loaded_image.h"
+#include "diff/placed_block.h"
 
 #include <algorithm>
 
@@ -17,15 +17,15 @@ PlacedBlock Place(const image::BlockEntry& entry, uint8_t bank, uint64_t positio
 
 }  // namespace
 
-std::vector<PlacedBlock> PlacedBlocks(const LoadedImage& image) {
+std::vector<PlacedBlock> PlacedBlocks(const image::FlashImage& flash) {
   std::vector<PlacedBlock> blocks;
-  const std::span<const uint8_t> bytes = image.flash.bytes();
-  if (image.kind == image::ImageKind::NewFormat) {
-    for (const image::BlockRecord& record : image.flash.table.records)
+  const std::span<const uint8_t> bytes = flash.bytes();
+  if (flash.kind == image::ImageKind::NewFormat) {
+    for (const image::BlockRecord& record : flash.table.records)
       blocks.push_back(Place(record.entry, record.bank,
                              uint64_t{record.header_offset} + record.entry.offset(), bytes));
-  } else if (image.kind == image::ImageKind::Legacy) {
-    for (const image::BlockEntry& entry : image.flash.legacy_entries)
+  } else if (flash.kind == image::ImageKind::Legacy) {
+    for (const image::BlockEntry& entry : flash.legacy_entries)
       blocks.push_back(Place(entry, 0, entry.offset(), bytes));
   }
   return blocks;
