@@ -68,8 +68,11 @@ std::string TextItemName(std::size_t k) {
 std::string Script() {
   std::string script = kScriptStart;
   const std::size_t count = TextValues().size();
-  for (std::size_t k = 0; k < count; ++k)
-    script += "[" + TextItemName(k) + "][1][" + std::to_string(8 * kTextStride * k) + "][0];\n";
+  for (std::size_t k = 0; k < count; ++k) {
+    script += '[';
+    script += TextItemName(k);
+    script += "][1][" + std::to_string(8 * kTextStride * k) + "][0];\n";
+  }
   return script;
 }
 

@@ -25,7 +25,10 @@ constexpr std::uint8_t kBinaryFile = 3;
 
 // A name of the script, as messages show it.
 std::string Bracketed(const platform::CodePage& code_page, std::string_view name) {
-  return "[" + CodePageTextForMessage(code_page, name) + "]";
+  std::string text = "[";
+  text += CodePageTextForMessage(code_page, name);
+  text += ']';
+  return text;
 }
 
 bool StartsWithStar(const std::string& text) {
