@@ -64,7 +64,7 @@ std::uint32_t WritePresetTable(std::span<const std::uint8_t> stream, const Excel
   std::size_t left_out = 0;
   std::uint32_t row = 0;
   for (const PresetCell& cell : table.cells) {
-    if (cell.row > kMaxRows || cell.column > kMaxColumns) {
+    if (!IsOnSheet(cell)) {
       ++left_out;
       continue;
     }

@@ -121,6 +121,24 @@ bool Run(WorkbookExchange& exchange, const LzmaRun& run, std::vector<std::uint8_
   return true;
 }
 
+// Whether the sheet still shows what the export put on it for the
+// "preset" block as it stands. Its packed bytes are then kept: packing the
+// sheet again would give other bytes (lzma's output depends on the coder
+// that made it) and, for a table with empty rows or gaps in a row, even
+// another table. Nothing is shown here: when the block is missing or is no
+// lzma data, the sheet is packed and that reports what goes wrong.
+bool SheetShowsCurrentTable(WorkbookExchange& exchange, const ValueArray& values,
+                            std::uint32_t rows, std::uint32_t columns) {
+  RecordedMessages unseen;
+  WorkbookExchange quiet{exchange.model, exchange.table, exchange.runner, unseen,
+                         exchange.work_folder};
+  const image::BlockRecord* block =
+      toolcfg::FindBlockByName(exchange.table, kPresetBlockName, kPresetNameLength, unseen);
+  std::vector<std::uint8_t> stream;
+  return block && UnpackPreset(quiet, stream, image::SizedData(*block)) &&
+         SheetShowsPresetTable(values, rows, columns, ReadPresetTable(stream));
+}
+
 }  // namespace
 
 bool PackPreset(WorkbookExchange& exchange, std::vector<std::uint8_t>& output,
@@ -135,6 +153,8 @@ bool UnpackPreset(WorkbookExchange& exchange, std::vector<std::uint8_t>& output,
 
 bool PackPresetSheet(WorkbookExchange& exchange, const ValueArray& values, std::uint32_t rows,
                      std::uint32_t columns) {
+  if (SheetShowsCurrentTable(exchange, values, rows, columns))
+    return true;
   std::optional<std::vector<std::uint8_t>> table =
       BuildPresetTable(values, rows, columns, exchange.messages);
   if (!table)

@@ -40,10 +40,13 @@ bool UnpackPreset(WorkbookExchange& exchange, std::vector<std::uint8_t>& output,
 
 // Makes the "Program" sheet's values (rows x columns from A1) into a
 // preset table (BuildPresetTable), packs it, and makes the packed bytes the
-// data of the "preset" block, its size their number. When the sheet does
-// not fit the table, packing fails, or the image has no "preset" block
-// ("ERROR!! can not find block[preset]in dmh!"), the block keeps its
-// content; the message has been shown. True when the block was replaced.
+// data of the "preset" block, its size their number. A sheet that still
+// shows exactly what the export shows for the block (SheetShowsPresetTable
+// of the block unpacked) leaves the block as it is, unpacked and packed
+// alike. When the sheet does not fit the table, packing fails, or the image
+// has no "preset" block ("ERROR!! can not find block[preset]in dmh!"), the
+// block keeps its content; the message has been shown. True when the block
+// holds the sheet's table: kept or replaced.
 bool PackPresetSheet(WorkbookExchange& exchange, const ValueArray& values, std::uint32_t rows,
                      std::uint32_t columns);
 

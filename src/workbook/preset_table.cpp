@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "workbook/cell_grid.h"
 #include "workbook/excel_operations.h"
 #include "workbook/exchange_numbers.h"
 
@@ -143,6 +144,39 @@ PresetTable ReadPresetTable(std::span<const std::uint8_t> table) {
     result.cells.push_back(std::move(cell));
   }
   return result;
+}
+
+bool IsOnSheet(const PresetCell& cell) {
+  return cell.row <= kMaxRows && cell.column <= kMaxColumns;
+}
+
+bool SheetShowsPresetTable(const ValueArray& values, std::uint32_t rows, std::uint32_t columns,
+                           const PresetTable& table) {
+  if (values.rows() < rows || values.columns() < columns)
+    return false;
+  // Both the sheet's values and the table's cells come row by row, and
+  // within a row from left to right, so a value that no cell of the table
+  // takes is left over at the end.
+  const std::span<const ValueArray::Element> stored = values.stored();
+  std::size_t next = 0;
+  const auto next_shown = [&]() -> const ValueArray::Element* {
+    while (next < stored.size() && (stored[next].row > rows || stored[next].column > columns))
+      ++next;
+    return next < stored.size() ? &stored[next] : nullptr;
+  };
+  for (const PresetCell& cell : table.cells) {
+    if (!IsOnSheet(cell))
+      continue;
+    const ValueArray::Element* shown = next_shown();
+    if (shown && shown->row == cell.row && shown->column == cell.column) {
+      if (shown->value.type() != VT_BSTR || shown->value.AsText() != cell.text)
+        return false;
+      ++next;
+    } else if (!cell.text.empty()) {
+      return false;
+    }
+  }
+  return next_shown() == nullptr;
 }
 
 }  // namespace nuv::workbook

@@ -75,4 +75,15 @@ struct PresetTable {
 // of 14 bytes or less holds no cells.
 PresetTable ReadPresetTable(std::span<const std::uint8_t> table);
 
+// Whether the export puts the cell on the "Program" sheet: a sheet has
+// 65,536 rows of 256 columns, and cells beyond them are left out.
+bool IsOnSheet(const PresetCell& cell);
+
+// Whether the sheet's values (at least rows x columns, from A1) show
+// exactly what the export puts on the "Program" sheet for `table`: the text
+// of each of its cells on the sheet at its place (a cell of empty text may
+// have been left empty) and no other value.
+bool SheetShowsPresetTable(const ValueArray& values, std::uint32_t rows, std::uint32_t columns,
+                           const PresetTable& table);
+
 }  // namespace nuv::workbook

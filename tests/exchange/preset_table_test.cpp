@@ -158,6 +158,42 @@ TEST(PresetTable, TextsLongerThanACellAreCutWhenRead) {
   EXPECT_EQ(read.texts_cut, 1u);
 }
 
+TEST(PresetTable, ASheetShowsATableOnlyWithEveryTextInPlaceAndNoOtherValue) {
+  // Read back, "b" follows "a" and the empty text starts row 2.
+  const PresetTable table =
+      ReadPresetTable(samples::PresetTableBytes(3, 3, {{1, 1, u"a"}, {1, 3, u"b"}, {3, 2, u""}}));
+  const struct Case {
+    const char* what;
+    testing::Rows rows;
+    bool shows;
+  } cases[] = {
+      {"as exported", {{T("a"), T("b")}, {{}, T("")}}, true},
+      {"the empty text left empty", {{T("a"), T("b")}}, true},
+      {"a text changed", {{T("a"), T("B")}}, false},
+      {"a cell emptied", {{T("a")}}, false},
+      {"a value put before a cell", {{T("a"), T("b")}, {T("c"), T("")}}, false},
+      {"a value put after the last cell", {{T("a"), T("b"), T("c")}}, false},
+  };
+  for (const Case& c : cases) {
+    const ValueArray values = Sheet(c.rows);
+    EXPECT_EQ(SheetShowsPresetTable(values, values.rows(), values.columns(), table), c.shows)
+        << c.what;
+  }
+  // A sheet too tall for a table is not read, and shows nothing.
+  EXPECT_FALSE(SheetShowsPresetTable(ValueArray(), kMaxPresetRows + 1, 2,
+                                     ReadPresetTable(samples::PresetTableBytes(0, 0, {}))));
+  // Cells beyond column 256 are not on the sheet.
+  std::vector<samples::PresetSampleCell> wide;
+  ValueArray shown(1, 256);
+  for (std::uint32_t column = 128; column <= 257; ++column) {
+    wide.push_back({1, column, u"x"});
+    if (column <= 256)
+      shown.Set(1, column, T("x"));
+  }
+  EXPECT_TRUE(
+      SheetShowsPresetTable(shown, 1, 256, ReadPresetTable(samples::PresetTableBytes(1, 1, wide))));
+}
+
 // (Small numbers, -1 and 1e20 are seen through the configuration sheets.)
 TEST(ExchangeNumbers, ACellKeepsTheExactValueItWasWrittenForAndTakesOnlyExactNewOnes) {
   constexpr std::uint64_t kSerial = 0xF00DFACE12345678u, kTwo53 = std::uint64_t{1} << 53;
