@@ -81,7 +81,7 @@ class CellGrid {
 
   // The first entry of a row at or after column.
   template <typename Cells>
-  static auto FirstAtOrAfter(Cells& cells, std::uint32_t column) {
+  static auto FirstAtOrAfter(Cells& cells, std::uint32_t column) -> decltype(cells.begin()) {
     return std::lower_bound(cells.begin(), cells.end(), column,
                             [](const auto& entry, std::uint32_t c) { return entry.first < c; });
   }
