@@ -36,12 +36,7 @@ uint64_t RoundUp(uint64_t value, uint32_t align) {
 }
 
 uint32_t BlockCrc(const std::vector<uint8_t>& data) {
-  static const image::CrcTable table = [] {
-    image::CrcTable t{};
-    image::BuildCrcTable(t);
-    return t;
-  }();
-  return image::UpdateCrc(table, image::kCrcStart, data);
+  return image::UpdateCrc(image::kCrcStart, data);
 }
 
 // Writes the entries of `blocks` from `entries_pos` and their data. Data

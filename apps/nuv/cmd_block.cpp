@@ -97,8 +97,8 @@ int Load(std::span<const std::string> args) {
   if (!toolcfg::LoadBlockFile(flash, parsed->operands[1], parsed->id, parsed->operands[3],
                               messages))
     return 1;
-  const std::optional<std::vector<uint8_t>> out = toolcfg::LayOutNewImage(
-      flash.table, flash.bytes(), flash.image_length, flash.crc_table, messages);
+  const std::optional<std::vector<uint8_t>> out =
+      toolcfg::LayOutNewImage(flash.table, flash.bytes(), flash.image_length, messages);
   return out && toolcfg::WriteNewFlash(parsed->output, *out, messages) ? 0 : 1;
 }
 

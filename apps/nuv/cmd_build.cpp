@@ -72,8 +72,8 @@ int Build(std::span<const std::string> args) {
       messages.Show(BoxCaption::Application, "xls file error,can not create new flash");
       return 1;
     }
-    const std::optional<std::vector<uint8_t>> out = toolcfg::LayOutNewImage(
-        flash.table, flash.bytes(), flash.image_length, flash.crc_table, messages);
+    const std::optional<std::vector<uint8_t>> out =
+        toolcfg::LayOutNewImage(flash.table, flash.bytes(), flash.image_length, messages);
     if (!out || !toolcfg::WriteNewFlash(output, *out, messages))
       return 1;
   } catch (const CommandError& error) {

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "diff/byte_compare.h"
+#include "image/crc32.h"
 
 namespace nuv::diff {
 namespace {
@@ -66,8 +67,7 @@ BlockChange Change(const PlacedBlock& block, BlockChangeKind kind, const PlacedB
 }
 
 // The content change of a matched pair, when their data differ.
-std::optional<BlockChange> ContentChange(const PlacedBlock& a, const PlacedBlock& b,
-                                         const image::CrcTable& crc_table) {
+std::optional<BlockChange> ContentChange(const PlacedBlock& a, const PlacedBlock& b) {
   const size_t common = std::min(a.data.size(), b.data.size());
   const auto head_a = a.data.first(common);
   const auto head_b = b.data.first(common);
@@ -79,16 +79,15 @@ std::optional<BlockChange> ContentChange(const PlacedBlock& a, const PlacedBlock
   change.differing_bytes =
       (first ? CountDifferences(head_a.subspan(*first), head_b.subspan(*first)) : 0) +
       (std::max(a.data.size(), b.data.size()) - common);
-  change.old_place->crc = image::UpdateCrc(crc_table, image::kCrcStart, a.data);
-  change.new_place->crc = image::UpdateCrc(crc_table, image::kCrcStart, b.data);
+  change.old_place->crc = image::UpdateCrc(image::kCrcStart, a.data);
+  change.new_place->crc = image::UpdateCrc(image::kCrcStart, b.data);
   return change;
 }
 
 }  // namespace
 
 std::vector<BlockChange> CompareBlocks(const std::vector<PlacedBlock>& old_blocks,
-                                       const std::vector<PlacedBlock>& new_blocks,
-                                       const image::CrcTable& crc_table) {
+                                       const std::vector<PlacedBlock>& new_blocks) {
   const std::vector<size_t> partner = Match(old_blocks, new_blocks);
   std::vector<BlockChange> changes;
   std::vector<bool> matched(new_blocks.size(), false);
@@ -104,7 +103,7 @@ std::vector<BlockChange> CompareBlocks(const std::vector<PlacedBlock>& old_block
       changes.push_back(Change(a, BlockChangeKind::kMoved, &a, &b));
     if (a.size != b.size)
       changes.push_back(Change(a, BlockChangeKind::kResized, &a, &b));
-    if (std::optional<BlockChange> content = ContentChange(a, b, crc_table))
+    if (std::optional<BlockChange> content = ContentChange(a, b))
       changes.push_back(std::move(*content));
     else if (a.crc_field != b.crc_field)
       changes.push_back(Change(a, BlockChangeKind::kCrc, &a, &b));

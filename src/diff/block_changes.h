@@ -4,7 +4,6 @@
 
 #include "diff/image_diff.h"
 #include "diff/placed_block.h"
-#include "image/crc32.h"
 
 namespace nuv::diff {
 
@@ -15,7 +14,6 @@ namespace nuv::diff {
 // when its data stayed the same, a change of its crc field), then the
 // blocks only the new image has, added.
 std::vector<BlockChange> CompareBlocks(const std::vector<PlacedBlock>& old_blocks,
-                                       const std::vector<PlacedBlock>& new_blocks,
-                                       const image::CrcTable& crc_table);
+                                       const std::vector<PlacedBlock>& new_blocks);
 
 }  // namespace nuv::diff

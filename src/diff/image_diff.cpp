@@ -111,7 +111,7 @@ DiffOutcome DiffImageFiles(const DiffRequest& request, Messages& messages) {
   diff.header = CompareHeaders(old_image, new_image);
   const std::vector<PlacedBlock> old_blocks = PlacedBlocks(old_image);
   const std::vector<PlacedBlock> new_blocks = PlacedBlocks(new_image);
-  diff.blocks = CompareBlocks(old_blocks, new_blocks, old_image.crc_table);
+  diff.blocks = CompareBlocks(old_blocks, new_blocks);
   diff.bytes = CompareBytesOutsideBlocks(old_image, new_image, old_blocks, new_blocks);
   // Fields live in the bytes compared so far: where none differ, neither
   // does a field, and no script need be read.

@@ -9,7 +9,6 @@
 
 #include "image/block_entry.h"
 #include "image/block_table.h"
-#include "image/crc32.h"
 #include "image/image_buffer.h"
 
 namespace nuv::image {
@@ -45,10 +44,6 @@ struct FlashImage {
   BlockTable table;
   BlockTable snapshot;  // the table right after the scan
   uint32_t image_length = 0;
-
-  CrcTable crc_table{};
-
-  FlashImage() { BuildCrcTable(crc_table); }
 
   std::span<const uint8_t> bytes() const {
     return image ? image->bytes() : std::span<const uint8_t>();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "image/bytes.h"
+#include "image/crc32.h"
 #include "legacy/c_numbers.h"
 #include "legacy/field_bits.h"
 
@@ -176,7 +177,7 @@ bool StoreFields(image::FlashImage& image, LegacyBlockList& list, const FieldShe
   if (base->entry) {
     image::BlockEntry& entry = image.legacy_entries[*base->entry];
     if (!entry.has_no_crc())
-      entry.set_crc(image::UpdateCrc(image.crc_table, image::kCrcStart,
+      entry.set_crc(image::UpdateCrc(image::kCrcStart,
                                      bytes.subspan(entry.offset(), entry.size())));
   }
   return true;

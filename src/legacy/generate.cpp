@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "image/bytes.h"
+#include "image/crc32.h"
 #include "image/legacy_header.h"
 #include "legacy/c_numbers.h"
 #include "legacy/hw_info.h"
@@ -240,7 +241,7 @@ bool Generator::PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data) {
   match->set_size(static_cast<uint32_t>(data.size()));
   if (!match->has_no_crc())
     match->set_crc(
-        image::UpdateCrc(image_.crc_table, image::kCrcStart, bytes_.subspan(offset, data.size())));
+        image::UpdateCrc(image::kCrcStart, bytes_.subspan(offset, data.size())));
 
   for (auto entry = match + 1; entry != entries.end(); ++entry) {
     if (entry->offset() >= limit)

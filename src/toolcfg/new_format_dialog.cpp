@@ -213,7 +213,7 @@ void nuvnewfmtdlg::SaveNewFlash() {
     return;
   }
   const std::optional<std::vector<uint8_t>> out =
-      LayOutNewImage(image.table, image.bytes(), image.image_length, image.crc_table, messages);
+      LayOutNewImage(image.table, image.bytes(), image.image_length, messages);
   if (out)
     WriteNewFlash(output_flash_path_, *out, messages);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "image/crc32.h"
 #include "image/dm_header.h"
 #include "platform/output_file.h"
 #include "platform/paths.h"
@@ -57,9 +58,7 @@ void RebuildBankHeader(std::span<uint8_t> out, std::span<const uint8_t> loaded,
 
 std::optional<std::vector<uint8_t>> LayOutNewImage(image::BlockTable& table,
                                                    std::span<const uint8_t> loaded,
-                                                   uint32_t image_length,
-                                                   const image::CrcTable& crc_table,
-                                                   Messages& messages) {
+                                                   uint32_t image_length, Messages& messages) {
   std::vector<uint8_t> out(image_length);
   std::copy_n(loaded.begin(), std::min<size_t>(loaded.size(), image_length), out.begin());
 
@@ -77,7 +76,7 @@ std::optional<std::vector<uint8_t>> LayOutNewImage(image::BlockTable& table,
   for (size_t i = 0; i < records.size(); ++i) {
     image::BlockRecord& record = records[i];
     if (!record.entry.has_no_crc())
-      record.entry.set_crc(image::UpdateCrc(crc_table, image::kCrcStart, image::SizedData(record)));
+      record.entry.set_crc(image::UpdateCrc(image::kCrcStart, image::SizedData(record)));
     const uint8_t id = record.entry.block_id();
     if ((id == kAlignedIdA || id == kAlignedIdB) && record.entry.offset() % kAlignment != 0) {
       const uint64_t aligned = (uint64_t{record.entry.offset()} / kAlignment + 1) * kAlignment;

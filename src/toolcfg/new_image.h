@@ -55,9 +55,7 @@ inline constexpr std::string_view kOutOfRange = "Error: file too large, out of r
 // a failure. Empty after a failure (its message has been shown).
 std::optional<std::vector<uint8_t>> LayOutNewImage(image::BlockTable& table,
                                                    std::span<const uint8_t> loaded,
-                                                   uint32_t image_length,
-                                                   const image::CrcTable& crc_table,
-                                                   Messages& messages);
+                                                   uint32_t image_length, Messages& messages);
 
 // Writes the new image as the whole content of the file `path` (a
 // Windows-style name is mapped as the platform maps it), through a

@@ -174,7 +174,7 @@ TEST_F(FieldEditTest, OkRecomputesTheCrcOfTheFirstEntryWithTheBlockIdUnlessItIsN
   ASSERT_TRUE(StoreFields(image_, list_, sheet, answers, messages_));
   EXPECT_EQ(bytes()[0x4000 + 4], 171);
   EXPECT_EQ(image_.legacy_entries[1].crc(),
-            image::UpdateCrc(image_.crc_table, image::kCrcStart, bytes().subspan(0x4000, 0x100)));
+            image::UpdateCrc(image::kCrcStart, bytes().subspan(0x4000, 0x100)));
   EXPECT_EQ(image_.legacy_entries[2].crc(), 0u);
   EXPECT_EQ(bytes()[0x6000 + 4], Pattern(0x6000 + 4));
 

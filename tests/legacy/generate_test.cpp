@@ -146,7 +146,7 @@ TEST_F(GenerateTest, AnEntryMovedIntoTheTailAreaIsTooBigAndTheRowsBeforeStay) {
   EXPECT_EQ(outcome.rows_done, 1u);
   EXPECT_THAT(messages_.texts(), ElementsAre("Error: input file size is too big!"));
   EXPECT_EQ(image_.legacy_entries[0].crc(),
-            image::UpdateCrc(image_.crc_table, image::kCrcStart, Bytes(0x1000)));
+            image::UpdateCrc(image::kCrcStart, Bytes(0x1000)));
   EXPECT_EQ(image_.legacy_entries[1].size(), kTailStart - 0x11000 - 0x1000);
   // Block 4 was moved behind block 3 before it was found to reach the tail.
   EXPECT_EQ(image_.legacy_entries[2].offset(), kTailStart - 0x1000);
@@ -199,7 +199,7 @@ TEST_F(GenerateTest, EntriesBehindAResizedOneMoveUpToTheTail) {
       offsets.push_back(entry.offset());
       const uint32_t crc = c.entries[k].crc() == image::kNoCrc
                                ? image::kNoCrc
-                               : image::UpdateCrc(image_.crc_table, image::kCrcStart, Bytes(c.row));
+                               : image::UpdateCrc(image::kCrcStart, Bytes(c.row));
       if (entry.block_id() == 1) {  // resized: its CRC over the new data, unless "NCRC"
         EXPECT_EQ(entry.crc(), crc);
       }

@@ -35,9 +35,7 @@ Bytes Loaded(size_t length, std::initializer_list<uint32_t> headers) {
 
 std::optional<Bytes> LayOut(image::BlockTable& table, const Bytes& loaded,
                             RecordedMessages& messages) {
-  image::CrcTable crc{};
-  image::BuildCrcTable(crc);
-  return LayOutNewImage(table, loaded, static_cast<uint32_t>(loaded.size()), crc, messages);
+  return LayOutNewImage(table, loaded, static_cast<uint32_t>(loaded.size()), messages);
 }
 
 TEST(Layout, NoCrcAlignmentAndTheHeadersOfTwoBanks) {
