@@ -89,7 +89,7 @@ LegacyPlan Legacy() {
                  Block(0x13, "panel", PatternBytes(0x100, 12), 0x102, "2011-03-04"),
                  Block(0x30, "keys", PatternBytes(0x1000, 13), 0x103, "2011-03-05"),
                  Block(0x31, "hwinfo", PatternBytes(0xF0, 14), 0x104, "2011-03-05")};
-  plan.blocks[1].offset = 0x12000;
+  plan.blocks[1].offset = 0x18200;  // after the loader
   plan.blocks[4].offset = 0xE0000;
   plan.blocks[4].tail_flag = 1;
   plan.blocks[5].offset = 0xF0000;

@@ -140,6 +140,7 @@ std::vector<uint8_t> TwoBanks() {
   boot.sdram_size = 64u << 20;
   boot.blocks.push_back(Version());
   boot.blocks.push_back(Block(0xA4, "boot", PatternBytes(0x3000, 0xA4)));
+  boot.blocks.back().align = 0x10000;  // where Save New Flash puts it
   BankPlan config;
   config.header_offset = 0x80000;
   config.sdram_size = 64u << 20;

@@ -2,9 +2,6 @@
 // new-format image carries, unpacked exactly as the Parse command unpacks it,
 // for the people who write such scripts.
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -12,9 +9,8 @@
 #include "image/flash_image.h"
 #include "image_loading.h"
 #include "platform/errors.h"
-#include "platform/paths.h"
 #include "support/command_runner.h"
-#include "toolcfg/extract.h"
+#include "toolcfg/script_unpacking.h"
 #include "toolcfg/tool_config.h"
 #include "toolcfg/tool_config_parser.h"
 
@@ -33,33 +29,13 @@ const Command kScript = {
 
 CommandRegistration register_script(kScript);
 
-std::string ReadWhole(const std::filesystem::path& path, bool& ok) {
-  std::ifstream in(path, std::ios::binary);
-  ok = in.is_open();
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Extracts, reads and removes the script; false after saying why.
 bool UnpackScript(const image::FlashImage& flash, std::string& script, Messages& messages) {
   CommandRunner runner;
-  const int extracted = toolcfg::ExtractToolConfig(flash, runner, messages);
-  if (extracted == toolcfg::kNoToolConfigBlock) {
+  const int result = toolcfg::UnpackToolConfigScript(flash, runner, script, messages);
+  if (result == toolcfg::kNoToolConfigBlock)
     messages.Show(BoxCaption::Error, "The image has no \"toolcfg\" block.");
-    return false;
-  }
-  bool ok = false;
-  if (extracted == toolcfg::kToolConfigOk) {
-    const platform::NativePath path = platform::ToWorkingPath(toolcfg::kExtractedScript);
-    if (path.ok)
-      script = ReadWhole(path.path, ok);
-    if (!ok)
-      messages.Show(BoxCaption::Error,
-                    runner.start_error().empty()
-                        ? "gzip left no script: the \"toolcfg\" block is not gzip data."
-                        : runner.start_error());
-  }
-  toolcfg::RemoveExtractedToolConfig();
-  return ok;
+  return result == toolcfg::kToolConfigOk;
 }
 
 int Script(std::span<const std::string> args) {

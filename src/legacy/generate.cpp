@@ -149,14 +149,12 @@ GenerateOutcome Generator::Run(const GenerateRequest& request) {
 
 bool Generator::FindTail() {
   tail_size_ = 0;
-  for (const image::BlockEntry& entry : image_.legacy_entries) {
-    if (entry.tail_flag() != 1)
-      continue;
-    if (entry.offset() > flash_size())
-      return Fail(kTailOutside);
-    tail_size_ = flash_size() - entry.offset();
-    break;
-  }
+  const image::BlockEntry* tail = FirstTailEntry(image_.legacy_entries);
+  if (!tail)
+    return true;
+  if (tail->offset() > flash_size())
+    return Fail(kTailOutside);
+  tail_size_ = flash_size() - tail->offset();
   return true;
 }
 
@@ -338,6 +336,12 @@ std::vector<size_t> BlocksWhere(const LegacyBlockList& list, bool (ScriptBlock::
 GenerateOutcome Generate(image::FlashImage& image, const LegacyBlockList& list,
                          const GenerateRequest& request, Messages& messages) {
   return Generator(image, list, messages).Run(request);
+}
+
+const image::BlockEntry* FirstTailEntry(std::span<const image::BlockEntry> entries) {
+  const auto tail = std::find_if(entries.begin(), entries.end(),
+                                 [](const image::BlockEntry& e) { return e.tail_flag() == 1; });
+  return tail == entries.end() ? nullptr : &*tail;
 }
 
 std::vector<size_t> RowBlocks(const LegacyBlockList& list) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,11 @@ struct GenerateOutcome {
 // hold every row placed before it.
 GenerateOutcome Generate(image::FlashImage& image, const LegacyBlockList& list,
                          const GenerateRequest& request, Messages& messages);
+
+// The entry that begins the fixed tail area, which Generate never moves and
+// nothing may grow into: the first, in table order, whose tail_flag is 1.
+// The area runs from its offset to the end of the image. Null without one.
+const image::BlockEntry* FirstTailEntry(std::span<const image::BlockEntry> entries);
 
 // The rows that the Customer Config dialog makes, in its order: the file
 // and hardware-info blocks (EM 1 and 2) of the list.

@@ -10,11 +10,6 @@
 namespace nuv::toolcfg {
 namespace {
 
-// Blocks that the boot code reads from a 64 KiB boundary of their bank.
-constexpr uint8_t kAlignedIdA = 0xA4;
-constexpr uint8_t kAlignedIdB = 0xA8;
-constexpr uint32_t kAlignment = 0x10000;
-
 // Copies `from` to out + pos, as far as `out` reaches.
 void CopyInto(std::span<uint8_t> out, uint64_t pos, std::span<const uint8_t> from) {
   if (pos >= out.size())
@@ -78,8 +73,9 @@ std::optional<std::vector<uint8_t>> LayOutNewImage(image::BlockTable& table,
     if (!record.entry.has_no_crc())
       record.entry.set_crc(image::UpdateCrc(image::kCrcStart, image::SizedData(record)));
     const uint8_t id = record.entry.block_id();
-    if ((id == kAlignedIdA || id == kAlignedIdB) && record.entry.offset() % kAlignment != 0) {
-      const uint64_t aligned = (uint64_t{record.entry.offset()} / kAlignment + 1) * kAlignment;
+    if (IsAlignedBlock(id) && record.entry.offset() % kBlockAlignment != 0) {
+      const uint64_t aligned =
+          (uint64_t{record.entry.offset()} / kBlockAlignment + 1) * kBlockAlignment;
       record.entry.set_offset(static_cast<uint32_t>(aligned));
     }
     if (record.bank != bank) {

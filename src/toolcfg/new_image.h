@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "image/block_table.h"
-#include "image/crc32.h"
 #include "support/messages.h"
 
 namespace nuv::toolcfg {
@@ -33,6 +32,13 @@ uint32_t NextBankOffset(const image::BlockTable& table, size_t k);
 // outside the buffers.
 void RebuildBankHeader(std::span<uint8_t> out, std::span<const uint8_t> loaded,
                        const image::BlockTable& table, size_t k, uint32_t head_from);
+
+// Blocks 0xA4 and 0xA8 are read by the boot code from a 64 KiB boundary of
+// their bank: the layout starts them on one.
+inline constexpr uint32_t kBlockAlignment = 0x10000;
+constexpr bool IsAlignedBlock(uint8_t block_id) {
+  return block_id == 0xA4 || block_id == 0xA8;
+}
 
 // Texts of the layout's failures (application boxes).
 inline constexpr std::string_view kBootloaderOutOfRange = "Error: bootloader out of range";

@@ -1,0 +1,41 @@
+#include "verify/verify.h"
+
+#include "image/flash_image.h"
+#include "verify/checks.h"
+#include "verify/layout.h"
+
+namespace nuv::verify {
+
+VerifyOutcome VerifyImage(const VerifyRequest& request, Messages& messages) {
+  VerifyOutcome outcome;
+  image::FlashImage flash;
+  const image::PreParseOutcome loaded = image::PreParse(flash, {request.image_path}, messages);
+  if (!loaded.ok) {
+    outcome.refused = true;
+    return outcome;
+  }
+  outcome.kind = loaded.kind;
+  std::vector<Finding>& out = outcome.findings;
+  const ImageLayout layout = LayoutOf(flash, loaded.kind);
+  CheckBlockData(flash.bytes(), layout, out);
+  CommandRunner runner;
+  if (loaded.kind == image::ImageKind::Legacy) {
+    const std::optional<Area> config_area = CheckConfigArea(flash, out);
+    CheckOverlaps(layout, config_area, out);
+    CheckBankHeaders(flash.bytes(), layout, loaded.kind, out);
+    CheckTailEntries(flash, out);
+    CheckSoftwareVersion(flash, out);
+    if (!request.script_path.empty())
+      flash.script_path = request.script_path;
+    CheckLegacyScript(flash, !request.script_path.empty(), config_area, out);
+  } else {
+    CheckOverlaps(layout, std::nullopt, out);
+    CheckAlignment(layout, out);
+    CheckBankHeaders(flash.bytes(), layout, loaded.kind, out);
+    CheckToolConfig(flash, runner, out);
+    CheckPresetTable(flash, runner, out);
+  }
+  return outcome;
+}
+
+}  // namespace nuv::verify
