@@ -106,7 +106,7 @@ void PrintJson(const verify::VerifyOutcome& outcome) {
   std::string out = std::string("{\"sound\":") + (outcome.sound() ? "true" : "false");
   out += ",\"findings\":[";
   for (size_t i = 0; i < outcome.findings.size(); ++i)
-    out += (i ? "," : "") + FindingJson(outcome.findings[i]);
+    out.append(i ? "," : "").append(FindingJson(outcome.findings[i]));
   out += "]}\n";
   std::fwrite(out.data(), 1, out.size(), stdout);
 }

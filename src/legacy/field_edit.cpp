@@ -177,8 +177,8 @@ bool StoreFields(image::FlashImage& image, LegacyBlockList& list, const FieldShe
   if (base->entry) {
     image::BlockEntry& entry = image.legacy_entries[*base->entry];
     if (!entry.has_no_crc())
-      entry.set_crc(image::UpdateCrc(image::kCrcStart,
-                                     bytes.subspan(entry.offset(), entry.size())));
+      entry.set_crc(
+          image::UpdateCrc(image::kCrcStart, bytes.subspan(entry.offset(), entry.size())));
   }
   return true;
 }

@@ -238,8 +238,7 @@ bool Generator::PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data) {
 
   match->set_size(static_cast<uint32_t>(data.size()));
   if (!match->has_no_crc())
-    match->set_crc(
-        image::UpdateCrc(image::kCrcStart, bytes_.subspan(offset, data.size())));
+    match->set_crc(image::UpdateCrc(image::kCrcStart, bytes_.subspan(offset, data.size())));
 
   for (auto entry = match + 1; entry != entries.end(); ++entry) {
     if (entry->offset() >= limit)

@@ -144,6 +144,15 @@ void CommandRunner::ReleaseChild() {
   process_.reset();
 }
 
+void CommandRunner::ReleaseEnded() {
+  if (IsRunning()) {
+    Stop();
+    return;
+  }
+  if (process_ || watcher_thread_.joinable())
+    ReleaseChild();
+}
+
 void CommandRunner::Stop() {
   if (!process_ && !watcher_thread_.joinable())
     return;

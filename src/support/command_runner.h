@@ -53,6 +53,11 @@ class CommandRunner {
   // nothing started it returns at once. Also run by the destructor.
   void Stop();
 
+  // Releases an ended child (its threads joined, its pipes closed) at once,
+  // without the waits of Stop, which are there to give a running child time
+  // to end. A child that still runs is stopped as Stop stops it.
+  void ReleaseEnded();
+
   // The flag shared by every runner: set when a child has started, cleared
   // when a watcher sees its child end, by Stop and by a new runner.
   static bool running_flag() { return running_.load(); }

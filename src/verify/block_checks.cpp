@@ -16,17 +16,18 @@ void CheckBlockData(std::span<const uint8_t> image, const ImageLayout& layout,
       continue;
     }
     if (entry.has_no_crc()) {
-      out.push_back({Severity::Warning, kCheckCrc, RefOf(entry), {}, FindingValue::Text("NCRC"),
+      out.push_back({Severity::Warning, kCheckCrc, RefOf(entry), FindingValue(),
+                     FindingValue::Text("NCRC"),
                      "not checked: its entry carries no CRC (\"NCRC\")"});
       continue;
     }
     const uint32_t crc = image::UpdateCrc(
         image::kCrcStart, image.subspan(static_cast<size_t>(block.start), entry.size()));
     if (crc != entry.crc())
-      out.push_back({Severity::Error, kCheckCrc, RefOf(entry), FindingValue::Hex(entry.crc()),
-                     FindingValue::Hex(crc),
-                     "the CRC-32 of its data is " + Hex(crc) + ", its entry holds " +
-                         Hex(entry.crc())});
+      out.push_back(
+          {Severity::Error, kCheckCrc, RefOf(entry), FindingValue::Hex(entry.crc()),
+           FindingValue::Hex(crc),
+           "the CRC-32 of its data is " + Hex(crc) + ", its entry holds " + Hex(entry.crc())});
   }
 }
 

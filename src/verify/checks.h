@@ -39,8 +39,9 @@ void CheckOverlaps(const ImageLayout& layout, std::optional<Area> config_area,
 // New format: blocks that Save New Flash aligns start on their boundary.
 void CheckAlignment(const ImageLayout& layout, std::vector<Finding>& out);
 
-// Bank headers: every counted entry is written (not blank), and (new
-// format) every bank gives the same SDRAM size.
+// Bank headers: every counted entry is written (not blank); new format:
+// every bank gives the same SDRAM size, and no magic outside the blocks
+// lacks its marker (a bank that Pre-Parse would not see).
 void CheckBankHeaders(std::span<const uint8_t> image, const ImageLayout& layout,
                       image::ImageKind kind, std::vector<Finding>& out);
 

@@ -14,15 +14,15 @@ namespace nuv::verify {
 enum class Severity { Error, Warning };
 
 // The names of the checks, as findings and their JSON form carry them.
-inline constexpr std::string_view kCheckBounds = "bounds";          // data inside the image
-inline constexpr std::string_view kCheckCrc = "crc";                // CRC-32 of the data
-inline constexpr std::string_view kCheckOverlap = "overlap";        // blocks, headers, config area
-inline constexpr std::string_view kCheckAlignment = "alignment";    // ids A4 and A8
-inline constexpr std::string_view kCheckBankHeader = "bank-header"; // entry counts, SDRAM sizes
+inline constexpr std::string_view kCheckBounds = "bounds";           // data inside the image
+inline constexpr std::string_view kCheckCrc = "crc";                 // CRC-32 of the data
+inline constexpr std::string_view kCheckOverlap = "overlap";         // blocks, headers, config area
+inline constexpr std::string_view kCheckAlignment = "alignment";     // ids A4 and A8
+inline constexpr std::string_view kCheckBankHeader = "bank-header";  // entry counts, SDRAM sizes
 inline constexpr std::string_view kCheckConfigArea = "config-area";
 inline constexpr std::string_view kCheckTail = "tail";
 inline constexpr std::string_view kCheckSoftwareVersion = "software-version";
-inline constexpr std::string_view kCheckScript = "script";          // the legacy script parses
+inline constexpr std::string_view kCheckScript = "script";  // the legacy script parses
 inline constexpr std::string_view kCheckScriptField = "script-field";
 inline constexpr std::string_view kCheckToolConfig = "toolcfg";
 inline constexpr std::string_view kCheckPreset = "preset";

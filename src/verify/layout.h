@@ -14,9 +14,9 @@ namespace nuv::verify {
 // dmh_offset and whose offsets count from the image start.
 struct PlacedBlock {
   image::BlockEntry entry;
-  uint8_t bank = 1;        // from 1
-  uint32_t index = 0;      // of its entry within the bank's header
-  uint64_t start = 0;      // image position of its data
+  uint8_t bank = 1;    // from 1
+  uint32_t index = 0;  // of its entry within the bank's header
+  uint64_t start = 0;  // image position of its data
   uint64_t end() const { return start + entry.size(); }
 };
 

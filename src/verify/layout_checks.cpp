@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "image/bytes.h"
 #include "image/dm_header.h"
@@ -44,6 +45,56 @@ std::vector<Region> RegionsOfBank(const ImageLayout& layout, const BankHeader& h
   return regions;
 }
 
+// The parts of the image that no block and no header of any bank occupies.
+std::vector<Area> Gaps(size_t image_size, const ImageLayout& layout) {
+  std::vector<Area> used;
+  for (const BankHeader& header : layout.headers)
+    used.push_back({header.start, header.end});
+  for (const PlacedBlock& block : layout.blocks)
+    used.push_back({block.start, block.end()});
+  std::sort(used.begin(), used.end(),
+            [](const Area& a, const Area& b) { return a.start < b.start; });
+  std::vector<Area> gaps;
+  uint64_t from = 0;
+  for (const Area& area : used) {
+    if (area.start > from)
+      gaps.push_back({from, std::min<uint64_t>(area.start, image_size)});
+    from = std::max(from, area.end);
+  }
+  if (from < image_size)
+    gaps.push_back({from, image_size});
+  return gaps;
+}
+
+// A magic outside every block that is no header: most likely the header of
+// a bank whose marker was damaged, a bank that Pre-Parse cannot see.
+void CheckUnmarkedMagics(std::span<const uint8_t> image, const ImageLayout& layout,
+                         std::vector<Finding>& out) {
+  const std::span<const uint8_t> magic(image::kDmMagic);
+  for (const Area& gap : Gaps(image.size(), layout)) {
+    for (uint64_t pos = gap.start; pos < gap.end; ++pos) {
+      const void* star =
+          std::memchr(image.data() + pos, magic[0], static_cast<size_t>(gap.end - pos));
+      if (!star)
+        break;
+      pos = static_cast<uint64_t>(static_cast<const uint8_t*>(star) - image.data());
+      if (!image::InRange(image.size(), pos, magic.size()) ||
+          !std::equal(magic.begin(), magic.end(), image.begin() + static_cast<ptrdiff_t>(pos)) ||
+          image::IsDmHeaderAt(image, static_cast<size_t>(pos)))
+        continue;
+      const uint64_t marker_at = pos + image::kDmMarkerOffset;
+      const FindingValue marker = marker_at < image.size()
+                                      ? FindingValue::Hex(image[static_cast<size_t>(marker_at)])
+                                      : FindingValue::Text("the image end");
+      out.push_back({Severity::Error, kCheckBankHeader, std::nullopt,
+                     FindingValue::Hex(image::kDmMarker), marker,
+                     "a DM header magic at " + Hex(pos) +
+                         ", outside every block, has no marker '0' 26 bytes on: Pre-Parse reads "
+                         "no bank there"});
+    }
+  }
+}
+
 }  // namespace
 
 void CheckOverlaps(const ImageLayout& layout, std::optional<Area> config_area,
@@ -68,8 +119,7 @@ void CheckOverlaps(const ImageLayout& layout, std::optional<Area> config_area,
 void CheckAlignment(const ImageLayout& layout, std::vector<Finding>& out) {
   for (const PlacedBlock& block : layout.blocks) {
     const uint32_t offset = block.entry.offset();
-    if (!toolcfg::IsAlignedBlock(block.entry.block_id()) ||
-        offset % toolcfg::kBlockAlignment == 0)
+    if (!toolcfg::IsAlignedBlock(block.entry.block_id()) || offset % toolcfg::kBlockAlignment == 0)
       continue;
     const uint64_t aligned =
         (uint64_t{offset} / toolcfg::kBlockAlignment + 1) * toolcfg::kBlockAlignment;
@@ -88,20 +138,19 @@ void CheckBankHeaders(std::span<const uint8_t> image, const ImageLayout& layout,
     const auto& bytes = block.entry.bytes();
     for (const uint8_t fill : {uint8_t{0x00}, uint8_t{0xFF}}) {
       if (std::all_of(bytes.begin(), bytes.end(), [&](uint8_t b) { return b == fill; })) {
-        out.push_back({Severity::Error, kCheckBankHeader, std::nullopt,
-                       FindingValue::Text("a block entry"),
-                       FindingValue::Text("48 bytes of " + Hex(fill)),
-                       "entry " + std::to_string(block.index) + " of bank " +
-                           std::to_string(block.bank) +
-                           " is blank: the header counts more entries than it holds"});
+        out.push_back(
+            {Severity::Error, kCheckBankHeader, std::nullopt, FindingValue::Text("a block entry"),
+             FindingValue::Text("48 bytes of " + Hex(fill)),
+             "entry " + std::to_string(block.index) + " of bank " + std::to_string(block.bank) +
+                 " is blank: the header counts more entries than it holds"});
       }
     }
   }
   if (kind != image::ImageKind::NewFormat || layout.headers.empty())
     return;
+  CheckUnmarkedMagics(image, layout, out);
   const BankHeader& first = layout.headers.front();
-  const uint32_t sdram =
-      image::ReadU32(image, first.start + image::kDmSdramSizeOffset).value_or(0);
+  const uint32_t sdram = image::ReadU32(image, first.start + image::kDmSdramSizeOffset).value_or(0);
   for (const BankHeader& header : layout.headers) {
     const uint32_t other =
         image::ReadU32(image, header.start + image::kDmSdramSizeOffset).value_or(0);

@@ -33,7 +33,7 @@ void CheckFields(const image::FlashImage& flash, const legacy::ScriptBlock& bloc
   const std::optional<legacy::BlockBase> base = legacy::FindBlockBase(flash, block, messages);
   if (!base) {
     out.push_back({Severity::Error, kCheckScript, RefOf(block),
-                   FindingValue::Text("a legacy entry for the block"), {},
+                   FindingValue::Text("a legacy entry for the block"), FindingValue(),
                    "its fields have no block to lie in: " + MessageText(messages)});
     return;
   }
@@ -91,9 +91,10 @@ void CheckTailEntries(const image::FlashImage& flash, std::vector<Finding>& out)
       if (entry.offset() < tail)
         out.push_back({Severity::Error, kCheckTail, RefOf(entry), FindingValue::Hex(tail),
                        FindingValue::Hex(entry.offset()),
-                       "its tail flag keeps it in place, but it starts at " +
-                           Hex(entry.offset()) + ", below the tail area that the first tail "
-                           "entry begins at " + Hex(tail)});
+                       "its tail flag keeps it in place, but it starts at " + Hex(entry.offset()) +
+                           ", below the tail area that the first tail "
+                           "entry begins at " +
+                           Hex(tail)});
     } else if (entry.size() != 0 && entry.offset() < tail && end > tail) {
       out.push_back({Severity::Error, kCheckTail, RefOf(entry), FindingValue::Hex(tail),
                      FindingValue::Hex(end),
@@ -114,7 +115,7 @@ void CheckSoftwareVersion(const image::FlashImage& flash, std::vector<Finding>& 
   const auto block = std::find_if(entries.begin(), entries.end(), image::IsSoftwareVersionBlock);
   if (block == entries.end()) {
     out.push_back({Severity::Error, kCheckSoftwareVersion, std::nullopt,
-                   FindingValue::Text("ssdata"), {},
+                   FindingValue::Text("ssdata"), FindingValue(),
                    "no \"ssdata\" block: the image names no software version, so Parse finds "
                    "no script beside it"});
   } else if (flash.software_version.empty()) {
@@ -132,19 +133,20 @@ void CheckLegacyScript(const image::FlashImage& flash, bool script_named,
   if (parsed.status == legacy::ScriptParseStatus::kCannotOpen) {
     if (script_named)
       out.push_back({Severity::Error, kCheckScript, std::nullopt,
-                     FindingValue::Text(flash.script_path), {},
+                     FindingValue::Text(flash.script_path), FindingValue(),
                      "the script " + flash.script_path + " cannot be opened"});
     else
       out.push_back({Severity::Warning, kCheckScript, std::nullopt,
-                     FindingValue::Text(flash.script_path), {},
+                     FindingValue::Text(flash.script_path), FindingValue(),
                      "not checked: no script beside the image (" + flash.script_path +
                          "); name one with --script"});
     return;
   }
   if (parsed.status != legacy::ScriptParseStatus::kOk) {
-    out.push_back({Severity::Error, kCheckScript, std::nullopt,
-                   FindingValue::Text("a script that parses"), FindingValue::Text(MessageText(messages)),
-                   "the script " + flash.script_path + " does not parse: " + MessageText(messages)});
+    out.push_back(
+        {Severity::Error, kCheckScript, std::nullopt, FindingValue::Text("a script that parses"),
+         FindingValue::Text(MessageText(messages)),
+         "the script " + flash.script_path + " does not parse: " + MessageText(messages)});
     return;
   }
   for (const legacy::ScriptBlock& block : list.blocks())

@@ -26,8 +26,8 @@ std::optional<BlockRef> NamedBlock(const image::BlockTable& table, std::string_v
 void CheckTableContent(const std::vector<uint8_t>& bytes, const BlockRef& block,
                        std::vector<Finding>& out) {
   const std::string_view magic = workbook::kPresetMagic;
-  const std::string head(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(
-                                                            bytes.size(), magic.size())));
+  const std::string head(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(
+                                                            std::min(bytes.size(), magic.size())));
   if (bytes.size() < workbook::kPresetHeaderSize || head != magic) {
     out.push_back({Severity::Error, kCheckPreset, block, FindingValue::Text(std::string(magic)),
                    FindingValue::Text(head),
@@ -67,8 +67,8 @@ void CheckToolConfig(const image::FlashImage& flash, CommandRunner& runner,
   std::string script;
   const int unpacked = toolcfg::UnpackToolConfigScript(flash, runner, script, messages);
   if (unpacked == toolcfg::kNoToolConfigBlock) {
-    out.push_back({Severity::Warning, kCheckToolConfig, std::nullopt,
-                   FindingValue::Text("toolcfg"), {},
+    out.push_back({Severity::Warning, kCheckToolConfig, std::nullopt, FindingValue::Text("toolcfg"),
+                   FindingValue(),
                    "no block name begins with \"toolcfg\": the image carries no tool-config "
                    "script, so Parse cannot configure it"});
     return;
@@ -76,15 +76,15 @@ void CheckToolConfig(const image::FlashImage& flash, CommandRunner& runner,
   const std::optional<BlockRef> block =
       NamedBlock(flash.table, toolcfg::kToolConfigBlockName, toolcfg::kToolConfigBlockName.size());
   if (unpacked != toolcfg::kToolConfigOk) {
-    out.push_back({Severity::Error, kCheckToolConfig, block, FindingValue::Text("gzip data"), {},
-                   "its script cannot be unpacked: " + MessageText(messages)});
+    out.push_back({Severity::Error, kCheckToolConfig, block, FindingValue::Text("gzip data"),
+                   FindingValue(), "its script cannot be unpacked: " + MessageText(messages)});
     return;
   }
   messages.clear();
   toolcfg::ToolConfig model;
   if (toolcfg::ParseToolConfigText(model, script, flash.table, messages) != toolcfg::kToolConfigOk)
     out.push_back({Severity::Error, kCheckToolConfig, block,
-                   FindingValue::Text("a script that parses against the image"), {},
+                   FindingValue::Text("a script that parses against the image"), FindingValue(),
                    "its script does not parse: " +
                        (messages.shown().empty()
                             ? std::string("no \"CFGHEADER=toolcfg\" line, or a line lacks a value")
@@ -93,8 +93,8 @@ void CheckToolConfig(const image::FlashImage& flash, CommandRunner& runner,
 
 void CheckPresetTable(image::FlashImage& flash, CommandRunner& runner, std::vector<Finding>& out) {
   RecordedMessages messages;
-  image::BlockRecord* preset = toolcfg::FindBlockByName(
-      flash.table, workbook::kPresetBlockName, workbook::kPresetNameLength, messages);
+  image::BlockRecord* preset = toolcfg::FindBlockByName(flash.table, workbook::kPresetBlockName,
+                                                        workbook::kPresetNameLength, messages);
   if (!preset)
     return;  // the export then writes the sheets without a table
   const BlockRef block = RefOf(preset->entry);
@@ -104,8 +104,8 @@ void CheckPresetTable(image::FlashImage& flash, CommandRunner& runner, std::vect
   packed = packed.first(std::min<size_t>(packed.size(), preset->entry.size()));
   std::vector<uint8_t> table;
   if (!workbook::UnpackPreset(exchange, table, packed)) {
-    out.push_back({Severity::Error, kCheckPreset, block, FindingValue::Text("lzma data"), {},
-                   "its data does not unpack with lzma: " + MessageText(messages)});
+    out.push_back({Severity::Error, kCheckPreset, block, FindingValue::Text("lzma data"),
+                   FindingValue(), "its data does not unpack with lzma: " + MessageText(messages)});
     return;
   }
   CheckTableContent(table, block, out);

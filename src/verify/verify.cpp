@@ -1,6 +1,7 @@
 #include "verify/verify.h"
 
 #include "image/flash_image.h"
+#include "support/batch_runner.h"
 #include "verify/checks.h"
 #include "verify/layout.h"
 
@@ -18,7 +19,7 @@ VerifyOutcome VerifyImage(const VerifyRequest& request, Messages& messages) {
   std::vector<Finding>& out = outcome.findings;
   const ImageLayout layout = LayoutOf(flash, loaded.kind);
   CheckBlockData(flash.bytes(), layout, out);
-  CommandRunner runner;
+  BatchCommandRunner runner;
   if (loaded.kind == image::ImageKind::Legacy) {
     const std::optional<Area> config_area = CheckConfigArea(flash, out);
     CheckOverlaps(layout, config_area, out);

@@ -145,8 +145,7 @@ TEST_F(GenerateTest, AnEntryMovedIntoTheTailAreaIsTooBigAndTheRowsBeforeStay) {
   EXPECT_FALSE(outcome.written);
   EXPECT_EQ(outcome.rows_done, 1u);
   EXPECT_THAT(messages_.texts(), ElementsAre("Error: input file size is too big!"));
-  EXPECT_EQ(image_.legacy_entries[0].crc(),
-            image::UpdateCrc(image::kCrcStart, Bytes(0x1000)));
+  EXPECT_EQ(image_.legacy_entries[0].crc(), image::UpdateCrc(image::kCrcStart, Bytes(0x1000)));
   EXPECT_EQ(image_.legacy_entries[1].size(), kTailStart - 0x11000 - 0x1000);
   // Block 4 was moved behind block 3 before it was found to reach the tail.
   EXPECT_EQ(image_.legacy_entries[2].offset(), kTailStart - 0x1000);

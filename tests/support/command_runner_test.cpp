@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/batch_runner.h"
+
 namespace nuv {
 namespace {
 
@@ -164,6 +166,27 @@ TEST(CommandRunner, StopOrANewStartEndsTheChildAndANewRunnerOnlyClearsTheSharedF
   EXPECT_EQ(kill(pid, 0), -1);
   EXPECT_TRUE(Ended(second));
   EXPECT_EQ(second.ExitStatus(), 3);
+}
+
+// Batch work: Start returns when the program has ended, and the runner
+// releases its threads at once; a child that still runs is stopped.
+TEST(CommandRunner, ABatchRunnerStartsAndReleasesWithoutWaiting) {
+  const size_t threads = ThreadCount();
+  {
+    BatchCommandRunner runner;
+    ASSERT_TRUE(runner.Start("sh -c \"sleep 0.3\"", false));
+    EXPECT_FALSE(runner.IsRunning());
+    runner.ReleaseEnded();
+    EXPECT_EQ(ThreadCount(), threads);
+    ASSERT_TRUE(runner.Start("sh -c \"exit 3\"", false));
+  }
+  EXPECT_EQ(ThreadCount(), threads);
+
+  RecordingRunner running;
+  const pid_t pid = StartSleeper(running);
+  running.ReleaseEnded();
+  EXPECT_EQ(kill(pid, 0), -1);
+  EXPECT_EQ(ThreadCount(), threads);
 }
 
 }  // namespace
