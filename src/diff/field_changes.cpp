@@ -7,7 +7,7 @@
 #include "legacy/field_edit.h"
 #include "legacy/script_parser.h"
 #include "platform/errors.h"
-#include "support/command_runner.h"
+#include "support/batch_runner.h"
 #include "toolcfg/prepare.h"
 
 namespace nuv::diff {
@@ -112,8 +112,9 @@ FieldComparison CompareToolConfigItems(const image::FlashImage& old_image,
   FieldComparison result;
   toolcfg::ToolConfig old_model;
   toolcfg::ToolConfig new_model;
-  // One runner for both: a runner's end takes its fixed pauses once.
-  CommandRunner runner;
+  // A batch runner: no window waits on it, so it skips the windows' runner's
+  // polling and pauses.
+  BatchCommandRunner runner;
   if (!Prepare(old_model, old_image, runner, messages) ||
       !Prepare(new_model, new_image, runner, messages))
     return result;
