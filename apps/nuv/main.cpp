@@ -1,33 +1,20 @@
 // nuv: the command-line face of the tool, the same flows as the windows for
-// batch work. Subcommands come from one table (see command.h).
+// batch work. Subcommands come from one table (see command.h); this file is
+// the one place that turns what a command did into its exit status.
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include "command.h"
+#include "platform/errors.h"
 
 namespace nuv::cli {
 namespace {
 
-std::vector<Command>& Table() {
-  static std::vector<Command> table;
-  return table;
-}
-
-void PrintHelp(std::FILE* out) {
-  std::fprintf(out, "usage: nuv COMMAND [ARGS]\n\ncommands:\n");
-  std::vector<Command> sorted = Table();
-  std::sort(sorted.begin(), sorted.end(),
-            [](const Command& a, const Command& b) { return a.name < b.name; });
-  for (const Command& c : sorted) {
-    std::fprintf(out, "  nuv %.*s %.*s\n      %.*s\n", static_cast<int>(c.name.size()),
-                 c.name.data(), static_cast<int>(c.usage.size()), c.usage.data(),
-                 static_cast<int>(c.summary.size()), c.summary.data());
-  }
-}
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
 
 // Counts how many leading words of args spell the command's name.
 size_t MatchWords(const Command& command, const std::vector<std::string>& args) {
@@ -44,40 +31,63 @@ size_t MatchWords(const Command& command, const std::vector<std::string>& args) 
   return used;
 }
 
-}  // namespace
-
-CommandRegistration::CommandRegistration(const Command& command) {
-  Table().push_back(command);
+void PrintUsageProblem(const Command& command, std::string_view problem) {
+  std::fprintf(stderr, "nuv: %.*s\nusage: nuv %.*s %.*s\n", static_cast<int>(problem.size()),
+               problem.data(), static_cast<int>(command.name.size()), command.name.data(),
+               static_cast<int>(command.usage.size()), command.usage.data());
 }
 
+// What a command printed has reached its reader only when stdout is flushed.
+int Finished(Messages& messages) {
+  if (std::fflush(stdout) == 0)
+    return kExitDone;
+  messages.Show(BoxCaption::Error, "standard output could not be written");
+  return kExitFailed;
+}
+
+int Run(const Command& command, std::span<const std::string> words) {
+  if (command.run_words)
+    return command.run_words(words);
+  Arguments args;
+  if (const std::optional<std::string> problem = ParseArguments(command, words, args)) {
+    PrintUsageProblem(command, *problem);
+    return kExitUsage;
+  }
+  StderrMessages messages;
+  if (args.help) {
+    PrintCommandHelp(command, stdout);
+    return Finished(messages);
+  }
+  Outcome outcome;
+  try {
+    outcome = command.run(args, messages);
+  } catch (const CommandError& error) {
+    messages.Show(BoxCaption::Application, error.what());
+    return kExitFailed;
+  }
+  switch (outcome.kind) {
+    case Outcome::Kind::kDone:
+      return Finished(messages);
+    case Outcome::Kind::kFailed:
+      return kExitFailed;
+    case Outcome::Kind::kUsage:
+      PrintUsageProblem(command, outcome.problem);
+      return kExitUsage;
+  }
+  return kExitFailed;
+}
+
+}  // namespace
+
 void StderrMessages::Show(BoxCaption, std::string_view text) {
-  ++count_;
   std::string line(text);
   std::replace(line.begin(), line.end(), '\n', ' ');
   std::fprintf(stderr, "nuv: %s\n", line.c_str());
 }
 
 int UsageError(const Command& command, std::string_view text) {
-  std::fprintf(stderr, "nuv: %.*s\nusage: nuv %.*s %.*s\n", static_cast<int>(text.size()),
-               text.data(), static_cast<int>(command.name.size()), command.name.data(),
-               static_cast<int>(command.usage.size()), command.usage.data());
+  PrintUsageProblem(command, text);
   return 1;
-}
-
-bool ParseUnsigned(std::string_view text, unsigned long long max, unsigned long long& value) {
-  int base = 10;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    text.remove_prefix(2);
-    base = 16;
-  }
-  if (text.empty())
-    return false;
-  unsigned long long parsed = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed, base);
-  if (error != std::errc() || end != text.data() + text.size() || parsed > max)
-    return false;
-  value = parsed;
-  return true;
 }
 
 }  // namespace nuv::cli
@@ -85,23 +95,26 @@ bool ParseUnsigned(std::string_view text, unsigned long long max, unsigned long 
 int main(int argc, char** argv) {
   using namespace nuv::cli;
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
-    PrintHelp(args.empty() ? stderr : stdout);
-    return args.empty() ? 1 : 0;
+  if (args.empty()) {
+    PrintCommandList(stderr);
+    return kExitUsage;
+  }
+  if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+    PrintCommandList(stdout);
+    return std::fflush(stdout) == 0 ? kExitDone : kExitFailed;
   }
   const Command* best = nullptr;
   size_t best_words = 0;
-  for (const Command& c : Table()) {
-    size_t words = MatchWords(c, args);
+  for (const Command* command : Commands()) {
+    const size_t words = MatchWords(*command, args);
     if (words > best_words) {
-      best = &c;
+      best = command;
       best_words = words;
     }
   }
   if (!best) {
     std::fprintf(stderr, "nuv: unknown command \"%s\" (try: nuv help)\n", args[0].c_str());
-    return 1;
+    return kExitUsage;
   }
-  std::vector<std::string> rest(args.begin() + static_cast<long>(best_words), args.end());
-  return best->run(rest);
+  return Run(*best, std::span(args).subspan(best_words));
 }
