@@ -14,15 +14,21 @@
 namespace nuv::cli {
 namespace {
 
-int Info(std::span<const std::string> args);
+Outcome Info(const Arguments& args, Messages& messages);
 
 const Command kInfo = {
-    "info", "IMAGE [--experts] [--internal] [--json]",
-    "pre-parses a flash image and prints its kind, header values (SDRAM Size, Flash Size,\n"
-    "      Block Number, Software Version), script path and block table as the form shows\n"
-    "      them; --experts as if \"Experts Only\" were checked, --internal in internal mode,\n"
-    "      --json as one JSON object; exit 1 when the image is refused",
-    "nothing", &Info};
+    .name = "info",
+    .usage = "IMAGE [--experts] [--internal] [--json]",
+    .summary =
+        "pre-parses a flash image and prints its kind, header values (SDRAM Size, Flash\n"
+        "      Size, Block Number, Software Version), script path and block table as the\n"
+        "      form shows them; exit 1 when the image is refused",
+    .modifies = "nothing",
+    .operands = {"IMAGE"},
+    .options = {{"--experts", "", "as if \"Experts Only\" were checked"},
+                {"--internal", "", "in internal mode"},
+                {"--json", "", "prints one JSON object"}},
+    .run = &Info};
 
 CommandRegistration register_info(kInfo);
 
@@ -81,38 +87,17 @@ void PrintJson(const image::FlashImage& flash, const image::PreParseOutcome& out
   std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
-int Info(std::span<const std::string> args) {
-  image::PreParseRequest request;
-  bool json = false;
-  bool have_image = false;
-  for (const std::string& arg : args) {
-    if (arg == "--experts") {
-      request.experts_only = true;
-    } else if (arg == "--internal") {
-      request.internal_mode = true;
-    } else if (arg == "--json") {
-      json = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return UsageError(kInfo, "unknown option " + arg);
-    } else if (have_image) {
-      return UsageError(kInfo, "expected one image");
-    } else {
-      request.source_path = arg;
-      have_image = true;
-    }
-  }
-  if (!have_image)
-    return UsageError(kInfo, "expected an image");
+Outcome Info(const Arguments& args, Messages& messages) {
   image::FlashImage flash;
-  StderrMessages messages;
-  const image::PreParseOutcome outcome = image::PreParse(flash, request, messages);
+  const image::PreParseOutcome outcome = image::PreParse(
+      flash, {args.operands[0], args.Has("--experts"), args.Has("--internal")}, messages);
   if (!outcome.ok)
-    return 1;
-  if (json)
+    return Outcome::Failed();
+  if (args.Has("--json"))
     PrintJson(flash, outcome);
   else
     PrintText(flash, outcome);
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  return Outcome::Done();
 }
 
 }  // namespace

@@ -97,7 +97,7 @@ TEST_F(InfoCommandTest, JsonGivesNumbersEscapesEveryByteOfNamesAndShowsSdramSign
       << text.out;
 }
 
-TEST_F(InfoCommandTest, RefusedImagesAndBadArgumentsExitWithOne) {
+TEST_F(InfoCommandTest, RefusedImagesExitWithOneAndBadArgumentsWithTwo) {
   const std::string odd = Write("odd.bin", std::vector<uint8_t>(1000, 0));
   Result run = Nuv("'" + odd + "'");
   EXPECT_EQ(run.status, 1);
@@ -111,7 +111,7 @@ TEST_F(InfoCommandTest, RefusedImagesAndBadArgumentsExitWithOne) {
   for (const std::string& args :
        {std::string(""), std::string("a.bin --bogus"), std::string("a.bin b.bin")}) {
     run = Nuv(args);
-    EXPECT_EQ(run.status, 1) << args;
+    EXPECT_EQ(run.status, 2) << args;
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("usage: nuv info IMAGE"), std::string::npos) << run.err;
   }
