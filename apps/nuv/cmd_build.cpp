@@ -11,7 +11,6 @@
 #include "command.h"
 #include "image/flash_image.h"
 #include "image_loading.h"
-#include "platform/errors.h"
 #include "support/command_runner.h"
 #include "toolcfg/new_image.h"
 #include "toolcfg/prepare.h"
@@ -21,66 +20,46 @@
 namespace nuv::cli {
 namespace {
 
-int Build(std::span<const std::string> args);
+Outcome Build(const Arguments& args, Messages& messages);
 
 const Command kBuild = {
-    "build", "IMAGE WORKBOOK -o OUT",
-    "imports the edited WORKBOOK into the blocks of the new-format IMAGE and writes the\n"
-    "      new image as OUT, as Save New Flash does (CRCs, 64 KiB alignment, blocks pushed\n"
-    "      behind grown ones, bank headers rebuilt); exit 1 on any failure, OUT unchanged",
-    "OUT", &Build};
+    .name = "build",
+    .usage = "IMAGE WORKBOOK -o OUT",
+    .summary =
+        "imports the edited WORKBOOK into the blocks of the new-format IMAGE and writes the\n"
+        "      new image as OUT, as Save New Flash does (CRCs, 64 KiB alignment, blocks pushed\n"
+        "      behind grown ones, bank headers rebuilt); exit 1 on any failure, OUT unchanged",
+    .modifies = "OUT",
+    .operands = {"IMAGE", "WORKBOOK"},
+    .options = {{"-o", "OUT", "the new image", true}},
+    .run = &Build};
 
 CommandRegistration register_build(kBuild);
 
-int Build(std::span<const std::string> args) {
-  std::vector<std::string> operands;
-  std::string output;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o") {
-      if (i + 1 >= args.size() || args[i + 1].empty())
-        return UsageError(kBuild, "-o needs a file");
-      output = args[++i];
-    } else if (!args[i].empty() && args[i][0] == '-') {
-      return UsageError(kBuild, "unknown option " + args[i]);
-    } else {
-      operands.push_back(args[i]);
-    }
+Outcome Build(const Arguments& args, Messages& messages) {
+  const std::string& workbook_path = args.operands[1];
+  image::FlashImage flash;
+  if (!LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
+                       "A legacy image is not built from a workbook.", messages))
+    return Outcome::Failed();
+  CommandRunner runner;
+  toolcfg::ToolConfig model;
+  if (toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) !=
+      toolcfg::PrepareResult::kParsed)
+    return Outcome::Failed();
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(workbook_path, error)) {
+    messages.Show(BoxCaption::Application, "error open excel  file ");
+    return Outcome::Failed();
   }
-  if (operands.size() != 2)
-    return UsageError(kBuild, "IMAGE and WORKBOOK are needed");
-  if (output.empty())
-    return UsageError(kBuild, "-o OUT is missing");
-
-  StderrMessages messages;
-  try {
-    image::FlashImage flash;
-    if (!LoadImageOfKind(flash, operands[0], image::ImageKind::NewFormat,
-                         "A legacy image is not built from a workbook.", messages))
-      return 1;
-    CommandRunner runner;
-    toolcfg::ToolConfig model;
-    if (toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) !=
-        toolcfg::PrepareResult::kParsed)
-      return 1;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(operands[1], error)) {
-      messages.Show(BoxCaption::Application, "error open excel  file ");
-      return 1;
-    }
-    workbook::WorkbookExchange exchange{model, flash.table, runner, messages};
-    if (workbook::ImportWorkbook(exchange, operands[1]) != workbook::kImportOk) {
-      messages.Show(BoxCaption::Application, "xls file error,can not create new flash");
-      return 1;
-    }
-    const std::optional<std::vector<uint8_t>> out =
-        toolcfg::LayOutNewImage(flash.table, flash.bytes(), flash.image_length, messages);
-    if (!out || !toolcfg::WriteNewFlash(output, *out, messages))
-      return 1;
-  } catch (const CommandError& error) {
-    messages.Show(BoxCaption::Application, error.what());
-    return 1;
+  workbook::WorkbookExchange exchange{model, flash.table, runner, messages};
+  if (workbook::ImportWorkbook(exchange, workbook_path) != workbook::kImportOk) {
+    messages.Show(BoxCaption::Application, "xls file error,can not create new flash");
+    return Outcome::Failed();
   }
-  return 0;
+  const std::optional<std::vector<uint8_t>> out =
+      toolcfg::LayOutNewImage(flash.table, flash.bytes(), flash.image_length, messages);
+  return Outcome::Of(out && toolcfg::WriteNewFlash(args.Value("-o"), *out, messages));
 }
 
 }  // namespace

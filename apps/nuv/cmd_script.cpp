@@ -8,7 +8,6 @@
 #include "command.h"
 #include "image/flash_image.h"
 #include "image_loading.h"
-#include "platform/errors.h"
 #include "support/command_runner.h"
 #include "toolcfg/script_unpacking.h"
 #include "toolcfg/tool_config.h"
@@ -17,15 +16,20 @@
 namespace nuv::cli {
 namespace {
 
-int Script(std::span<const std::string> args);
+Outcome Script(const Arguments& args, Messages& messages);
 
 const Command kScript = {
-    "script", "IMAGE [--check]",
-    "prints the tool-config script of a new-format image (its \"toolcfg\" block, unpacked\n"
-    "      with gzip as Parse does it) on standard output; --check also parses it against\n"
-    "      the image's blocks and reports what the parse reports; exit 1 when there is no\n"
-    "      script or (with --check) it does not parse",
-    "nothing", &Script};
+    .name = "script",
+    .usage = "IMAGE [--check]",
+    .summary =
+        "prints the tool-config script of a new-format image (its \"toolcfg\" block, unpacked\n"
+        "      with gzip as Parse does it) on standard output; exit 1 when there is no\n"
+        "      script or (with --check) it does not parse",
+    .modifies = "nothing",
+    .operands = {"IMAGE"},
+    .options = {{"--check", "",
+                 "also parses it against the image's blocks and reports what the parse reports"}},
+    .run = &Script};
 
 CommandRegistration register_script(kScript);
 
@@ -38,46 +42,25 @@ bool UnpackScript(const image::FlashImage& flash, std::string& script, Messages&
   return result == toolcfg::kToolConfigOk;
 }
 
-int Script(std::span<const std::string> args) {
-  std::string path;
-  bool check = false;
-  for (const std::string& arg : args) {
-    if (arg == "--check")
-      check = true;
-    else if (!arg.empty() && arg[0] == '-')
-      return UsageError(kScript, "unknown option " + arg);
-    else if (path.empty())
-      path = arg;
-    else
-      return UsageError(kScript, "one IMAGE only");
+Outcome Script(const Arguments& args, Messages& messages) {
+  image::FlashImage flash;
+  if (!LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
+                       "A legacy image carries no tool-config script.", messages))
+    return Outcome::Failed();
+  std::string script;
+  if (!UnpackScript(flash, script, messages))
+    return Outcome::Failed();
+  std::fwrite(script.data(), 1, script.size(), stdout);
+  std::fflush(stdout);
+  if (!args.Has("--check"))
+    return Outcome::Done();
+  toolcfg::ToolConfig model;
+  if (toolcfg::ParseToolConfigText(model, script, flash.table, messages) !=
+      toolcfg::kToolConfigOk) {
+    messages.Show(BoxCaption::Application, "Wrong binary file, script error!");
+    return Outcome::Failed();
   }
-  if (path.empty())
-    return UsageError(kScript, "IMAGE is missing");
-
-  StderrMessages messages;
-  try {
-    image::FlashImage flash;
-    if (!LoadImageOfKind(flash, path, image::ImageKind::NewFormat,
-                         "A legacy image carries no tool-config script.", messages))
-      return 1;
-    std::string script;
-    if (!UnpackScript(flash, script, messages))
-      return 1;
-    std::fwrite(script.data(), 1, script.size(), stdout);
-    std::fflush(stdout);
-    if (check) {
-      toolcfg::ToolConfig model;
-      if (toolcfg::ParseToolConfigText(model, script, flash.table, messages) !=
-          toolcfg::kToolConfigOk) {
-        messages.Show(BoxCaption::Application, "Wrong binary file, script error!");
-        return 1;
-      }
-    }
-  } catch (const CommandError& error) {
-    messages.Show(BoxCaption::Application, error.what());
-    return 1;
-  }
-  return 0;
+  return Outcome::Done();
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include "command.h"
 #include "image/flash_image.h"
 #include "image_loading.h"
-#include "platform/errors.h"
 #include "support/command_runner.h"
 #include "toolcfg/prepare.h"
 #include "toolcfg/tool_config.h"
@@ -22,42 +21,28 @@
 namespace nuv::cli {
 namespace {
 
-int Workbook(std::span<const std::string> args);
+Outcome Workbook(const Arguments& args, Messages& messages);
 
 const Command kWorkbook = {
-    "workbook", "IMAGE [-o FILE] [--force]",
-    "writes the workbook of a new-format image as Parse writes it (the preset table on\n"
-    "      \"Program\", the tool-config sheets \"IR_FP_Key\", \"Sys_Config\" and \"File_Path\")\n"
-    "      and saves it as FILE, by default preset.xls in the current directory; nothing is\n"
-    "      opened; an existing FILE is replaced only with --force; exit 1 when the image has no\n"
-    "      usable script or preset table, or FILE exists",
-    "FILE", &Workbook};
+    .name = "workbook",
+    .usage = "IMAGE [-o FILE] [--force]",
+    .summary =
+        "writes the workbook of a new-format image as Parse writes it (the preset table on\n"
+        "      \"Program\", the tool-config sheets \"IR_FP_Key\", \"Sys_Config\" and "
+        "\"File_Path\")\n"
+        "      and saves it; nothing is opened; exit 1 when the image has no usable script or\n"
+        "      preset table, or FILE exists",
+    .modifies = "FILE",
+    .operands = {"IMAGE"},
+    .options = {{"-o", "FILE", "saves it as FILE, by default preset.xls in the current directory"},
+                {"--force", "", "replaces FILE when it exists"}},
+    .run = &Workbook};
 
 CommandRegistration register_workbook(kWorkbook);
 
-int Workbook(std::span<const std::string> args) {
-  std::string image_path;
-  std::string output;
-  bool force = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--force") {
-      force = true;
-    } else if (args[i] == "-o") {
-      if (i + 1 >= args.size() || args[i + 1].empty())
-        return UsageError(kWorkbook, "-o needs a FILE");
-      output = args[++i];
-    } else if (!args[i].empty() && args[i][0] == '-') {
-      return UsageError(kWorkbook, "unknown option " + args[i]);
-    } else if (image_path.empty()) {
-      image_path = args[i];
-    } else {
-      return UsageError(kWorkbook, "one IMAGE only");
-    }
-  }
-  if (image_path.empty())
-    return UsageError(kWorkbook, "IMAGE is missing");
-
-  StderrMessages messages;
+Outcome Workbook(const Arguments& args, Messages& messages) {
+  const std::string output = args.Value("-o");
+  const bool force = args.Has("--force");
   // Refused before any work is done; the spreadsheet application's own
   // question is answered by the flag as well.
   const std::filesystem::path file =
@@ -65,32 +50,27 @@ int Workbook(std::span<const std::string> args) {
   std::error_code unreadable;
   if (!force && std::filesystem::exists(file, unreadable)) {
     messages.Show(BoxCaption::Error, file.string() + " exists already; use --force to replace it.");
-    return 1;
+    return Outcome::Failed();
   }
   workbook::SetServerQuestion([force](std::string_view) { return force; });
-  try {
-    image::FlashImage flash;
-    if (!LoadImageOfKind(flash, image_path, image::ImageKind::NewFormat,
-                         "A legacy image has no workbook: it carries no tool-config script.",
-                         messages))
-      return 1;
-    CommandRunner runner;
-    toolcfg::ToolConfig model;
-    if (toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) !=
-        toolcfg::PrepareResult::kParsed)
-      return 1;
-    workbook::WorkbookExchange exchange{model, flash.table, runner, messages};
-    std::string saved;
-    if (workbook::ExportWorkbook(exchange, saved, {output, false}) != 1) {
-      messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
-      return 1;
-    }
-    std::printf("%s\n", workbook::NativeFilePath(saved).c_str());
-  } catch (const CommandError& error) {
-    messages.Show(BoxCaption::Application, error.what());
-    return 1;
+  image::FlashImage flash;
+  if (!LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
+                       "A legacy image has no workbook: it carries no tool-config script.",
+                       messages))
+    return Outcome::Failed();
+  CommandRunner runner;
+  toolcfg::ToolConfig model;
+  if (toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) !=
+      toolcfg::PrepareResult::kParsed)
+    return Outcome::Failed();
+  workbook::WorkbookExchange exchange{model, flash.table, runner, messages};
+  std::string saved;
+  if (workbook::ExportWorkbook(exchange, saved, {output, false}) != 1) {
+    messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
+    return Outcome::Failed();
   }
-  return 0;
+  std::printf("%s\n", workbook::NativeFilePath(saved).c_str());
+  return Outcome::Done();
 }
 
 }  // namespace
