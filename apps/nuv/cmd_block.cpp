@@ -14,92 +14,68 @@
 namespace nuv::cli {
 namespace {
 
-int Save(std::span<const std::string> args);
-int Load(std::span<const std::string> args);
+Outcome Save(const Arguments& args, Messages& messages);
+Outcome Load(const Arguments& args, Messages& messages);
 
 const Command kSave = {
-    "block save", "IMAGE NAME ID -o FILE",
-    "writes block NAME with id ID (0x.. or decimal) of the new-format IMAGE, as the\n"
-    "      image holds it, to FILE",
-    "FILE", &Save};
+    .name = "block save",
+    .usage = "IMAGE NAME ID -o FILE",
+    .summary =
+        "writes block NAME with id ID (0x.. or decimal) of the new-format IMAGE, as the\n"
+        "      image holds it, to FILE",
+    .modifies = "FILE",
+    .operands = {"IMAGE", "NAME", "ID"},
+    .options = {{"-o", "FILE", "the block file to write", true}},
+    .run = &Save};
 const Command kLoad = {
-    "block load", "IMAGE NAME ID FILE -o OUT",
-    "replaces block NAME with id ID by the bytes of FILE and writes the new image as OUT,\n"
-    "      laid out as Save New Flash lays it out",
-    "OUT", &Load};
+    .name = "block load",
+    .usage = "IMAGE NAME ID FILE -o OUT",
+    .summary =
+        "replaces block NAME with id ID by the bytes of FILE and writes the new image as\n"
+        "      OUT, laid out as Save New Flash lays it out",
+    .modifies = "OUT",
+    .operands = {"IMAGE", "NAME", "ID", "FILE"},
+    .options = {{"-o", "OUT", "the new image", true}},
+    .run = &Load};
 
 CommandRegistration register_save(kSave);
 CommandRegistration register_load(kLoad);
 
-struct BlockArgs {
-  std::vector<std::string> operands;
-  std::string output;
-  uint8_t id = 0;
-};
-
-// The operands (`count` of them, the third an id) and -o; nullopt after
-// the usage message.
-std::optional<BlockArgs> ParseArgs(const Command& command, std::span<const std::string> args,
-                                   size_t count, int& status) {
-  BlockArgs parsed;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o") {
-      if (i + 1 >= args.size() || args[i + 1].empty()) {
-        status = UsageError(command, "-o needs a file");
-        return std::nullopt;
-      }
-      parsed.output = args[++i];
-    } else {
-      parsed.operands.push_back(args[i]);
-    }
-  }
+// The ID operand; nullopt unless it is a number that fits a block id.
+std::optional<uint8_t> BlockId(const Arguments& args) {
   unsigned long long id = 0;
-  if (parsed.operands.size() != count || parsed.output.empty()) {
-    status = UsageError(command, "wrong arguments");
+  if (!ParseUnsigned(args.operands[2], 0xFF, id))
     return std::nullopt;
-  }
-  if (!ParseUnsigned(parsed.operands[2], 0xFF, id)) {
-    status = UsageError(command, "ID is a number from 0 to 0xff");
-    return std::nullopt;
-  }
-  parsed.id = static_cast<uint8_t>(id);
-  return parsed;
+  return static_cast<uint8_t>(id);
 }
 
-bool LoadImage(image::FlashImage& flash, const std::string& path, Messages& messages) {
-  return LoadImageOfKind(flash, path, image::ImageKind::NewFormat,
+// The image named by the first operand; false after a message.
+bool LoadImage(image::FlashImage& flash, const Arguments& args, Messages& messages) {
+  return LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
                          "A legacy image has no block table to save from or load into.", messages);
 }
 
-int Save(std::span<const std::string> args) {
-  int status = 1;
-  const std::optional<BlockArgs> parsed = ParseArgs(kSave, args, 3, status);
-  if (!parsed)
-    return status;
-  StderrMessages messages;
+Outcome Save(const Arguments& args, Messages& messages) {
+  const std::optional<uint8_t> id = BlockId(args);
+  if (!id)
+    return Outcome::Usage("ID is a number from 0 to 0xff");
   image::FlashImage flash;
-  if (!LoadImage(flash, parsed->operands[0], messages))
-    return 1;
-  return toolcfg::SaveBlockFile(flash, parsed->operands[1], parsed->id, parsed->output, messages)
-             ? 0
-             : 1;
+  return Outcome::Of(
+      LoadImage(flash, args, messages) &&
+      toolcfg::SaveBlockFile(flash, args.operands[1], *id, args.Value("-o"), messages));
 }
 
-int Load(std::span<const std::string> args) {
-  int status = 1;
-  const std::optional<BlockArgs> parsed = ParseArgs(kLoad, args, 4, status);
-  if (!parsed)
-    return status;
-  StderrMessages messages;
+Outcome Load(const Arguments& args, Messages& messages) {
+  const std::optional<uint8_t> id = BlockId(args);
+  if (!id)
+    return Outcome::Usage("ID is a number from 0 to 0xff");
   image::FlashImage flash;
-  if (!LoadImage(flash, parsed->operands[0], messages))
-    return 1;
-  if (!toolcfg::LoadBlockFile(flash, parsed->operands[1], parsed->id, parsed->operands[3],
-                              messages))
-    return 1;
+  if (!LoadImage(flash, args, messages) ||
+      !toolcfg::LoadBlockFile(flash, args.operands[1], *id, args.operands[3], messages))
+    return Outcome::Failed();
   const std::optional<std::vector<uint8_t>> out =
       toolcfg::LayOutNewImage(flash.table, flash.bytes(), flash.image_length, messages);
-  return out && toolcfg::WriteNewFlash(parsed->output, *out, messages) ? 0 : 1;
+  return Outcome::Of(out && toolcfg::WriteNewFlash(args.Value("-o"), *out, messages));
 }
 
 }  // namespace
