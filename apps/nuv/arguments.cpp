@@ -74,8 +74,9 @@ std::optional<std::string> ParseArguments(const Command& command,
   return std::nullopt;
 }
 
-bool ParseUnsigned(std::string_view text, unsigned long long max, unsigned long long& value) {
-  int base = 10;
+bool ParseUnsigned(std::string_view text, unsigned long long max, unsigned long long& value,
+                   Radix radix) {
+  int base = radix == Radix::kHexadecimal ? 16 : 10;
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     text.remove_prefix(2);
     base = 16;

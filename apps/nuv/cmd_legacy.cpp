@@ -22,20 +22,29 @@
 namespace nuv::cli {
 namespace {
 
-int Run(std::span<const std::string> args);
+Outcome Run(const Arguments& args, Messages& messages);
 
 const Command kLegacy = {
-    "legacy",
-    "IMAGE [--script FILE] [--list] [--field BLOCK.FIELD=VALUE]... [--row NAME=FILE]...\n"
-    "      [--config FILE] [--key FILE] [--patch ADDR=BYTE] -o OUT",
-    "generates a new legacy flash image as the Customer Config dialog does: the script is\n"
-    "      the one beside IMAGE named after its software version (or --script FILE);\n"
-    "      --field sets a field of a field block (a number, a value its list offers, or a\n"
-    "      text) and writes the block as the field edit dialog's OK does; --row gives the\n"
-    "      file of a file or hw info row by block name; --config and --key import the\n"
-    "      configuration and key files; --patch ADDR=BYTE (hexadecimal) sets one byte;\n"
-    "      --list prints the blocks, fields and rows of the script and stops",
-    "OUT", &Run};
+    .name = "legacy",
+    .usage =
+        "IMAGE [--script FILE] [--list] [--field BLOCK.FIELD=VALUE]... [--row NAME=FILE]...\n"
+        "      [--config FILE] [--key FILE] [--patch ADDR=BYTE] -o OUT",
+    .summary =
+        "generates a new legacy flash image as the Customer Config dialog does, from the\n"
+        "      script beside IMAGE named after its software version",
+    .modifies = "OUT",
+    .operands = {"IMAGE"},
+    .options = {{"--script", "FILE", "reads this script instead"},
+                {"--list", "", "prints the blocks, fields and rows of the script and stops"},
+                {"--field", "BLOCK.FIELD=VALUE",
+                 "sets a field of a field block (a number, a value its list offers, or a text)\n"
+                 "and writes the block as the field edit dialog's OK does"},
+                {"--row", "NAME=FILE", "the file of a file or hw info row, by block name"},
+                {"--config", "FILE", "imports the configuration file"},
+                {"--key", "FILE", "imports the key file"},
+                {"--patch", "ADDR=BYTE", "sets one byte (both numbers hexadecimal)"},
+                {"-o", "OUT", "the new image; needed unless --list"}},
+    .run = &Run};
 
 CommandRegistration register_legacy(kLegacy);
 
@@ -46,73 +55,56 @@ using legacy::LegacyBlockList;
 using legacy::ScriptBlock;
 using legacy::ScriptField;
 
+using Assignment = std::pair<std::string, std::string>;  // "KEY=VALUE" split at its first "="
+
 struct Options {
-  std::string image;
-  std::optional<std::string> script;
-  bool list = false;
-  std::vector<std::pair<std::string, std::string>> fields;  // BLOCK.FIELD, VALUE
-  std::vector<std::pair<std::string, std::string>> rows;    // NAME, FILE
+  std::vector<Assignment> fields;  // BLOCK.FIELD, VALUE
+  std::vector<Assignment> rows;    // NAME, FILE
   legacy::GenerateRequest request;
 };
 
-// "KEY=VALUE" split at its first "=".
-std::optional<std::pair<std::string, std::string>> SplitAssignment(std::string_view text) {
+std::optional<Assignment> SplitAssignment(std::string_view text) {
   const size_t equals = text.find('=');
   if (equals == std::string_view::npos || equals == 0)
     return std::nullopt;
-  return std::pair{std::string(text.substr(0, equals)), std::string(text.substr(equals + 1))};
+  return Assignment{std::string(text.substr(0, equals)), std::string(text.substr(equals + 1))};
 }
 
-bool IsHexNumber(std::string_view text) {
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-    text.remove_prefix(2);
-  return !text.empty() &&
-         text.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
-}
-
-std::optional<int> ReadOptions(std::span<const std::string> args, Options& options) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool has_value = i + 1 < args.size();
-    const auto value = [&]() -> const std::string& { return args[++i]; };
-    if (arg == "--list") {
-      options.list = true;
-    } else if (arg == "--script" || arg == "--config" || arg == "--key" || arg == "-o") {
-      if (!has_value)
-        return UsageError(kLegacy, arg + " needs a file");
-      std::string& target = arg == "--script"   ? options.script.emplace()
-                            : arg == "--config" ? options.request.config_path
-                            : arg == "--key"    ? options.request.key_path
-                                                : options.request.output_path;
-      target = value();
-    } else if (arg == "--field" || arg == "--row" || arg == "--patch") {
-      if (!has_value)
-        return UsageError(kLegacy, arg + " needs a value");
-      const auto pair = SplitAssignment(value());
-      if (!pair)
-        return UsageError(kLegacy, arg + " expects NAME=VALUE, not \"" + args[i] + "\"");
-      if (arg == "--field") {
-        options.fields.push_back(*pair);
-      } else if (arg == "--row") {
-        options.rows.push_back(*pair);
-      } else {
-        if (!IsHexNumber(pair->first) || !IsHexNumber(pair->second))
-          return UsageError(kLegacy, "--patch expects two hexadecimal numbers, ADDR=BYTE");
-        options.request.flash_address = pair->first;
-        options.request.byte_value = pair->second;
-      }
-    } else if (!arg.empty() && arg[0] == '-') {
-      return UsageError(kLegacy, "unknown option " + arg);
-    } else if (options.image.empty()) {
-      options.image = arg;
-    } else {
-      return UsageError(kLegacy, "more than one image: " + arg);
-    }
+// Every value of OPTION as an assignment; a usage problem as its text.
+std::optional<std::string> ReadAssignments(const Arguments& args, std::string_view option,
+                                           std::vector<Assignment>& out) {
+  for (const std::string& value : args.Values(option)) {
+    const std::optional<Assignment> pair = SplitAssignment(value);
+    if (!pair)
+      return std::string(option) + " expects NAME=VALUE, not \"" + value + "\"";
+    out.push_back(*pair);
   }
-  if (options.image.empty())
-    return UsageError(kLegacy, "no image given");
-  if (!options.list && options.request.output_path.empty())
-    return UsageError(kLegacy, "no output file given (-o OUT)");
+  return std::nullopt;
+}
+
+std::optional<std::string> ReadOptions(const Arguments& args, Options& options) {
+  if (auto problem = ReadAssignments(args, "--field", options.fields))
+    return problem;
+  if (auto problem = ReadAssignments(args, "--row", options.rows))
+    return problem;
+  std::vector<Assignment> patches;
+  if (auto problem = ReadAssignments(args, "--patch", patches))
+    return problem;
+  if (!patches.empty()) {
+    const auto& [address, byte] = patches.back();
+    unsigned long long number = 0;
+    if (!ParseUnsigned(address, 0xFFFFFFFF, number, Radix::kHexadecimal) ||
+        !ParseUnsigned(byte, 0xFF, number, Radix::kHexadecimal))
+      return "--patch expects two hexadecimal numbers, ADDR=BYTE (ADDR at most FFFFFFFF, BYTE at "
+             "most FF)";
+    options.request.flash_address = address;
+    options.request.byte_value = byte;
+  }
+  options.request.config_path = args.Value("--config");
+  options.request.key_path = args.Value("--key");
+  options.request.output_path = args.Value("-o");
+  if (!args.Has("--list") && options.request.output_path.empty())
+    return "no output file given (-o OUT)";
   return std::nullopt;
 }
 
@@ -226,14 +218,20 @@ bool SetAnswer(const ScriptField& field, const legacy::FieldView& view, const st
   return false;
 }
 
-int ApplyFields(image::FlashImage& image, LegacyBlockList& list, const Options& options,
-                Messages& messages) {
+// Refuses what the script does not offer with a message; false then.
+bool Refuse(Messages& messages, const std::string& text) {
+  messages.Show(BoxCaption::Error, text);
+  return false;
+}
+
+bool ApplyFields(image::FlashImage& image, LegacyBlockList& list, const Options& options,
+                 Messages& messages) {
   std::map<size_t, std::vector<std::pair<size_t, std::string>>> by_block;
   for (const auto& [path, value] : options.fields) {
     std::string error;
     const auto ref = FindField(list, path, error);
     if (!ref)
-      return UsageError(kLegacy, error);
+      return Refuse(messages, error);
     by_block[ref->block].emplace_back(ref->field, value);
   }
   for (const auto& [block_index, edits] : by_block) {
@@ -251,16 +249,16 @@ int ApplyFields(image::FlashImage& image, LegacyBlockList& list, const Options& 
       if (field_index >= sheet.fields.size() ||
           !SetAnswer(block.fields[field_index], sheet.fields[field_index], value,
                      answers[field_index], error))
-        return UsageError(kLegacy, error);
+        return Refuse(messages, error);
     }
     if (!StoreFields(image, list, sheet, answers, messages))
-      return 1;
+      return false;
   }
-  return 0;
+  return true;
 }
 
-int ChooseRows(const LegacyBlockList& list, const Options& options,
-               legacy::GenerateRequest& request) {
+bool ChooseRows(const LegacyBlockList& list, const Options& options,
+                legacy::GenerateRequest& request, Messages& messages) {
   const std::vector<size_t> rows = legacy::RowBlocks(list);
   for (size_t index : rows)
     request.rows.push_back({list.Handle(index), ""});
@@ -270,41 +268,35 @@ int ChooseRows(const LegacyBlockList& list, const Options& options,
       if (list.blocks()[rows[r]].name == name)
         matches.push_back(r);
     if (matches.size() != 1)
-      return UsageError(kLegacy, (matches.empty() ? "no file or hw info block is named "
-                                                  : "more than one row is named ") +
-                                     Quoted(name) + " (see --list)");
+      return Refuse(messages, (matches.empty() ? "no file or hw info block is named "
+                                               : "more than one row is named ") +
+                                  Quoted(name) + " (see --list)");
     request.rows[matches[0]].path = file;
   }
-  return 0;
+  return true;
 }
 
-int Run(std::span<const std::string> args) {
+Outcome Run(const Arguments& args, Messages& messages) {
   Options options;
-  if (const auto refused = ReadOptions(args, options))
-    return *refused;
-
-  StderrMessages messages;
+  if (std::optional<std::string> problem = ReadOptions(args, options))
+    return Outcome::Usage(std::move(*problem));
   image::FlashImage image;
-  if (!LoadImageOfKind(image, options.image, image::ImageKind::Legacy,
+  if (!LoadImageOfKind(image, args.operands[0], image::ImageKind::Legacy,
                        "The image is not a legacy image: it has no legacy customer config.",
                        messages))
-    return 1;
-  if (options.script)
-    image.script_path = *options.script;
-
+    return Outcome::Failed();
+  if (args.Has("--script"))
+    image.script_path = args.Value("--script");
   LegacyBlockList list;
   if (!legacy::ParseLegacyScript(image, list, messages).open_customer_config())
-    return 1;
-  if (options.list) {
+    return Outcome::Failed();
+  if (args.Has("--list")) {
     PrintList(image, list, messages);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return Outcome::Done();
   }
-  if (const int status = ApplyFields(image, list, options, messages))
-    return status;
-  legacy::GenerateRequest& request = options.request;
-  if (const int status = ChooseRows(list, options, request))
-    return status;
-  return legacy::Generate(image, list, request, messages).written ? 0 : 1;
+  return Outcome::Of(ApplyFields(image, list, options, messages) &&
+                     ChooseRows(list, options, options.request, messages) &&
+                     legacy::Generate(image, list, options.request, messages).written);
 }
 
 }  // namespace

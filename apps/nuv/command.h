@@ -89,7 +89,10 @@ class StderrMessages final : public Messages {
 int UsageError(const Command& command, std::string_view text);
 
 // Strict number parsing for command arguments: decimal, or hexadecimal with
-// 0x; the whole text must be the number and fit the type.
-bool ParseUnsigned(std::string_view text, unsigned long long max, unsigned long long& value);
+// 0x (kHexadecimal: hexadecimal, 0x or not); the whole text must be the
+// number and be at most MAX.
+enum class Radix { kDecimalOr0x, kHexadecimal };
+bool ParseUnsigned(std::string_view text, unsigned long long max, unsigned long long& value,
+                   Radix radix = Radix::kDecimalOr0x);
 
 }  // namespace nuv::cli

@@ -74,7 +74,11 @@ void PrintCommandHelp(const Command& command, std::FILE* out) {
     Print(out, "  ");
     Print(out, label);
     Print(out, std::string(width - label.size() + 2, ' '));
-    Print(out, option->help);
+    // A help of several lines is indented as a whole.
+    std::string help(option->help);
+    for (size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1))
+      help.insert(at + 1, width + 4, ' ');
+    Print(out, help);
     Print(out, "\n");
   }
 }
