@@ -9,12 +9,8 @@
 #include <vector>
 
 #include "command.h"
-#include "image/flash_image.h"
 #include "image_loading.h"
-#include "support/command_runner.h"
 #include "toolcfg/new_image.h"
-#include "toolcfg/prepare.h"
-#include "toolcfg/tool_config.h"
 #include "workbook/import_workbook.h"
 
 namespace nuv::cli {
@@ -38,27 +34,22 @@ CommandRegistration register_build(kBuild);
 
 Outcome Build(const Arguments& args, Messages& messages) {
   const std::string& workbook_path = args.operands[1];
-  image::FlashImage flash;
-  if (!LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
-                       "A legacy image is not built from a workbook.", messages))
-    return Outcome::Failed();
-  CommandRunner runner;
-  toolcfg::ToolConfig model;
-  if (toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) !=
-      toolcfg::PrepareResult::kParsed)
+  NewFormatImage image;
+  if (!LoadWithToolConfig(image, args.operands[0], "A legacy image is not built from a workbook.",
+                          messages))
     return Outcome::Failed();
   std::error_code error;
   if (!std::filesystem::is_regular_file(workbook_path, error)) {
     messages.Show(BoxCaption::Application, "error open excel  file ");
     return Outcome::Failed();
   }
-  workbook::WorkbookExchange exchange{model, flash.table, runner, messages};
+  workbook::WorkbookExchange exchange{image.model, image.flash.table, image.runner, messages};
   if (workbook::ImportWorkbook(exchange, workbook_path) != workbook::kImportOk) {
     messages.Show(BoxCaption::Application, "xls file error,can not create new flash");
     return Outcome::Failed();
   }
-  const std::optional<std::vector<uint8_t>> out =
-      toolcfg::LayOutNewImage(flash.table, flash.bytes(), flash.image_length, messages);
+  const std::optional<std::vector<uint8_t>> out = toolcfg::LayOutNewImage(
+      image.flash.table, image.flash.bytes(), image.flash.image_length, messages);
   return Outcome::Of(out && toolcfg::WriteNewFlash(args.Value("-o"), *out, messages));
 }
 

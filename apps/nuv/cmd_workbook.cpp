@@ -10,11 +10,7 @@
 #include <string>
 
 #include "command.h"
-#include "image/flash_image.h"
 #include "image_loading.h"
-#include "support/command_runner.h"
-#include "toolcfg/prepare.h"
-#include "toolcfg/tool_config.h"
 #include "workbook/automation_registry.h"
 #include "workbook/export_workbook.h"
 
@@ -53,17 +49,12 @@ Outcome Workbook(const Arguments& args, Messages& messages) {
     return Outcome::Failed();
   }
   workbook::SetServerQuestion([force](std::string_view) { return force; });
-  image::FlashImage flash;
-  if (!LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
-                       "A legacy image has no workbook: it carries no tool-config script.",
-                       messages))
+  NewFormatImage image;
+  if (!LoadWithToolConfig(image, args.operands[0],
+                          "A legacy image has no workbook: it carries no tool-config script.",
+                          messages))
     return Outcome::Failed();
-  CommandRunner runner;
-  toolcfg::ToolConfig model;
-  if (toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) !=
-      toolcfg::PrepareResult::kParsed)
-    return Outcome::Failed();
-  workbook::WorkbookExchange exchange{model, flash.table, runner, messages};
+  workbook::WorkbookExchange exchange{image.model, image.flash.table, image.runner, messages};
   std::string saved;
   if (workbook::ExportWorkbook(exchange, saved, {output, false}) != 1) {
     messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");

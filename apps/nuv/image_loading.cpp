@@ -1,5 +1,7 @@
 #include "image_loading.h"
 
+#include "toolcfg/prepare.h"
+
 namespace nuv::cli {
 
 bool LoadImageOfKind(image::FlashImage& flash, const std::string& path, image::ImageKind kind,
@@ -12,6 +14,13 @@ bool LoadImageOfKind(image::FlashImage& flash, const std::string& path, image::I
     return false;
   }
   return true;
+}
+
+bool LoadWithToolConfig(NewFormatImage& loaded, const std::string& path, std::string_view refusal,
+                        Messages& messages) {
+  return LoadImageOfKind(loaded.flash, path, image::ImageKind::NewFormat, refusal, messages) &&
+         toolcfg::PrepareToolConfig(loaded.model, loaded.flash, {}, loaded.runner, messages) ==
+             toolcfg::PrepareResult::kParsed;
 }
 
 }  // namespace nuv::cli

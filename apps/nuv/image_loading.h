@@ -5,7 +5,9 @@
 
 #include "image/flash_image.h"
 #include "image/pre_parse.h"
+#include "support/command_runner.h"
 #include "support/messages.h"
+#include "toolcfg/tool_config.h"
 
 namespace nuv::cli {
 
@@ -14,5 +16,18 @@ namespace nuv::cli {
 // own, or REFUSAL when the image is of the other kind.
 bool LoadImageOfKind(image::FlashImage& flash, const std::string& path, image::ImageKind kind,
                      std::string_view refusal, Messages& messages);
+
+// A new-format image with the tool-config script it carries, unpacked and
+// parsed as Parse does it: what the workbook commands start from.
+struct NewFormatImage {
+  image::FlashImage flash;
+  toolcfg::ToolConfig model;
+  CommandRunner runner;
+};
+
+// LoadImageOfKind for a new-format image, then its script; false after a
+// message.
+bool LoadWithToolConfig(NewFormatImage& loaded, const std::string& path, std::string_view refusal,
+                        Messages& messages);
 
 }  // namespace nuv::cli
