@@ -13,58 +13,37 @@
 namespace nuv::cli {
 namespace {
 
-int Diff(std::span<const std::string> args);
+Outcome Diff(const Arguments& args, Messages& messages);
 
 const Command kDiff = {
-    "diff", "OLD NEW [--script FILE] [--json]",
-    "compares two flash images: header values; blocks (matched by id and name) added,\n"
-    "      removed, moved, resized, changed in content (CRCs, first difference, bytes that\n"
-    "      differ) or in their CRC only; differing bytes outside the blocks; and every\n"
-    "      configuration field whose value differs, read with the script beside OLD (or\n"
-    "      --script FILE) for legacy images, with each image's own script for new-format\n"
-    "      ones; --json as one JSON object; exit 0 identical, 1 different, 2 trouble",
-    "nothing", &Diff};
+    .name = "diff",
+    .usage = "OLD NEW [--script FILE] [--json]",
+    .summary =
+        "compares two flash images: header values; blocks (matched by id and name) added,\n"
+        "      removed, moved, resized, changed in content (CRCs, first difference, bytes that\n"
+        "      differ) or in their CRC only; differing bytes outside the blocks; and every\n"
+        "      configuration field whose value differs, read with the script beside OLD for\n"
+        "      legacy images, with each image's own script for new-format ones; exit 0\n"
+        "      identical, 1 different, 2 trouble",
+    .modifies = "nothing",
+    .operands = {"OLD", "NEW"},
+    .options = {{"--script", "FILE", "reads the fields of legacy images with this script"},
+                {"--json", "", "prints one JSON object"}},
+    .found = "the images differ",
+    .run = &Diff};
 
 CommandRegistration register_diff(kDiff);
 
-constexpr int kTrouble = 2;
-
-int Trouble(std::string_view text) {
-  UsageError(kDiff, text);
-  return kTrouble;
-}
-
-int Diff(std::span<const std::string> args) {
-  diff::DiffRequest request;
-  std::vector<std::string> images;
-  bool json = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--json") {
-      json = true;
-    } else if (args[i] == "--script") {
-      if (i + 1 >= args.size() || args[i + 1].empty())
-        return Trouble("--script needs a file");
-      request.script_path = args[++i];
-    } else if (args[i].size() > 1 && args[i][0] == '-') {
-      return Trouble("unknown option " + args[i]);
-    } else {
-      images.push_back(args[i]);
-    }
-  }
-  if (images.size() != 2)
-    return Trouble("OLD and NEW are needed");
-  request.old_path = images[0];
-  request.new_path = images[1];
-
-  StderrMessages messages;
+Outcome Diff(const Arguments& args, Messages& messages) {
+  diff::DiffRequest request{args.operands[0], args.operands[1], std::nullopt};
+  if (args.Has("--script"))
+    request.script_path = args.Value("--script");
   const diff::DiffOutcome outcome = diff::DiffImageFiles(request, messages);
   if (outcome.status == diff::DiffStatus::kError)
-    return kTrouble;
-  const std::string report = json ? DiffJson(outcome.diff) : DiffText(outcome.diff);
+    return Outcome::Failed();
+  const std::string report = args.Has("--json") ? DiffJson(outcome.diff) : DiffText(outcome.diff);
   std::fwrite(report.data(), 1, report.size(), stdout);
-  if (std::fflush(stdout) != 0)
-    return kTrouble;
-  return outcome.status == diff::DiffStatus::kIdentical ? 0 : 1;
+  return outcome.status == diff::DiffStatus::kIdentical ? Outcome::Done() : Outcome::Found();
 }
 
 }  // namespace

@@ -37,14 +37,17 @@ struct Arguments {
 // What a handler reports. main() turns it into the exit status, the one
 // place where that is done: 0 done, 1 refused or failed (the messages are
 // already on standard error), 2 a command line that is not the command's.
+// A command whose status answers a question (Command::found) exits 1 when
+// it found what it looks for, and 2 when it failed.
 struct Outcome {
-  enum class Kind { kDone, kFailed, kUsage };
+  enum class Kind { kDone, kFound, kFailed, kUsage };
   Kind kind = Kind::kDone;
   std::string problem;  // kUsage: what is wrong with the command line
 
   static Outcome Done() { return {}; }
   static Outcome Failed() { return {Kind::kFailed, {}}; }
   static Outcome Of(bool ok) { return ok ? Done() : Failed(); }
+  static Outcome Found() { return {Kind::kFound, {}}; }
   static Outcome Usage(std::string problem) { return {Kind::kUsage, std::move(problem)}; }
 };
 
@@ -58,6 +61,10 @@ struct Command {
   int (*run_words)(std::span<const std::string> args) = nullptr;  // not yet on the table's parser
   std::vector<std::string_view> operands = {};  // every one is needed, in this order
   std::vector<Option> options = {};
+  // When the exit status answers a question, as cmp's does: what exit 1
+  // then means ("the images differ"); a failure exits 2. Empty: 1 is a
+  // refused input or failed work.
+  std::string_view found = {};
   // Runs with a command line the parser accepted; messages go to standard
   // error. An automation or file error it raises fails the command.
   Outcome (*run)(const Arguments& args, Messages& messages) = nullptr;

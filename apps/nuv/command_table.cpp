@@ -81,6 +81,13 @@ void PrintCommandHelp(const Command& command, std::FILE* out) {
     Print(out, help);
     Print(out, "\n");
   }
+  if (command.found.empty()) {
+    Print(out, "\nexit status: 0 done, 1 refused or failed, 2 usage error\n");
+  } else {
+    Print(out, "\nexit status: 1 when ");
+    Print(out, command.found);
+    Print(out, ", else 0; 2 refused, failed or usage error\n");
+  }
 }
 
 }  // namespace nuv::cli

@@ -14,7 +14,12 @@ namespace {
 
 constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
+constexpr int kExitFound = 1;
 constexpr int kExitUsage = 2;
+
+int FailedStatus(const Command& command) {
+  return command.found.empty() ? kExitFailed : kExitUsage;
+}
 
 // Counts how many leading words of args spell the command's name.
 size_t MatchWords(const Command& command, const std::vector<std::string>& args) {
@@ -38,11 +43,11 @@ void PrintUsageProblem(const Command& command, std::string_view problem) {
 }
 
 // What a command printed has reached its reader only when stdout is flushed.
-int Finished(Messages& messages) {
+int Finished(const Command& command, int status, Messages& messages) {
   if (std::fflush(stdout) == 0)
-    return kExitDone;
+    return status;
   messages.Show(BoxCaption::Error, "standard output could not be written");
-  return kExitFailed;
+  return FailedStatus(command);
 }
 
 int Run(const Command& command, std::span<const std::string> words) {
@@ -56,25 +61,27 @@ int Run(const Command& command, std::span<const std::string> words) {
   StderrMessages messages;
   if (args.help) {
     PrintCommandHelp(command, stdout);
-    return Finished(messages);
+    return Finished(command, kExitDone, messages);
   }
   Outcome outcome;
   try {
     outcome = command.run(args, messages);
   } catch (const CommandError& error) {
     messages.Show(BoxCaption::Application, error.what());
-    return kExitFailed;
+    return FailedStatus(command);
   }
   switch (outcome.kind) {
     case Outcome::Kind::kDone:
-      return Finished(messages);
+      return Finished(command, kExitDone, messages);
+    case Outcome::Kind::kFound:
+      return Finished(command, kExitFound, messages);
     case Outcome::Kind::kFailed:
-      return kExitFailed;
+      return FailedStatus(command);
     case Outcome::Kind::kUsage:
       PrintUsageProblem(command, outcome.problem);
       return kExitUsage;
   }
-  return kExitFailed;
+  return FailedStatus(command);
 }
 
 }  // namespace
