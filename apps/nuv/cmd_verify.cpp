@@ -5,31 +5,32 @@
 #include <string>
 
 #include "command.h"
-#include "platform/errors.h"
 #include "text_output.h"
 #include "verify/verify.h"
 
 namespace nuv::cli {
 namespace {
 
-int Verify(std::span<const std::string> args);
+Outcome Verify(const Arguments& args, Messages& messages);
 
 const Command kVerify = {
-    "verify", "IMAGE [--script FILE] [--json]",
-    "checks an image: block data inside the image and its CRC-32, overlaps, alignment,\n"
-    "      bank headers; legacy: configuration area, tail entries, software version, and\n"
-    "      the script (beside the image, or FILE) with every field inside its block; new\n"
-    "      format: the toolcfg script unpacks and parses, the preset table unpacks;\n"
-    "      one finding a line, or --json; exit 0 when no error was found, 1 when one\n"
-    "      was, 2 when the image is refused or the arguments are wrong",
-    "nothing", &Verify};
+    .name = "verify",
+    .usage = "IMAGE [--script FILE] [--json]",
+    .summary =
+        "checks an image: block data inside the image and its CRC-32, overlaps, alignment,\n"
+        "      bank headers; legacy: configuration area, tail entries, software version, and\n"
+        "      the script (beside the image, or FILE) with every field inside its block; new\n"
+        "      format: the toolcfg script unpacks and parses, the preset table unpacks;\n"
+        "      one finding a line; exit 0 when no error was found, 1 when one was, 2 when\n"
+        "      the image is refused or the arguments are wrong",
+    .modifies = "nothing",
+    .operands = {"IMAGE"},
+    .options = {{"--script", "FILE", "checks this legacy script instead of the one beside IMAGE"},
+                {"--json", "", "prints one JSON object"}},
+    .found = "an error was found",
+    .run = &Verify};
 
 CommandRegistration register_verify(kVerify);
-
-// Exit codes.
-constexpr int kSound = 0;
-constexpr int kErrorsFound = 1;
-constexpr int kNotVerified = 2;
 
 const char* SeverityText(verify::Severity severity) {
   return severity == verify::Severity::Error ? "error" : "warning";
@@ -111,45 +112,16 @@ void PrintJson(const verify::VerifyOutcome& outcome) {
   std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
-int Verify(std::span<const std::string> args) {
-  verify::VerifyRequest request;
-  bool json = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--json") {
-      json = true;
-    } else if (args[i] == "--script" && i + 1 < args.size()) {
-      request.script_path = args[++i];
-    } else if (!args[i].empty() && args[i][0] == '-') {
-      UsageError(kVerify, "unknown option or missing FILE: " + args[i]);
-      return kNotVerified;
-    } else if (!request.image_path.empty()) {
-      UsageError(kVerify, "one IMAGE only");
-      return kNotVerified;
-    } else {
-      request.image_path = args[i];
-    }
-  }
-  if (request.image_path.empty()) {
-    UsageError(kVerify, "IMAGE is missing");
-    return kNotVerified;
-  }
-  StderrMessages messages;
-  verify::VerifyOutcome outcome;
-  try {
-    outcome = verify::VerifyImage(request, messages);
-  } catch (const CommandError& error) {
-    messages.Show(BoxCaption::Application, error.what());
-    return kNotVerified;
-  }
+Outcome Verify(const Arguments& args, Messages& messages) {
+  const verify::VerifyOutcome outcome =
+      verify::VerifyImage({args.operands[0], args.Value("--script")}, messages);
   if (outcome.refused)
-    return kNotVerified;
-  if (json)
+    return Outcome::Failed();
+  if (args.Has("--json"))
     PrintJson(outcome);
   else
-    PrintText(request.image_path, outcome);
-  if (std::fflush(stdout) != 0)
-    return kNotVerified;
-  return outcome.sound() ? kSound : kErrorsFound;
+    PrintText(args.operands[0], outcome);
+  return outcome.sound() ? Outcome::Done() : Outcome::Found();
 }
 
 }  // namespace
