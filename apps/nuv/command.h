@@ -58,7 +58,6 @@ struct Command {
   std::string_view usage;     // arguments, e.g. "IMAGE [--json]"
   std::string_view summary;   // what it does, for `nuv help` and --help
   std::string_view modifies;  // what it writes: "nothing", "OUT", ...
-  int (*run_words)(std::span<const std::string> args) = nullptr;  // not yet on the table's parser
   std::vector<std::string_view> operands = {};  // every one is needed, in this order
   std::vector<Option> options = {};
   // When the exit status answers a question, as cmp's does: what exit 1
@@ -91,9 +90,6 @@ class StderrMessages final : public Messages {
  public:
   void Show(BoxCaption caption, std::string_view text) override;
 };
-
-// Prints "nuv: TEXT" and the command's usage to standard error; returns 1.
-int UsageError(const Command& command, std::string_view text);
 
 // Strict number parsing for command arguments: decimal, or hexadecimal with
 // 0x (kHexadecimal: hexadecimal, 0x or not); the whole text must be the

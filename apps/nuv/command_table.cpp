@@ -59,7 +59,7 @@ void PrintCommandHelp(const Command& command, std::FILE* out) {
   Print(out, command.name);
   Print(out, " ");
   Print(out, command.usage);
-  Print(out, "\n      ");
+  Print(out, "\n\n      ");
   Print(out, command.summary);
   Print(out, "\n\noptions:\n");
   std::vector<const Option*> options;

@@ -51,8 +51,6 @@ int Finished(const Command& command, int status, Messages& messages) {
 }
 
 int Run(const Command& command, std::span<const std::string> words) {
-  if (command.run_words)
-    return command.run_words(words);
   Arguments args;
   if (const std::optional<std::string> problem = ParseArguments(command, words, args)) {
     PrintUsageProblem(command, *problem);
@@ -90,11 +88,6 @@ void StderrMessages::Show(BoxCaption, std::string_view text) {
   std::string line(text);
   std::replace(line.begin(), line.end(), '\n', ' ');
   std::fprintf(stderr, "nuv: %s\n", line.c_str());
-}
-
-int UsageError(const Command& command, std::string_view text) {
-  PrintUsageProblem(command, text);
-  return 1;
 }
 
 }  // namespace nuv::cli
