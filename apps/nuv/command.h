@@ -16,7 +16,7 @@ namespace nuv::cli {
 struct Option {
   std::string_view name;   // "--json", "-o"
   std::string_view value;  // the word that follows it in the usage, e.g. "FILE"; empty for a flag
-  std::string_view help;   // one line for --help
+  std::string_view help;   // for --help; a line break goes on in the same column
   bool required = false;   // a command line without it is a usage error
 };
 
@@ -25,7 +25,7 @@ struct Option {
 struct Arguments {
   std::vector<std::string> operands;
   std::vector<std::pair<std::string_view, std::string>> options;
-  bool help = false;  // --help or -h was given: nothing else is looked at
+  bool help = false;  // --help or -h was given; what follows it is not read
 
   bool Has(std::string_view option) const;
   // The value the option was given last; empty when it was not given.
