@@ -86,16 +86,6 @@ void PutBits(std::vector<uint8_t>& bytes, uint64_t position, uint32_t length, ui
   }
 }
 
-BlockPlan Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
-  BlockPlan block;
-  block.id = id;
-  block.name = std::move(name);
-  block.data = std::move(data);
-  block.version = 0x00010000;
-  block.time = "2026-12-05";
-  return block;
-}
-
 std::vector<uint8_t> CodePageImage() {
   // The bits between the fields keep the pattern they were given.
   std::vector<uint8_t> wide = PatternBytes(40, 0x31);
@@ -114,11 +104,11 @@ std::vector<uint8_t> CodePageImage() {
   NewFormatPlan plan;
   BankPlan bank;
   bank.sdram_size = 64u << 20;
-  bank.blocks.push_back(Block(0x31, "gro\xDF", std::move(wide)));
-  bank.blocks.push_back(Block(0x32, "texte", std::move(texts)));
-  bank.blocks.push_back(Block(0x33, "d\xE4tei", PatternBytes(64, 0x33)));
+  bank.blocks.push_back(ToolConfigSampleBlock(0x31, "gro\xDF", std::move(wide)));
+  bank.blocks.push_back(ToolConfigSampleBlock(0x32, "texte", std::move(texts)));
+  bank.blocks.push_back(ToolConfigSampleBlock(0x33, "d\xE4tei", PatternBytes(64, 0x33)));
   const std::string script = Script();
-  bank.blocks.push_back(Block(0x40, "toolcfg", GzipCompress(TextBytes(script))));
+  bank.blocks.push_back(ToolConfigSampleBlock(0x40, "toolcfg", GzipCompress(TextBytes(script))));
   plan.banks.push_back(std::move(bank));
   return BuildNewFormatImage(plan).bytes;
 }

@@ -13,6 +13,17 @@
 #include "sample_set.h"
 
 namespace nuv::samples {
+
+BlockPlan ToolConfigSampleBlock(uint8_t id, std::string name, std::vector<uint8_t> data) {
+  BlockPlan block;
+  block.id = id;
+  block.name = std::move(name);
+  block.data = std::move(data);
+  block.version = 0x00010000;
+  block.time = "2026-12-05";
+  return block;
+}
+
 namespace {
 
 constexpr char kScript[] =
@@ -72,16 +83,6 @@ void PutText(std::vector<uint8_t>& bytes, size_t position, std::string_view text
   bytes.at(position) = 0;
 }
 
-BlockPlan Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
-  BlockPlan block;
-  block.id = id;
-  block.name = std::move(name);
-  block.data = std::move(data);
-  block.version = 0x00010000;
-  block.time = "2026-12-05";
-  return block;
-}
-
 std::vector<BlockPlan> ConfigBlocks(std::vector<uint8_t> toolcfg) {
   std::vector<uint8_t> irkeys(8);
   PutBits(irkeys, 0, 8, kSamplePowerKey);
@@ -102,12 +103,12 @@ std::vector<BlockPlan> ConfigBlocks(std::vector<uint8_t> toolcfg) {
   PutBits(panel, 162, 4, 2);
 
   std::vector<BlockPlan> blocks;
-  blocks.push_back(Block(0x22, "irkeys", std::move(irkeys)));
-  blocks.push_back(Block(0x21, "sysconf", std::move(sysconf)));
-  blocks.push_back(Block(0x23, "panel", std::move(panel)));
-  blocks.push_back(Block(0x24, "logo", PatternBytes(256, 0x24)));
-  blocks.push_back(Block(0x25, "hwinfo", std::vector<uint8_t>(5120)));
-  blocks.push_back(Block(0x40, "toolcfg", std::move(toolcfg)));
+  blocks.push_back(ToolConfigSampleBlock(0x22, "irkeys", std::move(irkeys)));
+  blocks.push_back(ToolConfigSampleBlock(0x21, "sysconf", std::move(sysconf)));
+  blocks.push_back(ToolConfigSampleBlock(0x23, "panel", std::move(panel)));
+  blocks.push_back(ToolConfigSampleBlock(0x24, "logo", PatternBytes(256, 0x24)));
+  blocks.push_back(ToolConfigSampleBlock(0x25, "hwinfo", std::vector<uint8_t>(5120)));
+  blocks.push_back(ToolConfigSampleBlock(0x40, "toolcfg", std::move(toolcfg)));
   blocks.back().align = 16;
   return blocks;
 }
@@ -115,7 +116,7 @@ std::vector<BlockPlan> ConfigBlocks(std::vector<uint8_t> toolcfg) {
 BlockPlan Version() {
   std::vector<uint8_t> version(16);
   PutText(version, 0, "NUV-TOOLCFG-1.0");
-  return Block(0x10, "ssdata", std::move(version));
+  return ToolConfigSampleBlock(0x10, "ssdata", std::move(version));
 }
 
 std::vector<uint8_t> Packed(std::string_view script) {
@@ -139,7 +140,7 @@ std::vector<uint8_t> TwoBanks() {
   BankPlan boot;
   boot.sdram_size = 64u << 20;
   boot.blocks.push_back(Version());
-  boot.blocks.push_back(Block(0xA4, "boot", PatternBytes(0x3000, 0xA4)));
+  boot.blocks.push_back(ToolConfigSampleBlock(0xA4, "boot", PatternBytes(0x3000, 0xA4)));
   boot.blocks.back().align = 0x10000;  // where Save New Flash puts it
   BankPlan config;
   config.header_offset = 0x80000;

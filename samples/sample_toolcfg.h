@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,6 +35,9 @@ inline constexpr std::string_view kSampleWelcome = "HELLO NUV";   // panel: Welc
 // configuration blocks the script names (irkeys 0x22, sysconf 0x21, panel
 // 0x23, logo 0x24, hwinfo 0x25) and "toolcfg" carrying `toolcfg` (by
 // default the sample script, gzip-compressed).
+// A block of the new-format samples: version 1.0, dated as the samples are.
+BlockPlan ToolConfigSampleBlock(uint8_t id, std::string name, std::vector<uint8_t> data);
+
 std::vector<BlockPlan> ToolConfigSampleBlocks(std::vector<uint8_t> toolcfg);
 std::vector<BlockPlan> ToolConfigSampleBlocks();
 
