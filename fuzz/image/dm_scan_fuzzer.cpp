@@ -80,7 +80,7 @@ size_t BlockCounts(std::span<const uint8_t> bytes, const std::vector<size_t>& he
   return total;
 }
 
-// A refused scan leaves no table; only a damaged header says why.
+// A refused scan leaves no table; a damaged header and too many headers say why.
 void CheckRefused(FlashImage& image, ScanFailure why, const nuv::RecordedMessages& messages,
                   std::span<const uint8_t> input, const std::vector<size_t>& headers) {
   Check(image.table.records.empty() && image.snapshot.records.empty());
@@ -92,8 +92,10 @@ void CheckRefused(FlashImage& image, ScanFailure why, const nuv::RecordedMessage
       Check(BlockCounts(input, headers) > kMaxBlocks && messages.shown().empty());
       break;
     case ScanFailure::TooManyHeaders:
-      Check(headers.size() > kMaxBanks && messages.shown().empty());
-      break;
+      // Refused with its own message, not read as legacy.
+      Check(headers.size() > kMaxBanks && messages.shown().size() == 1);
+      Check(messages.shown()[0].first == nuv::BoxCaption::Error);
+      return;
     case ScanFailure::Damaged:
       Check(messages.shown().size() == 1);
       Check(messages.shown()[0].first == nuv::BoxCaption::Error);
