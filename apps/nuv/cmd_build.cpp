@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "command.h"
+#include "exchange/import_workbook.h"
 #include "image_loading.h"
 #include "toolcfg/new_image.h"
-#include "workbook/import_workbook.h"
 
 namespace nuv::cli {
 namespace {
@@ -43,8 +43,8 @@ Outcome Build(const Arguments& args, Messages& messages) {
     messages.Show(BoxCaption::Application, "error open excel  file ");
     return Outcome::Failed();
   }
-  workbook::WorkbookExchange exchange{image.model, image.flash.table, image.runner, messages};
-  if (workbook::ImportWorkbook(exchange, workbook_path) != workbook::kImportOk) {
+  exchange::WorkbookExchange work{image.model, image.flash.table, image.runner, messages};
+  if (exchange::ImportWorkbook(work, workbook_path) != exchange::kImportOk) {
     messages.Show(BoxCaption::Application, "xls file error,can not create new flash");
     return Outcome::Failed();
   }

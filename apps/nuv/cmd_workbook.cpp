@@ -10,9 +10,9 @@
 #include <string>
 
 #include "command.h"
+#include "exchange/export_workbook.h"
 #include "image_loading.h"
 #include "workbook/automation_registry.h"
-#include "workbook/export_workbook.h"
 
 namespace nuv::cli {
 namespace {
@@ -42,7 +42,7 @@ Outcome Workbook(const Arguments& args, Messages& messages) {
   // Refused before any work is done; the spreadsheet application's own
   // question is answered by the flag as well.
   const std::filesystem::path file =
-      workbook::NativeFilePath(output.empty() ? workbook::DefaultWorkbookPath() : output);
+      exchange::NativeFilePath(output.empty() ? exchange::DefaultWorkbookPath() : output);
   std::error_code unreadable;
   if (!force && std::filesystem::exists(file, unreadable)) {
     messages.Show(BoxCaption::Error, file.string() + " exists already; use --force to replace it.");
@@ -54,13 +54,13 @@ Outcome Workbook(const Arguments& args, Messages& messages) {
                           "A legacy image has no workbook: it carries no tool-config script.",
                           messages))
     return Outcome::Failed();
-  workbook::WorkbookExchange exchange{image.model, image.flash.table, image.runner, messages};
+  exchange::WorkbookExchange work{image.model, image.flash.table, image.runner, messages};
   std::string saved;
-  if (workbook::ExportWorkbook(exchange, saved, {output, false}) != 1) {
+  if (exchange::ExportWorkbook(work, saved, {output, false}) != 1) {
     messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
     return Outcome::Failed();
   }
-  std::printf("%s\n", workbook::NativeFilePath(saved).c_str());
+  std::printf("%s\n", exchange::NativeFilePath(saved).c_str());
   return Outcome::Done();
 }
 

@@ -12,20 +12,21 @@
 #include <string>
 
 #include "common/bench_support.h"
+#include "exchange/export_workbook.h"
+#include "exchange/import_workbook.h"
+#include "exchange/preset_packing.h"
 #include "heap_peak.h"
 #include "image/block_table.h"
 #include "sample_preset.h"
 #include "support/command_runner.h"
 #include "support/messages.h"
 #include "toolcfg/tool_config.h"
-#include "workbook/export_workbook.h"
-#include "workbook/import_workbook.h"
-#include "workbook/preset_packing.h"
 #include "workbook/xls_file.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
 
+using namespace workbook;
 using bench::CpuSeconds;
 
 constexpr std::size_t kBlocks = 64;
@@ -238,6 +239,6 @@ void BM_UnpackTableWithLzma(benchmark::State& state) {
 BENCHMARK(BM_UnpackTableWithLzma)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange
 
 BENCHMARK_MAIN();

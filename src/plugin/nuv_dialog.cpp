@@ -11,8 +11,8 @@
 #include "legacy/customer_config_dialog.h"
 #include "legacy/script_parser.h"
 #include "plugin/host_settings.h"
-#include "plugin/open_file_dialog.h"
 #include "resource.h"
+#include "support/open_file_dialog.h"
 #include "support/window_messages.h"
 
 namespace nuv::plugin {
@@ -242,18 +242,18 @@ void NuvDialog::CloseImageDialogs() {
 }
 
 void NuvDialog::ParseNewFormat() {
-  auto dialog = std::make_unique<toolcfg::nuvnewfmtdlg>();
+  auto dialog = std::make_unique<exchange::nuvnewfmtdlg>();
   WindowMessages messages(*this);
-  const toolcfg::ToolConfigSource source{internal_mode_, ExpertsChecked(), image_.script_path};
+  const exchange::ToolConfigSource source{internal_mode_, ExpertsChecked(), image_.script_path};
   // A dialog whose parse failed is not used any more.
-  if (dialog->PrepareToolConfig(image_, source, messages) != toolcfg::PrepareResult::kParsed)
+  if (dialog->PrepareToolConfig(image_, source, messages) != exchange::PrepareResult::kParsed)
     return;
-  toolcfg::nuvnewfmtdlg& parsed = *dialog;
+  exchange::nuvnewfmtdlg& parsed = *dialog;
   new_format_dialogs_.push_back(std::move(dialog));
   OpenNewFormatDialog(parsed);
 }
 
-void NuvDialog::OpenNewFormatDialog(toolcfg::nuvnewfmtdlg& dialog) {
+void NuvDialog::OpenNewFormatDialog(exchange::nuvnewfmtdlg& dialog) {
   WindowMessages messages(*this);
   dialog.AttachImage(image_);
   if (dialog.ExportWorkbook(messages) == 0) {

@@ -7,13 +7,13 @@
 #include <string_view>
 #include <vector>
 
+#include "exchange/new_format_dialog.h"
 #include "framework/form_view.h"
 #include "framework/window_ref.h"
 #include "image/flash_image.h"
 #include "legacy/script_model.h"
 #include "plugin/cell_grid.h"
 #include "support/balloon_tip.h"
-#include "toolcfg/new_format_dialog.h"
 
 namespace nuv::legacy {
 class NuvSubDialog;
@@ -72,7 +72,7 @@ class NuvDialog : public fw::FormView {
   const CellGrid& grid() const { return grid_; }
   // The New Format dialog objects of the successful new-format Parses, the
   // latest last.
-  std::span<const std::unique_ptr<toolcfg::nuvnewfmtdlg>> new_format_dialogs() const {
+  std::span<const std::unique_ptr<exchange::nuvnewfmtdlg>> new_format_dialogs() const {
     return new_format_dialogs_;
   }
 
@@ -97,7 +97,7 @@ class NuvDialog : public fw::FormView {
   // After a successful new-format parse: the configuration goes to a
   // workbook and the dialog's window opens (with the block tools in
   // internal mode). A failed export ends the Parse with its message.
-  void OpenNewFormatDialog(toolcfg::nuvnewfmtdlg& dialog);
+  void OpenNewFormatDialog(exchange::nuvnewfmtdlg& dialog);
   // Cancel and Pre-Parse release the image: the dialogs that work on it
   // (Customer Config with its field edit dialog, New Format) go with it.
   void CloseImageDialogs();
@@ -115,7 +115,7 @@ class NuvDialog : public fw::FormView {
   image::FlashImage image_;
   legacy::LegacyBlockList script_blocks_;
   CellGrid grid_;
-  std::vector<std::unique_ptr<toolcfg::nuvnewfmtdlg>> new_format_dialogs_;
+  std::vector<std::unique_ptr<exchange::nuvnewfmtdlg>> new_format_dialogs_;
   // The Customer Config dialogs of this image's parses; the form's window
   // owns them.
   std::vector<fw::WindowRef<legacy::NuvSubDialog>> customer_configs_;

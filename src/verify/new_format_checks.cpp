@@ -1,15 +1,15 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "exchange/exchange.h"
+#include "exchange/preset_packing.h"
+#include "exchange/preset_table.h"
 #include "toolcfg/block_lookup.h"
 #include "toolcfg/extract.h"
 #include "toolcfg/script_unpacking.h"
 #include "toolcfg/tool_config_parser.h"
 #include "verify/checks.h"
 #include "workbook/cell_grid.h"
-#include "workbook/exchange.h"
-#include "workbook/preset_packing.h"
-#include "workbook/preset_table.h"
 
 namespace nuv::verify {
 namespace {
@@ -25,10 +25,10 @@ std::optional<BlockRef> NamedBlock(const image::BlockTable& table, std::string_v
 // What the export does not carry over from a table it reads.
 void CheckTableContent(const std::vector<uint8_t>& bytes, const BlockRef& block,
                        std::vector<Finding>& out) {
-  const std::string_view magic = workbook::kPresetMagic;
+  const std::string_view magic = exchange::kPresetMagic;
   const std::string head(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(
                                                             std::min(bytes.size(), magic.size())));
-  if (bytes.size() < workbook::kPresetHeaderSize || head != magic) {
+  if (bytes.size() < exchange::kPresetHeaderSize || head != magic) {
     out.push_back({Severity::Error, kCheckPreset, block, FindingValue::Text(std::string(magic)),
                    FindingValue::Text(head),
                    "its data unpacks to " + std::to_string(bytes.size()) +
@@ -36,7 +36,7 @@ void CheckTableContent(const std::vector<uint8_t>& bytes, const BlockRef& block,
                        "its row and column counts)"});
     return;
   }
-  const workbook::PresetTable table = workbook::ReadPresetTable(bytes);
+  const exchange::PresetTable table = exchange::ReadPresetTable(bytes);
   if (table.unterminated)
     out.push_back({Severity::Error, kCheckPreset, block, FindingValue::Text("a terminated text"),
                    FindingValue::Text("the end of the table"),
@@ -48,7 +48,7 @@ void CheckTableContent(const std::vector<uint8_t>& bytes, const BlockRef& block,
                        " cell texts are longer than the 32766 characters a cell holds; the "
                        "export cuts them"});
   const auto outside = static_cast<uint64_t>(
-      std::count_if(table.cells.begin(), table.cells.end(), [](const workbook::PresetCell& c) {
+      std::count_if(table.cells.begin(), table.cells.end(), [](const exchange::PresetCell& c) {
         return c.row > workbook::kMaxRows || c.column > workbook::kMaxColumns;
       }));
   if (outside)
@@ -93,17 +93,17 @@ void CheckToolConfig(const image::FlashImage& flash, CommandRunner& runner,
 
 void CheckPresetTable(image::FlashImage& flash, CommandRunner& runner, std::vector<Finding>& out) {
   RecordedMessages messages;
-  image::BlockRecord* preset = toolcfg::FindBlockByName(flash.table, workbook::kPresetBlockName,
-                                                        workbook::kPresetNameLength, messages);
+  image::BlockRecord* preset = toolcfg::FindBlockByName(flash.table, exchange::kPresetBlockName,
+                                                        exchange::kPresetNameLength, messages);
   if (!preset)
     return;  // the export then writes the sheets without a table
   const BlockRef block = RefOf(preset->entry);
   toolcfg::ToolConfig model;
-  workbook::WorkbookExchange exchange{model, flash.table, runner, messages};
+  exchange::WorkbookExchange work{model, flash.table, runner, messages};
   std::span<const uint8_t> packed = preset->data.bytes();
   packed = packed.first(std::min<size_t>(packed.size(), preset->entry.size()));
   std::vector<uint8_t> table;
-  if (!workbook::UnpackPreset(exchange, table, packed)) {
+  if (!exchange::UnpackPreset(work, table, packed)) {
     out.push_back({Severity::Error, kCheckPreset, block, FindingValue::Text("lzma data"),
                    FindingValue(), "its data does not unpack with lzma: " + MessageText(messages)});
     return;

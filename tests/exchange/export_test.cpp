@@ -1,7 +1,7 @@
 // The workbook export: its steps, the layout of every sheet, the
 // highlighting and its failures, seen through the saved file and through
 // the automation calls made.
-#include "workbook/export_workbook.h"
+#include "exchange/export_workbook.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,10 @@
 #include "workbook/excel_dispids.h"
 #include "workbook/xls_file.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
 
 using testing::Block;
 using testing::Bytes;
@@ -290,4 +292,4 @@ TEST_F(Export, TablesBeyondTheSheetAreBoundedWithMessages) {
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

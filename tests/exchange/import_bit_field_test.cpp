@@ -1,15 +1,17 @@
 // The import's own bit-field writer, over bytes that neighbouring fields
 // share. (Fields across two bytes and all ones over 16 bits are seen
 // through the configuration sheets.)
-#include "workbook/import_bit_field.h"
+#include "exchange/import_bit_field.h"
 
 #include <gtest/gtest.h>
 
 #include "exchange_test_support.h"
 #include "toolcfg/bit_field.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
 
 using testing::Bytes;
 
@@ -70,4 +72,4 @@ TEST(ImportBitField, BytesOutsideTheBlockAreNeverWritten) {
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -2,12 +2,14 @@
 // texts, number rules, range checks, texts, files, and every failure.
 #include <gtest/gtest.h>
 
+#include "exchange/import_workbook.h"
 #include "exchange_test_support.h"
 #include "platform/errors.h"
-#include "workbook/import_workbook.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
 
 using testing::Block;
 using testing::Bytes;
@@ -336,4 +338,4 @@ TEST_F(FilePathSheet, ABlockTheImageLacksFails) {
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -1,20 +1,22 @@
 // The import of a whole workbook through the stand-in spreadsheet
 // application: sheet order and probing, results, messages, the changes
 // kept after a failure, and closing on every normal return.
-#include "workbook/import_workbook.h"
+#include "exchange/import_workbook.h"
 
 #include <gtest/gtest.h>
 
+#include "exchange/preset_packing.h"
+#include "exchange/preset_table.h"
 #include "exchange_test_support.h"
 #include "platform/errors.h"
 #include "sample_preset.h"
 #include "workbook/excel_dispids.h"
-#include "workbook/preset_packing.h"
-#include "workbook/preset_table.h"
 #include "workbook/xls_file.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
 
 using testing::Block;
 using testing::Bytes;
@@ -220,4 +222,4 @@ TEST_F(Import, SheetsAreFoundWhereverTheyStand) {
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -4,6 +4,10 @@
 // saved again by LibreOffice, give every block back byte for byte.
 #include <gtest/gtest.h>
 
+#include "exchange/export_workbook.h"
+#include "exchange/import_workbook.h"
+#include "exchange/preset_packing.h"
+#include "exchange/preset_table.h"
 #include "exchange_test_support.h"
 #include "image/pre_parse.h"
 #include "sample_codepage.h"
@@ -11,13 +15,11 @@
 #include "sample_set.h"
 #include "sample_toolcfg.h"
 #include "toolcfg/tool_config_parser.h"
-#include "workbook/export_workbook.h"
-#include "workbook/import_workbook.h"
-#include "workbook/preset_packing.h"
-#include "workbook/preset_table.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
 
 using testing::Bytes;
 using testing::kPython;
@@ -301,4 +303,4 @@ TEST_F(WorkbookCli, WorkbookCommandWritesWhereToldAndReportsFailures) {
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -1,17 +1,19 @@
 // Packing and unpacking the preset table through the real lzma_alone and
 // its two working files. (Storing the packed table in the "preset" block
 // is seen through the import.)
-#include "workbook/preset_packing.h"
+#include "exchange/preset_packing.h"
 
 #include <gtest/gtest.h>
 
+#include "exchange/preset_table.h"
 #include "exchange_test_support.h"
 #include "platform/paths.h"
 #include "sample_preset.h"
-#include "workbook/preset_table.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
 
 using testing::Bytes;
 using testing::ReadBytes;
@@ -134,4 +136,4 @@ TEST_F(PresetPacking, ByDefaultTheWorkingFilesLieInThisProcesssOwnFolder) {
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

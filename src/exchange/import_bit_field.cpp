@@ -1,8 +1,8 @@
-#include "workbook/import_bit_field.h"
+#include "exchange/import_bit_field.h"
 
 #include <algorithm>
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
 bool WriteImportBitField(std::span<std::uint8_t> base, std::int64_t bit_offset,
                          std::int64_t bit_length, std::uint64_t value) {
@@ -34,4 +34,4 @@ bool WriteImportBitField(std::span<std::uint8_t> base, std::int64_t bit_offset,
   return true;
 }
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -1,4 +1,4 @@
-#include "toolcfg/new_format_dialog.h"
+#include "exchange/new_format_dialog.h"
 
 #include <array>
 #include <cstdio>
@@ -6,6 +6,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "exchange/export_workbook.h"
+#include "exchange/import_workbook.h"
 #include "framework/combo_box.h"
 #include "framework/constants.h"
 #include "framework/data_exchange.h"
@@ -16,10 +18,8 @@
 #include "support/window_messages.h"
 #include "toolcfg/block_file.h"
 #include "toolcfg/new_image.h"
-#include "workbook/export_workbook.h"
-#include "workbook/import_workbook.h"
 
-namespace nuv::toolcfg {
+namespace nuv::exchange {
 namespace {
 
 constexpr std::string_view kBinFilter = "BIN files(*.bin)|*.bin|All   files   (*.*)|*.*||";
@@ -82,14 +82,13 @@ void nuvnewfmtdlg::DoDataExchange(fw::DataExchange& dx) {
 
 PrepareResult nuvnewfmtdlg::PrepareToolConfig(const image::FlashImage& image,
                                               const ToolConfigSource& source, Messages& messages) {
-  return toolcfg::PrepareToolConfig(model_, image, source, *runner_, messages);
+  return exchange::PrepareToolConfig(model_, image, source, *runner_, messages);
 }
 
 int nuvnewfmtdlg::ExportWorkbook(Messages& messages) {
   image::BlockTable none;
-  workbook::WorkbookExchange exchange{model_, image_ != nullptr ? image_->table : none, *runner_,
-                                      messages};
-  return workbook::ExportWorkbook(exchange, workbook_path_);
+  WorkbookExchange work{model_, image_ != nullptr ? image_->table : none, *runner_, messages};
+  return exchange::ExportWorkbook(work, workbook_path_);
 }
 
 bool nuvnewfmtdlg::Open(fw::Window* parent, bool internal_mode) {
@@ -173,15 +172,15 @@ void nuvnewfmtdlg::SelectLoadBlock() {
 void nuvnewfmtdlg::SaveBlock() {
   WindowMessages messages(*this);
   const image::FlashImage none;
-  SaveBlockFile(image_ != nullptr ? *image_ : none, save_block_name_, save_block_id_,
-                save_block_path_, messages);
+  toolcfg::SaveBlockFile(image_ != nullptr ? *image_ : none, save_block_name_, save_block_id_,
+                         save_block_path_, messages);
 }
 
 void nuvnewfmtdlg::LoadBlock() {
   WindowMessages messages(*this);
   image::FlashImage none;
-  LoadBlockFile(image_ != nullptr ? *image_ : none, load_block_name_, load_block_id_,
-                load_block_path_, messages);
+  toolcfg::LoadBlockFile(image_ != nullptr ? *image_ : none, load_block_name_, load_block_id_,
+                         load_block_path_, messages);
 }
 
 void nuvnewfmtdlg::SaveNewFlash() {
@@ -190,7 +189,7 @@ void nuvnewfmtdlg::SaveNewFlash() {
     messages.Show(BoxCaption::Application, "Please select output file!");
     return;
   }
-  const std::filesystem::path workbook = workbook::NativeFilePath(workbook_path_);
+  const std::filesystem::path workbook = NativeFilePath(workbook_path_);
   if (workbook.empty() || !std::ifstream(workbook, std::ios::binary)) {
     messages.Show(BoxCaption::Application, "error open excel  file ");
     return;
@@ -202,20 +201,20 @@ void nuvnewfmtdlg::SaveNewFlash() {
   }
   image::FlashImage none;
   image::FlashImage& image = image_ != nullptr ? *image_ : none;
-  workbook::WorkbookExchange exchange{model_, image.table, *runner_, messages};
-  const int imported = workbook::ImportWorkbook(exchange, workbook_path_);
+  WorkbookExchange work{model_, image.table, *runner_, messages};
+  const int imported = ImportWorkbook(work, workbook_path_);
   std::error_code error;
   if (!std::filesystem::remove(workbook, error))
     throw FileError(workbook_path_ + " cannot be removed: " +
                     (error ? error.message() : std::string("it does not exist")));
-  if (imported != workbook::kImportOk) {
+  if (imported != kImportOk) {
     messages.Show(BoxCaption::Application, "xls file error,can not create new flash");
     return;
   }
   const std::optional<std::vector<uint8_t>> out =
-      LayOutNewImage(image.table, image.bytes(), image.image_length, messages);
+      toolcfg::LayOutNewImage(image.table, image.bytes(), image.image_length, messages);
   if (out)
-    WriteNewFlash(output_flash_path_, *out, messages);
+    toolcfg::WriteNewFlash(output_flash_path_, *out, messages);
 }
 
-}  // namespace nuv::toolcfg
+}  // namespace nuv::exchange

@@ -1,4 +1,4 @@
-#include "workbook/preset_packing.h"
+#include "exchange/preset_packing.h"
 
 #include <chrono>
 #include <fstream>
@@ -6,12 +6,15 @@
 #include <system_error>
 #include <thread>
 
+#include "exchange/preset_table.h"
 #include "platform/command_line.h"
 #include "platform/paths.h"
 #include "toolcfg/block_lookup.h"
-#include "workbook/preset_table.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
+
+using workbook::ValueArray;
+
 namespace {
 
 // One run of lzma.exe over the two working files.
@@ -171,4 +174,4 @@ bool PackPresetSheet(WorkbookExchange& exchange, const ValueArray& values, std::
   return true;
 }
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -1,18 +1,34 @@
-#include "workbook/export_workbook.h"
+#include "exchange/export_workbook.h"
 
 #include <array>
 #include <optional>
 #include <utility>
 
+#include "exchange/preset_packing.h"
+#include "exchange/preset_table.h"
 #include "platform/paths.h"
 #include "toolcfg/block_lookup.h"
 #include "workbook/cell_grid.h"
 #include "workbook/excel_operations.h"
-#include "workbook/preset_packing.h"
-#include "workbook/preset_table.h"
 #include "workbook/utf16.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
+
+using workbook::CodePageTextForMessage;
+using workbook::ExcelApplication;
+using workbook::ExcelInterior;
+using workbook::ExcelRange;
+using workbook::ExcelWorkbook;
+using workbook::ExcelWorkbooks;
+using workbook::ExcelWorksheet;
+using workbook::ExcelWorksheets;
+using workbook::FormatCellName;
+using workbook::kMaxColumns;
+using workbook::kMaxRows;
+using workbook::MissingArgument;
+using workbook::StartExcel;
+using workbook::Variant;
+
 namespace {
 
 // Highlights rows across the preset table's column count n. Without a
@@ -261,4 +277,4 @@ int ExportWorkbook(WorkbookExchange& exchange, std::string& workbook_path,
   return 1;
 }
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -5,15 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "exchange/open_new_format.h"
 #include "framework/dialog.h"
 #include "image/flash_image.h"
 #include "support/command_runner.h"
 #include "support/messages.h"
 #include "toolcfg/line_reader.h"
-#include "toolcfg/prepare.h"
 #include "toolcfg/tool_config.h"
 
-namespace nuv::toolcfg {
+namespace nuv::exchange {
 
 // The New Format dialog: the holder of the new-format flow's state. The
 // main form makes one per Parse of a new-format image; the object exists
@@ -61,10 +61,10 @@ class nuvnewfmtdlg : public fw::Dialog {
   // table order (entry k is record k); the first entry selected.
   void FillBlockCombos();
 
-  ToolConfig& model() { return model_; }
-  const ToolConfig& model() const { return model_; }
+  toolcfg::ToolConfig& model() { return model_; }
+  const toolcfg::ToolConfig& model() const { return model_; }
   CommandRunner& runner() { return *runner_; }
-  LineReader& line_reader() { return line_reader_; }
+  toolcfg::LineReader& line_reader() { return line_reader_; }
 
   const std::string& output_flash_path() const { return output_flash_path_; }
   const std::string& workbook_path() const { return workbook_path_; }
@@ -86,8 +86,8 @@ class nuvnewfmtdlg : public fw::Dialog {
   // The picked block of a list: its text and the working record's id.
   void PickBlock(uint32_t combo_id, std::string& name, uint8_t& id, std::string& id_text);
 
-  ToolConfig model_;
-  LineReader line_reader_;
+  toolcfg::ToolConfig model_;
+  toolcfg::LineReader line_reader_;
   std::string output_flash_path_;  // target of Save New Flash (edit 2000)
   std::string workbook_path_;      // "<current directory>\preset.xls" once exported
   std::string save_block_name_;    // picked in combo 2060
@@ -102,4 +102,4 @@ class nuvnewfmtdlg : public fw::Dialog {
   image::FlashImage* image_ = nullptr;  // not owned: the main form's
 };
 
-}  // namespace nuv::toolcfg
+}  // namespace nuv::exchange

@@ -4,12 +4,12 @@
 #include <string_view>
 #include <vector>
 
+#include "exchange/exchange.h"
+#include "exchange/import_cells.h"
 #include "toolcfg/tool_config.h"
-#include "workbook/exchange.h"
-#include "workbook/import_cells.h"
 #include "workbook/variant.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
 // Results of the import and of its sheets.
 inline constexpr int kImportOk = 0;
@@ -74,7 +74,7 @@ int ImportWorkbook(WorkbookExchange& exchange, std::string_view workbook_path);
 // its block gives a message and -4 too, before anything of it is written.
 // Rows before any "*" row, rows of unknown blocks and unknown item names
 // are skipped.
-int ApplyConfigSheet(WorkbookExchange& exchange, CellText& text, const ValueArray& values,
+int ApplyConfigSheet(WorkbookExchange& exchange, CellText& text, const workbook::ValueArray& values,
                      std::uint32_t rows, std::vector<toolcfg::ConfigBlock>& blocks);
 
 // Applies the "File_Path" sheet: for blocks of the model's sheet4 record
@@ -91,7 +91,7 @@ int ApplyConfigSheet(WorkbookExchange& exchange, CellText& text, const ValueArra
 //    with a message and -4.
 // A file name with characters that the code page has no bytes for gives a
 // message and -4. A missing image block gives the lookup's message and -4.
-int ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const ValueArray& values,
-                       std::uint32_t rows);
+int ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text,
+                       const workbook::ValueArray& values, std::uint32_t rows);
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

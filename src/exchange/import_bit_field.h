@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
 // Writes an item's value into its block as the workbook import does, which
 // is not how the field edit dialog writes a field. With o = bit_offset,
@@ -25,4 +25,4 @@ namespace nuv::workbook {
 bool WriteImportBitField(std::span<std::uint8_t> base, std::int64_t bit_offset,
                          std::int64_t bit_length, std::uint64_t value);
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -9,7 +9,7 @@
 #include "support/messages.h"
 #include "toolcfg/tool_config.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
 // What the workbook export and import work on: the state that the New
 // Format dialog holds for its flow. The dialog fills one of these and calls
@@ -45,4 +45,4 @@ std::string DefaultWorkbookPath();
 // native path as it stands, whatever characters its names hold.
 std::filesystem::path NativeFilePath(std::string_view path);
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

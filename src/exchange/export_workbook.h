@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
+#include "exchange/exchange.h"
 #include "workbook/excel.h"
-#include "workbook/exchange.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
 // The colour index of highlighted rows: yellow.
 inline constexpr std::uint8_t kHighlightColor = 6;
@@ -53,6 +53,6 @@ int ExportWorkbook(WorkbookExchange& exchange, std::string& workbook_path,
 // `color`, through the range named by FormatCellName of both corners. A
 // row of 0 columns has no range, so nothing is coloured: false.
 bool HighlightRow(std::uint32_t row, std::uint32_t columns, std::uint8_t color,
-                  const ExcelWorksheet& sheet);
+                  const workbook::ExcelWorksheet& sheet);
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

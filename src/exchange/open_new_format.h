@@ -7,7 +7,7 @@
 #include "support/messages.h"
 #include "toolcfg/tool_config.h"
 
-namespace nuv::toolcfg {
+namespace nuv::exchange {
 
 // Where the script of a new-format Parse comes from, as the main form knows it.
 struct ToolConfigSource {
@@ -38,8 +38,8 @@ enum class PrepareResult {
 //     (CommandRunner::start_error).
 // Its messages are application boxes. A script that was extracted but
 // cannot be removed raises nuv::FileError, which ends the command.
-PrepareResult PrepareToolConfig(ToolConfig& model, const image::FlashImage& image,
+PrepareResult PrepareToolConfig(toolcfg::ToolConfig& model, const image::FlashImage& image,
                                 const ToolConfigSource& source, CommandRunner& runner,
                                 Messages& messages);
 
-}  // namespace nuv::toolcfg
+}  // namespace nuv::exchange

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "workbook/exchange.h"
+#include "exchange/exchange.h"
 #include "workbook/variant.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
 // The working files of lzma.exe in the exchange's work folder F (by default
 // this process's working folder): F\npreset holds the unpacked table,
@@ -47,7 +47,7 @@ bool UnpackPreset(WorkbookExchange& exchange, std::vector<std::uint8_t>& output,
 // has no "preset" block ("ERROR!! can not find block[preset]in dmh!"), the
 // block keeps its content; the message has been shown. True when the block
 // holds the sheet's table: kept or replaced.
-bool PackPresetSheet(WorkbookExchange& exchange, const ValueArray& values, std::uint32_t rows,
-                     std::uint32_t columns);
+bool PackPresetSheet(WorkbookExchange& exchange, const workbook::ValueArray& values,
+                     std::uint32_t rows, std::uint32_t columns);
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

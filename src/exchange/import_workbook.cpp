@@ -1,4 +1,4 @@
-#include "workbook/import_workbook.h"
+#include "exchange/import_workbook.h"
 
 #include <algorithm>
 #include <fstream>
@@ -7,16 +7,36 @@
 #include <string>
 #include <system_error>
 
+#include "exchange/exchange_numbers.h"
+#include "exchange/import_bit_field.h"
+#include "exchange/preset_packing.h"
+#include "exchange/preset_table.h"
 #include "legacy/hw_info.h"
 #include "toolcfg/block_lookup.h"
 #include "workbook/excel_operations.h"
-#include "workbook/exchange_numbers.h"
-#include "workbook/import_bit_field.h"
-#include "workbook/preset_packing.h"
-#include "workbook/preset_table.h"
 #include "workbook/utf16.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
+
+using workbook::CloseAndQuit;
+using workbook::CodePageTextForMessage;
+using workbook::ExcelApplication;
+using workbook::ExcelWorkbook;
+using workbook::ExcelWorkbooks;
+using workbook::ExcelWorksheet;
+using workbook::ExcelWorksheets;
+using workbook::FindSheetByName;
+using workbook::GetUsedExtent;
+using workbook::MissingArgument;
+using workbook::ReadSheetValues;
+using workbook::StartExcel;
+using workbook::UsedExtent;
+using workbook::ValueArray;
+using workbook::Variant;
+using workbook::VT_BSTR;
+using workbook::VT_EMPTY;
+using workbook::VT_R8;
+
 namespace {
 
 constexpr std::uint8_t kBlockNameLength = 8;
@@ -379,4 +399,4 @@ int ImportWorkbook(WorkbookExchange& exchange, std::string_view workbook_path) {
   return kImportOk;
 }
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange
