@@ -44,13 +44,12 @@ Outcome Build(const Arguments& args, Messages& messages) {
     return Outcome::Failed();
   }
   exchange::WorkbookExchange work{image.model, image.flash.table, image.runner, messages};
-  if (exchange::ImportWorkbook(work, workbook_path) != exchange::kImportOk) {
+  if (exchange::ImportWorkbook(work, workbook_path) != exchange::ImportResult::kImported) {
     messages.Show(BoxCaption::Application, "xls file error,can not create new flash");
     return Outcome::Failed();
   }
-  const std::optional<std::vector<uint8_t>> out = toolcfg::LayOutNewImage(
-      image.flash.table, image.flash.bytes(), image.flash.image_length, messages);
-  return Outcome::Of(out && toolcfg::WriteNewFlash(args.Value("-o"), *out, messages));
+  return Outcome::Of(toolcfg::WriteNewImage(image.flash, args.Value("-o"), messages) ==
+                     toolcfg::NewImageResult::kWritten);
 }
 
 }  // namespace

@@ -55,12 +55,12 @@ Outcome Workbook(const Arguments& args, Messages& messages) {
                           messages))
     return Outcome::Failed();
   exchange::WorkbookExchange work{image.model, image.flash.table, image.runner, messages};
-  std::string saved;
-  if (exchange::ExportWorkbook(work, saved, {output, false}) != 1) {
+  const exchange::ExportOutcome saved = exchange::ExportWorkbook(work, {output, false});
+  if (saved.result != exchange::ExportResult::kSaved) {
     messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
     return Outcome::Failed();
   }
-  std::printf("%s\n", exchange::NativeFilePath(saved).c_str());
+  std::printf("%s\n", exchange::NativeFilePath(saved.workbook_path).c_str());
   return Outcome::Done();
 }
 

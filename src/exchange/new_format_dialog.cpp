@@ -85,10 +85,12 @@ PrepareResult nuvnewfmtdlg::PrepareToolConfig(const image::FlashImage& image,
   return exchange::PrepareToolConfig(model_, image, source, *runner_, messages);
 }
 
-int nuvnewfmtdlg::ExportWorkbook(Messages& messages) {
+ExportResult nuvnewfmtdlg::ExportWorkbook(Messages& messages) {
   image::BlockTable none;
   WorkbookExchange work{model_, image_ != nullptr ? image_->table : none, *runner_, messages};
-  return exchange::ExportWorkbook(work, workbook_path_);
+  ExportOutcome outcome = exchange::ExportWorkbook(work);
+  workbook_path_ = std::move(outcome.workbook_path);
+  return outcome.result;
 }
 
 bool nuvnewfmtdlg::Open(fw::Window* parent, bool internal_mode) {
@@ -172,15 +174,15 @@ void nuvnewfmtdlg::SelectLoadBlock() {
 void nuvnewfmtdlg::SaveBlock() {
   WindowMessages messages(*this);
   const image::FlashImage none;
-  toolcfg::SaveBlockFile(image_ != nullptr ? *image_ : none, save_block_name_, save_block_id_,
-                         save_block_path_, messages);
+  static_cast<void>(toolcfg::SaveBlockFile(image_ != nullptr ? *image_ : none, save_block_name_,
+                                           save_block_id_, save_block_path_, messages));
 }
 
 void nuvnewfmtdlg::LoadBlock() {
   WindowMessages messages(*this);
   image::FlashImage none;
-  toolcfg::LoadBlockFile(image_ != nullptr ? *image_ : none, load_block_name_, load_block_id_,
-                         load_block_path_, messages);
+  static_cast<void>(toolcfg::LoadBlockFile(image_ != nullptr ? *image_ : none, load_block_name_,
+                                           load_block_id_, load_block_path_, messages));
 }
 
 void nuvnewfmtdlg::SaveNewFlash() {
@@ -202,19 +204,16 @@ void nuvnewfmtdlg::SaveNewFlash() {
   image::FlashImage none;
   image::FlashImage& image = image_ != nullptr ? *image_ : none;
   WorkbookExchange work{model_, image.table, *runner_, messages};
-  const int imported = ImportWorkbook(work, workbook_path_);
+  const ImportResult imported = ImportWorkbook(work, workbook_path_);
   std::error_code error;
   if (!std::filesystem::remove(workbook, error))
     throw FileError(workbook_path_ + " cannot be removed: " +
                     (error ? error.message() : std::string("it does not exist")));
-  if (imported != kImportOk) {
+  if (imported != ImportResult::kImported) {
     messages.Show(BoxCaption::Application, "xls file error,can not create new flash");
     return;
   }
-  const std::optional<std::vector<uint8_t>> out =
-      toolcfg::LayOutNewImage(image.table, image.bytes(), image.image_length, messages);
-  if (out)
-    toolcfg::WriteNewFlash(output_flash_path_, *out, messages);
+  static_cast<void>(toolcfg::WriteNewImage(image, output_flash_path_, messages));
 }
 
 }  // namespace nuv::exchange

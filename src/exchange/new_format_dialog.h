@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "exchange/export_workbook.h"
 #include "exchange/open_new_format.h"
 #include "framework/dialog.h"
 #include "image/flash_image.h"
@@ -45,9 +46,9 @@ class nuvnewfmtdlg : public fw::Dialog {
   void AttachImage(image::FlashImage& image) { image_ = &image; }
 
   // Writes the parsed configuration to the workbook ("preset.xls" in the
-  // current directory) and hands it to the user; 1 on success, 0 on failure
-  // (its message has been shown).
-  int ExportWorkbook(Messages& messages);
+  // current directory) and hands it to the user; its message has been
+  // shown when it was not saved.
+  ExportResult ExportWorkbook(Messages& messages);
 
   // The rest of the new-format Parse once the workbook exists: the window
   // is made from its template, owned by `parent`, and shown; in internal

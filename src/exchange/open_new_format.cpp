@@ -25,7 +25,7 @@ PrepareResult PrepareToolConfig(toolcfg::ToolConfig& model, const image::FlashIm
       return PrepareResult::kNoScriptFile;
     }
   } else {
-    if (toolcfg::ExtractToolConfig(image, runner, messages) != toolcfg::kToolConfigOk) {
+    if (toolcfg::ExtractToolConfig(image, runner, messages) != toolcfg::ExtractResult::kExtracted) {
       messages.Show(BoxCaption::Application, "Wrong binary file, can not parse it!");
       return PrepareResult::kNotExtracted;
     }
@@ -33,10 +33,11 @@ PrepareResult PrepareToolConfig(toolcfg::ToolConfig& model, const image::FlashIm
     // user would write it lies elsewhere.
     script = platform::ToWorkingPath(toolcfg::kExtractedScript).path.string();
   }
-  const int parsed = toolcfg::ParseToolConfig(model, script, image.table, messages);
+  const toolcfg::ParseResult parsed =
+      toolcfg::ParseToolConfig(model, script, image.table, messages);
   if (!expert_script)
     toolcfg::RemoveExtractedToolConfig();
-  if (parsed != toolcfg::kToolConfigOk) {
+  if (parsed != toolcfg::ParseResult::kParsed) {
     messages.Show(BoxCaption::Application, "Wrong binary file, script error!");
     // Not the script's fault: say which program is missing, and where it
     // was looked for.

@@ -38,8 +38,9 @@ enum class PrepareResult {
 //     (CommandRunner::start_error).
 // Its messages are application boxes. A script that was extracted but
 // cannot be removed raises nuv::FileError, which ends the command.
-PrepareResult PrepareToolConfig(toolcfg::ToolConfig& model, const image::FlashImage& image,
-                                const ToolConfigSource& source, CommandRunner& runner,
-                                Messages& messages);
+[[nodiscard]] PrepareResult PrepareToolConfig(toolcfg::ToolConfig& model,
+                                              const image::FlashImage& image,
+                                              const ToolConfigSource& source, CommandRunner& runner,
+                                              Messages& messages);
 
 }  // namespace nuv::exchange

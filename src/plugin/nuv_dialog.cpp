@@ -256,7 +256,7 @@ void NuvDialog::ParseNewFormat() {
 void NuvDialog::OpenNewFormatDialog(exchange::nuvnewfmtdlg& dialog) {
   WindowMessages messages(*this);
   dialog.AttachImage(image_);
-  if (dialog.ExportWorkbook(messages) == 0) {
+  if (dialog.ExportWorkbook(messages) != exchange::ExportResult::kSaved) {
     messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
     return;
   }

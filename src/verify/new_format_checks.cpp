@@ -64,9 +64,8 @@ void CheckTableContent(const std::vector<uint8_t>& bytes, const BlockRef& block,
 void CheckToolConfig(const image::FlashImage& flash, CommandRunner& runner,
                      std::vector<Finding>& out) {
   RecordedMessages messages;
-  std::string script;
-  const int unpacked = toolcfg::UnpackToolConfigScript(flash, runner, script, messages);
-  if (unpacked == toolcfg::kNoToolConfigBlock) {
+  const toolcfg::UnpackedScript script = toolcfg::UnpackToolConfigScript(flash, runner, messages);
+  if (script.result == toolcfg::UnpackResult::kNoToolConfigBlock) {
     out.push_back({Severity::Warning, kCheckToolConfig, std::nullopt, FindingValue::Text("toolcfg"),
                    FindingValue(),
                    "no block name begins with \"toolcfg\": the image carries no tool-config "
@@ -75,14 +74,15 @@ void CheckToolConfig(const image::FlashImage& flash, CommandRunner& runner,
   }
   const std::optional<BlockRef> block =
       NamedBlock(flash.table, toolcfg::kToolConfigBlockName, toolcfg::kToolConfigBlockName.size());
-  if (unpacked != toolcfg::kToolConfigOk) {
+  if (script.result != toolcfg::UnpackResult::kUnpacked) {
     out.push_back({Severity::Error, kCheckToolConfig, block, FindingValue::Text("gzip data"),
                    FindingValue(), "its script cannot be unpacked: " + MessageText(messages)});
     return;
   }
   messages.clear();
   toolcfg::ToolConfig model;
-  if (toolcfg::ParseToolConfigText(model, script, flash.table, messages) != toolcfg::kToolConfigOk)
+  if (toolcfg::ParseToolConfigText(model, script.text, flash.table, messages) !=
+      toolcfg::ParseResult::kParsed)
     out.push_back({Severity::Error, kCheckToolConfig, block,
                    FindingValue::Text("a script that parses against the image"), FindingValue(),
                    "its script does not parse: " +
@@ -102,13 +102,13 @@ void CheckPresetTable(image::FlashImage& flash, CommandRunner& runner, std::vect
   exchange::WorkbookExchange work{model, flash.table, runner, messages};
   std::span<const uint8_t> packed = preset->data.bytes();
   packed = packed.first(std::min<size_t>(packed.size(), preset->entry.size()));
-  std::vector<uint8_t> table;
-  if (!exchange::UnpackPreset(work, table, packed)) {
+  const std::optional<std::vector<uint8_t>> table = exchange::UnpackPreset(work, packed);
+  if (!table) {
     out.push_back({Severity::Error, kCheckPreset, block, FindingValue::Text("lzma data"),
                    FindingValue(), "its data does not unpack with lzma: " + MessageText(messages)});
     return;
   }
-  CheckTableContent(table, block, out);
+  CheckTableContent(*table, block, out);
 }
 
 }  // namespace nuv::verify
