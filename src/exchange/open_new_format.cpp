@@ -48,4 +48,18 @@ PrepareResult PrepareToolConfig(toolcfg::ToolConfig& model, const image::FlashIm
   return PrepareResult::kParsed;
 }
 
+OpenNewFormatOutcome OpenNewFormat(image::FlashImage& image, NewFormatSession& session,
+                                   const OpenNewFormatRequest& request, Messages& messages) {
+  if (PrepareToolConfig(session.model, image, request.source, session.runner, messages) !=
+      PrepareResult::kParsed)
+    return {OpenNewFormatResult::kNotParsed};
+  WorkbookExchange work{session.model, image.table, session.runner, messages};
+  ExportOutcome exported = ExportWorkbook(work, request.workbook);
+  if (exported.result != ExportResult::kSaved) {
+    messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
+    return {OpenNewFormatResult::kNotExported};
+  }
+  return {OpenNewFormatResult::kOpened, std::move(exported.workbook_path)};
+}
+
 }  // namespace nuv::exchange

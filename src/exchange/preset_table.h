@@ -83,7 +83,7 @@ bool IsOnSheet(const PresetCell& cell);
 // exactly what the export puts on the "Program" sheet for `table`: the text
 // of each of its cells on the sheet at its place (a cell of empty text may
 // have been left empty) and no other value.
-bool SheetShowsPresetTable(const workbook::ValueArray& values, std::uint32_t rows, std::uint32_t columns,
-                           const PresetTable& table);
+bool SheetShowsPresetTable(const workbook::ValueArray& values, std::uint32_t rows,
+                           std::uint32_t columns, const PresetTable& table);
 
 }  // namespace nuv::exchange
