@@ -10,7 +10,7 @@
 #include <string>
 
 #include "command.h"
-#include "exchange/export_workbook.h"
+#include "exchange/open_new_format.h"
 #include "image_loading.h"
 #include "workbook/automation_registry.h"
 
@@ -49,18 +49,17 @@ Outcome Workbook(const Arguments& args, Messages& messages) {
     return Outcome::Failed();
   }
   workbook::SetServerQuestion([force](std::string_view) { return force; });
-  NewFormatImage image;
-  if (!LoadWithToolConfig(image, args.operands[0],
-                          "A legacy image has no workbook: it carries no tool-config script.",
-                          messages))
+  image::FlashImage flash;
+  if (!LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
+                       "A legacy image has no workbook: it carries no tool-config script.",
+                       messages))
     return Outcome::Failed();
-  exchange::WorkbookExchange work{image.model, image.flash.table, image.runner, messages};
-  const exchange::ExportOutcome saved = exchange::ExportWorkbook(work, {output, false});
-  if (saved.result != exchange::ExportResult::kSaved) {
-    messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
+  exchange::NewFormatSession session;
+  const exchange::OpenNewFormatOutcome opened =
+      exchange::OpenNewFormat(flash, session, {.workbook = {output, false}}, messages);
+  if (opened.result != exchange::OpenNewFormatResult::kOpened)
     return Outcome::Failed();
-  }
-  std::printf("%s\n", exchange::NativeFilePath(saved.workbook_path).c_str());
+  std::printf("%s\n", exchange::NativeFilePath(opened.workbook_path).c_str());
   return Outcome::Done();
 }
 

@@ -245,23 +245,10 @@ void NuvDialog::ParseNewFormat() {
   auto dialog = std::make_unique<exchange::nuvnewfmtdlg>();
   WindowMessages messages(*this);
   const exchange::ToolConfigSource source{internal_mode_, ExpertsChecked(), image_.script_path};
-  // A dialog whose parse failed is not used any more.
-  if (dialog->PrepareToolConfig(image_, source, messages) != exchange::PrepareResult::kParsed)
-    return;
-  exchange::nuvnewfmtdlg& parsed = *dialog;
-  new_format_dialogs_.push_back(std::move(dialog));
-  OpenNewFormatDialog(parsed);
-}
-
-void NuvDialog::OpenNewFormatDialog(exchange::nuvnewfmtdlg& dialog) {
-  WindowMessages messages(*this);
-  dialog.AttachImage(image_);
-  if (dialog.ExportWorkbook(messages) != exchange::ExportResult::kSaved) {
-    messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
-    return;
-  }
-  // The dialog lives on by itself from here; the form only keeps the object.
-  dialog.Open(this, internal_mode_);
+  // A dialog that did not open is not used any more; one that did lives on
+  // by itself, and the form only keeps the object.
+  if (dialog->Open(image_, source, this, messages))
+    new_format_dialogs_.push_back(std::move(dialog));
 }
 
 void NuvDialog::ExportConfig() {
