@@ -60,9 +60,9 @@ Outcome Save(const Arguments& args, Messages& messages) {
   if (!id)
     return Outcome::Usage("ID is a number from 0 to 0xff");
   image::FlashImage flash;
-  return Outcome::Of(
-      LoadImage(flash, args, messages) &&
-      toolcfg::SaveBlockFile(flash, args.operands[1], *id, args.Value("-o"), messages));
+  return Outcome::Of(LoadImage(flash, args, messages) &&
+                     toolcfg::SaveBlockFile(flash, args.operands[1], *id, args.Value("-o"),
+                                            messages) == toolcfg::BlockFileResult::kDone);
 }
 
 Outcome Load(const Arguments& args, Messages& messages) {
@@ -71,11 +71,11 @@ Outcome Load(const Arguments& args, Messages& messages) {
     return Outcome::Usage("ID is a number from 0 to 0xff");
   image::FlashImage flash;
   if (!LoadImage(flash, args, messages) ||
-      !toolcfg::LoadBlockFile(flash, args.operands[1], *id, args.operands[3], messages))
+      toolcfg::LoadBlockFile(flash, args.operands[1], *id, args.operands[3], messages) !=
+          toolcfg::BlockFileResult::kDone)
     return Outcome::Failed();
-  const std::optional<std::vector<uint8_t>> out =
-      toolcfg::LayOutNewImage(flash.table, flash.bytes(), flash.image_length, messages);
-  return Outcome::Of(out && toolcfg::WriteNewFlash(args.Value("-o"), *out, messages));
+  return Outcome::Of(toolcfg::WriteNewImage(flash, args.Value("-o"), messages) ==
+                     toolcfg::NewImageResult::kWritten);
 }
 
 }  // namespace

@@ -2,16 +2,11 @@
 // image's own script is unpacked and parsed as Parse does it, the edited
 // workbook is imported into the blocks, and the new image is laid out and
 // written as OUT. The workbook is left where it is.
-#include <filesystem>
-#include <optional>
 #include <string>
-#include <system_error>
-#include <vector>
 
 #include "command.h"
+#include "exchange/save_new_flash.h"
 #include "image_loading.h"
-#include "toolcfg/new_image.h"
-#include "workbook/import_workbook.h"
 
 namespace nuv::cli {
 namespace {
@@ -33,24 +28,14 @@ const Command kBuild = {
 CommandRegistration register_build(kBuild);
 
 Outcome Build(const Arguments& args, Messages& messages) {
-  const std::string& workbook_path = args.operands[1];
   NewFormatImage image;
   if (!LoadWithToolConfig(image, args.operands[0], "A legacy image is not built from a workbook.",
                           messages))
     return Outcome::Failed();
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(workbook_path, error)) {
-    messages.Show(BoxCaption::Application, "error open excel  file ");
-    return Outcome::Failed();
-  }
-  workbook::WorkbookExchange exchange{image.model, image.flash.table, image.runner, messages};
-  if (workbook::ImportWorkbook(exchange, workbook_path) != workbook::kImportOk) {
-    messages.Show(BoxCaption::Application, "xls file error,can not create new flash");
-    return Outcome::Failed();
-  }
-  const std::optional<std::vector<uint8_t>> out = toolcfg::LayOutNewImage(
-      image.flash.table, image.flash.bytes(), image.flash.image_length, messages);
-  return Outcome::Of(out && toolcfg::WriteNewFlash(args.Value("-o"), *out, messages));
+  // The workbook is the user's own: it stays where it is.
+  const exchange::SaveNewFlashRequest request{args.Value("-o"), args.operands[1], false};
+  return Outcome::Of(exchange::SaveNewFlash(image.flash, image.session, request, messages) ==
+                     exchange::SaveNewFlashResult::kWritten);
 }
 
 }  // namespace

@@ -33,30 +33,24 @@ const Command kScript = {
 
 CommandRegistration register_script(kScript);
 
-// Extracts, reads and removes the script; false after saying why.
-bool UnpackScript(const image::FlashImage& flash, std::string& script, Messages& messages) {
-  CommandRunner runner;
-  const int result = toolcfg::UnpackToolConfigScript(flash, runner, script, messages);
-  if (result == toolcfg::kNoToolConfigBlock)
-    messages.Show(BoxCaption::Error, "The image has no \"toolcfg\" block.");
-  return result == toolcfg::kToolConfigOk;
-}
-
 Outcome Script(const Arguments& args, Messages& messages) {
   image::FlashImage flash;
   if (!LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
                        "A legacy image carries no tool-config script.", messages))
     return Outcome::Failed();
-  std::string script;
-  if (!UnpackScript(flash, script, messages))
+  CommandRunner runner;
+  const toolcfg::UnpackedScript script = toolcfg::UnpackToolConfigScript(flash, runner, messages);
+  if (script.result == toolcfg::UnpackResult::kNoToolConfigBlock)
+    messages.Show(BoxCaption::Error, "The image has no \"toolcfg\" block.");
+  if (script.result != toolcfg::UnpackResult::kUnpacked)
     return Outcome::Failed();
-  std::fwrite(script.data(), 1, script.size(), stdout);
+  std::fwrite(script.text.data(), 1, script.text.size(), stdout);
   std::fflush(stdout);
   if (!args.Has("--check"))
     return Outcome::Done();
   toolcfg::ToolConfig model;
-  if (toolcfg::ParseToolConfigText(model, script, flash.table, messages) !=
-      toolcfg::kToolConfigOk) {
+  if (toolcfg::ParseToolConfigText(model, script.text, flash.table, messages) !=
+      toolcfg::ParseResult::kParsed) {
     messages.Show(BoxCaption::Application, "Wrong binary file, script error!");
     return Outcome::Failed();
   }

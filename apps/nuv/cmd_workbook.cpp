@@ -10,9 +10,9 @@
 #include <string>
 
 #include "command.h"
+#include "exchange/open_new_format.h"
 #include "image_loading.h"
 #include "workbook/automation_registry.h"
-#include "workbook/export_workbook.h"
 
 namespace nuv::cli {
 namespace {
@@ -42,25 +42,24 @@ Outcome Workbook(const Arguments& args, Messages& messages) {
   // Refused before any work is done; the spreadsheet application's own
   // question is answered by the flag as well.
   const std::filesystem::path file =
-      workbook::NativeFilePath(output.empty() ? workbook::DefaultWorkbookPath() : output);
+      exchange::NativeFilePath(output.empty() ? exchange::DefaultWorkbookPath() : output);
   std::error_code unreadable;
   if (!force && std::filesystem::exists(file, unreadable)) {
     messages.Show(BoxCaption::Error, file.string() + " exists already; use --force to replace it.");
     return Outcome::Failed();
   }
   workbook::SetServerQuestion([force](std::string_view) { return force; });
-  NewFormatImage image;
-  if (!LoadWithToolConfig(image, args.operands[0],
-                          "A legacy image has no workbook: it carries no tool-config script.",
-                          messages))
+  image::FlashImage flash;
+  if (!LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
+                       "A legacy image has no workbook: it carries no tool-config script.",
+                       messages))
     return Outcome::Failed();
-  workbook::WorkbookExchange exchange{image.model, image.flash.table, image.runner, messages};
-  std::string saved;
-  if (workbook::ExportWorkbook(exchange, saved, {output, false}) != 1) {
-    messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
+  exchange::NewFormatSession session;
+  const exchange::OpenNewFormatOutcome opened =
+      exchange::OpenNewFormat(flash, session, {.workbook = {output, false}}, messages);
+  if (opened.result != exchange::OpenNewFormatResult::kOpened)
     return Outcome::Failed();
-  }
-  std::printf("%s\n", workbook::NativeFilePath(saved).c_str());
+  std::printf("%s\n", exchange::NativeFilePath(opened.workbook_path).c_str());
   return Outcome::Done();
 }
 

@@ -1,6 +1,6 @@
 #include "image_loading.h"
 
-#include "toolcfg/prepare.h"
+#include "exchange/open_new_format.h"
 
 namespace nuv::cli {
 
@@ -19,8 +19,8 @@ bool LoadImageOfKind(image::FlashImage& flash, const std::string& path, image::I
 bool LoadWithToolConfig(NewFormatImage& loaded, const std::string& path, std::string_view refusal,
                         Messages& messages) {
   return LoadImageOfKind(loaded.flash, path, image::ImageKind::NewFormat, refusal, messages) &&
-         toolcfg::PrepareToolConfig(loaded.model, loaded.flash, {}, loaded.runner, messages) ==
-             toolcfg::PrepareResult::kParsed;
+         exchange::PrepareToolConfig(loaded.session.model, loaded.flash, {}, loaded.session.runner,
+                                     messages) == exchange::PrepareResult::kParsed;
 }
 
 }  // namespace nuv::cli

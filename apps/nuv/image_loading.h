@@ -3,11 +3,10 @@
 #include <string>
 #include <string_view>
 
+#include "exchange/exchange.h"
 #include "image/flash_image.h"
 #include "image/pre_parse.h"
-#include "support/command_runner.h"
 #include "support/messages.h"
-#include "toolcfg/tool_config.h"
 
 namespace nuv::cli {
 
@@ -18,11 +17,10 @@ bool LoadImageOfKind(image::FlashImage& flash, const std::string& path, image::I
                      std::string_view refusal, Messages& messages);
 
 // A new-format image with the tool-config script it carries, unpacked and
-// parsed as Parse does it: what the workbook commands start from.
+// parsed as Parse does it into the session: what nuv build starts from.
 struct NewFormatImage {
   image::FlashImage flash;
-  toolcfg::ToolConfig model;
-  CommandRunner runner;
+  exchange::NewFormatSession session;
 };
 
 // LoadImageOfKind for a new-format image, then its script; false after a

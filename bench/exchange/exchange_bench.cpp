@@ -12,20 +12,21 @@
 #include <string>
 
 #include "common/bench_support.h"
+#include "exchange/export_workbook.h"
+#include "exchange/import_workbook.h"
+#include "exchange/preset_packing.h"
 #include "heap_peak.h"
 #include "image/block_table.h"
 #include "sample_preset.h"
 #include "support/command_runner.h"
 #include "support/messages.h"
 #include "toolcfg/tool_config.h"
-#include "workbook/export_workbook.h"
-#include "workbook/import_workbook.h"
-#include "workbook/preset_packing.h"
 #include "workbook/xls_file.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
 
+using namespace workbook;
 using bench::CpuSeconds;
 
 constexpr std::size_t kBlocks = 64;
@@ -138,8 +139,7 @@ void BM_ExportLargestWorkbook(benchmark::State& state) {
   const CpuCounters cpu;
   for (auto _ : state) {
     WorkbookExchange exchange = setup.Exchange(setup.table);
-    std::string saved;
-    if (ExportWorkbook(exchange, saved, {setup.path, false}) != 1)
+    if (ExportWorkbook(exchange, {setup.path, false}).result != ExportResult::kSaved)
       state.SkipWithError("export failed");
   }
   cpu.Report(state);
@@ -152,8 +152,7 @@ void BM_ImportLargestWorkbook(benchmark::State& state) {
   Setup setup;
   {
     WorkbookExchange exchange = setup.Exchange(setup.table);
-    std::string saved;
-    if (ExportWorkbook(exchange, saved, {setup.path, false}) != 1)
+    if (ExportWorkbook(exchange, {setup.path, false}).result != ExportResult::kSaved)
       state.SkipWithError("export failed");
   }
   const CpuCounters cpu;
@@ -162,7 +161,7 @@ void BM_ImportLargestWorkbook(benchmark::State& state) {
     image::BlockTable blocks = setup.table;
     state.ResumeTiming();
     WorkbookExchange exchange = setup.Exchange(blocks);
-    if (ImportWorkbook(exchange, setup.path) != kImportOk)
+    if (ImportWorkbook(exchange, setup.path) != ImportResult::kImported)
       state.SkipWithError("import failed");
   }
   cpu.Report(state);
@@ -202,7 +201,8 @@ void BM_ImportStrayCell(benchmark::State& state) {
     bench::ResetHeapPeak();
     state.ResumeTiming();
     WorkbookExchange exchange = setup.Exchange(blocks);
-    if (ImportWorkbook(exchange, setup.path) != kImportOk || setup.messages.texts().size() != 1 ||
+    if (ImportWorkbook(exchange, setup.path) != ImportResult::kImported ||
+        setup.messages.texts().size() != 1 ||
         setup.messages.texts()[0].find("IV65535") == std::string::npos)
       state.SkipWithError("the stray cell was not refused");
     peak = std::max(peak, static_cast<double>(bench::HeapPeak() - before));
@@ -217,9 +217,8 @@ void BM_PackTableWithLzma(benchmark::State& state) {
   Setup setup;
   const std::vector<std::uint8_t> table = LargeTable();
   WorkbookExchange exchange = setup.Exchange(setup.table);
-  std::vector<std::uint8_t> packed;
   for (auto _ : state) {
-    if (!PackPreset(exchange, packed, table))
+    if (!PackPreset(exchange, table))
       state.SkipWithError("lzma failed");
   }
   state.counters["table_bytes"] = static_cast<double>(table.size());
@@ -229,15 +228,14 @@ BENCHMARK(BM_PackTableWithLzma)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_UnpackTableWithLzma(benchmark::State& state) {
   Setup setup;
   WorkbookExchange exchange = setup.Exchange(setup.table);
-  std::vector<std::uint8_t> table;
   for (auto _ : state) {
-    if (!UnpackPreset(exchange, table, setup.table.records[0].data.bytes()))
+    if (!UnpackPreset(exchange, setup.table.records[0].data.bytes()))
       state.SkipWithError("lzma failed");
   }
 }
 BENCHMARK(BM_UnpackTableWithLzma)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange
 
 BENCHMARK_MAIN();

@@ -8,10 +8,11 @@
 #include <span>
 
 #include "../legacy/fuzz_check.h"
+#include "exchange/preset_table.h"
 #include "support/messages.h"
-#include "workbook/preset_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace nuv::exchange;
   using namespace nuv::workbook;
   using nuv::legacy::fuzz::Check;
   const PresetTable table = ReadPresetTable(std::span<const std::uint8_t>(data, size));

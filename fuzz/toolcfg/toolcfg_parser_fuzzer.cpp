@@ -74,8 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ToolConfig model;
   CountingMessages messages;
   const std::string_view script(reinterpret_cast<const char*>(data), size);
-  const int result = ParseToolConfigText(model, script, Table(), messages);
-  Check(result == kToolConfigOk || result == kScriptError);
+  const ParseResult result = ParseToolConfigText(model, script, Table(), messages);
+  Check(result == ParseResult::kParsed || result == ParseResult::kScriptError);
   CheckSheet(model.sheet2, "sheet2");
   CheckSheet(model.sheet3, "sheet3");
   CheckSheet(model.sheet4, "sheet4");

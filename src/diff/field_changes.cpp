@@ -4,11 +4,11 @@
 #include <map>
 #include <string>
 
+#include "exchange/open_new_format.h"
 #include "legacy/field_edit.h"
 #include "legacy/script_parser.h"
 #include "platform/errors.h"
 #include "support/batch_runner.h"
-#include "toolcfg/prepare.h"
 
 namespace nuv::diff {
 namespace {
@@ -71,8 +71,8 @@ std::map<std::string, PlacedItem> KeyedItems(const toolcfg::ToolConfig& model,
 bool Prepare(toolcfg::ToolConfig& model, const image::FlashImage& flash, CommandRunner& runner,
              Messages& messages) {
   try {
-    return toolcfg::PrepareToolConfig(model, flash, {}, runner, messages) ==
-           toolcfg::PrepareResult::kParsed;
+    return exchange::PrepareToolConfig(model, flash, {}, runner, messages) ==
+           exchange::PrepareResult::kParsed;
   } catch (const CommandError& error) {
     messages.Show(BoxCaption::Application, error.what());
     return false;

@@ -8,8 +8,8 @@
 #include "framework/message_map.h"
 #include "legacy/field_edit_dialog.h"
 #include "legacy/generate.h"
-#include "plugin/open_file_dialog.h"
 #include "resource.h"
+#include "support/open_file_dialog.h"
 #include "support/window_messages.h"
 
 namespace nuv::legacy {
@@ -191,11 +191,11 @@ void NuvSubDialog::BrowseOutput() {
 
 void NuvSubDialog::BrowseConfig() {
   // The path stays set even when the file cannot be read: Generate tells.
-  plugin::ChooseFileToRead(*this, plugin::FilterText(kConfigFilter), config_path_);
+  ChooseFileToRead(*this, FilterText(kConfigFilter), config_path_);
 }
 
 void NuvSubDialog::BrowseKey() {
-  plugin::ChooseFileToRead(*this, plugin::FilterText(kKeyFilter), key_path_);
+  ChooseFileToRead(*this, FilterText(kKeyFilter), key_path_);
 }
 
 void NuvSubDialog::Generate() {

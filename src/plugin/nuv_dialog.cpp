@@ -11,8 +11,8 @@
 #include "legacy/customer_config_dialog.h"
 #include "legacy/script_parser.h"
 #include "plugin/host_settings.h"
-#include "plugin/open_file_dialog.h"
 #include "resource.h"
+#include "support/open_file_dialog.h"
 #include "support/window_messages.h"
 
 namespace nuv::plugin {
@@ -242,26 +242,13 @@ void NuvDialog::CloseImageDialogs() {
 }
 
 void NuvDialog::ParseNewFormat() {
-  auto dialog = std::make_unique<toolcfg::nuvnewfmtdlg>();
+  auto dialog = std::make_unique<exchange::nuvnewfmtdlg>();
   WindowMessages messages(*this);
-  const toolcfg::ToolConfigSource source{internal_mode_, ExpertsChecked(), image_.script_path};
-  // A dialog whose parse failed is not used any more.
-  if (dialog->PrepareToolConfig(image_, source, messages) != toolcfg::PrepareResult::kParsed)
-    return;
-  toolcfg::nuvnewfmtdlg& parsed = *dialog;
-  new_format_dialogs_.push_back(std::move(dialog));
-  OpenNewFormatDialog(parsed);
-}
-
-void NuvDialog::OpenNewFormatDialog(toolcfg::nuvnewfmtdlg& dialog) {
-  WindowMessages messages(*this);
-  dialog.AttachImage(image_);
-  if (dialog.ExportWorkbook(messages) == 0) {
-    messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
-    return;
-  }
-  // The dialog lives on by itself from here; the form only keeps the object.
-  dialog.Open(this, internal_mode_);
+  const exchange::ToolConfigSource source{internal_mode_, ExpertsChecked(), image_.script_path};
+  // A dialog that did not open is not used any more; one that did lives on
+  // by itself, and the form only keeps the object.
+  if (dialog->Open(image_, source, this, messages))
+    new_format_dialogs_.push_back(std::move(dialog));
 }
 
 void NuvDialog::ExportConfig() {

@@ -7,13 +7,13 @@
 #include <string_view>
 #include <vector>
 
+#include "exchange/new_format_dialog.h"
 #include "framework/form_view.h"
 #include "framework/window_ref.h"
 #include "image/flash_image.h"
 #include "legacy/script_model.h"
 #include "plugin/cell_grid.h"
 #include "support/balloon_tip.h"
-#include "toolcfg/new_format_dialog.h"
 
 namespace nuv::legacy {
 class NuvSubDialog;
@@ -36,7 +36,7 @@ struct TipTool {
 // The form owns what the flows work on, and the dialogs reach it through
 // the single form instance (TheForm()): the loaded FlashImage, the legacy
 // block list of the last legacy parse, and the New Format dialog objects
-// (one per successful new-format Parse).
+// (one per new-format Parse that opened its dialog).
 class NuvDialog : public fw::FormView {
  public:
   NuvDialog();
@@ -70,11 +70,6 @@ class NuvDialog : public fw::FormView {
   // last Pre-Parse, which the image keeps).
   bool ExpertsChecked() const;
   const CellGrid& grid() const { return grid_; }
-  // The New Format dialog objects of the successful new-format Parses, the
-  // latest last.
-  std::span<const std::unique_ptr<toolcfg::nuvnewfmtdlg>> new_format_dialogs() const {
-    return new_format_dialogs_;
-  }
 
  private:
   // Command handlers.
@@ -94,10 +89,6 @@ class NuvDialog : public fw::FormView {
   // After a successful legacy parse: a new Customer Config dialog over the
   // new block list, owned by the form and shown.
   void OpenCustomerConfig();
-  // After a successful new-format parse: the configuration goes to a
-  // workbook and the dialog's window opens (with the block tools in
-  // internal mode). A failed export ends the Parse with its message.
-  void OpenNewFormatDialog(toolcfg::nuvnewfmtdlg& dialog);
   // Cancel and Pre-Parse release the image: the dialogs that work on it
   // (Customer Config with its field edit dialog, New Format) go with it.
   void CloseImageDialogs();
@@ -115,7 +106,7 @@ class NuvDialog : public fw::FormView {
   image::FlashImage image_;
   legacy::LegacyBlockList script_blocks_;
   CellGrid grid_;
-  std::vector<std::unique_ptr<toolcfg::nuvnewfmtdlg>> new_format_dialogs_;
+  std::vector<std::unique_ptr<exchange::nuvnewfmtdlg>> new_format_dialogs_;
   // The Customer Config dialogs of this image's parses; the form's window
   // owns them.
   std::vector<fw::WindowRef<legacy::NuvSubDialog>> customer_configs_;

@@ -2,12 +2,12 @@
 // classes), which joins the framework's registry when the library is loaded
 // and leaves it when the library is unloaded, and the four exports. Nothing
 // else of the library is visible from outside (see exports.map).
+#include "exchange/new_format_dialog.h"
 #include "framework/module.h"
 #include "legacy/customer_config_dialog.h"
 #include "legacy/field_edit_dialog.h"
 #include "plugin/nuv_dialog.h"
 #include "plugin/plugin_entry.h"
-#include "toolcfg/new_format_dialog.h"
 
 #pragma GCC visibility push(default)
 #include "framework/plugin_abi.h"
@@ -19,7 +19,7 @@ extern const nuv::fw::DialogTemplates nuv_plugin_templates;
 namespace {
 
 nuv::fw::Module g_module("nuv", nuv_plugin_templates,
-                         {&nuv::plugin::NuvDialog::kClass, &nuv::toolcfg::nuvnewfmtdlg::kClass,
+                         {&nuv::plugin::NuvDialog::kClass, &nuv::exchange::nuvnewfmtdlg::kClass,
                           &nuv::legacy::NuvSubDialog::kClass,
                           &nuv::legacy::NuvNewButtonDialog::kClass});
 

@@ -70,16 +70,16 @@ std::optional<size_t> FindPickedBlock(const image::BlockTable& snapshot, std::st
   return std::nullopt;
 }
 
-bool SaveBlockFile(const image::FlashImage& image, std::string_view name, uint8_t id,
-                   std::string_view path, Messages& messages) {
+BlockFileResult SaveBlockFile(const image::FlashImage& image, std::string_view name, uint8_t id,
+                              std::string_view path, Messages& messages) {
   if (path.empty()) {
     messages.Show(BoxCaption::Error, "Please select output file!");
-    return false;
+    return BlockFileResult::kNoPath;
   }
   const std::optional<size_t> k = FindPickedBlock(image.snapshot, name, id);
   if (!k) {
     messages.Show(BoxCaption::Application, kNotFound);
-    return false;
+    return BlockFileResult::kNotFound;
   }
   const image::BlockRecord& record = image.snapshot.records[*k];
   // The block as the loaded file holds it; one reaching past the end of the
@@ -89,7 +89,7 @@ bool SaveBlockFile(const image::FlashImage& image, std::string_view name, uint8_
   const uint64_t size = record.entry.size();
   if (start > loaded.size() || size > loaded.size() - start) {
     messages.Show(BoxCaption::Error, "error to write block bin  file ");
-    return false;
+    return BlockFileResult::kFileError;
   }
   const platform::WriteResult written =
       platform::WriteFileReplacing(FilePath(path), loaded.subspan(start, size));
@@ -97,31 +97,31 @@ bool SaveBlockFile(const image::FlashImage& image, std::string_view name, uint8_
     messages.Show(BoxCaption::Error, written.outcome == platform::WriteOutcome::kCannotWrite
                                          ? "error to write block bin  file "
                                          : "error to save block bin  file ");
-    return false;
+    return BlockFileResult::kFileError;
   }
   messages.Show(BoxCaption::Application, kDone);
-  return true;
+  return BlockFileResult::kDone;
 }
 
-bool LoadBlockFile(image::FlashImage& image, std::string_view name, uint8_t id,
-                   std::string_view path, Messages& messages) {
+BlockFileResult LoadBlockFile(image::FlashImage& image, std::string_view name, uint8_t id,
+                              std::string_view path, Messages& messages) {
   if (path.empty()) {
     messages.Show(BoxCaption::Error, "Please select load file!");
-    return false;
+    return BlockFileResult::kNoPath;
   }
   const std::optional<size_t> k = FindPickedBlock(image.snapshot, name, id);
   if (!k || *k >= image.table.records.size()) {
     messages.Show(BoxCaption::Application, kNotFound);
-    return false;
+    return BlockFileResult::kNotFound;
   }
   std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path, messages);
   if (!bytes)
-    return false;
+    return BlockFileResult::kFileError;
   image::BlockRecord& record = image.table.records[*k];
   record.entry.set_size(static_cast<uint32_t>(bytes->size()));
   record.data.Replace(std::move(*bytes));
   messages.Show(BoxCaption::Application, kDone);
-  return true;
+  return BlockFileResult::kDone;
 }
 
 }  // namespace nuv::toolcfg

@@ -37,12 +37,13 @@ bool WriteWhole(const fs::path& path, std::span<const uint8_t> bytes) {
 
 }  // namespace
 
-int ExtractToolConfig(const image::FlashImage& image, CommandRunner& runner, Messages& messages) {
+ExtractResult ExtractToolConfig(const image::FlashImage& image, CommandRunner& runner,
+                                Messages& messages) {
   if (image.table.total() == 0)
-    return kNoToolConfigBlock;
+    return ExtractResult::kNoToolConfigBlock;
   const image::BlockRecord* block = FindToolConfigBlock(image.table);
   if (!block)
-    return kNoToolConfigBlock;
+    return ExtractResult::kNoToolConfigBlock;
 
   const platform::NativePath folder = platform::ToWorkingPath(kTemporaryFolder);
   const platform::NativePath compressed = platform::ToWorkingPath(kCompressedScript);
@@ -50,7 +51,7 @@ int ExtractToolConfig(const image::FlashImage& image, CommandRunner& runner, Mes
   for (const platform::NativePath* path : {&folder, &compressed, &script}) {
     if (!path->ok) {
       messages.Show(BoxCaption::Application, path->error);
-      return kShortWrite;
+      return ExtractResult::kNotWritten;
     }
   }
   std::error_code ignored;
@@ -63,14 +64,14 @@ int ExtractToolConfig(const image::FlashImage& image, CommandRunner& runner, Mes
   if (!WriteWhole(compressed.path, image::SizedData(*block))) {
     messages.Show(BoxCaption::Application, "Cannot write " + std::string(kCompressedScript) + " (" +
                                                compressed.path.string() + ")!");
-    return kShortWrite;
+    return ExtractResult::kNotWritten;
   }
 
   runner.Start(kGzipCommand, false);
   while (runner.IsRunning())
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   platform::SetFileHidden(script.path);
-  return kToolConfigOk;
+  return ExtractResult::kExtracted;
 }
 
 void RemoveExtractedToolConfig() {

@@ -29,10 +29,12 @@ inline constexpr std::string_view kExtractedScript = "D:\\tmp\\script-qv.cfg";
 // A script left over at "D:\tmp\script-qv.cfg" is removed first: gzip
 // would refuse to overwrite it, and the old script would pass for the new.
 //
-// Results: kToolConfigOk; kNoToolConfigBlock when no block name begins with
-// "toolcfg" (also for an empty table); kShortWrite, with a message saying
+// Results: kExtracted; kNoToolConfigBlock when no block name begins with
+// "toolcfg" (also for an empty table); kNotWritten, with a message saying
 // why, when the compressed file cannot be created or written whole.
-int ExtractToolConfig(const image::FlashImage& image, CommandRunner& runner, Messages& messages);
+enum class ExtractResult { kExtracted, kNoToolConfigBlock, kNotWritten };
+[[nodiscard]] ExtractResult ExtractToolConfig(const image::FlashImage& image, CommandRunner& runner,
+                                              Messages& messages);
 
 // Removes what the extraction left: the script "D:\tmp\script-qv.cfg", a
 // compressed file that gzip did not consume, and the folder "D:\tmp" when

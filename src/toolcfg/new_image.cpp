@@ -113,14 +113,18 @@ std::optional<std::vector<uint8_t>> LayOutNewImage(image::BlockTable& table,
   return out;
 }
 
-bool WriteNewFlash(std::string_view path, std::span<const uint8_t> bytes, Messages& messages) {
+NewImageResult WriteNewImage(image::FlashImage& image, std::string_view path, Messages& messages) {
+  const std::optional<std::vector<uint8_t>> out =
+      LayOutNewImage(image.table, image.bytes(), image.image_length, messages);
+  if (!out)
+    return NewImageResult::kNotLaidOut;
   const platform::NativePath target = platform::ToNativePath(path);
-  if (path.empty() || !target.ok || !platform::WriteFileReplacing(target.path, bytes).ok()) {
+  if (path.empty() || !target.ok || !platform::WriteFileReplacing(target.path, *out).ok()) {
     messages.Show(BoxCaption::Application, "Error: Generate new flash failed");
-    return false;
+    return NewImageResult::kNotWritten;
   }
   messages.Show(BoxCaption::Application, "The New Flash File Created Successful!");
-  return true;
+  return NewImageResult::kWritten;
 }
 
 }  // namespace nuv::toolcfg

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/block_table.h"
+#include "image/flash_image.h"
 #include "support/messages.h"
 
 namespace nuv::toolcfg {
@@ -63,11 +64,18 @@ std::optional<std::vector<uint8_t>> LayOutNewImage(image::BlockTable& table,
                                                    std::span<const uint8_t> loaded,
                                                    uint32_t image_length, Messages& messages);
 
-// Writes the new image as the whole content of the file `path` (a
-// Windows-style name is mapped as the platform maps it), through a
-// temporary file beside it, so a failure leaves an existing file as it was:
-// "Error: Generate new flash failed" on failure, else "The New Flash File
-// Created Successful!" (application boxes).
-bool WriteNewFlash(std::string_view path, std::span<const uint8_t> bytes, Messages& messages);
+enum class NewImageResult {
+  kWritten,     // "The New Flash File Created Successful!"
+  kNotLaidOut,  // the blocks do not fit (LayOutNewImage's message)
+  kNotWritten,  // "Error: Generate new flash failed"
+};
+
+// Lays the working records of `image` out (LayOutNewImage) and writes the
+// new image as the whole content of the file `path` (a Windows-style name
+// is mapped as the platform maps it), through a temporary file beside it,
+// so a failure leaves an existing file as it was. Its messages are
+// application boxes.
+[[nodiscard]] NewImageResult WriteNewImage(image::FlashImage& image, std::string_view path,
+                                           Messages& messages);
 
 }  // namespace nuv::toolcfg

@@ -7,13 +7,6 @@
 
 namespace nuv::toolcfg {
 
-// Results of the tool-config operations.
-inline constexpr int kToolConfigOk = 0;
-inline constexpr int kNoToolConfigBlock = -3;  // the image has no "toolcfg" block
-inline constexpr int kScriptNotOpened = -6;    // the script file cannot be opened
-inline constexpr int kScriptError = -7;        // not a tool-config script, or a bad line
-inline constexpr int kShortWrite = -8;         // the compressed script could not be written
-
 // Longest texts the model keeps; longer ones are cut.
 inline constexpr size_t kMaxColumnTitle = 29;
 inline constexpr size_t kMaxBlockName = 8;

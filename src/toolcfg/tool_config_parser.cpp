@@ -15,6 +15,8 @@
 namespace nuv::toolcfg {
 namespace {
 
+using enum ParseResult;
+
 // The pieces of a text between separators, the way strtok cuts them: a run
 // of separators counts as one and no piece is ever empty.
 class Pieces {
@@ -141,7 +143,7 @@ class Parser {
       : model_(model), table_(table), messages_(messages) {}
 
   // First pass: the whole script is searched for "CFGHEADER=toolcfg".
-  int FindHeader(LineReader& reader) {
+  ParseResult FindHeader(LineReader& reader) {
     bool found = false;
     std::string line;
     while (reader.Next(line)) {
@@ -157,32 +159,32 @@ class Parser {
         found = true;
     }
     if (found)
-      return kToolConfigOk;
+      return kParsed;
     ReportCutShort(reader);
     return kScriptError;
   }
 
   // Second pass: every line is applied in order.
-  int Apply(LineReader& reader) {
+  ParseResult Apply(LineReader& reader) {
     std::string line;
     while (reader.Next(line)) {
       line_number_ = reader.line_number();
       const std::string_view text = AsText(line);
       if (text.empty())
         continue;
-      if (const int result = ApplyLine(text); result != kToolConfigOk)
+      if (const ParseResult result = ApplyLine(text); result != kParsed)
         return result;
     }
     ReportCutShort(reader);
-    return kToolConfigOk;
+    return kParsed;
   }
 
  private:
-  int ApplyLine(std::string_view line) {
+  ParseResult ApplyLine(std::string_view line) {
     if (StartsWith(line, "SHEETID"))
       return SheetId(line);
     if (StartsWith(line, "//") || StartsWith(line, "FLASH="))
-      return kToolConfigOk;
+      return kParsed;
     if (StartsWith(line, "SHEETINFO"))
       return SheetInfo(line);
     if (StartsWith(line, "BLOCKINFO"))
@@ -200,10 +202,10 @@ class Parser {
       return Items(line.substr(2));
     if (StartsWith(line, "["))
       return Items(line);
-    return kToolConfigOk;
+    return kParsed;
   }
 
-  int SheetId(std::string_view line) {
+  ParseResult SheetId(std::string_view line) {
     const std::optional<std::string_view> value = ValueOf(line);
     if (!value)
       return kScriptError;
@@ -217,11 +219,11 @@ class Parser {
       sheet_ = &model_.sheet4;
       sheet_->name = "sheet4";
     }
-    return kToolConfigOk;
+    return kParsed;
   }
 
   // SHEETINFO, one separator character, then title1][title2]...
-  int SheetInfo(std::string_view line) {
+  ParseResult SheetInfo(std::string_view line) {
     if (!sheet_)
       return Fail("SHEETINFO comes before the first SHEETID line!");
     Pieces pieces(DropFirst(line, 10), ']');
@@ -232,11 +234,11 @@ class Parser {
     sheet_->columns.push_back({Cut(*title, kMaxColumnTitle)});
     while ((title = pieces.Next()))
       sheet_->columns.push_back({Cut(DropFirst(*title), kMaxColumnTitle)});
-    return kToolConfigOk;
+    return kParsed;
   }
 
   // BLOCKINFO, one separator character, then name]
-  int BlockInfo(std::string_view line) {
+  ParseResult BlockInfo(std::string_view line) {
     if (!sheet_)
       return Fail("BLOCKINFO comes before the first SHEETID line!");
     Pieces pieces(DropFirst(line, 10), ']');
@@ -248,11 +250,11 @@ class Parser {
     sheet_->blocks.push_back(std::move(block));
     block_sheet_ = sheet_;
     block_index_ = sheet_->blocks.size() - 1;
-    return kToolConfigOk;
+    return kParsed;
   }
 
-  int BlockValue(std::string_view line, std::string_view key,
-                 const std::function<void(ConfigBlock&, std::string_view)>& store) {
+  ParseResult BlockValue(std::string_view line, std::string_view key,
+                         const std::function<void(ConfigBlock&, std::string_view)>& store) {
     ConfigBlock* block = CurrentBlock();
     if (!block)
       return Fail(std::string(key) + " comes before the first BLOCKINFO line!");
@@ -260,10 +262,10 @@ class Parser {
     if (!value)
       return kScriptError;
     store(*block, *value);
-    return kToolConfigOk;
+    return kParsed;
   }
 
-  int Index(std::string_view line) {
+  ParseResult Index(std::string_view line) {
     ConfigBlock* block = CurrentBlock();
     if (!block)
       return Fail("INDEX comes before the first BLOCKINFO line!");
@@ -272,18 +274,18 @@ class Parser {
       return kScriptError;
     block->block_id = static_cast<uint8_t>(Hexadecimal(*value) & 0xFF);
     source_ = FindBlockById(table_, block->block_id, messages_);
-    return source_ ? kToolConfigOk : kScriptError;
+    return source_ ? kParsed : kScriptError;
   }
 
   // [name][type][bit offset][bit length]([min][max])([description]) then
   // ";" or "##" or the next item after one separator character.
-  int Items(std::string_view text) {
+  ParseResult Items(std::string_view text) {
     Pieces pieces(text, ']');
     std::optional<std::string_view> piece = pieces.Next();
     for (bool first = true; piece; first = false) {
       const std::string_view name_piece = first ? *piece : DropFirst(*piece);
       if (name_piece.find("##") != std::string_view::npos)
-        return kToolConfigOk;
+        return kParsed;
       ConfigBlock* block = CurrentBlock();
       if (!block)
         return Fail("an item comes before the first BLOCKINFO line!");
@@ -301,13 +303,13 @@ class Parser {
           return kScriptError;
         item.description = Cut(DropFirst(*description), kMaxDescription);
       }
-      if (const int result = ReadValue(*block, item); result != kToolConfigOk)
+      if (const ParseResult result = ReadValue(*block, item); result != kParsed)
         return result;
       piece = pieces.Next();
       if (piece && (*piece == ";" || *piece == "##"))
         break;
     }
-    return kToolConfigOk;
+    return kParsed;
   }
 
   // The next pieces, one for each of `fields`, as decimal numbers; false
@@ -322,7 +324,7 @@ class Parser {
     return true;
   }
 
-  int ReadValue(const ConfigBlock& block, ConfigItem& item) {
+  ParseResult ReadValue(const ConfigBlock& block, ConfigItem& item) {
     if (!source_)
       return Fail("item [" + item.name +
                   "] comes before the first INDEX line, so there is no block to read it from!");
@@ -333,7 +335,7 @@ class Parser {
                     " bits long; a number has 0 to 64 bits!");
       if (item.bit_length == 0) {
         item.number_value = 0;
-        return kToolConfigOk;
+        return kParsed;
       }
       const int64_t position = int64_t{block.start_offset} * 8 + item.bit_offset;
       std::optional<uint64_t> value;
@@ -343,7 +345,7 @@ class Parser {
       if (!value)
         return Outside(block, item, data.size());
       item.number_value = *value;
-      return kToolConfigOk;
+      return kParsed;
     }
     const int64_t start = int64_t{block.start_offset} + item.bit_offset / 8;
     if (start < 0 || static_cast<uint64_t>(start) >= data.size())
@@ -352,10 +354,10 @@ class Parser {
     item.text_value.clear();
     for (size_t i = 0; i < text.size() && i < kMaxTextValue && text[i] != 0; ++i)
       item.text_value += static_cast<char>(text[i]);
-    return kToolConfigOk;
+    return kParsed;
   }
 
-  int Outside(const ConfigBlock& block, const ConfigItem& item, size_t size) {
+  ParseResult Outside(const ConfigBlock& block, const ConfigItem& item, size_t size) {
     return Fail("item [" + item.name + "] of block [" + block.name + "] lies outside the " +
                 std::to_string(size) + " bytes of block id[" + HexId(source_->entry.block_id()) +
                 "]!");
@@ -365,7 +367,7 @@ class Parser {
     return block_sheet_ ? &block_sheet_->blocks[block_index_] : nullptr;
   }
 
-  int Fail(const std::string& what) {
+  ParseResult Fail(const std::string& what) {
     messages_.Show(BoxCaption::Application,
                    "Script error in line " + std::to_string(line_number_) + ": " + what);
     return kScriptError;
@@ -389,35 +391,35 @@ class Parser {
   size_t line_number_ = 0;
 };
 
-int Parse(ToolConfig& model, const std::function<bool(LineReader&)>& open,
-          const image::BlockTable& table, Messages& messages) {
+ParseResult Parse(ToolConfig& model, const std::function<bool(LineReader&)>& open,
+                  const image::BlockTable& table, Messages& messages) {
   LineReader reader;
   if (!open(reader))
-    return kScriptNotOpened;
+    return kNotOpened;
   Parser parser(model, table, messages);
-  if (const int result = parser.FindHeader(reader); result != kToolConfigOk)
+  if (const ParseResult result = parser.FindHeader(reader); result != kParsed)
     return result;
   reader.Close();
   if (!open(reader))
-    return kScriptNotOpened;
+    return kNotOpened;
   return parser.Apply(reader);
 }
 
 }  // namespace
 
-int ParseToolConfig(ToolConfig& model, std::string_view script_path, const image::BlockTable& table,
-                    Messages& messages) {
+ParseResult ParseToolConfig(ToolConfig& model, std::string_view script_path,
+                            const image::BlockTable& table, Messages& messages) {
   const platform::NativePath path = platform::ToNativePath(script_path);
   if (!path.ok) {
     messages.Show(BoxCaption::Application, path.error);
-    return kScriptNotOpened;
+    return kNotOpened;
   }
   return Parse(
       model, [&](LineReader& reader) { return reader.Open(path.path); }, table, messages);
 }
 
-int ParseToolConfigText(ToolConfig& model, std::string_view script, const image::BlockTable& table,
-                        Messages& messages) {
+ParseResult ParseToolConfigText(ToolConfig& model, std::string_view script,
+                                const image::BlockTable& table, Messages& messages) {
   return Parse(
       model,
       [&](LineReader& reader) {

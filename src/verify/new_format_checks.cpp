@@ -1,15 +1,15 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "exchange/exchange.h"
+#include "exchange/preset_packing.h"
+#include "exchange/preset_table.h"
 #include "toolcfg/block_lookup.h"
 #include "toolcfg/extract.h"
 #include "toolcfg/script_unpacking.h"
 #include "toolcfg/tool_config_parser.h"
 #include "verify/checks.h"
 #include "workbook/cell_grid.h"
-#include "workbook/exchange.h"
-#include "workbook/preset_packing.h"
-#include "workbook/preset_table.h"
 
 namespace nuv::verify {
 namespace {
@@ -25,10 +25,10 @@ std::optional<BlockRef> NamedBlock(const image::BlockTable& table, std::string_v
 // What the export does not carry over from a table it reads.
 void CheckTableContent(const std::vector<uint8_t>& bytes, const BlockRef& block,
                        std::vector<Finding>& out) {
-  const std::string_view magic = workbook::kPresetMagic;
+  const std::string_view magic = exchange::kPresetMagic;
   const std::string head(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(
                                                             std::min(bytes.size(), magic.size())));
-  if (bytes.size() < workbook::kPresetHeaderSize || head != magic) {
+  if (bytes.size() < exchange::kPresetHeaderSize || head != magic) {
     out.push_back({Severity::Error, kCheckPreset, block, FindingValue::Text(std::string(magic)),
                    FindingValue::Text(head),
                    "its data unpacks to " + std::to_string(bytes.size()) +
@@ -36,7 +36,7 @@ void CheckTableContent(const std::vector<uint8_t>& bytes, const BlockRef& block,
                        "its row and column counts)"});
     return;
   }
-  const workbook::PresetTable table = workbook::ReadPresetTable(bytes);
+  const exchange::PresetTable table = exchange::ReadPresetTable(bytes);
   if (table.unterminated)
     out.push_back({Severity::Error, kCheckPreset, block, FindingValue::Text("a terminated text"),
                    FindingValue::Text("the end of the table"),
@@ -48,7 +48,7 @@ void CheckTableContent(const std::vector<uint8_t>& bytes, const BlockRef& block,
                        " cell texts are longer than the 32766 characters a cell holds; the "
                        "export cuts them"});
   const auto outside = static_cast<uint64_t>(
-      std::count_if(table.cells.begin(), table.cells.end(), [](const workbook::PresetCell& c) {
+      std::count_if(table.cells.begin(), table.cells.end(), [](const exchange::PresetCell& c) {
         return c.row > workbook::kMaxRows || c.column > workbook::kMaxColumns;
       }));
   if (outside)
@@ -64,9 +64,8 @@ void CheckTableContent(const std::vector<uint8_t>& bytes, const BlockRef& block,
 void CheckToolConfig(const image::FlashImage& flash, CommandRunner& runner,
                      std::vector<Finding>& out) {
   RecordedMessages messages;
-  std::string script;
-  const int unpacked = toolcfg::UnpackToolConfigScript(flash, runner, script, messages);
-  if (unpacked == toolcfg::kNoToolConfigBlock) {
+  const toolcfg::UnpackedScript script = toolcfg::UnpackToolConfigScript(flash, runner, messages);
+  if (script.result == toolcfg::UnpackResult::kNoToolConfigBlock) {
     out.push_back({Severity::Warning, kCheckToolConfig, std::nullopt, FindingValue::Text("toolcfg"),
                    FindingValue(),
                    "no block name begins with \"toolcfg\": the image carries no tool-config "
@@ -75,14 +74,15 @@ void CheckToolConfig(const image::FlashImage& flash, CommandRunner& runner,
   }
   const std::optional<BlockRef> block =
       NamedBlock(flash.table, toolcfg::kToolConfigBlockName, toolcfg::kToolConfigBlockName.size());
-  if (unpacked != toolcfg::kToolConfigOk) {
+  if (script.result != toolcfg::UnpackResult::kUnpacked) {
     out.push_back({Severity::Error, kCheckToolConfig, block, FindingValue::Text("gzip data"),
                    FindingValue(), "its script cannot be unpacked: " + MessageText(messages)});
     return;
   }
   messages.clear();
   toolcfg::ToolConfig model;
-  if (toolcfg::ParseToolConfigText(model, script, flash.table, messages) != toolcfg::kToolConfigOk)
+  if (toolcfg::ParseToolConfigText(model, script.text, flash.table, messages) !=
+      toolcfg::ParseResult::kParsed)
     out.push_back({Severity::Error, kCheckToolConfig, block,
                    FindingValue::Text("a script that parses against the image"), FindingValue(),
                    "its script does not parse: " +
@@ -93,22 +93,22 @@ void CheckToolConfig(const image::FlashImage& flash, CommandRunner& runner,
 
 void CheckPresetTable(image::FlashImage& flash, CommandRunner& runner, std::vector<Finding>& out) {
   RecordedMessages messages;
-  image::BlockRecord* preset = toolcfg::FindBlockByName(flash.table, workbook::kPresetBlockName,
-                                                        workbook::kPresetNameLength, messages);
+  image::BlockRecord* preset = toolcfg::FindBlockByName(flash.table, exchange::kPresetBlockName,
+                                                        exchange::kPresetNameLength, messages);
   if (!preset)
     return;  // the export then writes the sheets without a table
   const BlockRef block = RefOf(preset->entry);
   toolcfg::ToolConfig model;
-  workbook::WorkbookExchange exchange{model, flash.table, runner, messages};
+  exchange::WorkbookExchange work{model, flash.table, runner, messages};
   std::span<const uint8_t> packed = preset->data.bytes();
   packed = packed.first(std::min<size_t>(packed.size(), preset->entry.size()));
-  std::vector<uint8_t> table;
-  if (!workbook::UnpackPreset(exchange, table, packed)) {
+  const std::optional<std::vector<uint8_t>> table = exchange::UnpackPreset(work, packed);
+  if (!table) {
     out.push_back({Severity::Error, kCheckPreset, block, FindingValue::Text("lzma data"),
                    FindingValue(), "its data does not unpack with lzma: " + MessageText(messages)});
     return;
   }
-  CheckTableContent(table, block, out);
+  CheckTableContent(*table, block, out);
 }
 
 }  // namespace nuv::verify

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "../workbook/workbook_test_support.h"
+#include "exchange/exchange.h"
 #include "image/block_table.h"
 #include "sample_preset.h"
 #include "support/command_runner.h"
@@ -20,11 +21,13 @@
 #include "toolcfg/tool_config.h"
 #include "workbook/automation_registry.h"
 #include "workbook/dispatch.h"
-#include "workbook/exchange.h"
 #include "workbook/standin_application.h"
 #include "workbook/variant.h"
 
-namespace nuv::workbook::testing {
+namespace nuv::exchange::testing {
+
+using namespace workbook;
+using namespace workbook::testing;
 
 // A block record with id, name and its own data; size = data size.
 inline image::BlockRecord MakeRecord(std::uint8_t id, std::string_view name,
@@ -197,4 +200,4 @@ class ExchangeTest : public WorkbookTest {
   std::shared_ptr<std::vector<Call>> calls_ = std::make_shared<std::vector<Call>>();
 };
 
-}  // namespace nuv::workbook::testing
+}  // namespace nuv::exchange::testing

@@ -1,7 +1,7 @@
 // The workbook export: its steps, the layout of every sheet, the
 // highlighting and its failures, seen through the saved file and through
 // the automation calls made.
-#include "workbook/export_workbook.h"
+#include "exchange/export_workbook.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,10 @@
 #include "workbook/excel_dispids.h"
 #include "workbook/xls_file.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
 
 using testing::Block;
 using testing::Bytes;
@@ -75,9 +77,11 @@ class Export : public testing::ExchangeTest {
     model_.sheet4.blocks = {Block("logo", 0x24, 0, 3, {}), Block("hwinfo", 0x25, 0, 2, {})};
   }
 
-  int Run(std::string& path, ExportOptions options = {}) {
+  ExportResult Run(std::string& path, ExportOptions options = {}) {
     WorkbookExchange exchange = Exchange();
-    return ExportWorkbook(exchange, path, options);
+    ExportOutcome outcome = ExportWorkbook(exchange, options);
+    path = std::move(outcome.workbook_path);
+    return outcome.result;
   }
   // The saved workbook's listing; only sheet `only` of it if given.
   std::string Saved(int only = -1) {
@@ -94,7 +98,7 @@ TEST_F(Export, EverySheetIsLaidOutInTheCurrentDirectorysWorkbook) {
   AddSamplePreset();  // 5 columns: the width of highlighted rows
   RecordCalls();
   std::string path;
-  ASSERT_EQ(Run(path), 1);
+  ASSERT_EQ(Run(path), ExportResult::kSaved);
   // The application is handed to the user before the workbook is saved.
   ASSERT_GE(calls().size(), 3u);
   EXPECT_EQ(std::vector<Call>(calls().end() - 3, calls().end()),
@@ -151,7 +155,7 @@ TEST_F(Export, BatchExportSavesWhereToldAndOpensNothing) {
   AddSamplePreset();
   RecordCalls();
   std::string path;
-  ASSERT_EQ(Run(path, {Path("book.xls").string(), false}), 1);
+  ASSERT_EQ(Run(path, {Path("book.xls").string(), false}), ExportResult::kSaved);
   EXPECT_EQ(path, Path("book.xls").string());
   EXPECT_FALSE(std::filesystem::exists(Path("preset.xls")));
   EXPECT_EQ(ReadXlsFile(Path("book.xls")).sheets.size(), 4u);
@@ -162,10 +166,10 @@ TEST_F(Export, BatchExportSavesWhereToldAndOpensNothing) {
 
 TEST_F(Export, AFailingCallStopsTheExportWithItsError) {
   FillModel();
-  std::string path;
   WorkbookExchange exchange = Exchange();
-  EXPECT_THROW(ExportWorkbook(exchange, path, {Path("no folder/book.xls").string(), false}),
-               AutomationError);
+  EXPECT_THROW(
+      static_cast<void>(ExportWorkbook(exchange, {Path("no folder/book.xls").string(), false})),
+      AutomationError);
   EXPECT_FALSE(std::filesystem::exists(Path("no folder")));
 }
 
@@ -200,7 +204,7 @@ TEST_F(Export, PresetBlocksThatGiveNoWidthLeaveRowsPlainAndSaySo) {
     FillModel();
     std::filesystem::remove(Path("preset.xls"));  // else the application asks first
     std::string path;
-    ASSERT_EQ(Run(path), 1);
+    ASSERT_EQ(Run(path), ExportResult::kSaved);
     EXPECT_EQ(messages_.texts(), c.messages);
     for (const auto& [caption, text] : messages_.shown())
       EXPECT_EQ(caption, BoxCaption::Application) << text;
@@ -219,7 +223,7 @@ TEST_F(Export, AnUnpackingFailureHandsOverTheUnsavedWorkbook) {
   RecordCalls();
   testing::ScopedEnv no_lzma("PATH", Path("nothing-here").string());
   std::string path;
-  EXPECT_EQ(Run(path), 0);
+  EXPECT_EQ(Run(path), ExportResult::kNotSaved);
   ASSERT_EQ(messages_.texts().size(), 2u);
   EXPECT_EQ(messages_.texts()[0], "error to open output file!");
   ASSERT_GE(calls().size(), 2u);
@@ -233,7 +237,7 @@ TEST_F(Export, WithoutTheApplicationNothingIsWritten) {
   FillModel();
   UnregisterAutomationServer(kExcelProgId);
   std::string path;
-  EXPECT_EQ(Run(path), 0);
+  EXPECT_EQ(Run(path), ExportResult::kNotSaved);
   EXPECT_EQ(messages_.shown(),
             (Shown{{BoxCaption::Application, "Couldn't start Excel and get Application object."}}));
   EXPECT_EQ(path, DefaultWorkbookPath());
@@ -256,7 +260,7 @@ TEST_F(Export, ACodePageThatCannotReadTheTextsStopsItBeforeItStarts) {
     testing::ScopedEnv env("NUV_CODEPAGE", code_page);
     messages_.clear();
     std::string path;
-    EXPECT_EQ(Run(path), 0);
+    EXPECT_EQ(Run(path), ExportResult::kNotSaved);
     EXPECT_EQ(messages_.texts(), std::vector<std::string>{message});
   }
   EXPECT_TRUE(calls().empty());
@@ -273,7 +277,7 @@ TEST_F(Export, TablesBeyondTheSheetAreBoundedWithMessages) {
   table.insert(table.end(), {0x80, 'e', 0, 'n'});
   AddPresetBlock(table);
   std::string path;
-  ASSERT_EQ(Run(path), 1);
+  ASSERT_EQ(Run(path), ExportResult::kSaved);
   const std::string program = Saved(0);
   EXPECT_NE(program.find("Program\t1\t1\ttext\t*wide\n" + Fills("Program", 1, 1, 256) +
                          "Program\t2\t127\ttext\ta\n"),
@@ -290,4 +294,4 @@ TEST_F(Export, TablesBeyondTheSheetAreBoundedWithMessages) {
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

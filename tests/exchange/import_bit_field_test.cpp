@@ -1,15 +1,18 @@
 // The import's own bit-field writer, over bytes that neighbouring fields
 // share. (Fields across two bytes and all ones over 16 bits are seen
 // through the configuration sheets.)
-#include "workbook/import_bit_field.h"
+#include "exchange/import_bit_field.h"
 
 #include <gtest/gtest.h>
 
 #include "exchange_test_support.h"
 #include "toolcfg/bit_field.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
+using enum BitFieldWrite;
 
 using testing::Bytes;
 
@@ -32,16 +35,18 @@ TEST(ImportBitField, WritesTheBytesTheFieldStartsInWithoutCuttingTheValue) {
       {Bytes({0xFF}), 3, 0, 0, Bytes({0x07})},
   };
   for (Case& c : cases) {
-    EXPECT_TRUE(WriteImportBitField(c.before, c.offset, c.length, c.value));
+    EXPECT_EQ(WriteImportBitField(c.before, c.offset, c.length, c.value), kWritten);
     EXPECT_EQ(c.before, c.after) << c.offset << "+" << c.length;
   }
 }
 
 TEST(ImportBitField, ItemsSharingAByteKeepEachOtherOnlyInAscendingOrder) {
   std::vector<std::uint8_t> up = Bytes({0x00}), down = Bytes({0x00});
-  ASSERT_TRUE(WriteImportBitField(up, 0, 4, 0x5) && WriteImportBitField(up, 4, 4, 0xA));
+  ASSERT_EQ(WriteImportBitField(up, 0, 4, 0x5), kWritten);
+  ASSERT_EQ(WriteImportBitField(up, 4, 4, 0xA), kWritten);
   EXPECT_EQ(up, Bytes({0xA5}));
-  ASSERT_TRUE(WriteImportBitField(down, 4, 4, 0xA) && WriteImportBitField(down, 0, 4, 0x5));
+  ASSERT_EQ(WriteImportBitField(down, 4, 4, 0xA), kWritten);
+  ASSERT_EQ(WriteImportBitField(down, 0, 4, 0x5), kWritten);
   EXPECT_EQ(down, Bytes({0x05}));
 }
 
@@ -49,7 +54,7 @@ TEST(ImportBitField, WideFieldsMatchTheReader) {
   // 64 bits at bit 7 touch nine bytes; reading them back gives the value.
   std::vector<std::uint8_t> bytes(10, 0x81);
   const std::uint64_t value = 0xF00DFACE12345678u;
-  ASSERT_TRUE(WriteImportBitField(bytes, 7, 64, value));
+  ASSERT_EQ(WriteImportBitField(bytes, 7, 64, value), kWritten);
   EXPECT_EQ(toolcfg::ReadBitField(bytes, 7, 64), value);
   EXPECT_EQ(bytes[0] & 0x7F, 0x01);  // bits below the field
   EXPECT_EQ(bytes[9], 0x81);         // untouched
@@ -58,16 +63,16 @@ TEST(ImportBitField, WideFieldsMatchTheReader) {
 
 TEST(ImportBitField, BytesOutsideTheBlockAreNeverWritten) {
   std::vector<std::uint8_t> bytes = Bytes({0x11, 0x22});
-  EXPECT_FALSE(WriteImportBitField(bytes, 12, 8, 0xFF));  // needs a third byte
-  EXPECT_FALSE(WriteImportBitField(bytes, 16, 0, 0));     // first byte past the end
-  EXPECT_FALSE(WriteImportBitField(bytes, -1, 4, 0));
-  EXPECT_FALSE(WriteImportBitField(bytes, 0, 65, 0));
-  EXPECT_FALSE(WriteImportBitField(bytes, 0, -8, 0));
-  EXPECT_FALSE(WriteImportBitField({}, 0, 1, 1));
+  EXPECT_EQ(WriteImportBitField(bytes, 12, 8, 0xFF), kOutside);  // needs a third byte
+  EXPECT_EQ(WriteImportBitField(bytes, 16, 0, 0), kOutside);     // first byte past the end
+  EXPECT_EQ(WriteImportBitField(bytes, -1, 4, 0), kOutside);
+  EXPECT_EQ(WriteImportBitField(bytes, 0, 65, 0), kOutside);
+  EXPECT_EQ(WriteImportBitField(bytes, 0, -8, 0), kOutside);
+  EXPECT_EQ(WriteImportBitField({}, 0, 1, 1), kOutside);
   EXPECT_EQ(bytes, Bytes({0x11, 0x22}));
-  EXPECT_TRUE(WriteImportBitField(bytes, 8, 8, 0x33));
+  EXPECT_EQ(WriteImportBitField(bytes, 8, 8, 0x33), kWritten);
   EXPECT_EQ(bytes, Bytes({0x11, 0x33}));
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -2,12 +2,15 @@
 // texts, number rules, range checks, texts, files, and every failure.
 #include <gtest/gtest.h>
 
+#include "exchange/import_workbook.h"
 #include "exchange_test_support.h"
 #include "platform/errors.h"
-#include "workbook/import_workbook.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
+using enum SheetResult;
 
 using testing::Block;
 using testing::Bytes;
@@ -34,7 +37,7 @@ class ConfigSheet : public testing::ExchangeTest {
   // `start`) over `data`: the sheet's rows give `result`, `after` and the
   // messages shown; `values` are the items' numbers afterwards, if given.
   void Check(const char* what, std::vector<std::uint8_t> data,
-             std::vector<toolcfg::ConfigItem> items, const Rows& rows, int result,
+             std::vector<toolcfg::ConfigItem> items, const Rows& rows, SheetResult result,
              const std::vector<std::uint8_t>& after, const std::vector<std::string>& messages,
              const std::vector<std::uint64_t>& values = {}, std::int32_t start = 0,
              std::uint8_t model_id = 0x22) {
@@ -65,13 +68,13 @@ TEST_F(ConfigSheet, EachRowRuleAndFailure) {
   Check("bit fields at the block's offset", Bytes({0x99, 0xF5, 0xA0, 0x00, 0xF0, 0x5F}),
         {Item("Nibble", 0, 4, 8), Item("Shared", 0, 28, 8)},
         {{T("Key"), T("Code")}, {T("*keys")}, {T("Nibble"), N(0x3C)}, {T("Shared"), N(0xAB)}},
-        kImportOk, Bytes({0x99, 0xC5, 0xA3, 0x00, 0xB0, 0x5A}), {}, {0x3C, 0xAB}, 1);
+        kApplied, Bytes({0x99, 0xC5, 0xA3, 0x00, 0xB0, 0x5A}), {}, {0x3C, 0xAB}, 1);
   Check("numbers truncated toward zero, kept as 64-bit patterns", Bytes({0x00, 0x00, 0x77, 0x00}),
         {Item("Word", 0, 0, 16), Item("Byte", 0, 24, 8)},
-        {{T("*keys")}, {T("Word"), N(-1)}, {T("Byte"), N(12.9)}}, kImportOk,
+        {{T("*keys")}, {T("Word"), N(-1)}, {T("Byte"), N(12.9)}}, kApplied,
         Bytes({0xFF, 0xFF, 0x77, 0x0C}), {}, {0xFFFFFFFFFFFFFFFFu, 12});
   Check("a negative number", Bytes({0, 0, 0, 0}), {Item("Word", 0, 0, 16), Item("Byte", 0, 24, 8)},
-        {{T("*keys")}, {T("Byte"), N(-12.9)}}, kImportOk, Bytes({0, 0, 0, 0xF4}), {},
+        {{T("*keys")}, {T("Byte"), N(-12.9)}}, kApplied, Bytes({0, 0, 0, 0xF4}), {},
         {0, static_cast<std::uint64_t>(-12)});
   // Rows before the failing one stay applied; the number read stays too.
   Check("a range item above its bound", Bytes({0x05, 0x06}),
@@ -86,7 +89,7 @@ TEST_F(ConfigSheet, EachRowRuleAndFailure) {
   // value back exactly, and a new value must be one a double holds exactly.
   Check("the 64-bit value a cell was written for", Bytes({0, 0, 0, 0, 0, 0, 0, 0, 9}),
         {Valued(Item("Serial", 0, 0, 64), 0xF00DFACE12345678u)},
-        {{T("*keys")}, {T("Serial"), N(static_cast<double>(0xF00DFACE12345678u))}}, kImportOk,
+        {{T("*keys")}, {T("Serial"), N(static_cast<double>(0xF00DFACE12345678u))}}, kApplied,
         Bytes({0x78, 0x56, 0x34, 0x12, 0xCE, 0xFA, 0x0D, 0xF0, 9}), {}, {0xF00DFACE12345678u});
   Check(
       "a new value beyond 2^53", Bytes({0x05, 0x06}), {Item("Other", 0, 8, 8)},
@@ -95,42 +98,42 @@ TEST_F(ConfigSheet, EachRowRuleAndFailure) {
        "exactly, so the number typed is not known exactly and was not written; please check "
        "it."});
   Check("a range item at its bound", Bytes({0x05, 0x06}), {Item("Volume", 2, 0, 8, 0, 255)},
-        {{T("*keys")}, {T("Volume"), N(255)}}, kImportOk, Bytes({0xFF, 0x06}), {});
+        {{T("*keys")}, {T("Volume"), N(255)}}, kApplied, Bytes({0xFF, 0x06}), {});
   // Bounds are unsigned 32-bit numbers: min -5 is 4294967291.
   Check("below an unsigned bound", Bytes({0x00}), {Item("Neg", 2, 0, 8, -5, -1)},
         {{T("*keys")}, {T("Neg"), N(7)}}, kValueOutOfRange, Bytes({0x00}),
         {"ERROR!! [Neg" + kOutOfRange});
   Check("within unsigned bounds", Bytes({0x00}), {Item("Neg", 2, 0, 8, -5, -1)},
-        {{T("*keys")}, {T("Neg"), N(4294967292.0)}}, kImportOk, Bytes({0xFC}), {});
+        {{T("*keys")}, {T("Neg"), N(4294967292.0)}}, kApplied, Bytes({0xFC}), {});
   // A number item keeps its value for a text or an empty cell, and writes
   // it again all the same: a field inside one byte clears the bits above.
   Check("a text for a number", Bytes({0xF3}), {Valued(Item("Low", 0, 0, 4), 3)},
-        {{T("*keys")}, {T("Low"), T("0x10")}}, kImportOk, Bytes({0x03}), {}, {3});
+        {{T("*keys")}, {T("Low"), T("0x10")}}, kApplied, Bytes({0x03}), {}, {3});
   Check("an empty cell for a number", Bytes({0xF3}), {Valued(Item("Low", 0, 0, 4), 3)},
-        {{T("*keys")}, {T("Low"), {}}}, kImportOk, Bytes({0x03}), {}, {3});
+        {{T("*keys")}, {T("Low"), {}}}, kApplied, Bytes({0x03}), {}, {3});
   Check("a text with its terminator", Bytes({1, 2, 3, 4, 5, 6, 7, 8}), {Item("Name", 1, 16, 0)},
-        {{T("*keys")}, {T("Name"), T("AB")}}, kImportOk, Bytes({1, 2, 'A', 'B', 0, 6, 7, 8}), {});
+        {{T("*keys")}, {T("Name"), T("AB")}}, kApplied, Bytes({1, 2, 'A', 'B', 0, 6, 7, 8}), {});
   Check("an empty text", Bytes({1, 2, 3, 4}), {Item("Name", 1, 16, 0)},
-        {{T("*keys")}, {T("Name"), {}}}, kImportOk, Bytes({1, 2, 0, 4}), {});
+        {{T("*keys")}, {T("Name"), {}}}, kApplied, Bytes({1, 2, 0, 4}), {});
   // Width 4 bytes (32 bits): three characters and the terminator.
   Check("a text cut to its width", Bytes({9, 9, 9, 9, 9, 9, 9, 9}), {Item("Short", 1, 8, 32)},
-        {{T("*keys")}, {T("Short"), T("ABCDEF")}}, kImportOk, Bytes({9, 'A', 'B', 'C', 0, 9, 9, 9}),
+        {{T("*keys")}, {T("Short"), T("ABCDEF")}}, kApplied, Bytes({9, 'A', 'B', 'C', 0, 9, 9, 9}),
         {"The text for [Short] takes 7 bytes, more than the 4 that its width leaves it; only its "
          "first 3 bytes were written."});
   Check(
       "a text cut to the block's end", Bytes({9, 9, 9, 9, 9, 9, 9, 9}), {Item("Tail", 1, 40, 0)},
-      {{T("*keys")}, {T("Tail"), T("WXYZ")}}, kImportOk, Bytes({9, 9, 9, 9, 9, 'W', 'X', 0}),
+      {{T("*keys")}, {T("Tail"), T("WXYZ")}}, kApplied, Bytes({9, 9, 9, 9, 9, 'W', 'X', 0}),
       {"The text for [Tail] takes 5 bytes, more than the 3 that the end of block [keys] leaves it; "
        "only its first 2 bytes were written."});
   code_page_ = *platform::CodePage::FromNumber(65001);
   Check("a character of several bytes is not split", Bytes({9, 9, 9, 9, 9, 9, 9, 9}),
-        {Item("Short", 1, 8, 32)}, {{T("*keys")}, {T("Short"), T("AΩ€")}}, kImportOk,
+        {Item("Short", 1, 8, 32)}, {{T("*keys")}, {T("Short"), T("AΩ€")}}, kApplied,
         Bytes({9, 'A', 0xCE, 0xA9, 0, 9, 9, 9}),
         {"The text for [Short] takes 7 bytes, more than the 4 that its width leaves it; only its "
          "first 3 bytes were written."});
   code_page_ = platform::CodePage();
   Check("a text beyond the cell buffer", std::vector<std::uint8_t>(400, 0xEE),
-        {Item("Long", 1, 0, 0)}, {{T("*keys")}, {T("Long"), T(std::string(300, 'q'))}}, kImportOk,
+        {Item("Long", 1, 0, 0)}, {{T("*keys")}, {T("Long"), T(std::string(300, 'q'))}}, kApplied,
         Filled(400, 0xEE, std::string(255, 'q') + '\0'),
         {"The text for [Long] takes 301 bytes, more than the 256 that the cell text buffer leaves "
          "it; only its first 255 bytes were written."});
@@ -144,19 +147,19 @@ TEST_F(ConfigSheet, EachRowRuleAndFailure) {
          {T("Жж"), N(5)},
          {T("*Блок")},
          {T("Lautstärke"), N(8)}},
-        kImportOk, Bytes({7, 0, 'G', 'r', 0xFC, 0xDF, 'e', 0}), {});
+        kApplied, Bytes({7, 0, 'G', 'r', 0xFC, 0xDF, 'e', 0}), {});
   Check("a text the code page cannot hold", Bytes({1, 2, 3}), {Item("Gru\xDF", 1, 0, 0)},
         {{T("*keys")}, {T("Gruß"), T("Привет")}}, kValueOutOfRange, Bytes({1, 2, 3}),
         {"The text for [Gruß], \"Привет\", has characters that code page 1252 has no bytes for "
          "(NUV_CODEPAGE chooses the code page), so it cannot be written to the image; please check "
          "it."});
   Check("a number for a text", Bytes({7, 7, 7, 7, 7}), {Item("Pin", 1, 0, 0)},
-        {{T("*keys")}, {T("Pin"), N(12.9)}}, kImportOk, Bytes({'1', '2', 0, 7, 7}),
+        {{T("*keys")}, {T("Pin"), N(12.9)}}, kApplied, Bytes({'1', '2', 0, 7, 7}),
         {"[Pin] is a text item and its value cell holds a number; the number's decimal text \"12\" "
          "was written."});
   Check("a boolean or an error for a text", Bytes({7, 7, 7}), {Item("Pin", 1, 0, 0)},
         {{T("*keys")}, {T("Pin"), Variant::Bool(true)}, {T("Pin"), Variant::CellError(kErrorNA)}},
-        kImportOk, Bytes({7, 7, 7}), {kNeither, kNeither});
+        kApplied, Bytes({7, 7, 7}), {kNeither, kNeither});
   // A boolean row reads "Power" again, and its text leaves the value; the
   // error row, reading the text left by column B ("text"), matches nothing.
   Check("a boolean or an error in column A", Bytes({0, 0}),
@@ -165,10 +168,10 @@ TEST_F(ConfigSheet, EachRowRuleAndFailure) {
          {T("Power"), N(5)},
          {Variant::Bool(false), T("text")},
          {Variant::CellError(kErrorDiv0), N(9)}},
-        kImportOk, Bytes({5, 0}), {});
+        kApplied, Bytes({5, 0}), {});
   Check("a number in column A as its text, an empty cell as NULL", Bytes({0, 0}),
         {Item("12", 0, 8, 8), Item("NULL", 0, 0, 8)},
-        {{T("*keys")}, {N(12.5), N(0x12)}, {{}, N(0x34)}}, kImportOk, Bytes({0x34, 0x12}), {});
+        {{T("*keys")}, {N(12.5), N(0x12)}, {{}, N(0x34)}}, kApplied, Bytes({0x34, 0x12}), {});
   Check("rows outside known blocks and items", Bytes({0, 0}), {Item("Power", 0, 0, 8)},
         {{T("Power"), N(1)},  // before any "*" row: the title row too
          {T("*nope"), {}},    // no such block of the sheet
@@ -177,12 +180,12 @@ TEST_F(ConfigSheet, EachRowRuleAndFailure) {
          {T("Unknown"), N(3)},  // no such item
          {T("*KEYS")},          // names compare case-sensitively
          {T("Power"), N(4)}},
-        kImportOk, Bytes({0, 0}), {});
+        kApplied, Bytes({0, 0}), {});
   Check("a later row overwrites, a block comes again", Bytes({0, 0}), {Item("Power", 0, 0, 8)},
         {{T("*keys")}, {T("Power"), N(6)}, {T("*nope")}, {T("*keys")}, {T("Power"), N(7)}},
-        kImportOk, Bytes({7, 0}), {});
+        kApplied, Bytes({7, 0}), {});
   Check("a block row alone looks no block up", Bytes({0}), {Item("Power", 0, 0, 8)}, {{T("*keys")}},
-        kImportOk, Bytes({0}), {}, {}, 0, 0x23);
+        kApplied, Bytes({0}), {}, {}, 0, 0x23);
   Check("an item row of a block the image lacks, naming no item", Bytes({0}),
         {Item("Power", 0, 0, 8)}, {{T("*keys")}, {T("Nothing")}}, kBlockProblem, Bytes({0}),
         {"ERROR!! can not find block [keys] id[0x23]in dmh!"}, {}, 0, 0x23);
@@ -207,7 +210,8 @@ TEST_F(ConfigSheet, ColumnBOfASheetOneColumnWideIsAnAutomationError) {
   WorkbookExchange exchange = Exchange();
   CellText text{platform::CodePage()};
   const ValueArray values = Sheet({{T("*keys")}, {T("Power")}});
-  EXPECT_THROW(ApplyConfigSheet(exchange, text, values, 2, model_.sheet2.blocks), AutomationError);
+  EXPECT_THROW(static_cast<void>(ApplyConfigSheet(exchange, text, values, 2, model_.sheet2.blocks)),
+               AutomationError);
 }
 
 class FilePathSheet : public testing::ExchangeTest {
@@ -223,7 +227,7 @@ class FilePathSheet : public testing::ExchangeTest {
                        "panel starts\n0x01, 0x02, 0x1F,\n0x00,##\n"
                        "led starts\n{'0', 0x3F}, {'1', 0x06},\n{'A', 0x77},##\n");
   }
-  int Apply(const Rows& rows) {
+  SheetResult Apply(const Rows& rows) {
     WorkbookExchange exchange = Exchange();
     CellText text{platform::CodePage()};
     const ValueArray values = Sheet(rows);
@@ -231,14 +235,14 @@ class FilePathSheet : public testing::ExchangeTest {
   }
   std::vector<std::uint8_t> Data(std::size_t k) const { return testing::BlockBytes(table_, k); }
   // The hardware-info block after applying `file`.
-  void ApplyHwInfo(const std::string& file, std::size_t size, int result) {
+  void ApplyHwInfo(const std::string& file, std::size_t size, SheetResult result) {
     table_.records[1] = MakeRecord(0x25, "hwinfo", std::vector<std::uint8_t>(size, 0xEE));
     EXPECT_EQ(Apply({{T("*hwinfo"), T(Path(file).string())}}), result);
   }
 };
 
 TEST_F(FilePathSheet, ABinaryFileReplacesTheBlockAndItsSizeTheLastPathWinning) {
-  ASSERT_EQ(Apply({{T("Block"), T("File")}, {T("*logo"), T(Path("ten.bin").string())}}), kImportOk);
+  ASSERT_EQ(Apply({{T("Block"), T("File")}, {T("*logo"), T(Path("ten.bin").string())}}), kApplied);
   EXPECT_EQ(Data(0), Bytes({'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'}));
   EXPECT_EQ(table_.records[0].entry.size(), 10u);
   // A backslash is part of a file's name; rows of a block after its first
@@ -247,7 +251,7 @@ TEST_F(FilePathSheet, ABinaryFileReplacesTheBlockAndItsSizeTheLastPathWinning) {
   ASSERT_EQ(Apply({{T("*logo"), T(Path("ten.bin").string())},
                    {T("item row"), T(Path("my\\two.bin").string())},
                    {T("other"), N(5)}}),
-            kImportOk);
+            kApplied);
   EXPECT_EQ(Data(0), Bytes({'a', 'b'}));
   EXPECT_EQ(table_.records[0].entry.size(), 2u);
   EXPECT_TRUE(messages_.shown().empty());
@@ -264,14 +268,14 @@ TEST_F(FilePathSheet, FilesThatCannotBeOpenedAndOtherRowsLeaveTheBlockSilently) 
                    {T("*plain"), T(Path("ten.bin").string())},
                    {T("*logo"), N(3)},
                    {T("*unknown"), T(Path("ten.bin").string())}}),
-            kImportOk);
+            kApplied);
   EXPECT_EQ(Data(0), Bytes({1, 2, 3}));
   EXPECT_EQ(table_.records[0].entry.size(), 3u);
   EXPECT_TRUE(messages_.shown().empty());
 }
 
 TEST_F(FilePathSheet, AHardwareInfoFileFillsTheStartOfItsBlockWhichKeepsItsSize) {
-  ApplyHwInfo("hw.txt", 512, kImportOk);
+  ApplyHwInfo("hw.txt", 512, kApplied);
   std::vector<std::uint8_t> expected(512, 0);
   const std::vector<std::uint8_t> panel = Bytes({4, 0, 0x01, 0x02, 0x1F, 0x00}),
                                   leds = Bytes({3, 0, '0', 0x3F, '1', 0x06, 'A', 0x77});
@@ -281,9 +285,9 @@ TEST_F(FilePathSheet, AHardwareInfoFileFillsTheStartOfItsBlockWhichKeepsItsSize)
   EXPECT_EQ(table_.records[1].entry.size(), 512u);
   // A small block takes the start of the content; 5120 bytes, the usual
   // size, are the most the new content can fill. All silently.
-  ApplyHwInfo("hw.txt", 4, kImportOk);
+  ApplyHwInfo("hw.txt", 4, kApplied);
   EXPECT_EQ(Data(1), Bytes({4, 0, 0x01, 0x02}));
-  ApplyHwInfo("hw.txt", 5120, kImportOk);
+  ApplyHwInfo("hw.txt", 5120, kApplied);
   EXPECT_TRUE(messages_.shown().empty()) << messages_.texts().front();
   ApplyHwInfo("hw.txt", 5121, kBlockProblem);
   EXPECT_EQ(messages_.texts(),
@@ -309,7 +313,7 @@ TEST_F(FilePathSheet, AHardwareInfoFileThatDoesNotParseFailsTheSheet) {
 }
 
 TEST_F(FilePathSheet, AHardwareInfoFileThatCannotBeOpenedLeavesTheBlockAndSaysSo) {
-  ApplyHwInfo("missing.txt", 512, kImportOk);
+  ApplyHwInfo("missing.txt", 512, kApplied);
   EXPECT_EQ(Data(1), std::vector<std::uint8_t>(512, 0xEE));
   EXPECT_EQ(messages_.texts(),
             std::vector<std::string>{"The hardware info file " + Path("missing.txt").string() +
@@ -336,4 +340,4 @@ TEST_F(FilePathSheet, ABlockTheImageLacksFails) {
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -1,20 +1,23 @@
 // The import of a whole workbook through the stand-in spreadsheet
 // application: sheet order and probing, results, messages, the changes
 // kept after a failure, and closing on every normal return.
-#include "workbook/import_workbook.h"
+#include "exchange/import_workbook.h"
 
 #include <gtest/gtest.h>
 
+#include "exchange/preset_packing.h"
+#include "exchange/preset_table.h"
 #include "exchange_test_support.h"
 #include "platform/errors.h"
 #include "sample_preset.h"
 #include "workbook/excel_dispids.h"
-#include "workbook/preset_packing.h"
-#include "workbook/preset_table.h"
 #include "workbook/xls_file.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
+using enum ImportResult;
 
 using testing::Block;
 using testing::Bytes;
@@ -61,7 +64,7 @@ class Import : public testing::ExchangeTest {
            {u"Sys_Config", {{T("Item")}, {T("*sysconf")}, {T("Name"), T("Hi")}}},
            {u"File_Path", {{T("Block"), T("File")}, {T("*logo"), T(Path("logo.bin").string())}}}});
   }
-  int Run() {
+  ImportResult Run() {
     WorkbookExchange exchange = Exchange();
     return ImportWorkbook(exchange, DefaultWorkbookPath());
   }
@@ -78,13 +81,13 @@ TEST_F(Import, AllFourSheetsGoIntoTheBlocksWithTheWorkbookClosedUnsaved) {
   WriteEdited();
   RecordCalls();
   const auto before = std::filesystem::last_write_time(Path("preset.xls"));
-  ASSERT_EQ(Run(), kImportOk);
+  ASSERT_EQ(Run(), kImported);
   EXPECT_TRUE(messages_.shown().empty()) << messages_.texts().front();
   // "Program" became the packed preset table.
   WorkbookExchange exchange = Exchange();
-  std::vector<std::uint8_t> stream;
-  ASSERT_TRUE(UnpackPreset(exchange, stream, Data(0)));
-  const PresetTable table = ReadPresetTable(stream);
+  const std::optional<std::vector<std::uint8_t>> stream = UnpackPreset(exchange, Data(0));
+  ASSERT_TRUE(stream);
+  const PresetTable table = ReadPresetTable(*stream);
   EXPECT_EQ(table.columns, 2);
   ASSERT_EQ(table.cells.size(), 4u);
   EXPECT_EQ(table.cells[1].text, u"7");
@@ -111,7 +114,7 @@ TEST_F(Import, AMissingSheetIsAnAutomationErrorAndNothingIsClosed) {
   Write(
       {{u"Program", {}}, {u"IR_FP_Key", {{T("*irkeys")}, {T("Power"), N(3)}}}, {u"File_Path", {}}});
   RecordCalls();
-  EXPECT_THROW(Run(), AutomationError);
+  EXPECT_THROW(static_cast<void>(Run()), AutomationError);
   // "IR_FP_Key" was applied before "Sys_Config" was looked for.
   EXPECT_EQ(Data(1), Bytes({0x03, 0x02}));
   EXPECT_FALSE(Called(dispid::kWorkbookClose) || Called(dispid::kApplicationQuit));
@@ -121,7 +124,7 @@ TEST_F(Import, ABlockTheImageLacksFailsAfterTheEarlierSheetsWereApplied) {
   model_.sheet3.blocks[0].block_id = 0x7E;
   WriteEdited();
   RecordCalls();
-  EXPECT_EQ(Run(), kImportFailed);
+  EXPECT_EQ(Run(), kFailed);
   EXPECT_EQ(messages_.texts(),
             std::vector<std::string>{"ERROR!! can not find block [sysconf] id[0x7e]in dmh!"});
   EXPECT_EQ(Data(1), Bytes({0x0C, 50}));
@@ -135,7 +138,7 @@ TEST_F(Import, SheetsOfOneCellAreSkippedUnread) {
          {u"IR_FP_Key", {{T("*irkeys")}}},
          {u"Sys_Config", {}},
          {u"File_Path", {{T("x")}}}});
-  ASSERT_EQ(Run(), kImportOk);
+  ASSERT_EQ(Run(), kImported);
   EXPECT_EQ(Data(0), Bytes({0xAA, 0xBB}));
   EXPECT_FALSE(std::filesystem::exists(Path("work/npreset")));
   EXPECT_TRUE(messages_.shown().empty());
@@ -144,7 +147,7 @@ TEST_F(Import, SheetsOfOneCellAreSkippedUnread) {
 TEST_F(Import, APackingFailureLeavesThePresetBlockAndTheImportGoesOn) {
   WriteEdited();
   testing::ScopedEnv no_lzma("PATH", Path("nothing-here").string());
-  ASSERT_EQ(Run(), kImportOk);
+  ASSERT_EQ(Run(), kImported);
   ASSERT_EQ(messages_.texts().size(), 2u);
   EXPECT_EQ(messages_.texts()[0], "error to open output file!");
   EXPECT_EQ(Data(0), Bytes({0xAA, 0xBB}));
@@ -155,7 +158,7 @@ TEST_F(Import, APackingFailureLeavesThePresetBlockAndTheImportGoesOn) {
 TEST_F(Import, WithoutAPresetBlockTheTableIsPackedButKeptNowhere) {
   table_.records.erase(table_.records.begin());
   WriteEdited();
-  ASSERT_EQ(Run(), kImportOk);
+  ASSERT_EQ(Run(), kImported);
   EXPECT_EQ(messages_.texts(),
             std::vector<std::string>{"ERROR!! can not find block[preset]in dmh!"});
   EXPECT_TRUE(std::filesystem::exists(Path("work/npreset.7z")));
@@ -166,10 +169,10 @@ TEST_F(Import, WithoutTheApplicationOrAKnownCodePageTheImportFails) {
   WriteEdited();
   {
     testing::ScopedEnv env("NUV_CODEPAGE", "latin1");
-    EXPECT_EQ(Run(), kImportFailed);
+    EXPECT_EQ(Run(), kFailed);
   }
   UnregisterAutomationServer(kExcelProgId);
-  EXPECT_EQ(Run(), kImportFailed);
+  EXPECT_EQ(Run(), kFailed);
   EXPECT_EQ(messages_.texts(),
             (std::vector<std::string>{
                 "NUV_CODEPAGE is \"latin1\", which is not the number of a code page this tool "
@@ -180,7 +183,7 @@ TEST_F(Import, WithoutTheApplicationOrAKnownCodePageTheImportFails) {
 }
 
 TEST_F(Import, AWorkbookThatIsNotThereIsAnAutomationError) {
-  EXPECT_THROW(Run(), AutomationError);
+  EXPECT_THROW(static_cast<void>(Run()), AutomationError);
 }
 
 TEST_F(Import, ATallProgramSheetIsRefusedAndFarCellsElsewhereCostNothing) {
@@ -190,7 +193,7 @@ TEST_F(Import, ATallProgramSheetIsRefusedAndFarCellsElsewhereCostNothing) {
   book.sheets[1]->cells.At(65536, 256).value = T("far away");
   WriteXlsFile(Path("preset.xls"), book);
   RecordCalls();
-  ASSERT_EQ(Run(), kImportOk);
+  ASSERT_EQ(Run(), kImported);
   EXPECT_EQ(messages_.texts(),
             std::vector<std::string>{"The \"Program\" sheet uses 65536 rows and 2 columns, more "
                                      "than the preset table can count (65535); the \"preset\" "
@@ -209,7 +212,7 @@ TEST_F(Import, SheetsAreFoundWhereverTheyStand) {
          {u"IR_FP_Key", {{T("*irkeys")}, {T("Power"), N(0x0C)}}},
          {u"Program", {}}});
   RecordCalls();
-  ASSERT_EQ(Run(), kImportOk);
+  ASSERT_EQ(Run(), kImported);
   EXPECT_EQ(Data(1), Bytes({0x0C, 0x02}));
   EXPECT_EQ(Data(3), Bytes({'L', 'O', 'G', 'O'}));
   EXPECT_EQ(Args(dispid::kWorksheetsItem),
@@ -220,4 +223,4 @@ TEST_F(Import, SheetsAreFoundWhereverTheyStand) {
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -4,6 +4,10 @@
 // saved again by LibreOffice, give every block back byte for byte.
 #include <gtest/gtest.h>
 
+#include "exchange/export_workbook.h"
+#include "exchange/import_workbook.h"
+#include "exchange/preset_packing.h"
+#include "exchange/preset_table.h"
 #include "exchange_test_support.h"
 #include "image/pre_parse.h"
 #include "sample_codepage.h"
@@ -11,13 +15,11 @@
 #include "sample_set.h"
 #include "sample_toolcfg.h"
 #include "toolcfg/tool_config_parser.h"
-#include "workbook/export_workbook.h"
-#include "workbook/import_workbook.h"
-#include "workbook/preset_packing.h"
-#include "workbook/preset_table.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
 
 using testing::Bytes;
 using testing::kPython;
@@ -60,7 +62,7 @@ class ExchangeInterop : public testing::ExchangeTest {
     table_ = flash_.table;
     ASSERT_EQ(
         toolcfg::ParseToolConfigText(model_, samples::SampleToolConfigScript(), table_, messages_),
-        toolcfg::kToolConfigOk);
+        toolcfg::ParseResult::kParsed);
   }
   static std::vector<std::uint8_t> Block(const image::BlockTable& table, std::string_view name) {
     for (std::size_t k = 0; k < table.records.size(); ++k)
@@ -77,9 +79,8 @@ TEST_F(ExchangeInterop, AWorkbookEditedWithXlwtChangesExactlyTheExpectedBytes) {
   NUV_SKIP_WITHOUT(kPython);
   // The sample exported and edited with xlwt as a person would.
   LoadSample();
-  std::string path;
   WorkbookExchange exchange = Exchange();
-  EXPECT_EQ(ExportWorkbook(exchange, path), 1);
+  EXPECT_EQ(ExportWorkbook(exchange).result, ExportResult::kSaved);
   const std::string edits =
       " 'IR_FP_Key:3:2=#21' 'IR_FP_Key:6:2=#291'"              // Power, Custom code
       " 'Sys_Config:4:2=#80' 'Sys_Config:5:2=#1234'"           // Volume, Channel
@@ -95,7 +96,7 @@ TEST_F(ExchangeInterop, AWorkbookEditedWithXlwtChangesExactlyTheExpectedBytes) {
             0);
   // Every block is what the edits must have made of the loaded image.
   messages_.clear();
-  ASSERT_EQ(ImportWorkbook(exchange, Path("edited.xls").string()), kImportOk);
+  ASSERT_EQ(ImportWorkbook(exchange, Path("edited.xls").string()), ImportResult::kImported);
   EXPECT_TRUE(messages_.shown().empty()) << messages_.texts().front();
 
   std::vector<std::uint8_t> irkeys = Block(flash_.table, "irkeys");
@@ -125,10 +126,11 @@ TEST_F(ExchangeInterop, AWorkbookEditedWithXlwtChangesExactlyTheExpectedBytes) {
   EXPECT_EQ(Block(table_, "toolcfg"), Block(flash_.table, "toolcfg"));
 
   // The preset block holds the edited "Program" sheet, packed.
-  std::vector<std::uint8_t> stream;
-  ASSERT_TRUE(UnpackPreset(exchange, stream, Block(table_, "preset")));
+  const std::optional<std::vector<std::uint8_t>> stream =
+      UnpackPreset(exchange, Block(table_, "preset"));
+  ASSERT_TRUE(stream);
   std::vector<std::u16string> texts;
-  for (const PresetCell& cell : ReadPresetTable(stream).cells)
+  for (const PresetCell& cell : ReadPresetTable(*stream).cells)
     texts.push_back(cell.text);
   EXPECT_EQ(texts,
             (std::vector<std::u16string>{
@@ -137,8 +139,8 @@ TEST_F(ExchangeInterop, AWorkbookEditedWithXlwtChangesExactlyTheExpectedBytes) {
   // The used range: six rows, and four columns, since the export moved
   // "Locked" next to "Frequency" and the highlight's fill did not survive
   // the copy.
-  EXPECT_EQ(stream[11], 6);
-  EXPECT_EQ(stream[13], 4);
+  EXPECT_EQ((*stream)[11], 6);
+  EXPECT_EQ((*stream)[13], 4);
 }
 
 class WorkbookCli : public ExchangeInterop {
@@ -301,4 +303,4 @@ TEST_F(WorkbookCli, WorkbookCommandWritesWhereToldAndReportsFailures) {
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

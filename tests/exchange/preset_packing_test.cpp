@@ -1,17 +1,19 @@
 // Packing and unpacking the preset table through the real lzma_alone and
 // its two working files. (Storing the packed table in the "preset" block
 // is seen through the import.)
-#include "workbook/preset_packing.h"
+#include "exchange/preset_packing.h"
 
 #include <gtest/gtest.h>
 
+#include "exchange/preset_table.h"
 #include "exchange_test_support.h"
 #include "platform/paths.h"
 #include "sample_preset.h"
-#include "workbook/preset_table.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
 
 using testing::Bytes;
 using testing::ReadBytes;
@@ -26,14 +28,13 @@ TEST_F(PresetPacking, PackThenUnpackGivesTheTableBackAndLeavesBothFiles) {
   const std::vector<std::uint8_t> sample = samples::PresetTableBytes(
       samples::kSamplePresetRows, samples::kSamplePresetColumns, samples::SamplePresetCells());
   for (const std::vector<std::uint8_t>& table : {sample, std::vector<std::uint8_t>{}}) {
-    std::vector<std::uint8_t> packed, unpacked = Bytes({1});
-    ASSERT_TRUE(PackPreset(exchange, packed, table));
+    const std::optional<std::vector<std::uint8_t>> packed = PackPreset(exchange, table);
+    ASSERT_TRUE(packed);
     EXPECT_EQ(ReadBytes(Work("npreset")), table);
-    EXPECT_EQ(ReadBytes(Work("npreset.7z")), packed);
-    EXPECT_NE(packed, table);
-    ASSERT_TRUE(UnpackPreset(exchange, unpacked, packed));
-    EXPECT_EQ(unpacked, table);
-    EXPECT_EQ(ReadBytes(Work("npreset.7z")), packed);
+    EXPECT_EQ(ReadBytes(Work("npreset.7z")), *packed);
+    EXPECT_NE(*packed, table);
+    EXPECT_EQ(UnpackPreset(exchange, *packed), table);
+    EXPECT_EQ(ReadBytes(Work("npreset.7z")), *packed);
   }
   EXPECT_TRUE(messages_.shown().empty());
 }
@@ -50,9 +51,9 @@ TEST_F(PresetPacking, CommandLinesNameTheWorkingFilesAsOneArgumentEach) {
   WorkbookExchange exchange = Exchange();
   exchange.work_folder = Path("with blank \"quote\"");
   std::filesystem::create_directories(exchange.work_folder);
-  std::vector<std::uint8_t> packed, unpacked;
-  ASSERT_TRUE(PackPreset(exchange, packed, Bytes({1, 2, 3})));
-  ASSERT_TRUE(UnpackPreset(exchange, unpacked, packed));
+  const std::optional<std::vector<std::uint8_t>> packed = PackPreset(exchange, Bytes({1, 2, 3}));
+  ASSERT_TRUE(packed);
+  const std::optional<std::vector<std::uint8_t>> unpacked = UnpackPreset(exchange, *packed);
   const std::string work = exchange.work_folder.string();
   EXPECT_EQ(testing::ReadText(args), "e|" + work + "/npreset|" + work + "/npreset.7z|\nd|" + work +
                                          "/npreset.7z|" + work + "/npreset|\n");
@@ -65,9 +66,7 @@ TEST_F(PresetPacking, WithoutLzmaNothingLeftOverPassesForItsOutput) {
   testing::WriteFile(Work("npreset.7z"), "old packed");
   testing::WriteFile(Work("npreset"), "old table");
   testing::ScopedEnv path("PATH", Path("nothing-here").string());
-  std::vector<std::uint8_t> out = Bytes({42});
-  EXPECT_FALSE(PackPreset(exchange, out, Bytes({1, 2})));
-  EXPECT_EQ(out, Bytes({42}));
+  EXPECT_FALSE(PackPreset(exchange, Bytes({1, 2})));
   EXPECT_EQ(messages_.shown(),
             (std::vector<std::pair<BoxCaption, std::string>>{
                 {BoxCaption::Application, "error to open output file!"},
@@ -79,7 +78,7 @@ TEST_F(PresetPacking, WithoutLzmaNothingLeftOverPassesForItsOutput) {
   EXPECT_EQ(ReadBytes(Work("npreset")), Bytes({1, 2}));
 
   testing::WriteFile(Work("npreset"), "old table");
-  EXPECT_FALSE(UnpackPreset(exchange, out, Bytes({3})));
+  EXPECT_FALSE(UnpackPreset(exchange, Bytes({3})));
   ASSERT_EQ(messages_.texts().size(), 4u);
   EXPECT_EQ(messages_.texts()[2], "error to open output file!");
   EXPECT_FALSE(std::filesystem::exists(Work("npreset")));
@@ -89,25 +88,22 @@ TEST_F(PresetPacking, WithoutLzmaNothingLeftOverPassesForItsOutput) {
 TEST_F(PresetPacking, InputThatCannotBeWrittenFailsWithoutAMessage) {
   WorkbookExchange exchange = Exchange();
   exchange.work_folder = Path("no-such-folder");
-  std::vector<std::uint8_t> out;
-  EXPECT_FALSE(PackPreset(exchange, out, Bytes({1})));
-  EXPECT_FALSE(UnpackPreset(exchange, out, Bytes({1})));
+  EXPECT_FALSE(PackPreset(exchange, Bytes({1})));
+  EXPECT_FALSE(UnpackPreset(exchange, Bytes({1})));
   EXPECT_TRUE(messages_.shown().empty());
 }
 
 TEST_F(PresetPacking, OutputLargerThanTwoMebibytesIsRefused) {
   WorkbookExchange exchange = Exchange();
   // 2 MiB + 1 of zeros packs small and unpacks too large for the buffer.
-  std::vector<std::uint8_t> out = Bytes({7});
   EXPECT_FALSE(UnpackPreset(
-      exchange, out, samples::LzmaAloneCompress(std::vector<std::uint8_t>(kPresetBufferSize + 1))));
-  EXPECT_EQ(out, Bytes({7}));
+      exchange, samples::LzmaAloneCompress(std::vector<std::uint8_t>(kPresetBufferSize + 1))));
   ASSERT_EQ(messages_.shown().size(), 1u);
   EXPECT_NE(messages_.texts()[0].find("2097153 bytes"), std::string::npos) << messages_.texts()[0];
   // Exactly 2 MiB is fine.
-  ASSERT_TRUE(UnpackPreset(
-      exchange, out, samples::LzmaAloneCompress(std::vector<std::uint8_t>(kPresetBufferSize))));
-  EXPECT_EQ(out.size(), kPresetBufferSize);
+  EXPECT_EQ(UnpackPreset(exchange,
+                         samples::LzmaAloneCompress(std::vector<std::uint8_t>(kPresetBufferSize))),
+            std::vector<std::uint8_t>(kPresetBufferSize));
 }
 
 // lzma writes what it could decode of damaged or cut data and then fails.
@@ -118,9 +114,7 @@ TEST_F(PresetPacking, ARunThatFailsIsAFailureWhateverItWrote) {
   const std::vector<std::uint8_t> cut(packed.begin(), packed.begin() + packed.size() / 2);
   for (const std::vector<std::uint8_t>& input : {cut, Bytes({'p', 'r', 'e', 's', 'e', 't'})}) {
     messages_.clear();
-    std::vector<std::uint8_t> out = Bytes({7});
-    EXPECT_FALSE(UnpackPreset(exchange, out, input));
-    EXPECT_EQ(out, Bytes({7}));
+    EXPECT_FALSE(UnpackPreset(exchange, input));
     EXPECT_EQ(messages_.texts(), std::vector<std::string>{"error to open output file!"});
   }
 }
@@ -128,10 +122,10 @@ TEST_F(PresetPacking, ARunThatFailsIsAFailureWhateverItWrote) {
 TEST_F(PresetPacking, ByDefaultTheWorkingFilesLieInThisProcesssOwnFolder) {
   testing::ScopedEnv root("NUV_PRIVATE_ROOT", Path("private").string());
   WorkbookExchange exchange{model_, table_, runner_, messages_};
-  std::vector<std::uint8_t> packed;
-  ASSERT_TRUE(PackPreset(exchange, packed, Bytes({1})));
-  EXPECT_EQ(ReadBytes(platform::WorkingFolder().path / "npreset.7z"), packed);
+  const std::optional<std::vector<std::uint8_t>> packed = PackPreset(exchange, Bytes({1}));
+  ASSERT_TRUE(packed);
+  EXPECT_EQ(ReadBytes(platform::WorkingFolder().path / "npreset.7z"), *packed);
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -1,16 +1,18 @@
 // The preset table format: what the import packs from the "Program" sheet
 // and what the export reads back onto it.
-#include "workbook/preset_table.h"
+#include "exchange/preset_table.h"
 
 #include <gtest/gtest.h>
 
+#include "exchange/exchange_numbers.h"
 #include "exchange_test_support.h"
 #include "sample_preset.h"
-#include "workbook/exchange_numbers.h"
 #include "workbook/utf16.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
+
+using namespace workbook;
 
 using testing::Bytes;
 using testing::N;
@@ -220,4 +222,4 @@ TEST(ExchangeNumbers, ACellKeepsTheExactValueItWasWrittenForAndTakesOnlyExactNew
 }
 
 }  // namespace
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -27,9 +27,11 @@ TEST(BlockFile, PicksByNameAndIdAndARefusedLoadChangesNothing) {
       std::filesystem::temp_directory_path() / ("nuv-empty-block-" + std::to_string(getpid()));
   std::ofstream(empty).close();
   RecordedMessages messages;
-  EXPECT_FALSE(LoadBlockFile(image, "logo", 0x24, empty.string(), messages));
+  EXPECT_EQ(LoadBlockFile(image, "logo", 0x24, empty.string(), messages),
+            BlockFileResult::kFileError);
   std::filesystem::remove(empty);
-  EXPECT_FALSE(LoadBlockFile(image, "logo", 0x24, empty.string(), messages));
+  EXPECT_EQ(LoadBlockFile(image, "logo", 0x24, empty.string(), messages),
+            BlockFileResult::kFileError);
   EXPECT_EQ(messages.texts().size(), 2u);
   EXPECT_EQ(image.table.records[0].entry.size(), 4u);
   EXPECT_EQ(image.table.records[0].data.size(), 4u);

@@ -32,7 +32,7 @@ using ::testing::ElementsAre;
 using ::testing::Pair;
 
 const fw::Module g_module("nuv plug-in tests", nuv_test_templates,
-                          {&NuvDialog::kClass, &toolcfg::nuvnewfmtdlg::kClass});
+                          {&NuvDialog::kClass, &exchange::nuvnewfmtdlg::kClass});
 
 // The sample images, written once for every test of the program, and a
 // private root of its own for the extraction's temporary files.

@@ -15,6 +15,8 @@
 namespace nuv::toolcfg {
 namespace {
 
+using enum ExtractResult;
+
 namespace fs = std::filesystem;
 using testing::MakeImage;
 
@@ -34,7 +36,7 @@ void WriteText(const fs::path& path, std::string_view text) {
 
 class ExtractTest : public ::testing::Test {
  protected:
-  int Extract(const image::FlashImage& flash) {
+  ExtractResult Extract(const image::FlashImage& flash) {
     return ExtractToolConfig(flash, runner_, messages_);
   }
   fs::path Script() const { return root_.tmp() / "script-qv.cfg"; }
@@ -59,7 +61,7 @@ TEST_F(ExtractTest, TheFirstToolcfgBlockIsUnpackedByGzipFromItsCurrentData) {
   block.data.Replace(Gzip(script));
   block.entry.set_size(static_cast<uint32_t>(block.data.size()));
   block.entry.set_offset(block.entry.offset() + 0x100);
-  ASSERT_EQ(Extract(flash), kToolConfigOk) << ::testing::PrintToString(messages_.texts());
+  ASSERT_EQ(Extract(flash), kExtracted) << ::testing::PrintToString(messages_.texts());
   EXPECT_FALSE(runner_.IsRunning());
   EXPECT_EQ(ReadText(Script()), script);
   EXPECT_FALSE(fs::exists(Compressed()));  // gzip consumed it
@@ -75,7 +77,7 @@ TEST_F(ExtractTest, NoToolcfgBlockTouchesNothing) {
 }
 
 TEST_F(ExtractTest, AnEmptyBlockStillRunsGzipWhichLeavesNoScript) {
-  ASSERT_EQ(Extract(MakeImage({{0x40, "toolcfg", {}}})), kToolConfigOk);
+  ASSERT_EQ(Extract(MakeImage({{0x40, "toolcfg", {}}})), kExtracted);
   EXPECT_FALSE(fs::exists(Script()));
   ASSERT_TRUE(fs::exists(Compressed()));
   EXPECT_EQ(fs::file_size(Compressed()), 0u);
@@ -87,11 +89,11 @@ TEST_F(ExtractTest, WhatCannotBeWrittenIsAShortWriteThatSaysWhy) {
   const image::FlashImage sound = MakeImage({{0x40, "toolcfg", Gzip("x")}});
   fs::remove_all(root_.tmp());
   WriteText(root_.tmp(), "a file where the folder should be");
-  EXPECT_EQ(Extract(sound), kShortWrite);
+  EXPECT_EQ(Extract(sound), kNotWritten);
   fs::permissions(root_.path(), fs::perms::owner_all | fs::perms::group_read |
                                     fs::perms::group_exec | fs::perms::others_read |
                                     fs::perms::others_exec);  // 0755: open to others
-  EXPECT_EQ(Extract(sound), kShortWrite);
+  EXPECT_EQ(Extract(sound), kNotWritten);
   const std::vector<std::string> texts = messages_.texts();
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[0].rfind("Cannot write D:\\tmp\\script-qv.cfg.gz (", 0), 0u) << texts[0];

@@ -16,6 +16,8 @@
 namespace nuv::toolcfg {
 namespace {
 
+using enum ParseResult;
+
 using namespace std::string_literals;
 using testing::OwnBlockRecord;
 using Texts = std::vector<std::string>;
@@ -47,11 +49,11 @@ class ParserTest : public ::testing::Test {
     table_.records.push_back(OwnBlockRecord(0x30, "wide", std::vector<uint8_t>(8, 0xFF)));
   }
 
-  int Parse(const std::string& script) {
+  ParseResult Parse(const std::string& script) {
     return ParseToolConfigText(model_, script, table_, messages_);
   }
   // A script with the header and one block over `data`, whose item lines follow.
-  int ParseItems(std::vector<uint8_t> data, const std::string& block_lines) {
+  ParseResult ParseItems(std::vector<uint8_t> data, const std::string& block_lines) {
     std::erase_if(table_.records,
                   [](const image::BlockRecord& r) { return r.entry.block_id() == 0x77; });
     table_.records.push_back(OwnBlockRecord(0x77, "test", std::move(data)));
@@ -76,7 +78,7 @@ TEST_F(ParserTest, EveryLineKind) {
       "SHEETID=3\nSHEETINFO=Key][Code\nBLOCKINFO=keys]\nINDEX=22\n[power][0][4][12];\n"
       "SHEETID=9\nBLOCKINFO=carry]\n[from keys][0][0][16];\n"
       "BLOCKINFO=wide]\nINDEX=30\n[all][0][0][64];\n";
-  ASSERT_EQ(Parse(script), kToolConfigOk) << ::testing::PrintToString(messages_.texts());
+  ASSERT_EQ(Parse(script), kParsed) << ::testing::PrintToString(messages_.texts());
   EXPECT_TRUE(messages_.shown().empty());
 
   EXPECT_EQ(Dump(model_.sheet2),
@@ -104,19 +106,19 @@ TEST_F(ParserTest, EveryLineKind) {
 TEST_F(ParserTest, SheetIdSelectsByExactValue) {
   ASSERT_EQ(Parse("CFGHEADER=toolcfg\nSHEETID=02\nBLOCKINFO=a]\nSHEETID==3\nBLOCKINFO=b]\n"
                   "SHEETID=3 \nBLOCKINFO=c]\nSHEETID=2\nBLOCKINFO=d]\nSHEETID=2\nBLOCKINFO=e]\n"),
-            kToolConfigOk);
+            kParsed);
   EXPECT_EQ(Dump(model_.sheet2), "sheet2:\n d em 0 id 0 from 0\n e em 0 id 0 from 0");
   EXPECT_EQ(Dump(model_.sheet3), "sheet3:\n b em 0 id 0 from 0");
   EXPECT_EQ(Dump(model_.sheet4), "sheet4:\n a em 0 id 0 from 0\n c em 0 id 0 from 0");
 }
 
 TEST_F(ParserTest, TheHeaderLine) {
-  EXPECT_EQ(Parse("SHEETID=2\nCFGHEADER=toolcfg=and more\n"), kToolConfigOk);
+  EXPECT_EQ(Parse("SHEETID=2\nCFGHEADER=toolcfg=and more\n"), kParsed);
   EXPECT_EQ(Parse("CFGHEADER=toolcfg2\nSHEETID=2\n"), kScriptError);
   EXPECT_EQ(Parse("SHEETID=2\n// no header at all\n"), kScriptError);
   EXPECT_TRUE(messages_.shown().empty());
   // Found after everything else: the first pass reads the whole file.
-  EXPECT_EQ(Parse("SHEETID=3\nBLOCKINFO=late]\nCFGHEADER=toolcfg"), kToolConfigOk);
+  EXPECT_EQ(Parse("SHEETID=3\nBLOCKINFO=late]\nCFGHEADER=toolcfg"), kParsed);
   EXPECT_EQ(model_.sheet3.blocks.size(), 1u);
   EXPECT_EQ(Parse("CFGHEADER=toolcfg\nCFGHEADER\n"), kScriptError);
   EXPECT_EQ(Parse("CFGHEADER===\n"), kScriptError);
@@ -129,14 +131,14 @@ TEST_F(ParserTest, NamesAndTitlesAreCut) {
   ASSERT_EQ(Parse("CFGHEADER=toolcfg\nSHEETID=2\nSHEETINFO=" + std::string(40, 'T') +
                   "][x]]]y];\nBLOCKINFO=blocknine]\nBLOCKINFO=]]short]rest\nINDEX=21\n[" +
                   std::string(30, 'n') + "][0][0][8];\n"),
-            kToolConfigOk);
+            kParsed);
   // "y" and ";" lose their first character.
   EXPECT_EQ(Dump(model_.sheet2), "sheet2: [" + std::string(29, 'T') +
                                      "] [x] [] []\n blocknin em 0 id 0 from 0\n short em 0 id 33 "
                                      "from 0\n  " +
                                      std::string(19, 'n') + " 0 @0+8 0..0 [] = 170");
   // A second SHEETINFO line replaces the titles.
-  ASSERT_EQ(Parse("CFGHEADER=toolcfg\nSHEETID=2\nSHEETINFO=only\n"), kToolConfigOk);
+  ASSERT_EQ(Parse("CFGHEADER=toolcfg\nSHEETID=2\nSHEETINFO=only\n"), kParsed);
   ASSERT_EQ(model_.sheet2.columns.size(), 1u);
   EXPECT_EQ(model_.sheet2.columns[0].title, "only");
 }
@@ -147,7 +149,7 @@ TEST_F(ParserTest, NumbersAreDecimalAndIndexIsHexadecimal) {
   ASSERT_EQ(Parse("CFGHEADER=toolcfg\nSHEETID=2\nBLOCKINFO=a]\nINDEX=0x1A\nBLOCKINFO=b]\n"
                   "INDEX= 1A\nBLOCKINFO=c]\nINDEX=1A4\nOFFSET=  -3xyz\nEM=257\n"
                   "BLOCKINFO=d]\nINDEX=0x30\n[n][0x10][ +12][8]\n"),
-            kToolConfigOk)
+            kParsed)
       << ::testing::PrintToString(messages_.texts());
   // EM keeps the low 8 bits of 257; "0x10" is decimal 0.
   EXPECT_EQ(Dump(model_.sheet2),
@@ -182,7 +184,7 @@ TEST_F(ParserTest, ItemLinesAndTheirValues) {
        "t=" + std::string(19, 'q') + " u=qqqqq"},
   };
   for (const Case& c : cases) {
-    ASSERT_EQ(ParseItems(c.data, c.lines), kToolConfigOk) << c.lines;
+    ASSERT_EQ(ParseItems(c.data, c.lines), kParsed) << c.lines;
     std::string items;
     for (const ConfigItem& item : model_.sheet2.blocks.back().items)
       items += (items.empty() ? "" : " ") + item.name + "=" +
@@ -205,10 +207,10 @@ TEST(ReadBitField, RefusesWhatDoesNotFit) {
 
 TEST_F(ParserTest, DescriptionsWithEmOne) {
   // As long as a line allows: its 999 characters less the 13 before and the 2 after.
-  ASSERT_EQ(ParseItems({1}, "EM=1\n[a][1][0][0][" + std::string(984, 'd') + "];\n"), kToolConfigOk);
+  ASSERT_EQ(ParseItems({1}, "EM=1\n[a][1][0][0][" + std::string(984, 'd') + "];\n"), kParsed);
   EXPECT_EQ(Item().description, std::string(984, 'd'));
   // A piece of ";" counts as a description (empty).
-  ASSERT_EQ(ParseItems({1}, "EM=1\n[a][0][0][8];\n"), kToolConfigOk);
+  ASSERT_EQ(ParseItems({1}, "EM=1\n[a][0][0][8];\n"), kParsed);
   EXPECT_EQ(Item().description, "");
   EXPECT_TRUE(messages_.shown().empty());
 }
@@ -218,7 +220,7 @@ TEST_F(ParserTest, WhatWasAddedBeforeAFailureStaysAndParsingAgainAppends) {
   ASSERT_EQ(Parse(script + "[b][0]\n"), kScriptError);
   ASSERT_EQ(model_.sheet2.blocks.size(), 1u);
   EXPECT_EQ(model_.sheet2.blocks[0].items.size(), 2u);  // "b" was appended before it failed
-  ASSERT_EQ(Parse(script), kToolConfigOk);
+  ASSERT_EQ(Parse(script), kParsed);
   EXPECT_EQ(model_.sheet2.blocks.size(), 2u);
   ClearToolConfig(model_);
   EXPECT_TRUE(model_.sheet2.name.empty());
@@ -280,7 +282,7 @@ TEST_F(ParserTest, AnOverlongLineEndsTheScriptWithAMessage) {
   const std::string long_comment = "//" + std::string(1200, 'c');
   ASSERT_EQ(
       Parse("CFGHEADER=toolcfg\nSHEETID=2\nBLOCKINFO=a]\n" + long_comment + "\nBLOCKINFO=never]\n"),
-      kToolConfigOk);
+      kParsed);
   EXPECT_EQ(model_.sheet2.blocks.size(), 1u);
   EXPECT_EQ(messages_.texts(), Texts{"Line 4 of the script is longer than 999 characters; the "
                                      "script is read only up to that line."});
@@ -291,7 +293,7 @@ TEST_F(ParserTest, AnOverlongLineEndsTheScriptWithAMessage) {
   // The first 999 characters of the long line still count.
   messages_.clear();
   EXPECT_EQ(Parse("CFGHEADER=toolcfg\nSHEETID=2\nSHEETINFO=" + std::string(1000, 'w') + "\n"),
-            kToolConfigOk);
+            kParsed);
   EXPECT_EQ(model_.sheet2.columns.at(0).title, std::string(29, 'w'));
 }
 
@@ -301,13 +303,13 @@ TEST_F(ParserTest, ScriptFiles) {
   std::ofstream(path, std::ios::binary)
       << "CFGHEADER=toolcfg\r\nSHEETID=3\r\nBLOCKINFO=keys]\r\nINDEX=22\r\n"
       << "[power][0][0][8]\0ignored\r\n"s;
-  EXPECT_EQ(ParseToolConfig(model_, path.string(), table_, messages_), kToolConfigOk);
+  EXPECT_EQ(ParseToolConfig(model_, path.string(), table_, messages_), kParsed);
   ASSERT_EQ(model_.sheet3.blocks.size(), 1u);
   EXPECT_EQ(model_.sheet3.blocks[0].items.at(0).number_value, 0x5Au);
   std::filesystem::remove(path);
-  EXPECT_EQ(ParseToolConfig(model_, path.string(), table_, messages_), kScriptNotOpened);
+  EXPECT_EQ(ParseToolConfig(model_, path.string(), table_, messages_), kNotOpened);
   EXPECT_EQ(ParseToolConfig(model_, path.parent_path().string(), table_, messages_),
-            kScriptNotOpened);  // a folder at the script's place
+            kNotOpened);  // a folder at the script's place
   EXPECT_TRUE(messages_.shown().empty());
 }
 

@@ -11,7 +11,7 @@
 #include "support/messages.h"
 #include "workbook/variant.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
 // The preset table, the content of the "Program" sheet that an image keeps
 // (packed by lzma) in its "preset" block. Unpacked it is:
@@ -44,7 +44,7 @@ inline constexpr std::size_t kPresetBufferSize = 0x200000;
 // says why, when the sheet does not fit the format: more than 65,535 rows,
 // a stored cell beyond column 128, a text of more than 32,766 characters,
 // or a table larger than 2 MiB.
-std::optional<std::vector<std::uint8_t>> BuildPresetTable(const ValueArray& values,
+std::optional<std::vector<std::uint8_t>> BuildPresetTable(const workbook::ValueArray& values,
                                                           std::uint32_t rows, std::uint32_t columns,
                                                           Messages& messages);
 
@@ -83,7 +83,7 @@ bool IsOnSheet(const PresetCell& cell);
 // exactly what the export puts on the "Program" sheet for `table`: the text
 // of each of its cells on the sheet at its place (a cell of empty text may
 // have been left empty) and no other value.
-bool SheetShowsPresetTable(const ValueArray& values, std::uint32_t rows, std::uint32_t columns,
-                           const PresetTable& table);
+bool SheetShowsPresetTable(const workbook::ValueArray& values, std::uint32_t rows,
+                           std::uint32_t columns, const PresetTable& table);
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

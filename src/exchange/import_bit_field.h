@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
 // Writes an item's value into its block as the workbook import does, which
 // is not how the field edit dialog writes a field. With o = bit_offset,
@@ -19,10 +19,12 @@ namespace nuv::workbook {
 // byte's bits above the field from the value as well, so they are cleared
 // for a value that fits. A field of width 0 still writes its first byte.
 //
-// `base` is the block's data from the block's start offset on. False, with
-// nothing written, when a byte to write lies outside it, or the offset or
-// width is negative or the width above 64 bits.
-bool WriteImportBitField(std::span<std::uint8_t> base, std::int64_t bit_offset,
-                         std::int64_t bit_length, std::uint64_t value);
+// `base` is the block's data from the block's start offset on. kOutside,
+// with nothing written, when a byte to write lies outside it, or the offset
+// or width is negative or the width above 64 bits.
+enum class BitFieldWrite { kWritten, kOutside };
+[[nodiscard]] BitFieldWrite WriteImportBitField(std::span<std::uint8_t> base,
+                                                std::int64_t bit_offset, std::int64_t bit_length,
+                                                std::uint64_t value);
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

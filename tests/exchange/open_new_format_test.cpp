@@ -1,7 +1,7 @@
 // The tool-config samples, written as files, pre-parsed and prepared the
 // way the Parse command does it: real files, real gzip. The refused samples
 // and the expert's own script are the newfmt_parse_* UI scripts.
-#include "toolcfg/prepare.h"
+#include "exchange/open_new_format.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -15,7 +15,7 @@
 #include "sample_toolcfg.h"
 #include "test_blocks.h"
 
-namespace nuv::toolcfg {
+namespace nuv::exchange {
 namespace {
 
 namespace fs = std::filesystem;
@@ -41,11 +41,11 @@ class PrepareTest : public ::testing::Test {
     return PrepareResult::kNotExtracted;
   }
 
-  testing::PrivateRoot root_;
+  toolcfg::testing::PrivateRoot root_;
   image::FlashImage flash_;
   CommandRunner runner_;
   RecordedMessages messages_;
-  ToolConfig model_;
+  toolcfg::ToolConfig model_;
 };
 
 TEST_F(PrepareTest, TheSamplesInOneBankAndInTheSecondOfTwoGiveTheirValues) {
@@ -61,7 +61,7 @@ TEST_F(PrepareTest, TheSamplesInOneBankAndInTheSecondOfTwoGiveTheirValues) {
     ASSERT_EQ(model_.sheet2.blocks.size(), 1u);
     EXPECT_EQ(model_.sheet2.blocks[0].items.at(3).number_value, samples::kSampleCustomCode);
     ASSERT_EQ(model_.sheet3.blocks.size(), 2u);
-    const ConfigBlock& sysconf = model_.sheet3.blocks[0];
+    const toolcfg::ConfigBlock& sysconf = model_.sheet3.blocks[0];
     EXPECT_EQ(sysconf.block_id, 0x21);
     EXPECT_EQ(sysconf.start_offset, 4);
     ASSERT_EQ(sysconf.items.size(), 5u);
@@ -93,4 +93,4 @@ TEST_F(PrepareTest, AMissingGzipIsAScriptErrorThatNamesItAndLeavesNothingBehind)
 }
 
 }  // namespace
-}  // namespace nuv::toolcfg
+}  // namespace nuv::exchange

@@ -7,7 +7,7 @@
 #include "platform/code_page.h"
 #include "workbook/variant.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
 // The text buffer through which the import reads cells: one buffer, reused
 // from cell to cell for the whole import, so a cell of a type that gives no
@@ -26,13 +26,14 @@ class CellText {
   //  - anything else (a boolean, an error value): the buffer stays as it is.
   // The whole text is kept: nothing a cell holds is cut. Indices outside
   // `values` raise nuv::AutomationError.
-  const std::string& Read(const ValueArray& values, std::uint32_t row, std::uint32_t column);
+  const std::string& Read(const workbook::ValueArray& values, std::uint32_t row,
+                          std::uint32_t column);
 
   // Reads a text cell: its text in the code page. A character that the code
   // page has no bytes for reads as "?", as Windows reads it, and the text is
   // then not exact(): it names nothing of the script and is no value to
   // write.
-  const std::string& ReadText(const Variant& text_cell);
+  const std::string& ReadText(const workbook::Variant& text_cell);
 
   void Set(std::string text) {
     text_ = std::move(text);
@@ -55,4 +56,4 @@ class CellText {
 // zero byte included.
 inline constexpr std::size_t kCellTextBuffer = 256;
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

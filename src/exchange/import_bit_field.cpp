@@ -1,13 +1,13 @@
-#include "workbook/import_bit_field.h"
+#include "exchange/import_bit_field.h"
 
 #include <algorithm>
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
-bool WriteImportBitField(std::span<std::uint8_t> base, std::int64_t bit_offset,
-                         std::int64_t bit_length, std::uint64_t value) {
+BitFieldWrite WriteImportBitField(std::span<std::uint8_t> base, std::int64_t bit_offset,
+                                  std::int64_t bit_length, std::uint64_t value) {
   if (bit_offset < 0 || bit_length < 0 || bit_length > 64)
-    return false;
+    return BitFieldWrite::kOutside;
   const std::uint64_t o = static_cast<std::uint64_t>(bit_offset);
   const std::uint64_t w = static_cast<std::uint64_t>(bit_length);
   const std::uint64_t first = o / 8;
@@ -17,7 +17,7 @@ bool WriteImportBitField(std::span<std::uint8_t> base, std::int64_t bit_offset,
   // The first byte is written even for a field of width 0.
   const std::uint64_t touched = std::max<std::uint64_t>(n, 1);
   if (first >= base.size() || touched > base.size() - first)
-    return false;
+    return BitFieldWrite::kOutside;
 
   std::uint8_t& head = base[first];
   std::uint8_t& tail = base[first + touched - 1];
@@ -31,7 +31,7 @@ bool WriteImportBitField(std::span<std::uint8_t> base, std::int64_t bit_offset,
   }
   if (e != 0 && n >= 2)
     tail = static_cast<std::uint8_t>(tail | high);
-  return true;
+  return BitFieldWrite::kWritten;
 }
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -1,4 +1,4 @@
-#include "workbook/preset_packing.h"
+#include "exchange/preset_packing.h"
 
 #include <chrono>
 #include <fstream>
@@ -6,12 +6,15 @@
 #include <system_error>
 #include <thread>
 
+#include "exchange/preset_table.h"
 #include "platform/command_line.h"
 #include "platform/paths.h"
 #include "toolcfg/block_lookup.h"
-#include "workbook/preset_table.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
+
+using workbook::ValueArray;
+
 namespace {
 
 // One run of lzma.exe over the two working files.
@@ -51,15 +54,15 @@ bool WriteWhole(const std::filesystem::path& file, std::span<const std::uint8_t>
   return !out.fail();
 }
 
-bool Run(WorkbookExchange& exchange, const LzmaRun& run, std::vector<std::uint8_t>& output,
-         std::span<const std::uint8_t> input) {
+std::optional<std::vector<std::uint8_t>> Run(WorkbookExchange& exchange, const LzmaRun& run,
+                                             std::span<const std::uint8_t> input) {
   std::error_code error;
   std::filesystem::path folder = exchange.work_folder;
   if (folder.empty()) {
     const platform::NativePath own = platform::WorkingFolder();
     if (!own.ok) {
       exchange.messages.Show(BoxCaption::Application, own.error);
-      return false;
+      return std::nullopt;
     }
     folder = own.path;
   }
@@ -74,10 +77,10 @@ bool Run(WorkbookExchange& exchange, const LzmaRun& run, std::vector<std::uint8_
                            "The working file " + out_file.string() +
                                " of an earlier run cannot be removed, so lzma's output could not "
                                "be told from it.");
-    return false;
+    return std::nullopt;
   }
   if (!WriteWhole(folder / run.input, input))
-    return false;
+    return std::nullopt;
 
   // The names are the folder followed by "\npreset" and "\npreset.7z"; the
   // runner maps them to native paths.
@@ -99,7 +102,7 @@ bool Run(WorkbookExchange& exchange, const LzmaRun& run, std::vector<std::uint8_
     exchange.messages.Show(BoxCaption::Application, kNoOutputFile);
     if (!exchange.runner.start_error().empty())
       exchange.messages.Show(BoxCaption::Application, exchange.runner.start_error());
-    return false;
+    return std::nullopt;
   }
   const std::streamoff length = in.tellg();
   if (length < 0 || static_cast<std::uint64_t>(length) > kPresetBufferSize) {
@@ -108,17 +111,16 @@ bool Run(WorkbookExchange& exchange, const LzmaRun& run, std::vector<std::uint8_
                                std::to_string(length) +
                                " bytes, more than the 2 MiB (2097152 bytes) a preset table may "
                                "take; it was not used.");
-    return false;
+    return std::nullopt;
   }
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
   in.seekg(0);
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!in) {
     exchange.messages.Show(BoxCaption::Application, kNoOutputFile);
-    return false;
+    return std::nullopt;
   }
-  output = std::move(bytes);
-  return true;
+  return bytes;
 }
 
 // Whether the sheet still shows what the export put on it for the
@@ -134,41 +136,43 @@ bool SheetShowsCurrentTable(WorkbookExchange& exchange, const ValueArray& values
                          exchange.work_folder};
   const image::BlockRecord* block =
       toolcfg::FindBlockByName(exchange.table, kPresetBlockName, kPresetNameLength, unseen);
-  std::vector<std::uint8_t> stream;
-  return block && UnpackPreset(quiet, stream, image::SizedData(*block)) &&
-         SheetShowsPresetTable(values, rows, columns, ReadPresetTable(stream));
+  if (!block)
+    return false;
+  const std::optional<std::vector<std::uint8_t>> stream =
+      UnpackPreset(quiet, image::SizedData(*block));
+  return stream && SheetShowsPresetTable(values, rows, columns, ReadPresetTable(*stream));
 }
 
 }  // namespace
 
-bool PackPreset(WorkbookExchange& exchange, std::vector<std::uint8_t>& output,
-                std::span<const std::uint8_t> input) {
-  return Run(exchange, kPack, output, input);
+std::optional<std::vector<std::uint8_t>> PackPreset(WorkbookExchange& exchange,
+                                                    std::span<const std::uint8_t> input) {
+  return Run(exchange, kPack, input);
 }
 
-bool UnpackPreset(WorkbookExchange& exchange, std::vector<std::uint8_t>& output,
-                  std::span<const std::uint8_t> input) {
-  return Run(exchange, kUnpack, output, input);
+std::optional<std::vector<std::uint8_t>> UnpackPreset(WorkbookExchange& exchange,
+                                                      std::span<const std::uint8_t> input) {
+  return Run(exchange, kUnpack, input);
 }
 
-bool PackPresetSheet(WorkbookExchange& exchange, const ValueArray& values, std::uint32_t rows,
-                     std::uint32_t columns) {
+PresetSheetResult PackPresetSheet(WorkbookExchange& exchange, const ValueArray& values,
+                                  std::uint32_t rows, std::uint32_t columns) {
   if (SheetShowsCurrentTable(exchange, values, rows, columns))
-    return true;
+    return PresetSheetResult::kStored;
   std::optional<std::vector<std::uint8_t>> table =
       BuildPresetTable(values, rows, columns, exchange.messages);
   if (!table)
-    return false;
-  std::vector<std::uint8_t> packed;
-  if (!PackPreset(exchange, packed, *table))
-    return false;
+    return PresetSheetResult::kNotStored;
+  std::optional<std::vector<std::uint8_t>> packed = PackPreset(exchange, *table);
+  if (!packed)
+    return PresetSheetResult::kNotStored;
   image::BlockRecord* block = toolcfg::FindBlockByName(exchange.table, kPresetBlockName,
                                                        kPresetNameLength, exchange.messages);
   if (!block)
-    return false;
-  block->entry.set_size(static_cast<std::uint32_t>(packed.size()));
-  block->data.Replace(std::move(packed));
-  return true;
+    return PresetSheetResult::kNotStored;
+  block->entry.set_size(static_cast<std::uint32_t>(packed->size()));
+  block->data.Replace(std::move(*packed));
+  return PresetSheetResult::kStored;
 }
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -11,7 +11,7 @@ namespace nuv::fw {
 class Window;
 }
 
-namespace nuv::plugin {
+namespace nuv {
 
 // The caller's path buffer: MAX_PATH characters, zero-filled before the call.
 using PathBuffer = std::array<char, fw::MAX_PATH>;
@@ -43,4 +43,4 @@ constexpr std::string_view FilterText(const char (&filter)[N]) {
 // path stays set either way. False when the user chose nothing.
 bool ChooseFileToRead(fw::Window& owner, std::string_view filter, std::string& target);
 
-}  // namespace nuv::plugin
+}  // namespace nuv

@@ -1,12 +1,20 @@
-#include "workbook/preset_table.h"
+#include "exchange/preset_table.h"
 
 #include <algorithm>
 
+#include "exchange/exchange_numbers.h"
 #include "workbook/cell_grid.h"
 #include "workbook/excel_operations.h"
-#include "workbook/exchange_numbers.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
+
+using workbook::FormatCellName;
+using workbook::kMaxColumns;
+using workbook::kMaxRows;
+using workbook::ValueArray;
+using workbook::VT_BSTR;
+using workbook::VT_R8;
+
 namespace {
 
 constexpr std::string_view kLeftAlone = "; the \"preset\" block was left as it was.";
@@ -179,4 +187,4 @@ bool SheetShowsPresetTable(const ValueArray& values, std::uint32_t rows, std::ui
   return next_shown() == nullptr;
 }
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

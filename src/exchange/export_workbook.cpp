@@ -1,18 +1,34 @@
-#include "workbook/export_workbook.h"
+#include "exchange/export_workbook.h"
 
 #include <array>
 #include <optional>
 #include <utility>
 
+#include "exchange/preset_packing.h"
+#include "exchange/preset_table.h"
 #include "platform/paths.h"
 #include "toolcfg/block_lookup.h"
 #include "workbook/cell_grid.h"
 #include "workbook/excel_operations.h"
-#include "workbook/preset_packing.h"
-#include "workbook/preset_table.h"
 #include "workbook/utf16.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
+
+using workbook::CodePageTextForMessage;
+using workbook::ExcelApplication;
+using workbook::ExcelInterior;
+using workbook::ExcelRange;
+using workbook::ExcelWorkbook;
+using workbook::ExcelWorkbooks;
+using workbook::ExcelWorksheet;
+using workbook::ExcelWorksheets;
+using workbook::FormatCellName;
+using workbook::kMaxColumns;
+using workbook::kMaxRows;
+using workbook::MissingArgument;
+using workbook::StartExcel;
+using workbook::Variant;
+
 namespace {
 
 // Highlights rows across the preset table's column count n. Without a
@@ -25,7 +41,7 @@ class RowHighlighter {
   void set_columns(std::uint32_t columns) { columns_ = columns; }
 
   void Highlight(std::uint32_t row, const ExcelWorksheet& sheet) {
-    if (HighlightRow(row, columns_, kHighlightColor, sheet) || told_)
+    if (HighlightRow(row, columns_, kHighlightColor, sheet) == HighlightResult::kColoured || told_)
       return;
     told_ = true;
     messages_.Show(BoxCaption::Application,
@@ -176,20 +192,21 @@ void WriteConfigSheet(const std::vector<SheetCell>& layout, const ExcelWorksheet
 
 }  // namespace
 
-bool HighlightRow(std::uint32_t row, std::uint32_t columns, std::uint8_t color,
-                  const ExcelWorksheet& sheet) {
+HighlightResult HighlightRow(std::uint32_t row, std::uint32_t columns, std::uint8_t color,
+                             const ExcelWorksheet& sheet) {
   std::string first, last;
   if (!FormatCellName(1, row, first) || !FormatCellName(columns, row, last))
-    return false;
+    return HighlightResult::kNoRange;
   ExcelRange range(sheet.GetRange(Variant::Text(first), Variant::Text(last)));
   ExcelInterior interior(range.GetInterior());
   interior.SetColorIndex(Variant::I2(color));
-  return true;
+  return HighlightResult::kColoured;
 }
 
-int ExportWorkbook(WorkbookExchange& exchange, std::string& workbook_path,
-                   const ExportOptions& options) {
-  workbook_path = options.workbook_path.empty() ? DefaultWorkbookPath() : options.workbook_path;
+ExportOutcome ExportWorkbook(WorkbookExchange& exchange, const ExportOptions& options) {
+  ExportOutcome outcome{ExportResult::kNotSaved, options.workbook_path.empty()
+                                                     ? DefaultWorkbookPath()
+                                                     : options.workbook_path};
 
   // The three sheet records, laid out before anything is started, so that a
   // text the code page cannot read stops the export before it begins.
@@ -202,7 +219,7 @@ int ExportWorkbook(WorkbookExchange& exchange, std::string& workbook_path,
   const std::optional<platform::CodePage> code_page = platform::CodePage::FromEnvironment(refusal);
   if (!code_page) {
     exchange.messages.Show(BoxCaption::Application, refusal + " No workbook was written.");
-    return 0;
+    return outcome;
   }
   std::array<std::vector<SheetCell>, 3> config_cells;
   for (std::size_t k = 0; k < layout.size(); ++k) {
@@ -210,7 +227,7 @@ int ExportWorkbook(WorkbookExchange& exchange, std::string& workbook_path,
         LayOutConfigSheet(*layout[k].second, layout[k].first, *code_page, refusal);
     if (!cells) {
       exchange.messages.Show(BoxCaption::Application, refusal);
-      return 0;
+      return outcome;
     }
     config_cells[k] = std::move(*cells);
   }
@@ -218,7 +235,7 @@ int ExportWorkbook(WorkbookExchange& exchange, std::string& workbook_path,
   const Variant missing = MissingArgument();
   ExcelApplication app;
   if (!StartExcel(app, exchange.messages))
-    return 0;
+    return outcome;
   ExcelWorkbooks books(app.GetWorkbooks());
   ExcelWorkbook book(books.Add(missing));
   ExcelWorksheets sheets(book.GetWorksheets());
@@ -238,12 +255,13 @@ int ExportWorkbook(WorkbookExchange& exchange, std::string& workbook_path,
   RowHighlighter highlighter(exchange.messages);
   if (const image::BlockRecord* preset = toolcfg::FindBlockByName(
           exchange.table, kPresetBlockName, kPresetNameLength, exchange.messages)) {
-    std::vector<std::uint8_t> stream;
-    if (!UnpackPreset(exchange, stream, image::SizedData(*preset))) {
+    const std::optional<std::vector<std::uint8_t>> stream =
+        UnpackPreset(exchange, image::SizedData(*preset));
+    if (!stream) {
       hand_over();
-      return 0;
+      return outcome;
     }
-    WritePresetTable(stream, sheet, cells, highlighter, exchange.messages);
+    WritePresetTable(*stream, sheet, cells, highlighter, exchange.messages);
   }
 
   // The three default sheets hold the model's three sheet records.
@@ -255,10 +273,11 @@ int ExportWorkbook(WorkbookExchange& exchange, std::string& workbook_path,
   }
 
   hand_over();
-  book.SaveAs(Variant::Text(workbook_path), missing, missing, missing, missing, missing, 0, missing,
-              missing, missing, missing);
-  platform::SetFileHidden(NativeFilePath(workbook_path));
-  return 1;
+  book.SaveAs(Variant::Text(outcome.workbook_path), missing, missing, missing, missing, missing, 0,
+              missing, missing, missing, missing);
+  platform::SetFileHidden(NativeFilePath(outcome.workbook_path));
+  outcome.result = ExportResult::kSaved;
+  return outcome;
 }
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -9,12 +9,18 @@
 #include "support/messages.h"
 #include "toolcfg/tool_config.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
-// What the workbook export and import work on: the state that the New
-// Format dialog holds for its flow. The dialog fills one of these and calls
-// ExportWorkbook, ImportWorkbook and the preset operations with it; the
-// command line and the tests do the same without a window.
+// What the new-format flow keeps from OpenNewFormat to SaveNewFlash: the
+// New Format dialog holds one for its life, a nuv command one for its run.
+struct NewFormatSession {
+  toolcfg::ToolConfig model;  // the parsed script, with the values read and imported
+  CommandRunner runner;       // runs gzip for the script and lzma for the preset table
+};
+
+// What the workbook export, the import and the preset packing work on: a
+// model and a runner (the session's, in the flow) over the working block
+// table of the loaded image.
 struct WorkbookExchange {
   toolcfg::ToolConfig& model;  // the parsed tool-config script, with its values
   image::BlockTable& table;    // the working block table of the loaded image
@@ -45,4 +51,4 @@ std::string DefaultWorkbookPath();
 // native path as it stands, whatever characters its names hold.
 std::filesystem::path NativeFilePath(std::string_view path);
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

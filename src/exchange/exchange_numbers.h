@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
 // A spreadsheet hands every number over as a 64-bit floating-point value.
 // The workbook exchange turns such a number into an integer by truncating
@@ -28,4 +28,4 @@ inline constexpr double kTwoTo53 = 9007199254740992.0;
 // what was typed there, so the value meant cannot be known.
 std::optional<std::uint64_t> ItemNumberFromCell(double number, std::uint64_t value);
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

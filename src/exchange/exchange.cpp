@@ -1,10 +1,10 @@
-#include "workbook/exchange.h"
+#include "exchange/exchange.h"
 
 #include <system_error>
 
 #include "platform/paths.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
 std::string DefaultWorkbookPath() {
   std::error_code error;
@@ -15,4 +15,4 @@ std::filesystem::path NativeFilePath(std::string_view path) {
   return std::filesystem::path(std::string(path));
 }
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

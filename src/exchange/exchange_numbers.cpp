@@ -1,9 +1,9 @@
-#include "workbook/exchange_numbers.h"
+#include "exchange/exchange_numbers.h"
 
 #include <charconv>
 #include <cmath>
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 namespace {
 
 constexpr double kTwoTo63 = 9223372036854775808.0;
@@ -32,4 +32,4 @@ std::optional<std::uint64_t> ItemNumberFromCell(double number, std::uint64_t val
   return static_cast<std::uint64_t>(static_cast<std::int64_t>(whole));
 }
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

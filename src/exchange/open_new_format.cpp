@@ -1,10 +1,10 @@
-#include "toolcfg/prepare.h"
+#include "exchange/open_new_format.h"
 
 #include "platform/paths.h"
 #include "toolcfg/extract.h"
 #include "toolcfg/tool_config_parser.h"
 
-namespace nuv::toolcfg {
+namespace nuv::exchange {
 namespace {
 
 // The longest script path the main form hands over.
@@ -12,10 +12,10 @@ constexpr size_t kMaxScriptPath = 255;
 
 }  // namespace
 
-PrepareResult PrepareToolConfig(ToolConfig& model, const image::FlashImage& image,
+PrepareResult PrepareToolConfig(toolcfg::ToolConfig& model, const image::FlashImage& image,
                                 const ToolConfigSource& source, CommandRunner& runner,
                                 Messages& messages) {
-  ClearToolConfig(model);
+  toolcfg::ClearToolConfig(model);
   const bool expert_script = source.internal_mode && source.experts_checked;
   std::string script;
   if (expert_script) {
@@ -25,18 +25,19 @@ PrepareResult PrepareToolConfig(ToolConfig& model, const image::FlashImage& imag
       return PrepareResult::kNoScriptFile;
     }
   } else {
-    if (ExtractToolConfig(image, runner, messages) != kToolConfigOk) {
+    if (toolcfg::ExtractToolConfig(image, runner, messages) != toolcfg::ExtractResult::kExtracted) {
       messages.Show(BoxCaption::Application, "Wrong binary file, can not parse it!");
       return PrepareResult::kNotExtracted;
     }
     // A working file of this process: the name "D:\tmp\script-qv.cfg" as the
     // user would write it lies elsewhere.
-    script = platform::ToWorkingPath(kExtractedScript).path.string();
+    script = platform::ToWorkingPath(toolcfg::kExtractedScript).path.string();
   }
-  const int parsed = ParseToolConfig(model, script, image.table, messages);
+  const toolcfg::ParseResult parsed =
+      toolcfg::ParseToolConfig(model, script, image.table, messages);
   if (!expert_script)
-    RemoveExtractedToolConfig();
-  if (parsed != kToolConfigOk) {
+    toolcfg::RemoveExtractedToolConfig();
+  if (parsed != toolcfg::ParseResult::kParsed) {
     messages.Show(BoxCaption::Application, "Wrong binary file, script error!");
     // Not the script's fault: say which program is missing, and where it
     // was looked for.
@@ -47,4 +48,18 @@ PrepareResult PrepareToolConfig(ToolConfig& model, const image::FlashImage& imag
   return PrepareResult::kParsed;
 }
 
-}  // namespace nuv::toolcfg
+OpenNewFormatOutcome OpenNewFormat(image::FlashImage& image, NewFormatSession& session,
+                                   const OpenNewFormatRequest& request, Messages& messages) {
+  if (PrepareToolConfig(session.model, image, request.source, session.runner, messages) !=
+      PrepareResult::kParsed)
+    return {OpenNewFormatResult::kNotParsed};
+  WorkbookExchange work{session.model, image.table, session.runner, messages};
+  ExportOutcome exported = ExportWorkbook(work, request.workbook);
+  if (exported.result != ExportResult::kSaved) {
+    messages.Show(BoxCaption::Application, "Wrong binary file, can not create xls!");
+    return {OpenNewFormatResult::kNotExported};
+  }
+  return {OpenNewFormatResult::kOpened, std::move(exported.workbook_path)};
+}
+
+}  // namespace nuv::exchange

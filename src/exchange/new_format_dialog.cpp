@@ -1,25 +1,19 @@
-#include "toolcfg/new_format_dialog.h"
+#include "exchange/new_format_dialog.h"
 
 #include <array>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
+#include "exchange/save_new_flash.h"
 #include "framework/combo_box.h"
 #include "framework/constants.h"
 #include "framework/data_exchange.h"
 #include "framework/file_dialog.h"
 #include "framework/message_map.h"
-#include "platform/errors.h"
 #include "resource.h"
 #include "support/window_messages.h"
 #include "toolcfg/block_file.h"
-#include "toolcfg/new_image.h"
-#include "workbook/export_workbook.h"
-#include "workbook/import_workbook.h"
 
-namespace nuv::toolcfg {
+namespace nuv::exchange {
 namespace {
 
 constexpr std::string_view kBinFilter = "BIN files(*.bin)|*.bin|All   files   (*.*)|*.*||";
@@ -40,14 +34,12 @@ constexpr size_t kComboNameLength = 8;
 constinit const fw::RuntimeClass nuvnewfmtdlg::kClass{"nuvnewfmtdlg",
                                                       &fw::CreateInstance<nuvnewfmtdlg>};
 
-nuvnewfmtdlg::nuvnewfmtdlg()
-    : fw::Dialog(IDD_NEW_FORMAT), runner_(std::make_unique<CommandRunner>()) {}
+nuvnewfmtdlg::nuvnewfmtdlg() : fw::Dialog(IDD_NEW_FORMAT) {}
 
 nuvnewfmtdlg::~nuvnewfmtdlg() {
   // The window goes first, while the members its handlers use still exist;
-  // the runner's Stop then ends a program that may still be running.
+  // the session's runner then ends a program that may still be running.
   DestroyWindow();
-  runner_.reset();
 }
 
 const fw::RuntimeClass& nuvnewfmtdlg::GetRuntimeClass() const {
@@ -80,23 +72,17 @@ void nuvnewfmtdlg::DoDataExchange(fw::DataExchange& dx) {
   fw::DDX_Text(dx, IDC_NEW_LOAD_BLOCK_PATH, load_block_path_);
 }
 
-PrepareResult nuvnewfmtdlg::PrepareToolConfig(const image::FlashImage& image,
-                                              const ToolConfigSource& source, Messages& messages) {
-  return toolcfg::PrepareToolConfig(model_, image, source, *runner_, messages);
-}
-
-int nuvnewfmtdlg::ExportWorkbook(Messages& messages) {
-  image::BlockTable none;
-  workbook::WorkbookExchange exchange{model_, image_ != nullptr ? image_->table : none, *runner_,
-                                      messages};
-  return workbook::ExportWorkbook(exchange, workbook_path_);
-}
-
-bool nuvnewfmtdlg::Open(fw::Window* parent, bool internal_mode) {
+bool nuvnewfmtdlg::Open(image::FlashImage& image, const ToolConfigSource& source,
+                        fw::Window* parent, Messages& messages) {
+  image_ = &image;
+  const OpenNewFormatOutcome outcome = OpenNewFormat(image, session_, {source}, messages);
+  if (outcome.result != OpenNewFormatResult::kOpened)
+    return false;
+  workbook_path_ = outcome.workbook_path;
   if (!Create(IDD_NEW_FORMAT, parent))
     return false;
   ShowWindow(fw::SW_SHOW);
-  if (internal_mode) {
+  if (source.internal_mode) {
     ShowBlockTools(true);
     FillBlockCombos();
   }
@@ -171,51 +157,37 @@ void nuvnewfmtdlg::SelectLoadBlock() {
 }
 
 void nuvnewfmtdlg::SaveBlock() {
+  if (image_ == nullptr)
+    return;
   WindowMessages messages(*this);
-  const image::FlashImage none;
-  SaveBlockFile(image_ != nullptr ? *image_ : none, save_block_name_, save_block_id_,
-                save_block_path_, messages);
+  // Its boxes say how it went; the controls stay as they are.
+  static_cast<void>(toolcfg::SaveBlockFile(*image_, save_block_name_, save_block_id_,
+                                           save_block_path_, messages));
 }
 
 void nuvnewfmtdlg::LoadBlock() {
+  if (image_ == nullptr)
+    return;
   WindowMessages messages(*this);
-  image::FlashImage none;
-  LoadBlockFile(image_ != nullptr ? *image_ : none, load_block_name_, load_block_id_,
-                load_block_path_, messages);
+  static_cast<void>(toolcfg::LoadBlockFile(*image_, load_block_name_, load_block_id_,
+                                           load_block_path_, messages));
 }
 
 void nuvnewfmtdlg::SaveNewFlash() {
+  if (image_ == nullptr)
+    return;
   WindowMessages messages(*this);
-  if (output_flash_path_.empty()) {
-    messages.Show(BoxCaption::Application, "Please select output file!");
-    return;
-  }
-  const std::filesystem::path workbook = workbook::NativeFilePath(workbook_path_);
-  if (workbook.empty() || !std::ifstream(workbook, std::ios::binary)) {
-    messages.Show(BoxCaption::Application, "error open excel  file ");
-    return;
-  }
+  const auto end_attempts = [this] {
+    for (const uint32_t id : {IDC_NEW_OUTPUT_BROWSE, IDC_NEW_SAVE_FLASH}) {
+      if (fw::Window* button = GetDlgItem(id))
+        button->EnableWindow(false);
+    }
+  };
   // One attempt per dialog: the workbook is gone after it.
-  for (const uint32_t id : {IDC_NEW_OUTPUT_BROWSE, IDC_NEW_SAVE_FLASH}) {
-    if (fw::Window* button = GetDlgItem(id))
-      button->EnableWindow(false);
-  }
-  image::FlashImage none;
-  image::FlashImage& image = image_ != nullptr ? *image_ : none;
-  workbook::WorkbookExchange exchange{model_, image.table, *runner_, messages};
-  const int imported = workbook::ImportWorkbook(exchange, workbook_path_);
-  std::error_code error;
-  if (!std::filesystem::remove(workbook, error))
-    throw FileError(workbook_path_ + " cannot be removed: " +
-                    (error ? error.message() : std::string("it does not exist")));
-  if (imported != workbook::kImportOk) {
-    messages.Show(BoxCaption::Application, "xls file error,can not create new flash");
-    return;
-  }
-  const std::optional<std::vector<uint8_t>> out =
-      LayOutNewImage(image.table, image.bytes(), image.image_length, messages);
-  if (out)
-    WriteNewFlash(output_flash_path_, *out, messages);
+  const SaveNewFlashRequest request{output_flash_path_, workbook_path_, true, end_attempts};
+  // Every outcome has been shown in its box; the buttons went when the
+  // attempt began.
+  static_cast<void>(exchange::SaveNewFlash(*image_, session_, request, messages));
 }
 
-}  // namespace nuv::toolcfg
+}  // namespace nuv::exchange

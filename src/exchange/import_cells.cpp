@@ -1,8 +1,14 @@
-#include "workbook/import_cells.h"
+#include "exchange/import_cells.h"
 
-#include "workbook/exchange_numbers.h"
+#include "exchange/exchange_numbers.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
+
+using workbook::ValueArray;
+using workbook::Variant;
+using workbook::VT_BSTR;
+using workbook::VT_EMPTY;
+using workbook::VT_R8;
 
 const std::string& CellText::Read(const ValueArray& values, std::uint32_t row,
                                   std::uint32_t column) {
@@ -44,4 +50,4 @@ const std::string& CellText::ReadText(const Variant& text_cell) {
   return text_;
 }
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

@@ -1,4 +1,4 @@
-#include "workbook/import_workbook.h"
+#include "exchange/import_workbook.h"
 
 #include <algorithm>
 #include <fstream>
@@ -7,16 +7,36 @@
 #include <string>
 #include <system_error>
 
+#include "exchange/exchange_numbers.h"
+#include "exchange/import_bit_field.h"
+#include "exchange/preset_packing.h"
+#include "exchange/preset_table.h"
 #include "legacy/hw_info.h"
 #include "toolcfg/block_lookup.h"
 #include "workbook/excel_operations.h"
-#include "workbook/exchange_numbers.h"
-#include "workbook/import_bit_field.h"
-#include "workbook/preset_packing.h"
-#include "workbook/preset_table.h"
 #include "workbook/utf16.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
+
+using workbook::CloseAndQuit;
+using workbook::CodePageTextForMessage;
+using workbook::ExcelApplication;
+using workbook::ExcelWorkbook;
+using workbook::ExcelWorkbooks;
+using workbook::ExcelWorksheet;
+using workbook::ExcelWorksheets;
+using workbook::FindSheetByName;
+using workbook::GetUsedExtent;
+using workbook::MissingArgument;
+using workbook::ReadSheetValues;
+using workbook::StartExcel;
+using workbook::UsedExtent;
+using workbook::ValueArray;
+using workbook::Variant;
+using workbook::VT_BSTR;
+using workbook::VT_EMPTY;
+using workbook::VT_R8;
+
 namespace {
 
 constexpr std::uint8_t kBlockNameLength = 8;
@@ -49,33 +69,33 @@ image::BlockRecord* FindImageBlock(WorkbookExchange& exchange, const toolcfg::Co
                                        exchange.messages);
 }
 
-int ItemOutside(WorkbookExchange& exchange, const platform::CodePage& code_page,
-                const toolcfg::ConfigBlock& block, const toolcfg::ConfigItem& item,
-                std::size_t size) {
+SheetResult ItemOutside(WorkbookExchange& exchange, const platform::CodePage& code_page,
+                        const toolcfg::ConfigBlock& block, const toolcfg::ConfigItem& item,
+                        std::size_t size) {
   exchange.messages.Show(BoxCaption::Application, Bracketed(code_page, item.name) +
                                                       " lies outside the " + std::to_string(size) +
                                                       " bytes of block " +
                                                       Bracketed(code_page, block.name) +
                                                       ", so the workbook cannot be applied to it.");
-  return kBlockProblem;
+  return SheetResult::kBlockProblem;
 }
 
-int OutOfRange(WorkbookExchange& exchange, const platform::CodePage& code_page,
-               const toolcfg::ConfigItem& item) {
+SheetResult OutOfRange(WorkbookExchange& exchange, const platform::CodePage& code_page,
+                       const toolcfg::ConfigItem& item) {
   exchange.messages.Show(BoxCaption::Application, "ERROR!! " + Bracketed(code_page, item.name) +
                                                       "'s value is out of range,please check it!");
-  return kValueOutOfRange;
+  return SheetResult::kValueOutOfRange;
 }
 
-int NotExact(WorkbookExchange& exchange, const platform::CodePage& code_page,
-             const toolcfg::ConfigItem& item, double number) {
+SheetResult NotExact(WorkbookExchange& exchange, const platform::CodePage& code_page,
+                     const toolcfg::ConfigItem& item, double number) {
   exchange.messages.Show(BoxCaption::Application,
                          Bracketed(code_page, item.name) + "'s new value " +
                              TruncatedNumberText(number) +
                              " needs more than the 53 bits a spreadsheet cell holds exactly, so "
                              "the number typed is not known exactly and was not written; please "
                              "check it.");
-  return kValueOutOfRange;
+  return SheetResult::kValueOutOfRange;
 }
 
 // Says why a cell's text is not read, when the code page has no bytes for
@@ -87,9 +107,9 @@ std::string NoBytesFor(const platform::CodePage& code_page) {
 
 // Copies a text item's value, with its terminating zero byte, into the
 // block, within the room the item has.
-int WriteText(WorkbookExchange& exchange, image::BlockRecord& record,
-              const toolcfg::ConfigBlock& block, const toolcfg::ConfigItem& item,
-              const CellText& value) {
+SheetResult WriteText(WorkbookExchange& exchange, image::BlockRecord& record,
+                      const toolcfg::ConfigBlock& block, const toolcfg::ConfigItem& item,
+                      const CellText& value) {
   const std::string& text = value.text();
   const platform::CodePage& code_page = value.code_page();
   std::span<std::uint8_t> data = record.data.mutable_bytes();
@@ -119,13 +139,13 @@ int WriteText(WorkbookExchange& exchange, image::BlockRecord& record,
   const auto to = data.begin() + start;
   std::copy_n(text.begin(), length, to);
   to[static_cast<std::ptrdiff_t>(length)] = 0;
-  return kImportOk;
+  return SheetResult::kApplied;
 }
 
 // Reads column B of an item row into the item and writes the item.
-int ApplyItem(WorkbookExchange& exchange, CellText& text, const Variant& cell,
-              image::BlockRecord& record, const toolcfg::ConfigBlock& block,
-              toolcfg::ConfigItem& item) {
+SheetResult ApplyItem(WorkbookExchange& exchange, CellText& text, const Variant& cell,
+                      image::BlockRecord& record, const toolcfg::ConfigBlock& block,
+                      toolcfg::ConfigItem& item) {
   const bool number_item = item.is_number();
   const platform::CodePage& code_page = text.code_page();
   switch (cell.type()) {
@@ -157,7 +177,7 @@ int ApplyItem(WorkbookExchange& exchange, CellText& text, const Variant& cell,
                                "The text for " + Bracketed(code_page, item.name) + ", \"" +
                                    cell.AsUtf8() + "\", " + NoBytesFor(code_page) +
                                    ", so it cannot be written to the image; please check it.");
-        return kValueOutOfRange;
+        return SheetResult::kValueOutOfRange;
       }
       break;
     default:
@@ -166,7 +186,7 @@ int ApplyItem(WorkbookExchange& exchange, CellText& text, const Variant& cell,
                                Bracketed(code_page, item.name) +
                                    " is a text item and its value cell holds neither a text nor "
                                    "a number; the item was left as it was.");
-        return kImportOk;
+        return SheetResult::kApplied;
       }
       break;
   }
@@ -179,9 +199,10 @@ int ApplyItem(WorkbookExchange& exchange, CellText& text, const Variant& cell,
     return OutOfRange(exchange, code_page, item);
   std::span<std::uint8_t> data = record.data.mutable_bytes();
   const std::int64_t position = std::int64_t{block.start_offset} * 8 + item.bit_offset;
-  if (!WriteImportBitField(data, position, item.bit_length, item.number_value))
+  if (WriteImportBitField(data, position, item.bit_length, item.number_value) !=
+      BitFieldWrite::kWritten)
     return ItemOutside(exchange, code_page, block, item, data.size());
-  return kImportOk;
+  return SheetResult::kApplied;
 }
 
 std::optional<std::vector<std::uint8_t>> ReadBinaryFile(const std::filesystem::path& path) {
@@ -199,9 +220,9 @@ std::optional<std::vector<std::uint8_t>> ReadBinaryFile(const std::filesystem::p
 }
 
 // Replaces a hardware-info block by the content of a hardware info file.
-int ApplyHwInfoFile(WorkbookExchange& exchange, const platform::CodePage& code_page,
-                    image::BlockRecord& record, const toolcfg::ConfigBlock& block,
-                    const std::string& path_text) {
+SheetResult ApplyHwInfoFile(WorkbookExchange& exchange, const platform::CodePage& code_page,
+                            image::BlockRecord& record, const toolcfg::ConfigBlock& block,
+                            const std::string& path_text) {
   const std::size_t size = record.entry.size();
   if (size > kHwInfoBuffer) {
     exchange.messages.Show(BoxCaption::Application,
@@ -209,7 +230,7 @@ int ApplyHwInfoFile(WorkbookExchange& exchange, const platform::CodePage& code_p
                                " holds " + std::to_string(size) +
                                " bytes, more than the 5120 bytes its new content can have; it "
                                "was not replaced.");
-    return kBlockProblem;
+    return SheetResult::kBlockProblem;
   }
   const std::filesystem::path path = NativeFilePath(path_text);
   std::error_code error;
@@ -220,13 +241,13 @@ int ApplyHwInfoFile(WorkbookExchange& exchange, const platform::CodePage& code_p
     exchange.messages.Show(BoxCaption::Application,
                            "The hardware info file " + path_text + " cannot be opened; block " +
                                Bracketed(code_page, block.name) + " was left as it was.");
-    return kImportOk;
+    return SheetResult::kApplied;
   }
   legacy::HwInfo info;
   if (legacy::ParseHwInfo(in, info.panel, info.led, exchange.messages, BoxCaption::Application) !=
       0) {
     exchange.messages.Show(BoxCaption::Application, "Parse hw info file failed");
-    return kBlockProblem;
+    return SheetResult::kBlockProblem;
   }
   // A hardware-info block is usually the full 5120 bytes, of which the
   // file fills the first 240; the rest is erased to zeros, as nothing else
@@ -235,13 +256,13 @@ int ApplyHwInfoFile(WorkbookExchange& exchange, const platform::CodePage& code_p
   std::vector<std::uint8_t> data(size, 0);
   std::copy_n(content.begin(), std::min(size, content.size()), data.begin());
   record.data.Replace(std::move(data));
-  return kImportOk;
+  return SheetResult::kApplied;
 }
 
 }  // namespace
 
-int ApplyConfigSheet(WorkbookExchange& exchange, CellText& text, const ValueArray& values,
-                     std::uint32_t rows, std::vector<toolcfg::ConfigBlock>& blocks) {
+SheetResult ApplyConfigSheet(WorkbookExchange& exchange, CellText& text, const ValueArray& values,
+                             std::uint32_t rows, std::vector<toolcfg::ConfigBlock>& blocks) {
   toolcfg::ConfigBlock* current = nullptr;
   for (std::uint32_t r = 1; r <= rows; ++r) {
     // A text the code page cannot hold names nothing of the script.
@@ -255,20 +276,21 @@ int ApplyConfigSheet(WorkbookExchange& exchange, CellText& text, const ValueArra
       continue;
     image::BlockRecord* record = FindImageBlock(exchange, *current);
     if (!record)
-      return kBlockProblem;
+      return SheetResult::kBlockProblem;
     auto item = std::find_if(current->items.begin(), current->items.end(),
                              [&](const toolcfg::ConfigItem& i) { return exact && i.name == name; });
     if (item == current->items.end())
       continue;
-    const int result = ApplyItem(exchange, text, values.GetElement(r, 2), *record, *current, *item);
-    if (result != kImportOk)
+    const SheetResult result =
+        ApplyItem(exchange, text, values.GetElement(r, 2), *record, *current, *item);
+    if (result != SheetResult::kApplied)
       return result;
   }
-  return kImportOk;
+  return SheetResult::kApplied;
 }
 
-int ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const ValueArray& values,
-                       std::uint32_t rows) {
+SheetResult ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const ValueArray& values,
+                               std::uint32_t rows) {
   const std::vector<toolcfg::ConfigBlock>& blocks = exchange.model.sheet4.blocks;
   const toolcfg::ConfigBlock* current = nullptr;
   for (std::uint32_t r = 1; r <= rows; ++r) {
@@ -280,7 +302,7 @@ int ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const ValueAr
       continue;
     image::BlockRecord* record = FindImageBlock(exchange, *current);
     if (!record)
-      return kBlockProblem;
+      return SheetResult::kBlockProblem;
     const Variant cell = values.GetElement(r, 2);
     if (cell.type() != VT_BSTR)
       continue;
@@ -294,11 +316,11 @@ int ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const ValueAr
                              "The file name \"" + path + "\" for block " +
                                  Bracketed(code_page, current->name) + " " + NoBytesFor(code_page) +
                                  ", so the file cannot be named; please check it.");
-      return kBlockProblem;
+      return SheetResult::kBlockProblem;
     }
     if (current->em == kHwInfoFile) {
-      if (const int result = ApplyHwInfoFile(exchange, code_page, *record, *current, path);
-          result != kImportOk)
+      if (const SheetResult result = ApplyHwInfoFile(exchange, code_page, *record, *current, path);
+          result != SheetResult::kApplied)
         return result;
       continue;
     }
@@ -314,21 +336,21 @@ int ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const ValueAr
     record->entry.set_size(static_cast<std::uint32_t>(bytes->size()));
     record->data.Replace(std::move(*bytes));
   }
-  return kImportOk;
+  return SheetResult::kApplied;
 }
 
-int ImportWorkbook(WorkbookExchange& exchange, std::string_view workbook_path) {
+ImportResult ImportWorkbook(WorkbookExchange& exchange, std::string_view workbook_path) {
   std::string refusal;
   const std::optional<platform::CodePage> code_page = platform::CodePage::FromEnvironment(refusal);
   if (!code_page) {
     exchange.messages.Show(BoxCaption::Application,
                            refusal + " Nothing was read from the workbook.");
-    return kImportFailed;
+    return ImportResult::kFailed;
   }
   const Variant m = MissingArgument();
   ExcelApplication app;
   if (!StartExcel(app, exchange.messages))
-    return kImportFailed;
+    return ImportResult::kFailed;
   ExcelWorkbooks books(app.GetWorkbooks());
   ExcelWorkbook book(books.Open(workbook_path, m, m, m, m, m, m, m, m, m, m, m, m, m, m));
   ExcelWorksheets sheets(book.GetWorksheets());
@@ -353,7 +375,9 @@ int ImportWorkbook(WorkbookExchange& exchange, std::string_view workbook_path) {
     const ValueArray values = extent.rows > kMaxPresetRows
                                   ? ValueArray()
                                   : ReadSheetValues(sheet, extent.rows, extent.columns);
-    PackPresetSheet(exchange, values, extent.rows, extent.columns);
+    // Not looked at: a table that cannot be packed leaves the block as it
+    // was, after its message, and the other sheets still count.
+    static_cast<void>(PackPresetSheet(exchange, values, extent.rows, extent.columns));
   }
 
   struct ConfigSheet {
@@ -365,18 +389,19 @@ int ImportWorkbook(WorkbookExchange& exchange, std::string_view workbook_path) {
                                        {kSystemSheet, 3, exchange.model.sheet3.blocks}};
   for (const ConfigSheet& config : config_sheets) {
     if (find_sheet(config.name, config.first) &&
-        ApplyConfigSheet(exchange, text, read_config_sheet(), extent.rows, config.blocks) < 0) {
+        ApplyConfigSheet(exchange, text, read_config_sheet(), extent.rows, config.blocks) !=
+            SheetResult::kApplied) {
       CloseAndQuit(book, app);
-      return kImportFailed;
+      return ImportResult::kFailed;
     }
   }
-  if (find_sheet(kFilePathSheet, 3) &&
-      ApplyFilePathSheet(exchange, text, read_config_sheet(), extent.rows) < 0) {
+  if (find_sheet(kFilePathSheet, 3) && ApplyFilePathSheet(exchange, text, read_config_sheet(),
+                                                          extent.rows) != SheetResult::kApplied) {
     CloseAndQuit(book, app);
-    return kImportFailed;
+    return ImportResult::kFailed;
   }
   CloseAndQuit(book, app);
-  return kImportOk;
+  return ImportResult::kImported;
 }
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange

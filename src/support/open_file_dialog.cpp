@@ -1,4 +1,4 @@
-#include "plugin/open_file_dialog.h"
+#include "support/open_file_dialog.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -10,7 +10,7 @@
 #include "framework/window.h"
 #include "support/window_messages.h"
 
-namespace nuv::plugin {
+namespace nuv {
 namespace {
 
 // Only a regular file counts: a folder or a device cannot be read as a
@@ -65,4 +65,4 @@ bool ChooseFileToRead(fw::Window& owner, std::string_view filter, std::string& t
   return true;
 }
 
-}  // namespace nuv::plugin
+}  // namespace nuv

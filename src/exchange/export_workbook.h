@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
+#include "exchange/exchange.h"
 #include "workbook/excel.h"
-#include "workbook/exchange.h"
 
-namespace nuv::workbook {
+namespace nuv::exchange {
 
 // The colour index of highlighted rows: yellow.
 inline constexpr std::uint8_t kHighlightColor = 6;
@@ -30,13 +30,13 @@ struct ExportOptions {
 //                range items; the description in column E, or D for items
 //                of other types, when the block's em is 1). Block rows are
 //                highlighted across n columns, except on "File_Path".
-// `workbook_path` is set first, to the path the workbook is saved as.
 // Names, titles, descriptions and text values are read in the ANSI code
 // page that NUV_CODEPAGE chooses (platform::CodePage), and numbers are
 // written as doubles, which the import knows again (ItemNumberFromCell).
 //
-// Results: 1, the workbook was saved (and, handed to the user, left open
-// in the visible application); 0, before anything is started when
+// Results: kSaved, the workbook was saved as the outcome's workbook_path
+// (and, handed to the user, left open in the visible application);
+// kNotSaved, before anything is started when
 // NUV_CODEPAGE names no code page or a text is no text of the code page
 // (a message says which), or when the application could not be started
 // ("Couldn't start Excel and get Application object.") or the preset block
@@ -46,13 +46,19 @@ struct ExportOptions {
 // Where the table gives no width (no table, or a column count of 0) rows
 // are not highlighted, and a message says so once. A failing automation
 // call raises nuv::AutomationError and nothing further is written or saved.
-int ExportWorkbook(WorkbookExchange& exchange, std::string& workbook_path,
-                   const ExportOptions& options = {});
+enum class ExportResult { kSaved, kNotSaved };
+struct [[nodiscard]] ExportOutcome {
+  ExportResult result = ExportResult::kNotSaved;
+  std::string workbook_path{};  // the path the workbook is saved as
+};
+ExportOutcome ExportWorkbook(WorkbookExchange& exchange, const ExportOptions& options = {});
 
 // Colours the cells from (row, 1) to (row, columns) of the sheet with
 // `color`, through the range named by FormatCellName of both corners. A
-// row of 0 columns has no range, so nothing is coloured: false.
-bool HighlightRow(std::uint32_t row, std::uint32_t columns, std::uint8_t color,
-                  const ExcelWorksheet& sheet);
+// row of 0 columns has no range, so nothing is coloured: kNoRange.
+enum class HighlightResult { kColoured, kNoRange };
+[[nodiscard]] HighlightResult HighlightRow(std::uint32_t row, std::uint32_t columns,
+                                           std::uint8_t color,
+                                           const workbook::ExcelWorksheet& sheet);
 
-}  // namespace nuv::workbook
+}  // namespace nuv::exchange
