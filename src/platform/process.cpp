@@ -98,7 +98,7 @@ ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
   ReadResult result;
   if (!fd || buffer.empty())
     return result;
-  pollfd watch{fd.get(), POLLIN, 0};
+  pollfd watch{static_cast<int>(fd.get()), POLLIN, 0};
   const int ready = poll(&watch, 1, static_cast<int>(timeout.count()));
   if (ready == 0 || (ready < 0 && errno == EINTR)) {
     result.status = ReadStatus::kTimeout;
@@ -204,10 +204,11 @@ bool ChildProcess::PollLocked() {
   if (status_)
     return false;
   int raw = 0;
-  const pid_t done = waitpid(pid_, &raw, WNOHANG);
+  const pid_t pid = static_cast<pid_t>(pid_);
+  const pid_t done = waitpid(pid, &raw, WNOHANG);
   if (done == 0)
     return true;
-  if (done == pid_)
+  if (done == pid)
     status_ = DecodeStatus(raw);
   else if (done < 0 && errno == EINTR)
     return true;
@@ -242,7 +243,7 @@ void ChildProcess::Kill() {
   std::lock_guard lock(mutex_);
   // Only while the child is not collected is its id sure to name our group.
   if (PollLocked())
-    kill(-pid_, SIGKILL);
+    kill(-static_cast<pid_t>(pid_), SIGKILL);
 }
 
 }  // namespace nuv::platform

@@ -389,16 +389,16 @@ class Parser {
   size_t line_number_ = 0;
 };
 
-int Parse(ToolConfig& model, const std::function<bool(LineReader&)>& open,
+int Parse(ToolConfig& model, const std::function<bool(LineReader&)>& open_script,
           const image::BlockTable& table, Messages& messages) {
   LineReader reader;
-  if (!open(reader))
+  if (!open_script(reader))
     return kScriptNotOpened;
   Parser parser(model, table, messages);
   if (const int result = parser.FindHeader(reader); result != kToolConfigOk)
     return result;
   reader.Close();
-  if (!open(reader))
+  if (!open_script(reader))
     return kScriptNotOpened;
   return parser.Apply(reader);
 }
