@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <span>
 #include <utility>
+#include <vector>
 
 #include "platform/file_descriptor.h"
 
@@ -25,6 +27,10 @@ class InputFile {
   // Fills `bytes` from the current position; fewer when the file ends
   // first. nullopt on a read error.
   std::optional<size_t> ReadInto(std::span<uint8_t> bytes);
+
+  // What the file holds from the current position to its end, at most
+  // `limit` bytes. nullopt on a read error.
+  std::optional<std::vector<uint8_t>> ReadAll(size_t limit = std::numeric_limits<size_t>::max());
 
  private:
   InputFile(FileDescriptor fd, uint64_t size) : fd_(std::move(fd)), size_(size) {}

@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "common/line_reader.h"
 #include "framework/dialog.h"
 #include "image/flash_image.h"
 #include "support/command_runner.h"
 #include "support/messages.h"
-#include "toolcfg/line_reader.h"
 #include "toolcfg/prepare.h"
 #include "toolcfg/tool_config.h"
 
@@ -64,7 +64,7 @@ class nuvnewfmtdlg : public fw::Dialog {
   ToolConfig& model() { return model_; }
   const ToolConfig& model() const { return model_; }
   CommandRunner& runner() { return *runner_; }
-  LineReader& line_reader() { return line_reader_; }
+  common::LineReader& line_reader() { return line_reader_; }
 
   const std::string& output_flash_path() const { return output_flash_path_; }
   const std::string& workbook_path() const { return workbook_path_; }
@@ -87,7 +87,7 @@ class nuvnewfmtdlg : public fw::Dialog {
   void PickBlock(uint32_t combo_id, std::string& name, uint8_t& id, std::string& id_text);
 
   ToolConfig model_;
-  LineReader line_reader_;
+  common::LineReader line_reader_;
   std::string output_flash_path_;  // target of Save New Flash (edit 2000)
   std::string workbook_path_;      // "<current directory>\preset.xls" once exported
   std::string save_block_name_;    // picked in combo 2060

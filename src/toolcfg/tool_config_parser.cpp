@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "common/line_reader.h"
 #include "platform/paths.h"
 #include "toolcfg/bit_field.h"
 #include "toolcfg/block_lookup.h"
-#include "toolcfg/line_reader.h"
 
 namespace nuv::toolcfg {
 namespace {
@@ -130,22 +130,17 @@ bool StartsWith(std::string_view line, std::string_view prefix) {
   return line.substr(0, prefix.size()) == prefix;
 }
 
-// A line as the tool's text handling sees it: up to its first zero byte.
-std::string_view AsText(const std::string& line) {
-  return std::string_view(line).substr(0, line.find('\0'));
-}
-
 class Parser {
  public:
   Parser(ToolConfig& model, const image::BlockTable& table, Messages& messages)
       : model_(model), table_(table), messages_(messages) {}
 
   // First pass: the whole script is searched for "CFGHEADER=toolcfg".
-  int FindHeader(LineReader& reader) {
+  int FindHeader(common::LineReader& reader) {
     bool found = false;
     std::string line;
-    while (reader.Next(line)) {
-      const std::string_view text = AsText(line);
+    while (reader.Next(line) != common::LineStatus::kEnd) {
+      const std::string_view text = line;
       if (!StartsWith(text, "CFGHEADER"))
         continue;
       const std::optional<std::string_view> value = ValueOf(text);
@@ -163,11 +158,11 @@ class Parser {
   }
 
   // Second pass: every line is applied in order.
-  int Apply(LineReader& reader) {
+  int Apply(common::LineReader& reader) {
     std::string line;
-    while (reader.Next(line)) {
+    while (reader.Next(line) != common::LineStatus::kEnd) {
       line_number_ = reader.line_number();
-      const std::string_view text = AsText(line);
+      const std::string_view text = line;
       if (text.empty())
         continue;
       if (const int result = ApplyLine(text); result != kToolConfigOk)
@@ -371,7 +366,7 @@ class Parser {
     return kScriptError;
   }
 
-  void ReportCutShort(const LineReader& reader) {
+  void ReportCutShort(const common::LineReader& reader) {
     if (reader.cut_short())
       messages_.Show(BoxCaption::Application,
                      "Line " + std::to_string(reader.line_number()) +
@@ -389,9 +384,9 @@ class Parser {
   size_t line_number_ = 0;
 };
 
-int Parse(ToolConfig& model, const std::function<bool(LineReader&)>& open_script,
+int Parse(ToolConfig& model, const std::function<bool(common::LineReader&)>& open_script,
           const image::BlockTable& table, Messages& messages) {
-  LineReader reader;
+  common::LineReader reader;
   if (!open_script(reader))
     return kScriptNotOpened;
   Parser parser(model, table, messages);
@@ -413,14 +408,14 @@ int ParseToolConfig(ToolConfig& model, std::string_view script_path, const image
     return kScriptNotOpened;
   }
   return Parse(
-      model, [&](LineReader& reader) { return reader.Open(path.path); }, table, messages);
+      model, [&](common::LineReader& reader) { return reader.Open(path.path); }, table, messages);
 }
 
 int ParseToolConfigText(ToolConfig& model, std::string_view script, const image::BlockTable& table,
                         Messages& messages) {
   return Parse(
       model,
-      [&](LineReader& reader) {
+      [&](common::LineReader& reader) {
         reader.OpenText(std::string(script));
         return true;
       },

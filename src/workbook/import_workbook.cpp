@@ -7,6 +7,7 @@
 #include <string>
 #include <system_error>
 
+#include "common/line_reader.h"
 #include "legacy/hw_info.h"
 #include "toolcfg/block_lookup.h"
 #include "workbook/excel_operations.h"
@@ -212,19 +213,16 @@ int ApplyHwInfoFile(WorkbookExchange& exchange, const platform::CodePage& code_p
     return kBlockProblem;
   }
   const std::filesystem::path path = NativeFilePath(path_text);
-  std::error_code error;
-  std::ifstream in;
-  if (!path.empty() && std::filesystem::is_regular_file(path, error))
-    in.open(path);
-  if (!in.is_open()) {
+  common::LineReader lines;
+  if (path.empty() || !lines.Open(path)) {
     exchange.messages.Show(BoxCaption::Application,
                            "The hardware info file " + path_text + " cannot be opened; block " +
                                Bracketed(code_page, block.name) + " was left as it was.");
     return kImportOk;
   }
   legacy::HwInfo info;
-  if (legacy::ParseHwInfo(in, info.panel, info.led, exchange.messages, BoxCaption::Application) !=
-      0) {
+  if (legacy::ParseHwInfo(lines, info.panel, info.led, exchange.messages,
+                          BoxCaption::Application) != 0) {
     exchange.messages.Show(BoxCaption::Application, "Parse hw info file failed");
     return kBlockProblem;
   }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <span>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -74,8 +75,9 @@ inline image::FlashImage MakeImage(const LegacyLayout& layout) {
 
 inline std::vector<ScriptBlock> ParseText(const std::string& text, uint32_t flash_size,
                                           RecordedMessages& messages, bool* ok = nullptr) {
-  std::istringstream in(text);
-  auto blocks = ParseLegacyScriptStream(in, flash_size, messages);
+  common::LineReader lines;
+  lines.OpenText(text);
+  auto blocks = ParseLegacyScriptLines(lines, flash_size, messages);
   if (ok)
     *ok = blocks.has_value();
   return blocks ? std::move(*blocks) : std::vector<ScriptBlock>();
@@ -94,6 +96,12 @@ class TempFolder : public plugin::test::TempFolder {
   std::string Write(const std::string& name, const std::string& text) const {
     return Write(
         name, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  }
+  // A named pipe that nobody writes to: reading it would wait for ever.
+  std::string Pipe(const std::string& name) const {
+    const auto file = path() / name;
+    EXPECT_EQ(mkfifo(file.c_str(), 0600), 0);
+    return file.string();
   }
   std::vector<uint8_t> Read(const std::string& name) const {
     std::ifstream in(path() / name, std::ios::binary);
