@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace nuv::platform {
 namespace {
@@ -18,11 +19,19 @@ constexpr size_t kGrowth = 65536;
 
 }  // namespace
 
-std::optional<InputFile> InputFile::Open(const std::filesystem::path& path) {
+std::optional<InputFile> InputFile::Open(const std::filesystem::path& path, std::string* error) {
   FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat info {};
-  if (!fd || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+  if (!fd || fstat(fd.get(), &info) != 0) {
+    if (error)
+      *error = std::strerror(errno);
     return std::nullopt;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    if (error)
+      *error = "it is not a regular file";
+    return std::nullopt;
+  }
   return InputFile(std::move(fd), static_cast<uint64_t>(info.st_size));
 }
 

@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 #include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -18,8 +19,9 @@ namespace nuv::platform {
 class InputFile {
  public:
   // nullopt when the file cannot be opened or is not a regular file (after
-  // following links).
-  static std::optional<InputFile> Open(const std::filesystem::path& path);
+  // following links), with the reason in `error` when it is given.
+  static std::optional<InputFile> Open(const std::filesystem::path& path,
+                                       std::string* error = nullptr);
 
   // The length the file had when it was opened.
   uint64_t size() const { return size_; }

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "framework/combo_box.h"
@@ -12,6 +11,7 @@
 #include "framework/file_dialog.h"
 #include "framework/message_map.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 #include "resource.h"
 #include "support/window_messages.h"
 #include "toolcfg/block_file.h"
@@ -191,7 +191,7 @@ void nuvnewfmtdlg::SaveNewFlash() {
     return;
   }
   const std::filesystem::path workbook = workbook::NativeFilePath(workbook_path_);
-  if (workbook.empty() || !std::ifstream(workbook, std::ios::binary)) {
+  if (workbook.empty() || !platform::InputFile::Open(workbook)) {
     messages.Show(BoxCaption::Application, "error open excel  file ");
     return;
   }

@@ -1,8 +1,9 @@
 #include "toolcfg/script_unpacking.h"
 
-#include <fstream>
-#include <iterator>
+#include <optional>
+#include <vector>
 
+#include "platform/input_file.h"
 #include "platform/paths.h"
 #include "toolcfg/extract.h"
 
@@ -16,11 +17,12 @@ int UnpackToolConfigScript(const image::FlashImage& image, CommandRunner& runner
   int result = extracted;
   if (extracted == kToolConfigOk) {
     const platform::NativePath path = platform::ToWorkingPath(kExtractedScript);
-    std::ifstream in;
+    std::optional<platform::InputFile> in;
     if (path.ok)
-      in.open(path.path, std::ios::binary);
-    if (in.is_open()) {
-      script.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      in = platform::InputFile::Open(path.path);
+    const std::optional<std::vector<uint8_t>> bytes = in ? in->ReadAll() : std::nullopt;
+    if (bytes) {
+      script.assign(bytes->begin(), bytes->end());
     } else {
       result = kScriptNotOpened;
       messages.Show(BoxCaption::Error,

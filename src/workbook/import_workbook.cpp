@@ -1,14 +1,13 @@
 #include "workbook/import_workbook.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <system_error>
 
 #include "common/line_reader.h"
 #include "legacy/hw_info.h"
+#include "platform/input_file.h"
 #include "toolcfg/block_lookup.h"
 #include "workbook/excel_operations.h"
 #include "workbook/exchange_numbers.h"
@@ -186,17 +185,10 @@ int ApplyItem(WorkbookExchange& exchange, CellText& text, const Variant& cell,
 }
 
 std::optional<std::vector<std::uint8_t>> ReadBinaryFile(const std::filesystem::path& path) {
-  std::error_code error;
-  if (path.empty() || !std::filesystem::is_regular_file(path, error))
-    return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return std::nullopt;
-  std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                  std::istreambuf_iterator<char>()};
-  if (in.bad())
-    return std::nullopt;
-  return bytes;
+  std::optional<platform::InputFile> in;
+  if (!path.empty())
+    in = platform::InputFile::Open(path);
+  return in ? in->ReadAll() : std::nullopt;
 }
 
 // Replaces a hardware-info block by the content of a hardware info file.

@@ -2,11 +2,13 @@
 
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
 
 #include "platform/command_line.h"
+#include "platform/input_file.h"
 #include "platform/paths.h"
 #include "toolcfg/block_lookup.h"
 #include "workbook/preset_table.h"
@@ -92,17 +94,17 @@ bool Run(WorkbookExchange& exchange, const LzmaRun& run, std::vector<std::uint8_
   // lzma writes what it decoded before it met damaged or cut data, and then
   // fails: that output must not pass for the table.
   const bool succeeded = exchange.runner.ExitStatus() == 0;
-  std::ifstream in;
+  std::optional<platform::InputFile> in;
   if (succeeded)
-    in.open(out_file, std::ios::binary | std::ios::ate);
-  if (!succeeded || !in || !std::filesystem::is_regular_file(out_file, error)) {
+    in = platform::InputFile::Open(out_file);
+  if (!in) {
     exchange.messages.Show(BoxCaption::Application, kNoOutputFile);
     if (!exchange.runner.start_error().empty())
       exchange.messages.Show(BoxCaption::Application, exchange.runner.start_error());
     return false;
   }
-  const std::streamoff length = in.tellg();
-  if (length < 0 || static_cast<std::uint64_t>(length) > kPresetBufferSize) {
+  const std::uint64_t length = in->size();
+  if (length > kPresetBufferSize) {
     exchange.messages.Show(BoxCaption::Application,
                            "lzma's output " + out_file.string() + " holds " +
                                std::to_string(length) +
@@ -110,14 +112,12 @@ bool Run(WorkbookExchange& exchange, const LzmaRun& run, std::vector<std::uint8_
                                "take; it was not used.");
     return false;
   }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!in) {
+  std::optional<std::vector<std::uint8_t>> bytes = in->ReadAll(static_cast<std::size_t>(length));
+  if (!bytes || bytes->size() != length) {
     exchange.messages.Show(BoxCaption::Application, kNoOutputFile);
     return false;
   }
-  output = std::move(bytes);
+  output = std::move(*bytes);
   return true;
 }
 
