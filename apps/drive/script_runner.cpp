@@ -1,10 +1,10 @@
 #include "script_runner.h"
 
-#include <charconv>
 #include <istream>
 #include <limits>
 #include <ostream>
 
+#include "common/numbers.h"
 #include "framework/button.h"
 #include "framework/combo_box.h"
 #include "framework/constants.h"
@@ -58,10 +58,13 @@ std::string_view RestAfterWords(std::string_view line, size_t count) {
   return line.substr(std::min(i, line.size()));
 }
 
+// Numbers in a script are read strictly, as on a command line.
 template <class T>
 bool ParseNumber(std::string_view text, T& value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
-  return error == std::errc() && end == text.data() + text.size() && !text.empty();
+  const std::optional<T> parsed = common::ParseStrictNumber<T>(text);
+  if (parsed)
+    value = *parsed;
+  return parsed.has_value();
 }
 
 struct KeyName {

@@ -5,10 +5,10 @@
 #include <optional>
 #include <string_view>
 
+#include "common/numbers.h"
 #include "image/bytes.h"
 #include "image/crc32.h"
 #include "image/legacy_header.h"
-#include "legacy/c_numbers.h"
 #include "legacy/hw_info.h"
 #include "platform/input_file.h"
 #include "platform/output_file.h"
@@ -308,12 +308,12 @@ bool Generator::ImportKey(const std::string& path) {
 }
 
 void Generator::Patch(const std::string& address, const std::string& value) {
-  const uint32_t at = CStrToUL(address, 16);
+  const uint32_t at = common::CStrToUL(address, 16);
   if (at >= flash_size()) {
     messages_.Show(BoxCaption::Error, kBadAddress);
     return;
   }
-  bytes_[at] = static_cast<uint8_t>(CStrToUL(value, 16) & 0xFF);
+  bytes_[at] = static_cast<uint8_t>(common::CStrToUL(value, 16) & 0xFF);
 }
 
 bool Generator::WriteOutput(const std::string& path) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "legacy/c_numbers.h"
+#include "common/numbers.h"
 
 namespace nuv::legacy {
 namespace {
@@ -26,7 +26,7 @@ bool StartsWithNoCase(std::string_view text, std::string_view keyword) {
 // third character on, low 8 bits.
 uint8_t HexFromThird(std::string_view collected) {
   const std::string_view digits = collected.size() > 2 ? collected.substr(2) : std::string_view();
-  return static_cast<uint8_t>(CStrToUL(digits, 16) & 0xFF);
+  return static_cast<uint8_t>(common::CStrToUL(digits, 16) & 0xFF);
 }
 
 bool SectionEndsAt(std::string_view line, size_t i) {

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "legacy/c_numbers.h"
+#include "common/numbers.h"
 #include "platform/paths.h"
 
 namespace nuv::legacy {
@@ -73,7 +73,7 @@ std::optional<std::string_view> NextItem(Pieces& pieces) {
 }
 
 uint32_t ItemNumber(std::string_view piece) {
-  return static_cast<uint32_t>(CAtoI(Item(piece)));
+  return static_cast<uint32_t>(common::CAtoI(Item(piece)));
 }
 
 class ScriptParser {
@@ -139,12 +139,12 @@ bool ScriptParser::KeyLine(std::string_view line, std::string_view key) {
     else if (value == "512K")
       size = 524288;
     else
-      size = CAtoI(value);
+      size = common::CAtoI(value);
     return size == int64_t{flash_size_} || Fail(kFlashMismatch);
   }
   if (key == "ID") {
     ScriptBlock block;
-    block.block_id = static_cast<uint8_t>(CStrToL(value, 0) & 0xFF);
+    block.block_id = static_cast<uint8_t>(common::CStrToL(value, 0) & 0xFF);
     blocks_.push_back(std::move(block));
     list_ = ListState::kNone;
     return true;
@@ -153,11 +153,11 @@ bool ScriptParser::KeyLine(std::string_view line, std::string_view key) {
     return Fail(kBeforeFirstId);
   ScriptBlock& block = blocks_.back();
   if (key == "EM")
-    block.em = static_cast<uint8_t>(CAtoI(value) & 0xFF);
+    block.em = static_cast<uint8_t>(common::CAtoI(value) & 0xFF);
   else if (key == "name")
     block.name = std::string(value.substr(0, kMaxNameLength));
   else
-    block.offset = static_cast<uint32_t>(CAtoI(value));
+    block.offset = static_cast<uint32_t>(common::CAtoI(value));
   return true;
 }
 

@@ -1,13 +1,14 @@
 #include "toolcfg/tool_config_parser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <limits>
 #include <optional>
 #include <string>
 
 #include "common/line_reader.h"
+#include "common/numbers.h"
 #include "platform/paths.h"
 #include "toolcfg/bit_field.h"
 #include "toolcfg/block_lookup.h"
@@ -53,68 +54,6 @@ std::string_view DropFirst(std::string_view piece, size_t count = 1) {
 
 std::string Cut(std::string_view text, size_t limit) {
   return std::string(text.substr(0, limit));
-}
-
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string_view SkipSpaceAndSign(std::string_view text, bool& negative) {
-  size_t pos = 0;
-  while (pos < text.size() && IsSpace(text[pos]))
-    ++pos;
-  negative = false;
-  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-    negative = text[pos] == '-';
-    ++pos;
-  }
-  return text.substr(pos);
-}
-
-// A decimal number: blanks, a sign, digits; the rest is ignored, no digits
-// read as 0, and a number beyond 32 bits stops at the nearest limit.
-int32_t Decimal(std::string_view text) {
-  bool negative = false;
-  text = SkipSpaceAndSign(text, negative);
-  constexpr int64_t kLimit = int64_t{1} << 31;
-  int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9')
-      break;
-    value = std::min(value * 10 + (c - '0'), kLimit);
-  }
-  if (negative)
-    value = -value;
-  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
-
-// A hexadecimal number with an optional "0x"; only its low bits matter, so
-// it is kept modulo 2^64.
-uint64_t Hexadecimal(std::string_view text) {
-  bool negative = false;
-  text = SkipSpaceAndSign(text, negative);
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') &&
-      HexDigit(text[2]) >= 0)
-    text.remove_prefix(2);
-  uint64_t value = 0;
-  for (char c : text) {
-    const int digit = HexDigit(c);
-    if (digit < 0)
-      break;
-    value = value * 16 + static_cast<uint64_t>(digit);
-  }
-  return negative ? ~value + 1 : value;
 }
 
 std::string HexId(uint8_t id) {
@@ -183,11 +122,12 @@ class Parser {
     if (StartsWith(line, "BLOCKINFO"))
       return BlockInfo(line);
     if (StartsWith(line, "OFFSET"))
-      return BlockValue(line, "OFFSET",
-                        [](ConfigBlock& b, std::string_view v) { b.start_offset = Decimal(v); });
+      return BlockValue(line, "OFFSET", [](ConfigBlock& b, std::string_view v) {
+        b.start_offset = common::CAtoI(v);
+      });
     if (StartsWith(line, "EM"))
       return BlockValue(line, "EM", [](ConfigBlock& b, std::string_view v) {
-        b.em = static_cast<uint8_t>(Decimal(v));
+        b.em = static_cast<uint8_t>(common::CAtoI(v));
       });
     if (StartsWith(line, "INDEX"))
       return Index(line);
@@ -265,7 +205,7 @@ class Parser {
     const std::optional<std::string_view> value = ValueOf(line);
     if (!value)
       return kScriptError;
-    block->block_id = static_cast<uint8_t>(Hexadecimal(*value) & 0xFF);
+    block->block_id = static_cast<uint8_t>(common::CStrToLowBits(*value, 16) & 0xFF);
     source_ = FindBlockById(table_, block->block_id, messages_);
     return source_ ? kToolConfigOk : kScriptError;
   }
@@ -312,7 +252,7 @@ class Parser {
       const std::optional<std::string_view> piece = pieces.Next();
       if (!piece)
         return false;
-      *field = Decimal(DropFirst(*piece));
+      *field = common::CAtoI(DropFirst(*piece));
     }
     return true;
   }
