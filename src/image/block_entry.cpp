@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "image/bytes.h"
+#include "common/bytes.h"
 
 namespace nuv::image {
 
@@ -11,19 +11,19 @@ BlockEntry::BlockEntry(std::span<const uint8_t, kBlockEntrySize> bytes) {
 }
 
 std::string BlockEntry::name() const {
-  return FixedText(std::span(bytes_).subspan(24, 8));
+  return common::FixedText(std::span(bytes_).subspan(24, 8));
 }
 
 std::string BlockEntry::time() const {
-  return FixedText(std::span(bytes_).subspan(32, 12));
+  return common::FixedText(std::span(bytes_).subspan(32, 12));
 }
 
 uint32_t BlockEntry::Word(size_t pos) const {
-  return *ReadU32(bytes_, pos);
+  return *common::ReadU32(bytes_, pos);
 }
 
 void BlockEntry::SetWord(size_t pos, uint32_t value) {
-  WriteU32(bytes_, pos, value);
+  common::WriteU32(bytes_, pos, value);
 }
 
 }  // namespace nuv::image

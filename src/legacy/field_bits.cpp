@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "image/bytes.h"
+#include "common/bytes.h"
 #include "image/legacy_header.h"
 
 namespace nuv::legacy {
@@ -53,7 +53,7 @@ std::optional<BlockBase> FindBlockBase(const image::FlashImage& image, const Scr
                                        Messages& messages) {
   const std::span<const uint8_t> bytes = image.bytes();
   if (block.block_id == 0) {
-    const auto config_offset = image::ReadU32(bytes, image::kLegacyConfigOffsetPos);
+    const auto config_offset = common::ReadU32(bytes, image::kLegacyConfigOffsetPos);
     if (!config_offset) {
       messages.Show(BoxCaption::Error, kNoConfigOffset);
       return std::nullopt;
@@ -68,7 +68,7 @@ std::optional<BlockBase> FindBlockBase(const image::FlashImage& image, const Scr
     messages.Show(BoxCaption::Error, kNoMatch);
     return std::nullopt;
   }
-  if (!image::InRange(bytes.size(), match->offset(), match->size())) {
+  if (!common::InRange(bytes.size(), match->offset(), match->size())) {
     messages.Show(BoxCaption::Error, kEntryOutside);
     return std::nullopt;
   }

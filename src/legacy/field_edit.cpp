@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "common/bytes.h"
 #include "common/numbers.h"
-#include "image/bytes.h"
 #include "image/crc32.h"
 #include "legacy/field_bits.h"
 
@@ -46,7 +46,7 @@ bool Placeable(std::span<const uint8_t> bytes, uint64_t base, const ScriptField&
       messages.Show(BoxCaption::Error, kStringTooLong);
       return false;
     }
-    if (image::InRange(bytes.size(), span.first, span.count))
+    if (common::InRange(bytes.size(), span.first, span.count))
       return true;
   }
   messages.Show(BoxCaption::Error, OutsideMessage(field));

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "common/bytes.h"
 #include "common/numbers.h"
-#include "image/bytes.h"
 #include "image/crc32.h"
 #include "image/legacy_header.h"
 #include "legacy/hw_info.h"
@@ -183,7 +183,7 @@ bool Generator::PlaceRow(const GenerateRow& row) {
 }
 
 std::optional<uint32_t> Generator::ConfigOffset() {
-  const auto offset = image::ReadU32(bytes_, image::kLegacyConfigOffsetPos);
+  const auto offset = common::ReadU32(bytes_, image::kLegacyConfigOffsetPos);
   if (!offset)
     Fail(kConfigOutside);
   return offset;
@@ -205,7 +205,7 @@ bool Generator::PlaceInConfigArea(size_t index, std::span<const uint8_t> data) {
   } else if (end > uint64_t{*config_offset} + next.offset) {
     return Fail(kOverflow0);
   }
-  if (!image::InRange(bytes_.size(), target, data.size()))
+  if (!common::InRange(bytes_.size(), target, data.size()))
     return Fail(kOutsideImage);
   std::copy(data.begin(), data.end(), bytes_.begin() + static_cast<ptrdiff_t>(target));
   return true;
@@ -261,7 +261,7 @@ bool Generator::PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data) {
 bool Generator::WriteEntryTable() {
   const auto& entries = image_.legacy_entries;
   const uint64_t at = uint64_t{image_.dmh_offset} + 12;
-  if (!image::InRange(bytes_.size(), at, entries.size() * image::kBlockEntrySize))
+  if (!common::InRange(bytes_.size(), at, entries.size() * image::kBlockEntrySize))
     return Fail(kHeaderOutside);
   auto out = bytes_.begin() + static_cast<ptrdiff_t>(at);
   for (const image::BlockEntry& entry : entries)
@@ -280,7 +280,7 @@ bool Generator::ImportConfig(const std::string& path) {
   const auto config_offset = ConfigOffset();
   if (!config_offset)
     return false;
-  if (!image::InRange(bytes_.size(), *config_offset, length))
+  if (!common::InRange(bytes_.size(), *config_offset, length))
     return Fail(kConfigOutside);
   std::copy(data->begin(), data->end(), bytes_.begin() + static_cast<ptrdiff_t>(*config_offset));
   return true;
@@ -298,7 +298,7 @@ bool Generator::ImportKey(const std::string& path) {
   if (!config_offset)
     return false;
   const uint64_t at = uint64_t{*config_offset} + kKeyRecordOffset;
-  if (!image::InRange(bytes_.size(), at, kKeyRecordSize))
+  if (!common::InRange(bytes_.size(), at, kKeyRecordSize))
     return Fail(kConfigOutside);
   auto out = bytes_.begin() + static_cast<ptrdiff_t>(at);
   out[0] = 0x80;

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/bytes.h"
 #include "image/block_entry.h"
-#include "image/bytes.h"
 #include "image/flash_image.h"
 #include "image/image_buffer.h"
 #include "legacy/script_model.h"
@@ -57,9 +57,9 @@ inline image::FlashImage MakeImage(const LegacyLayout& layout) {
   auto bytes = image.image->bytes();
   for (size_t i = 0; i < bytes.size(); ++i)
     bytes[i] = Pattern(i);
-  image::WriteU32(bytes, 8, layout.dmh_offset);
-  image::WriteU32(bytes, 28, layout.config_offset);
-  image::WriteU32(bytes, 32, layout.config_length);
+  common::WriteU32(bytes, 8, layout.dmh_offset);
+  common::WriteU32(bytes, 28, layout.config_offset);
+  common::WriteU32(bytes, 32, layout.config_length);
   size_t at = layout.dmh_offset + 12;
   for (const auto& entry : layout.entries) {
     std::copy(entry.bytes().begin(), entry.bytes().end(), bytes.begin() + static_cast<long>(at));
