@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "common/bit_field.h"
 #include "common/line_reader.h"
 #include "common/numbers.h"
 #include "platform/paths.h"
-#include "toolcfg/bit_field.h"
 #include "toolcfg/block_lookup.h"
 
 namespace nuv::toolcfg {
@@ -263,7 +263,7 @@ class Parser {
                   "] comes before the first INDEX line, so there is no block to read it from!");
     const std::span<const uint8_t> data = source_->data.bytes();
     if (item.is_number()) {
-      if (item.bit_length < 0 || static_cast<uint32_t>(item.bit_length) > kMaxFieldBits)
+      if (item.bit_length < 0 || static_cast<uint32_t>(item.bit_length) > common::kMaxFieldBits)
         return Fail("item [" + item.name + "] is " + std::to_string(item.bit_length) +
                     " bits long; a number has 0 to 64 bits!");
       if (item.bit_length == 0) {
@@ -273,8 +273,8 @@ class Parser {
       const int64_t position = int64_t{block.start_offset} * 8 + item.bit_offset;
       std::optional<uint64_t> value;
       if (position >= 0)
-        value = ReadBitField(data, static_cast<uint64_t>(position),
-                             static_cast<uint32_t>(item.bit_length));
+        value = common::ReadBitField(data, static_cast<uint64_t>(position),
+                                     static_cast<uint32_t>(item.bit_length));
       if (!value)
         return Outside(block, item, data.size());
       item.number_value = *value;
