@@ -1,6 +1,7 @@
 #include "image/block_entry.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "common/bytes.h"
 
@@ -24,6 +25,12 @@ uint32_t BlockEntry::Word(size_t pos) const {
 
 void BlockEntry::SetWord(size_t pos, uint32_t value) {
   common::WriteU32(bytes_, pos, value);
+}
+
+std::string DataBeyondImageEndText(std::string_view wrong_file, uint8_t block_id) {
+  char id[3];
+  std::snprintf(id, sizeof id, "%02X", block_id);
+  return std::string(wrong_file) + ", data of block " + id + " beyond the image end!";
 }
 
 }  // namespace nuv::image

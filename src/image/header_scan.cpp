@@ -1,6 +1,5 @@
 #include "image/header_scan.h"
 
-#include <cstdio>
 #include <string>
 
 #include "common/bytes.h"
@@ -13,13 +12,6 @@ bool Fail(ScanFailure* failure, ScanFailure why) {
   if (failure != nullptr)
     *failure = why;
   return false;
-}
-
-std::string BlockDataOutside(uint8_t block_id) {
-  char text[80];
-  std::snprintf(text, sizeof text, "Wrong binary file, data of block %02X beyond the image end!",
-                block_id);
-  return text;
 }
 
 }  // namespace
@@ -69,7 +61,8 @@ bool ScanDmHeaders(FlashImage& image, Messages& messages, ScanFailure* failure) 
       const uint32_t size = record.entry.size();
       if (size != 0) {
         if (!common::InRange(bytes.size(), start, size)) {
-          messages.Show(BoxCaption::Error, BlockDataOutside(record.entry.block_id()));
+          messages.Show(BoxCaption::Error,
+                        DataBeyondImageEndText("Wrong binary file", record.entry.block_id()));
           return Fail(failure, ScanFailure::Damaged);
         }
         record.data = BlockData::Share(image.image, static_cast<size_t>(start), size);

@@ -1,6 +1,5 @@
 #include "image/legacy_header.h"
 
-#include <cstdio>
 #include <string>
 
 #include "common/bytes.h"
@@ -48,10 +47,7 @@ std::optional<LegacyHeader> ReadLegacyHeader(std::span<const uint8_t> image, Mes
     const BlockEntry entry(
         header.subspan(kLegacyEntriesPos + k * kBlockEntrySize).first<kBlockEntrySize>());
     if (entry.size() != 0 && !common::InRange(image.size(), entry.offset(), entry.size())) {
-      char text[80];
-      std::snprintf(text, sizeof text, "Wrong bin file, data of block %02X beyond the image end!",
-                    entry.block_id());
-      return Refuse(messages, text);
+      return Refuse(messages, DataBeyondImageEndText("Wrong bin file", entry.block_id()));
     }
     result.entries.push_back(entry);
   }
