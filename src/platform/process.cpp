@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/exec_arguments.h"
+
 extern char** environ;
 
 namespace nuv::platform {
@@ -175,11 +177,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Spawn(std::span<const std::string> a
     error = "its start cannot be prepared";
     return nullptr;
   }
-  std::vector<char*> args;
-  args.reserve(argv.size() + 1);
-  for (const std::string& arg : argv)
-    args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
+  std::vector<char*> args = ExecArguments(argv);
   pid_t pid = -1;
   const int status =
       posix_spawn(&pid, program->c_str(), setup.actions(), setup.attr(), args.data(), environ);

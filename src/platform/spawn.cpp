@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/exec_arguments.h"
+
 extern char** environ;
 
 namespace nuv::platform {
@@ -20,11 +22,7 @@ pid_t Start(std::span<const std::string> argv, std::string& error) {
     error = "no program was given";
     return -1;
   }
-  std::vector<char*> args;
-  args.reserve(argv.size() + 1);
-  for (const std::string& arg : argv)
-    args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
+  std::vector<char*> args = ExecArguments(argv);
   pid_t pid = -1;
   if (const int failed = posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ)) {
     error = "cannot start \"" + argv[0] + "\": " + std::strerror(failed);
