@@ -5,12 +5,14 @@
 // line was carried out, 1 when a line was refused or a file dialog or a box
 // with Yes and No found no answer, 2 when the command line or the script
 // file is wrong.
-#include <fstream>
 #include <iostream>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/input_file.h"
 #include "platform/paths.h"
 #include "script_runner.h"
 
@@ -59,9 +61,11 @@ int main(int argc, char** argv) {
   if (script_path.empty())
     return Usage("no script given");
 
-  std::ifstream script(script_path);
-  if (!script)
+  std::optional<nuv::platform::InputFile> file = nuv::platform::InputFile::Open(script_path);
+  const std::optional<std::vector<uint8_t>> bytes = file ? file->ReadAll() : std::nullopt;
+  if (!bytes)
     return Usage("cannot read the script " + script_path);
+  std::istringstream script(std::string(bytes->begin(), bytes->end()));
 
   int status = 0;
   {

@@ -1,24 +1,18 @@
 #include "script_runner.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <cerrno>
-#include <charconv>
-#include <cstring>
 #include <istream>
 #include <limits>
 #include <ostream>
 
+#include "common/numbers.h"
 #include "framework/button.h"
 #include "framework/combo_box.h"
 #include "framework/constants.h"
 #include "framework/scroll_area.h"
 #include "framework/user_input.h"
 #include "framework/window.h"
+#include "platform/spawn.h"
 #include "transcript.h"
-
-extern char** environ;
 
 namespace nuv::drive {
 namespace {
@@ -64,10 +58,13 @@ std::string_view RestAfterWords(std::string_view line, size_t count) {
   return line.substr(std::min(i, line.size()));
 }
 
+// Numbers in a script are read strictly, as on a command line.
 template <class T>
 bool ParseNumber(std::string_view text, T& value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
-  return error == std::errc() && end == text.data() + text.size() && !text.empty();
+  const std::optional<T> parsed = common::ParseStrictNumber<T>(text);
+  if (parsed)
+    value = *parsed;
+  return parsed.has_value();
 }
 
 struct KeyName {
@@ -449,23 +446,8 @@ std::string ScriptRunner::Shell(std::string_view command) {
     return "expected: sh COMMAND";
   out_.flush();
   err_.flush();
-  std::string shell = "/bin/sh";
-  std::string flag = "-c";
-  std::string program = text;
-  char* argv[] = {shell.data(), flag.data(), program.data(), nullptr};
-  pid_t pid = 0;
-  if (const int error = posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ); error != 0)
-    return std::string("cannot start /bin/sh: ") + std::strerror(error);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR)
-      return std::string("cannot wait for /bin/sh: ") + std::strerror(errno);
-  }
-  if (WIFEXITED(status) && WEXITSTATUS(status) != 0)
-    return "exit status " + std::to_string(WEXITSTATUS(status));
-  if (WIFSIGNALED(status))
-    return "ended by signal " + std::to_string(WTERMSIG(status));
-  return {};
+  const std::string argv[] = {"/bin/sh", "-c", text};
+  return platform::RunToEnd(argv);
 }
 
 }  // namespace nuv::drive

@@ -17,6 +17,7 @@
 #include "framework/qt/offscreen.h"
 #include "framework/qt/qt_backend.h"
 #include "host_window.h"
+#include "platform/environment.h"
 #include "platform/paths.h"
 #include "screenshot_walk.h"
 
@@ -105,8 +106,8 @@ int main(int argc, char** argv) {
     // Nobody watches the walk: nothing it does may open a program on a
     // desktop (the spreadsheet program a workbook is shown in). Qt has
     // connected to its display already.
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
+    nuv::platform::RemoveFromEnvironment("DISPLAY");
+    nuv::platform::RemoveFromEnvironment("WAYLAND_DISPLAY");
     nuv::host::ScreenshotWalk walk(host, app, qt_backend, options.screenshots, options.samples,
                                    std::cout);
     const int problems = walk.Run();

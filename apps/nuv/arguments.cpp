@@ -1,7 +1,6 @@
 // One parser for every command's command line, driven by its table entry,
 // and the strict number parser the commands share.
 #include <algorithm>
-#include <charconv>
 #include <string>
 
 #include "command.h"
@@ -72,23 +71,6 @@ std::optional<std::string> ParseArguments(const Command& command,
     if (option.required && !args.Has(option.name))
       return std::string(option.name) + " " + std::string(option.value) + " is missing";
   return std::nullopt;
-}
-
-bool ParseUnsigned(std::string_view text, unsigned long long max, unsigned long long& value,
-                   Radix radix) {
-  int base = radix == Radix::kHexadecimal ? 16 : 10;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    text.remove_prefix(2);
-    base = 16;
-  }
-  if (text.empty())
-    return false;
-  unsigned long long parsed = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed, base);
-  if (error != std::errc() || end != text.data() + text.size() || parsed > max)
-    return false;
-  value = parsed;
-  return true;
 }
 
 }  // namespace nuv::cli

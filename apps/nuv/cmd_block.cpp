@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "command.h"
+#include "common/numbers.h"
 #include "image/flash_image.h"
 #include "image_loading.h"
 #include "toolcfg/block_file.h"
@@ -43,10 +44,7 @@ CommandRegistration register_load(kLoad);
 
 // The ID operand; nullopt unless it is a number that fits a block id.
 std::optional<uint8_t> BlockId(const Arguments& args) {
-  unsigned long long id = 0;
-  if (!ParseUnsigned(args.operands[2], 0xFF, id))
-    return std::nullopt;
-  return static_cast<uint8_t>(id);
+  return common::ParseStrictNumber<uint8_t>(args.operands[2]);
 }
 
 // The image named by the first operand; false after a message.

@@ -3,7 +3,6 @@
 // field edit dialog's OK makes them, files for the Customer Config rows,
 // and Generate with its configuration file, key file and byte patch.
 #include <cstdio>
-#include <limits>
 #include <map>
 #include <optional>
 #include <string>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "command.h"
+#include "common/numbers.h"
 #include "image/flash_image.h"
 #include "image_loading.h"
 #include "legacy/field_bits.h"
@@ -92,9 +92,8 @@ std::optional<std::string> ReadOptions(const Arguments& args, Options& options) 
     return problem;
   if (!patches.empty()) {
     const auto& [address, byte] = patches.back();
-    unsigned long long number = 0;
-    if (!ParseUnsigned(address, 0xFFFFFFFF, number, Radix::kHexadecimal) ||
-        !ParseUnsigned(byte, 0xFF, number, Radix::kHexadecimal))
+    if (!common::ParseStrictNumber<uint32_t>(address, 16) ||
+        !common::ParseStrictNumber<uint8_t>(byte, 16))
       return "--patch expects two hexadecimal numbers, ADDR=BYTE (ADDR at most FFFFFFFF, BYTE at "
              "most FF)";
     options.request.flash_address = address;
@@ -199,11 +198,12 @@ bool SetAnswer(const ScriptField& field, const legacy::FieldView& view, const st
   }
   // A number too large for the field is refused where the dialog's OK
   // refuses it, with the field's width.
-  unsigned long long number = 0;
-  if (!ParseUnsigned(value, std::numeric_limits<unsigned long long>::max(), number)) {
+  const std::optional<uint64_t> parsed = common::ParseStrictNumber<uint64_t>(value);
+  if (!parsed) {
     error = "the field " + Quoted(field.name) + " takes an unsigned number, not " + Quoted(value);
     return false;
   }
+  const uint64_t number = *parsed;
   if (view.input == FieldInput::kEdit) {
     answer.text = std::to_string(number);
     return true;

@@ -91,11 +91,4 @@ class StderrMessages final : public Messages {
   void Show(BoxCaption caption, std::string_view text) override;
 };
 
-// Strict number parsing for command arguments: decimal, or hexadecimal with
-// 0x (kHexadecimal: hexadecimal, 0x or not); the whole text must be the
-// number and be at most MAX.
-enum class Radix { kDecimalOr0x, kHexadecimal };
-bool ParseUnsigned(std::string_view text, unsigned long long max, unsigned long long& value,
-                   Radix radix = Radix::kDecimalOr0x);
-
 }  // namespace nuv::cli

@@ -15,8 +15,8 @@
 
 #include <unistd.h>
 
+#include "common/bytes.h"
 #include "image/block_entry.h"
-#include "image/bytes.h"
 #include "image/crc32.h"
 #include "image/flash_image.h"
 #include "image/image_buffer.h"
@@ -86,9 +86,9 @@ struct Setup {
     }
     entries.push_back(MakeEntry(0xF0, kTailStart, kImageSize - kTailStart, 1));
     list.Assign(std::move(blocks));
-    nuv::image::WriteU32(original, 8, kDmhOffset);
-    nuv::image::WriteU32(original, 28, kConfigOffset);
-    nuv::image::WriteU32(original, 32, 0x400);
+    nuv::common::WriteU32(original, 8, kDmhOffset);
+    nuv::common::WriteU32(original, 28, kConfigOffset);
+    nuv::common::WriteU32(original, 32, 0x400);
   }
   ~Setup() {
     std::error_code ignored;

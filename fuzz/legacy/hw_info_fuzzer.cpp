@@ -3,7 +3,6 @@
 // failure with its standard message last.
 #include <cstddef>
 #include <cstdint>
-#include <sstream>
 #include <string>
 
 #include "fuzz_check.h"
@@ -12,7 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nuv::legacy;
   using fuzz::Check;
-  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+  nuv::common::LineReader in;
+  in.OpenText(std::string(reinterpret_cast<const char*>(data), size));
   HwInfo info;
   nuv::RecordedMessages messages;
   const int status = ParseHwInfo(in, info.panel, info.led, messages);

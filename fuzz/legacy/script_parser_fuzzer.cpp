@@ -1,9 +1,8 @@
-// ParseLegacyScriptStream on any bytes: it never reads outside its input,
+// ParseLegacyScriptLines on any bytes: it never reads outside its input,
 // either yields blocks without a message or no blocks with exactly one, and
 // every block it yields keeps the limits the dialogs rely on.
 #include <cstddef>
 #include <cstdint>
-#include <sstream>
 #include <string>
 
 #include "fuzz_check.h"
@@ -13,9 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nuv::legacy;
   using fuzz::Check;
   const std::string text(reinterpret_cast<const char*>(data), size);
-  std::istringstream in(text);
+  nuv::common::LineReader lines;
+  lines.OpenText(text);
   nuv::RecordedMessages messages;
-  const auto blocks = ParseLegacyScriptStream(in, 2097152, messages);
+  const auto blocks = ParseLegacyScriptLines(lines, 2097152, messages);
   if (!blocks) {
     Check(messages.shown().size() == 1);
     Check(messages.shown()[0].first == nuv::BoxCaption::Error);
@@ -43,9 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   // The same text gives the same blocks.
-  std::istringstream again(text);
+  lines.OpenText(text);
   nuv::RecordedMessages quiet;
-  const auto second = ParseLegacyScriptStream(again, 2097152, quiet);
+  const auto second = ParseLegacyScriptLines(lines, 2097152, quiet);
   Check(second && second->size() == blocks->size());
   return 0;
 }

@@ -4,9 +4,9 @@
 #include <map>
 #include <string_view>
 
+#include "common/bytes.h"
 #include "diff/byte_compare.h"
 #include "image/block_entry.h"
-#include "image/bytes.h"
 #include "image/dm_header.h"
 #include "image/legacy_header.h"
 #include "legacy/generate.h"
@@ -27,7 +27,7 @@ void AddAreas(const image::FlashImage& flash, std::vector<Area>& areas) {
                      flash.dmh_offset + image::kLegacyEntriesPos +
                          uint64_t{image::kBlockEntrySize} * flash.legacy_entries.size(),
                      1, "block header"});
-    if (const auto config = image::ReadU32(flash.bytes(), image::kLegacyConfigOffsetPos)) {
+    if (const auto config = common::ReadU32(flash.bytes(), image::kLegacyConfigOffsetPos)) {
       areas.push_back(
           {*config, uint64_t{*config} + flash.config_length, 2, "configuration region"});
       const uint64_t key = uint64_t{*config} + legacy::kKeyRecordOffset;

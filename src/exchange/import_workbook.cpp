@@ -1,17 +1,17 @@
 #include "exchange/import_workbook.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <system_error>
 
+#include "common/line_reader.h"
 #include "exchange/exchange_numbers.h"
 #include "exchange/import_bit_field.h"
 #include "exchange/preset_packing.h"
 #include "exchange/preset_table.h"
 #include "legacy/hw_info.h"
+#include "platform/input_file.h"
 #include "toolcfg/block_lookup.h"
 #include "workbook/excel_operations.h"
 #include "workbook/utf16.h"
@@ -206,17 +206,10 @@ SheetResult ApplyItem(WorkbookExchange& exchange, CellText& text, const Variant&
 }
 
 std::optional<std::vector<std::uint8_t>> ReadBinaryFile(const std::filesystem::path& path) {
-  std::error_code error;
-  if (path.empty() || !std::filesystem::is_regular_file(path, error))
-    return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return std::nullopt;
-  std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                  std::istreambuf_iterator<char>()};
-  if (in.bad())
-    return std::nullopt;
-  return bytes;
+  std::optional<platform::InputFile> in;
+  if (!path.empty())
+    in = platform::InputFile::Open(path);
+  return in ? in->ReadAll() : std::nullopt;
 }
 
 // Replaces a hardware-info block by the content of a hardware info file.
@@ -233,19 +226,16 @@ SheetResult ApplyHwInfoFile(WorkbookExchange& exchange, const platform::CodePage
     return SheetResult::kBlockProblem;
   }
   const std::filesystem::path path = NativeFilePath(path_text);
-  std::error_code error;
-  std::ifstream in;
-  if (!path.empty() && std::filesystem::is_regular_file(path, error))
-    in.open(path);
-  if (!in.is_open()) {
+  common::LineReader lines;
+  if (path.empty() || !lines.Open(path)) {
     exchange.messages.Show(BoxCaption::Application,
                            "The hardware info file " + path_text + " cannot be opened; block " +
                                Bracketed(code_page, block.name) + " was left as it was.");
     return SheetResult::kApplied;
   }
   legacy::HwInfo info;
-  if (legacy::ParseHwInfo(in, info.panel, info.led, exchange.messages, BoxCaption::Application) !=
-      0) {
+  if (legacy::ParseHwInfo(lines, info.panel, info.led, exchange.messages,
+                          BoxCaption::Application) != 0) {
     exchange.messages.Show(BoxCaption::Application, "Parse hw info file failed");
     return SheetResult::kBlockProblem;
   }

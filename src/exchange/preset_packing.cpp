@@ -2,12 +2,14 @@
 
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
 
 #include "exchange/preset_table.h"
 #include "platform/command_line.h"
+#include "platform/input_file.h"
 #include "platform/paths.h"
 #include "toolcfg/block_lookup.h"
 
@@ -95,17 +97,17 @@ std::optional<std::vector<std::uint8_t>> Run(WorkbookExchange& exchange, const L
   // lzma writes what it decoded before it met damaged or cut data, and then
   // fails: that output must not pass for the table.
   const bool succeeded = exchange.runner.ExitStatus() == 0;
-  std::ifstream in;
+  std::optional<platform::InputFile> in;
   if (succeeded)
-    in.open(out_file, std::ios::binary | std::ios::ate);
-  if (!succeeded || !in || !std::filesystem::is_regular_file(out_file, error)) {
+    in = platform::InputFile::Open(out_file);
+  if (!in) {
     exchange.messages.Show(BoxCaption::Application, kNoOutputFile);
     if (!exchange.runner.start_error().empty())
       exchange.messages.Show(BoxCaption::Application, exchange.runner.start_error());
     return std::nullopt;
   }
-  const std::streamoff length = in.tellg();
-  if (length < 0 || static_cast<std::uint64_t>(length) > kPresetBufferSize) {
+  const std::uint64_t length = in->size();
+  if (length > kPresetBufferSize) {
     exchange.messages.Show(BoxCaption::Application,
                            "lzma's output " + out_file.string() + " holds " +
                                std::to_string(length) +
@@ -113,10 +115,8 @@ std::optional<std::vector<std::uint8_t>> Run(WorkbookExchange& exchange, const L
                                "take; it was not used.");
     return std::nullopt;
   }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!in) {
+  std::optional<std::vector<std::uint8_t>> bytes = in->ReadAll(static_cast<std::size_t>(length));
+  if (!bytes || bytes->size() != length) {
     exchange.messages.Show(BoxCaption::Application, kNoOutputFile);
     return std::nullopt;
   }

@@ -1,13 +1,11 @@
 #include "framework/plugin_library.h"
 
-#include <dlfcn.h>
-
 namespace nuv::fw {
 namespace {
 
 template <class Fn>
-bool Resolve(void* handle, const char* name, Fn& fn, std::string& error) {
-  void* symbol = dlsym(handle, name);
+bool Resolve(const platform::SharedLibrary& library, const char* name, Fn& fn, std::string& error) {
+  void* symbol = library.Symbol(name);
   if (symbol == nullptr) {
     error = std::string("the plug-in does not export ") + name;
     return false;
@@ -19,24 +17,20 @@ bool Resolve(void* handle, const char* name, Fn& fn, std::string& error) {
 }  // namespace
 
 std::unique_ptr<PluginLibrary> PluginLibrary::Open(const std::string& path, std::string& error) {
-  const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
-  void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) {
-    const char* why = dlerror();
-    error = "cannot load " + path + ": " + (why != nullptr ? why : "unknown reason");
+  std::string why;
+  std::unique_ptr<platform::SharedLibrary> loaded = platform::SharedLibrary::Load(path, why);
+  if (!loaded) {
+    error = "cannot load " + path + ": " + why;
     return nullptr;
   }
-  std::unique_ptr<PluginLibrary> library(new PluginLibrary(handle));
-  if (!Resolve(handle, kDllGetTitle, library->get_title, error) ||
-      !Resolve(handle, kDllIsGui, library->is_gui, error) ||
-      !Resolve(handle, kDllInit, library->init, error) ||
-      !Resolve(handle, kDllDeinit, library->deinit, error))
+  const platform::SharedLibrary& exports = *loaded;
+  std::unique_ptr<PluginLibrary> library(new PluginLibrary(std::move(loaded)));
+  if (!Resolve(exports, kDllGetTitle, library->get_title, error) ||
+      !Resolve(exports, kDllIsGui, library->is_gui, error) ||
+      !Resolve(exports, kDllInit, library->init, error) ||
+      !Resolve(exports, kDllDeinit, library->deinit, error))
     return nullptr;
   return library;
-}
-
-PluginLibrary::~PluginLibrary() {
-  dlclose(handle_);
 }
 
 }  // namespace nuv::fw

@@ -4,20 +4,19 @@
 #include <string>
 
 #include "framework/plugin_abi.h"
+#include "platform/shared_library.h"
 
 namespace nuv::fw {
 
-// A plug-in shared library loaded with dlopen, and its four exports resolved
+// A plug-in shared library, loaded into the process, and its four exports resolved
 // by their undecorated names. Unloaded when destroyed: whoever hosts it takes
 // the plug-in's windows down and calls deinit first. Every host (nuv-drive,
 // nuvhost) loads plug-ins through this one class.
 class PluginLibrary {
  public:
-  // A path without a '/' names a file in the current directory (dlopen
-  // would otherwise search the system's library folders). Null on failure,
-  // with the reason in `error`.
+  // A path without a folder names a file in the current directory. Null on
+  // failure, with the reason in `error`.
   static std::unique_ptr<PluginLibrary> Open(const std::string& path, std::string& error);
-  ~PluginLibrary();
   PluginLibrary(const PluginLibrary&) = delete;
   PluginLibrary& operator=(const PluginLibrary&) = delete;
 
@@ -27,8 +26,9 @@ class PluginLibrary {
   DllDeinit deinit = nullptr;
 
  private:
-  explicit PluginLibrary(void* handle) : handle_(handle) {}
-  void* handle_;
+  explicit PluginLibrary(std::unique_ptr<platform::SharedLibrary> library)
+      : library_(std::move(library)) {}
+  std::unique_ptr<platform::SharedLibrary> library_;
 };
 
 }  // namespace nuv::fw

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace nuv::image {
 
@@ -53,5 +54,10 @@ class BlockEntry {
 
   std::array<uint8_t, kBlockEntrySize> bytes_{};
 };
+
+// What a Pre-Parse shows for an entry whose data lies beyond the image's
+// end: "<wrong_file>, data of block XX beyond the image end!", where
+// `wrong_file` is how the header of that kind of image calls a bad file.
+std::string DataBeyondImageEndText(std::string_view wrong_file, uint8_t block_id);
 
 }  // namespace nuv::image

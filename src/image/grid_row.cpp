@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image/bytes.h"
+#include "common/bytes.h"
 
 namespace nuv::image {
 namespace {
@@ -51,7 +51,8 @@ std::string SoftwareVersionAt(std::span<const uint8_t> image, uint64_t pos) {
   if (pos >= image.size())
     return {};
   const size_t start = static_cast<size_t>(pos);
-  return FixedText(image.subspan(start, std::min(kSoftwareVersionLength, image.size() - start)));
+  return common::FixedText(
+      image.subspan(start, std::min(kSoftwareVersionLength, image.size() - start)));
 }
 
 }  // namespace nuv::image

@@ -1,9 +1,8 @@
 #include "image/header_scan.h"
 
-#include <cstdio>
 #include <string>
 
-#include "image/bytes.h"
+#include "common/bytes.h"
 #include "image/dm_header.h"
 
 namespace nuv::image {
@@ -13,13 +12,6 @@ bool Fail(ScanFailure* failure, ScanFailure why) {
   if (failure != nullptr)
     *failure = why;
   return false;
-}
-
-std::string BlockDataOutside(uint8_t block_id) {
-  char text[80];
-  std::snprintf(text, sizeof text, "Wrong binary file, data of block %02X beyond the image end!",
-                block_id);
-  return text;
 }
 
 }  // namespace
@@ -50,11 +42,11 @@ bool ScanDmHeaders(FlashImage& image, Messages& messages, ScanFailure* failure) 
                     "The image has more DM headers than the tool can hold (at most 255)!");
       return Fail(failure, ScanFailure::TooManyHeaders);
     }
-    image.sdram_size = *ReadU32(bytes, pos + kDmSdramSizeOffset);
+    image.sdram_size = *common::ReadU32(bytes, pos + kDmSdramSizeOffset);
     const size_t count = bytes[pos + kDmBlockCountOffset];
     if (table.records.size() + count > kMaxBlocks)
       return Fail(failure, ScanFailure::TooManyBlocks);
-    if (!InRange(bytes.size(), pos + kDmEntriesOffset, count * kBlockEntrySize)) {
+    if (!common::InRange(bytes.size(), pos + kDmEntriesOffset, count * kBlockEntrySize)) {
       messages.Show(BoxCaption::Error, "Wrong binary file, dmh entries beyond the image end!");
       return Fail(failure, ScanFailure::Damaged);
     }
@@ -68,8 +60,9 @@ bool ScanDmHeaders(FlashImage& image, Messages& messages, ScanFailure* failure) 
       const uint64_t start = uint64_t{pos} + record.entry.offset();
       const uint32_t size = record.entry.size();
       if (size != 0) {
-        if (!InRange(bytes.size(), start, size)) {
-          messages.Show(BoxCaption::Error, BlockDataOutside(record.entry.block_id()));
+        if (!common::InRange(bytes.size(), start, size)) {
+          messages.Show(BoxCaption::Error,
+                        DataBeyondImageEndText("Wrong binary file", record.entry.block_id()));
           return Fail(failure, ScanFailure::Damaged);
         }
         record.data = BlockData::Share(image.image, static_cast<size_t>(start), size);

@@ -7,23 +7,24 @@
 #include <utility>
 #include <vector>
 
+#include "platform/mapped_memory.h"
+
 namespace nuv::image {
 
-// The bytes of one loaded image file in a single large allocation (huge
-// pages where the system offers them), so that reading a big image costs
-// page faults once and copies nothing. Shared by the block records that
-// still hold unchanged block data (see BlockData).
+// The bytes of one loaded image file in a single large allocation (see
+// MappedMemory), so that reading a big image costs page faults once and
+// copies nothing. Shared by the block records that still hold unchanged
+// block data (see BlockData).
 class ImageBuffer {
  public:
   // A zero-filled buffer of `size` bytes, or null when it cannot be had.
   static std::shared_ptr<ImageBuffer> Allocate(size_t size);
 
-  ~ImageBuffer();
   ImageBuffer(const ImageBuffer&) = delete;
   ImageBuffer& operator=(const ImageBuffer&) = delete;
 
-  std::span<uint8_t> bytes() { return {data_, size_}; }
-  std::span<const uint8_t> bytes() const { return {data_, size_}; }
+  std::span<uint8_t> bytes() { return memory_.bytes().first(size_); }
+  std::span<const uint8_t> bytes() const { return memory_.bytes().first(size_); }
   size_t size() const { return size_; }
 
   // Makes the buffer end after `size` bytes (when a file turned out shorter
@@ -35,12 +36,10 @@ class ImageBuffer {
   }
 
  private:
-  ImageBuffer(void* base, size_t mapped, uint8_t* data, size_t size)
-      : base_(base), mapped_(mapped), data_(data), size_(size) {}
+  explicit ImageBuffer(platform::MappedMemory memory)
+      : memory_(std::move(memory)), size_(memory_.bytes().size()) {}
 
-  void* base_;     // the whole mapping, as the kernel gave it
-  size_t mapped_;  // its length
-  uint8_t* data_;  // the image bytes inside it
+  platform::MappedMemory memory_;
   size_t size_;
 };
 

@@ -1,9 +1,8 @@
 #include "image/legacy_header.h"
 
-#include <cstdio>
 #include <string>
 
-#include "image/bytes.h"
+#include "common/bytes.h"
 
 namespace nuv::image {
 namespace {
@@ -22,11 +21,11 @@ std::optional<LegacyHeader> Refuse(Messages& messages, std::string_view text) {
 }  // namespace
 
 std::optional<LegacyHeader> ReadLegacyHeader(std::span<const uint8_t> image, Messages& messages) {
-  const std::optional<uint32_t> dmh_offset = ReadU32(image, kLegacyDmhOffsetPos);
-  const std::optional<uint32_t> config_length = ReadU32(image, kLegacyConfigLengthPos);
+  const std::optional<uint32_t> dmh_offset = common::ReadU32(image, kLegacyDmhOffsetPos);
+  const std::optional<uint32_t> config_length = common::ReadU32(image, kLegacyConfigLengthPos);
   if (!dmh_offset || !config_length || *dmh_offset > image.size() || *config_length > image.size())
     return Refuse(messages, kWrongBinFile);
-  if (!InRange(image.size(), *dmh_offset, kLegacyEntriesPos))
+  if (!common::InRange(image.size(), *dmh_offset, kLegacyEntriesPos))
     return Refuse(messages, "Wrong bin file, header beyond the image end!");
   const std::span<const uint8_t> header = image.subspan(*dmh_offset);
 
@@ -40,18 +39,15 @@ std::optional<LegacyHeader> ReadLegacyHeader(std::span<const uint8_t> image, Mes
   const size_t count = header[kLegacyCountPos];
   if (count > kLegacyMaxEntries)
     return Refuse(messages, "Too many blocks!");
-  if (!InRange(header.size(), kLegacyEntriesPos, count * kBlockEntrySize))
+  if (!common::InRange(header.size(), kLegacyEntriesPos, count * kBlockEntrySize))
     return Refuse(messages, "Wrong bin file, block entries beyond the image end!");
 
   result.entries.reserve(count);
   for (size_t k = 0; k < count; ++k) {
     const BlockEntry entry(
         header.subspan(kLegacyEntriesPos + k * kBlockEntrySize).first<kBlockEntrySize>());
-    if (entry.size() != 0 && !InRange(image.size(), entry.offset(), entry.size())) {
-      char text[80];
-      std::snprintf(text, sizeof text, "Wrong bin file, data of block %02X beyond the image end!",
-                    entry.block_id());
-      return Refuse(messages, text);
+    if (entry.size() != 0 && !common::InRange(image.size(), entry.offset(), entry.size())) {
+      return Refuse(messages, DataBeyondImageEndText("Wrong bin file", entry.block_id()));
     }
     result.entries.push_back(entry);
   }
@@ -60,8 +56,8 @@ std::optional<LegacyHeader> ReadLegacyHeader(std::span<const uint8_t> image, Mes
 
 std::optional<std::span<const uint8_t>> LegacyConfigRegion(std::span<const uint8_t> image,
                                                            uint32_t config_length) {
-  const std::optional<uint32_t> config_offset = ReadU32(image, kLegacyConfigOffsetPos);
-  if (!config_offset || !InRange(image.size(), *config_offset, config_length))
+  const std::optional<uint32_t> config_offset = common::ReadU32(image, kLegacyConfigOffsetPos);
+  if (!config_offset || !common::InRange(image.size(), *config_offset, config_length))
     return std::nullopt;
   return image.subspan(*config_offset, config_length);
 }

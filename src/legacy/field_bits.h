@@ -14,8 +14,7 @@ namespace nuv::legacy {
 // the first 32 are read and written, the others keep their values.
 inline constexpr uint32_t kMaxValueBits = 32;
 
-// Image bit k is bit (k mod 8) of byte (k div 8), bit 0 the least
-// significant; a field's first bit is its value's bit 0. Nothing when the
+// A field's bits as common::ReadBitField counts them. Nothing when the
 // field does not lie wholly inside `image`.
 std::optional<uint32_t> ReadFieldBits(std::span<const uint8_t> image, uint64_t first_bit,
                                       uint32_t bit_length);

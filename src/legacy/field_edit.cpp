@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "image/bytes.h"
+#include "common/bytes.h"
+#include "common/numbers.h"
 #include "image/crc32.h"
-#include "legacy/c_numbers.h"
 #include "legacy/field_bits.h"
 
 namespace nuv::legacy {
@@ -46,7 +46,7 @@ bool Placeable(std::span<const uint8_t> bytes, uint64_t base, const ScriptField&
       messages.Show(BoxCaption::Error, kStringTooLong);
       return false;
     }
-    if (image::InRange(bytes.size(), span.first, span.count))
+    if (common::InRange(bytes.size(), span.first, span.count))
       return true;
   }
   messages.Show(BoxCaption::Error, OutsideMessage(field));
@@ -57,7 +57,7 @@ bool Placeable(std::span<const uint8_t> bytes, uint64_t base, const ScriptField&
 // (0 when there is none), or the item selected in its list.
 uint64_t AnsweredValue(const ScriptField& field, const FieldView& view, const FieldAnswer& answer) {
   if (field.type == kNumberField)
-    return ReadUnsignedEdit(answer.text).value_or(0);
+    return common::ReadUnsignedEdit(answer.text).value_or(0);
   if (view.items.empty())
     return field.list_start;
   return view.items[std::min(answer.selected, view.items.size() - 1)];

@@ -2,16 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string_view>
 
-#include "image/bytes.h"
+#include "common/bytes.h"
+#include "common/numbers.h"
 #include "image/crc32.h"
 #include "image/legacy_header.h"
-#include "legacy/c_numbers.h"
 #include "legacy/hw_info.h"
+#include "platform/input_file.h"
 #include "platform/output_file.h"
 #include "platform/paths.h"
 
@@ -57,28 +56,13 @@ constexpr uint64_t kTailAlignment = 65536;
 // and the image cannot supply: erased flash.
 constexpr uint8_t kErased = 0xFF;
 
-// A folder opens as a file here but reads as nothing; it is no file to
-// take data from.
-bool OpenInput(std::string_view name, std::ifstream& in) {
+// Only a regular file is read: a folder holds no data, and a named pipe or a
+// device would keep the tool waiting.
+std::optional<platform::InputFile> OpenInput(std::string_view name) {
   const platform::NativePath path = platform::ToNativePath(name);
-  std::error_code error;
-  if (path.ok && !std::filesystem::is_directory(path.path, error))
-    in.open(path.path, std::ios::binary);
-  return in.is_open();
-}
-
-// Reads at most `limit` bytes; the buffer grows with what the file holds.
-std::vector<uint8_t> ReadUpTo(std::istream& in, size_t limit) {
-  std::vector<uint8_t> data;
-  constexpr size_t kChunk = 65536;
-  while (data.size() < limit && in) {
-    const size_t old = data.size();
-    data.resize(old + std::min(kChunk, limit - old));
-    in.read(reinterpret_cast<char*>(data.data() + old),
-            static_cast<std::streamsize>(data.size() - old));
-    data.resize(old + static_cast<size_t>(in.gcount()));
-  }
-  return data;
+  if (!path.ok)
+    return std::nullopt;
+  return platform::InputFile::Open(path.path);
 }
 
 class Generator {
@@ -95,6 +79,7 @@ class Generator {
   }
   uint64_t flash_size() const { return bytes_.size(); }
   bool FindTail();
+  std::optional<std::vector<uint8_t>> ReadInput(const std::string& path, size_t limit);
   bool PlaceRow(const GenerateRow& row);
   bool PlaceInConfigArea(size_t index, std::span<const uint8_t> data);
   bool PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data);
@@ -158,20 +143,37 @@ bool Generator::FindTail() {
   return true;
 }
 
+// At most `limit` bytes of the file; nothing after the message when it
+// cannot be read.
+std::optional<std::vector<uint8_t>> Generator::ReadInput(const std::string& path, size_t limit) {
+  std::optional<platform::InputFile> in = OpenInput(path);
+  std::optional<std::vector<uint8_t>> bytes;
+  if (in)
+    bytes = in->ReadAll(limit);
+  if (!bytes)
+    Fail(std::string(kCannotOpenFile) + path);
+  return bytes;
+}
+
 bool Generator::PlaceRow(const GenerateRow& row) {
-  std::ifstream in;
-  if (!OpenInput(row.path, in))
+  std::optional<platform::InputFile> in = OpenInput(row.path);
+  if (!in)
     return Fail(std::string(kCannotOpenFile) + row.path);
   const ScriptBlock& block = *list_.Find(row.block);
   if (!block.is_row_block())
     return Fail(kNotARow);
   std::vector<uint8_t> data;
   if (block.em == kFileBlock) {
-    data = ReadUpTo(in, kMaxRowData);
+    std::optional<std::vector<uint8_t>> read = in->ReadAll(kMaxRowData);
+    if (!read)
+      return Fail(std::string(kCannotOpenFile) + row.path);
+    data = std::move(*read);
   } else {
     // A hardware-info block always takes its 240 bytes, whatever the file's length.
+    common::LineReader lines;
+    lines.Open(std::move(*in));
     HwInfo info;
-    if (ParseHwInfo(in, info.panel, info.led, messages_) != 0)
+    if (ParseHwInfo(lines, info.panel, info.led, messages_) != 0)
       return Fail(kHwInfoFailed);
     const auto bytes = info.Bytes();
     data.assign(bytes.begin(), bytes.end());
@@ -181,7 +183,7 @@ bool Generator::PlaceRow(const GenerateRow& row) {
 }
 
 std::optional<uint32_t> Generator::ConfigOffset() {
-  const auto offset = image::ReadU32(bytes_, image::kLegacyConfigOffsetPos);
+  const auto offset = common::ReadU32(bytes_, image::kLegacyConfigOffsetPos);
   if (!offset)
     Fail(kConfigOutside);
   return offset;
@@ -203,7 +205,7 @@ bool Generator::PlaceInConfigArea(size_t index, std::span<const uint8_t> data) {
   } else if (end > uint64_t{*config_offset} + next.offset) {
     return Fail(kOverflow0);
   }
-  if (!image::InRange(bytes_.size(), target, data.size()))
+  if (!common::InRange(bytes_.size(), target, data.size()))
     return Fail(kOutsideImage);
   std::copy(data.begin(), data.end(), bytes_.begin() + static_cast<ptrdiff_t>(target));
   return true;
@@ -259,7 +261,7 @@ bool Generator::PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data) {
 bool Generator::WriteEntryTable() {
   const auto& entries = image_.legacy_entries;
   const uint64_t at = uint64_t{image_.dmh_offset} + 12;
-  if (!image::InRange(bytes_.size(), at, entries.size() * image::kBlockEntrySize))
+  if (!common::InRange(bytes_.size(), at, entries.size() * image::kBlockEntrySize))
     return Fail(kHeaderOutside);
   auto out = bytes_.begin() + static_cast<ptrdiff_t>(at);
   for (const image::BlockEntry& entry : entries)
@@ -268,51 +270,50 @@ bool Generator::WriteEntryTable() {
 }
 
 bool Generator::ImportConfig(const std::string& path) {
-  std::ifstream in;
-  if (!OpenInput(path, in))
-    return Fail(std::string(kCannotOpenFile) + path);
+  const std::optional<std::vector<uint8_t>> data =
+      ReadInput(path, size_t{image_.config_length} + 10);
+  if (!data)
+    return false;
   const size_t length = image_.config_length;
-  const std::vector<uint8_t> data = ReadUpTo(in, length + 10);
-  if (data.size() != length)
+  if (data->size() != length)
     return Fail(kWrongConfig);
   const auto config_offset = ConfigOffset();
   if (!config_offset)
     return false;
-  if (!image::InRange(bytes_.size(), *config_offset, length))
+  if (!common::InRange(bytes_.size(), *config_offset, length))
     return Fail(kConfigOutside);
-  std::copy(data.begin(), data.end(), bytes_.begin() + static_cast<ptrdiff_t>(*config_offset));
+  std::copy(data->begin(), data->end(), bytes_.begin() + static_cast<ptrdiff_t>(*config_offset));
   return true;
 }
 
 bool Generator::ImportKey(const std::string& path) {
-  std::ifstream in;
-  if (!OpenInput(path, in))
-    return Fail(std::string(kCannotOpenFile) + path);
-  const std::vector<uint8_t> key = ReadUpTo(in, kKeyFileLimit);
-  if (key.size() > kMaxKeyFile)
+  const std::optional<std::vector<uint8_t>> key = ReadInput(path, kKeyFileLimit);
+  if (!key)
+    return false;
+  if (key->size() > kMaxKeyFile)
     return Fail(kWrongKey);
-  if (key.size() < kMinKeyFile)
+  if (key->size() < kMinKeyFile)
     return Fail(kShortKey);
   const auto config_offset = ConfigOffset();
   if (!config_offset)
     return false;
   const uint64_t at = uint64_t{*config_offset} + kKeyRecordOffset;
-  if (!image::InRange(bytes_.size(), at, kKeyRecordSize))
+  if (!common::InRange(bytes_.size(), at, kKeyRecordSize))
     return Fail(kConfigOutside);
   auto out = bytes_.begin() + static_cast<ptrdiff_t>(at);
   out[0] = 0x80;
   out[1] = 0x00;
-  std::copy(key.begin() + 5, key.begin() + kMinKeyFile, out + 2);
+  std::copy(key->begin() + 5, key->begin() + kMinKeyFile, out + 2);
   return true;
 }
 
 void Generator::Patch(const std::string& address, const std::string& value) {
-  const uint32_t at = CStrToUL(address, 16);
+  const uint32_t at = common::CStrToUL(address, 16);
   if (at >= flash_size()) {
     messages_.Show(BoxCaption::Error, kBadAddress);
     return;
   }
-  bytes_[at] = static_cast<uint8_t>(CStrToUL(value, 16) & 0xFF);
+  bytes_[at] = static_cast<uint8_t>(common::CStrToUL(value, 16) & 0xFF);
 }
 
 bool Generator::WriteOutput(const std::string& path) {

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "legacy/c_numbers.h"
-#include "legacy/line_reader.h"
+#include "common/numbers.h"
 
 namespace nuv::legacy {
 namespace {
@@ -27,7 +26,7 @@ bool StartsWithNoCase(std::string_view text, std::string_view keyword) {
 // third character on, low 8 bits.
 uint8_t HexFromThird(std::string_view collected) {
   const std::string_view digits = collected.size() > 2 ? collected.substr(2) : std::string_view();
-  return static_cast<uint8_t>(CStrToUL(digits, 16) & 0xFF);
+  return static_cast<uint8_t>(common::CStrToUL(digits, 16) & 0xFF);
 }
 
 bool SectionEndsAt(std::string_view line, size_t i) {
@@ -43,17 +42,17 @@ void WriteCount(std::span<uint8_t> bytes, size_t count) {
 // or a failure. A section that the file ends inside, or a line longer than
 // a section line may be, fails with a message that says so.
 template <typename Apply>
-int ReadSection(std::istream& in, std::string_view section, Messages& messages, BoxCaption caption,
-                Apply apply) {
+int ReadSection(common::LineReader& in, std::string_view section, Messages& messages,
+                BoxCaption caption, Apply apply) {
   std::string line;
   for (;;) {
-    const LineStatus status = ReadLimitedLine(in, kMaxHwSectionLine, line);
-    if (status == LineStatus::kEnd) {
+    const common::LineStatus status = in.Next(line, kMaxHwSectionLine);
+    if (status == common::LineStatus::kEnd) {
       messages.Show(caption, "The " + std::string(section) +
                                  " section of the hw info file has no closing \"##\"!");
       return -1;
     }
-    if (status == LineStatus::kTooLong) {
+    if (status == common::LineStatus::kTooLong) {
       messages.Show(caption, "A line of the " + std::string(section) +
                                  " section of the hw info file is longer than 199 characters!");
       return -1;
@@ -96,7 +95,8 @@ HwLineKind ClassifyHwLine(std::string_view line) {
   return HwLineKind::kOther;
 }
 
-int ParsePanelSection(std::istream& in, PanelInfo& panel, Messages& messages, BoxCaption caption) {
+int ParsePanelSection(common::LineReader& in, PanelInfo& panel, Messages& messages,
+                      BoxCaption caption) {
   size_t stored = 0;
   std::string collected;  // goes on over line ends: every value needs its comma
   return ReadSection(in, "panel", messages, caption, [&](std::string_view line) {
@@ -122,7 +122,8 @@ int ParsePanelSection(std::istream& in, PanelInfo& panel, Messages& messages, Bo
   });
 }
 
-int ParseLedSection(std::istream& in, LedBitmap& led, Messages& messages, BoxCaption caption) {
+int ParseLedSection(common::LineReader& in, LedBitmap& led, Messages& messages,
+                    BoxCaption caption) {
   size_t stored = 0;
   std::string collected;
   const auto store = [&](uint8_t byte) {
@@ -171,10 +172,10 @@ int ParseLedSection(std::istream& in, LedBitmap& led, Messages& messages, BoxCap
   });
 }
 
-int ParseHwInfo(std::istream& in, PanelInfo& panel, LedBitmap& led, Messages& messages,
+int ParseHwInfo(common::LineReader& in, PanelInfo& panel, LedBitmap& led, Messages& messages,
                 BoxCaption caption) {
   std::string line;
-  while (ReadLimitedLine(in, kMaxHwLine, line) == LineStatus::kLine) {
+  while (in.Next(line, kMaxHwLine) == common::LineStatus::kLine) {
     switch (ClassifyHwLine(line)) {
       case HwLineKind::kPanelSection:
         if (ParsePanelSection(in, panel, messages, caption) != 0) {

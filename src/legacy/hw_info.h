@@ -3,10 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <istream>
 #include <span>
 #include <string_view>
 
+#include "common/line_reader.h"
 #include "support/messages.h"
 
 namespace nuv::legacy {
@@ -49,9 +49,9 @@ HwLineKind ClassifyHwLine(std::string_view line);
 // zero-filled record; 0, or -1 after a message of their own where the
 // reason is theirs to tell (a file that ends inside the section, an
 // over-long line). `caption` is the box the messages go to.
-int ParsePanelSection(std::istream& in, PanelInfo& panel, Messages& messages,
+int ParsePanelSection(common::LineReader& in, PanelInfo& panel, Messages& messages,
                       BoxCaption caption = BoxCaption::Error);
-int ParseLedSection(std::istream& in, LedBitmap& led, Messages& messages,
+int ParseLedSection(common::LineReader& in, LedBitmap& led, Messages& messages,
                     BoxCaption caption = BoxCaption::Error);
 
 // Reads a hardware info file to its end into the caller's zero-filled
@@ -59,7 +59,7 @@ int ParseLedSection(std::istream& in, LedBitmap& led, Messages& messages,
 // while parsing led bitmap"; the caller adds its own message after that.
 // The legacy flow shows the messages in "error" boxes, the workbook import
 // in the application's box.
-int ParseHwInfo(std::istream& in, PanelInfo& panel, LedBitmap& led, Messages& messages,
+int ParseHwInfo(common::LineReader& in, PanelInfo& panel, LedBitmap& led, Messages& messages,
                 BoxCaption caption = BoxCaption::Error);
 
 }  // namespace nuv::legacy

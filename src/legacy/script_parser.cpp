@@ -1,13 +1,10 @@
 #include "legacy/script_parser.h"
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <utility>
 
-#include "legacy/c_numbers.h"
-#include "legacy/line_reader.h"
+#include "common/numbers.h"
 #include "platform/paths.h"
 
 namespace nuv::legacy {
@@ -76,7 +73,7 @@ std::optional<std::string_view> NextItem(Pieces& pieces) {
 }
 
 uint32_t ItemNumber(std::string_view piece) {
-  return static_cast<uint32_t>(CAtoI(Item(piece)));
+  return static_cast<uint32_t>(common::CAtoI(Item(piece)));
 }
 
 class ScriptParser {
@@ -142,12 +139,12 @@ bool ScriptParser::KeyLine(std::string_view line, std::string_view key) {
     else if (value == "512K")
       size = 524288;
     else
-      size = CAtoI(value);
+      size = common::CAtoI(value);
     return size == int64_t{flash_size_} || Fail(kFlashMismatch);
   }
   if (key == "ID") {
     ScriptBlock block;
-    block.block_id = static_cast<uint8_t>(CStrToL(value, 0) & 0xFF);
+    block.block_id = static_cast<uint8_t>(common::CStrToL(value, 0) & 0xFF);
     blocks_.push_back(std::move(block));
     list_ = ListState::kNone;
     return true;
@@ -156,11 +153,11 @@ bool ScriptParser::KeyLine(std::string_view line, std::string_view key) {
     return Fail(kBeforeFirstId);
   ScriptBlock& block = blocks_.back();
   if (key == "EM")
-    block.em = static_cast<uint8_t>(CAtoI(value) & 0xFF);
+    block.em = static_cast<uint8_t>(common::CAtoI(value) & 0xFF);
   else if (key == "name")
     block.name = std::string(value.substr(0, kMaxNameLength));
   else
-    block.offset = static_cast<uint32_t>(CAtoI(value));
+    block.offset = static_cast<uint32_t>(common::CAtoI(value));
   return true;
 }
 
@@ -238,19 +235,14 @@ std::optional<std::vector<ScriptBlock>> ScriptParser::Finish() {
 
 }  // namespace
 
-std::optional<std::vector<ScriptBlock>> ParseLegacyScriptStream(std::istream& in,
-                                                                uint32_t flash_size,
-                                                                Messages& messages) {
+std::optional<std::vector<ScriptBlock>> ParseLegacyScriptLines(common::LineReader& lines,
+                                                               uint32_t flash_size,
+                                                               Messages& messages) {
   ScriptParser parser(flash_size, messages);
   std::string line;
-  for (;;) {
-    const LineStatus status = ReadLimitedLine(in, kMaxScriptLine, line);
-    if (status == LineStatus::kEnd)
-      break;
+  while (lines.Next(line, kMaxScriptLine) != common::LineStatus::kEnd) {
     if (!parser.Line(line))
       return std::nullopt;
-    if (status == LineStatus::kTooLong)
-      break;
   }
   return parser.Finish();
 }
@@ -264,15 +256,12 @@ ScriptParseResult ParseLegacyScript(const image::FlashImage& image, LegacyBlockL
   }
   const platform::NativePath path = platform::ToNativePath(image.script_path);
   // Without a software version the path is the image's folder: no script.
-  std::ifstream in;
-  std::error_code error;
-  if (path.ok && !std::filesystem::is_directory(path.path, error))
-    in.open(path.path, std::ios::binary);
-  if (!in.is_open()) {
+  common::LineReader lines;
+  if (!path.ok || !lines.Open(path.path)) {
     messages.Show(BoxCaption::Error, kCannotOpen);
     return {ScriptParseStatus::kCannotOpen};
   }
-  auto blocks = ParseLegacyScriptStream(in, image.flash_size, messages);
+  auto blocks = ParseLegacyScriptLines(lines, image.flash_size, messages);
   if (!blocks)
     return {ScriptParseStatus::kScriptError};
   list.Assign(std::move(*blocks));

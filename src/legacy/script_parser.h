@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <istream>
 #include <optional>
 #include <vector>
 
+#include "common/line_reader.h"
 #include "image/flash_image.h"
 #include "legacy/script_model.h"
 #include "support/messages.h"
@@ -37,11 +37,11 @@ struct ScriptParseResult {
 ScriptParseResult ParseLegacyScript(const image::FlashImage& image, LegacyBlockList& list,
                                     Messages& messages);
 
-// The reading itself, from an opened stream: the blocks of the script, or
+// The reading itself, from an opened reader: the blocks of the script, or
 // nothing after the failure's message. `flash_size` is what "FLASH" lines
 // must match.
-std::optional<std::vector<ScriptBlock>> ParseLegacyScriptStream(std::istream& in,
-                                                                uint32_t flash_size,
-                                                                Messages& messages);
+std::optional<std::vector<ScriptBlock>> ParseLegacyScriptLines(common::LineReader& lines,
+                                                               uint32_t flash_size,
+                                                               Messages& messages);
 
 }  // namespace nuv::legacy

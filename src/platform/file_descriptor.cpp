@@ -7,21 +7,21 @@ namespace nuv::platform {
 FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
   if (this != &other) {
     reset();
-    fd_ = other.release();
+    handle_ = other.release();
   }
   return *this;
 }
 
-int FileDescriptor::release() {
-  const int fd = fd_;
-  fd_ = -1;
-  return fd;
+NativeHandle FileDescriptor::release() {
+  const NativeHandle handle = handle_;
+  handle_ = kInvalid;
+  return handle;
 }
 
 void FileDescriptor::reset() {
-  if (fd_ >= 0)
-    close(fd_);
-  fd_ = -1;
+  if (handle_ >= 0)
+    close(static_cast<int>(handle_));
+  handle_ = kInvalid;
 }
 
 }  // namespace nuv::platform

@@ -1,25 +1,32 @@
 #pragma once
 
+#include <cstdint>
+
 namespace nuv::platform {
 
-// An open file descriptor, closed when dropped.
+// What the system names an open file or pipe by: a file descriptor here, a
+// HANDLE on Windows. Both fit, and -1 is invalid for both.
+using NativeHandle = std::intptr_t;
+
+// An open file or pipe, closed when dropped.
 class FileDescriptor {
  public:
   FileDescriptor() = default;
-  explicit FileDescriptor(int fd) : fd_(fd) {}
+  explicit FileDescriptor(NativeHandle handle) : handle_(handle) {}
   ~FileDescriptor() { reset(); }
-  FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
+  FileDescriptor(FileDescriptor&& other) noexcept : handle_(other.release()) {}
   FileDescriptor& operator=(FileDescriptor&& other) noexcept;
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
 
-  int get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-  int release();
+  NativeHandle get() const { return handle_; }
+  explicit operator bool() const { return handle_ != kInvalid; }
+  NativeHandle release();
   void reset();
 
  private:
-  int fd_ = -1;
+  static constexpr NativeHandle kInvalid = -1;
+  NativeHandle handle_ = kInvalid;
 };
 
 }  // namespace nuv::platform

@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <span>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/file_descriptor.h"
 
@@ -16,8 +19,9 @@ namespace nuv::platform {
 class InputFile {
  public:
   // nullopt when the file cannot be opened or is not a regular file (after
-  // following links).
-  static std::optional<InputFile> Open(const std::filesystem::path& path);
+  // following links), with the reason in `error` when it is given.
+  static std::optional<InputFile> Open(const std::filesystem::path& path,
+                                       std::string* error = nullptr);
 
   // The length the file had when it was opened.
   uint64_t size() const { return size_; }
@@ -25,6 +29,10 @@ class InputFile {
   // Fills `bytes` from the current position; fewer when the file ends
   // first. nullopt on a read error.
   std::optional<size_t> ReadInto(std::span<uint8_t> bytes);
+
+  // What the file holds from the current position to its end, at most
+  // `limit` bytes. nullopt on a read error.
+  std::optional<std::vector<uint8_t>> ReadAll(size_t limit = std::numeric_limits<size_t>::max());
 
  private:
   InputFile(FileDescriptor fd, uint64_t size) : fd_(std::move(fd)), size_(size) {}

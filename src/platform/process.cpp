@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/exec_arguments.h"
+
 extern char** environ;
 
 namespace nuv::platform {
@@ -98,7 +100,7 @@ ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
   ReadResult result;
   if (!fd || buffer.empty())
     return result;
-  pollfd watch{fd.get(), POLLIN, 0};
+  pollfd watch{static_cast<int>(fd.get()), POLLIN, 0};
   const int ready = poll(&watch, 1, static_cast<int>(timeout.count()));
   if (ready == 0 || (ready < 0 && errno == EINTR)) {
     result.status = ReadStatus::kTimeout;
@@ -175,11 +177,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Spawn(std::span<const std::string> a
     error = "its start cannot be prepared";
     return nullptr;
   }
-  std::vector<char*> args;
-  args.reserve(argv.size() + 1);
-  for (const std::string& arg : argv)
-    args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
+  std::vector<char*> args = ExecArguments(argv);
   pid_t pid = -1;
   const int status =
       posix_spawn(&pid, program->c_str(), setup.actions(), setup.attr(), args.data(), environ);
@@ -204,10 +202,11 @@ bool ChildProcess::PollLocked() {
   if (status_)
     return false;
   int raw = 0;
-  const pid_t done = waitpid(pid_, &raw, WNOHANG);
+  const pid_t pid = static_cast<pid_t>(pid_);
+  const pid_t done = waitpid(pid, &raw, WNOHANG);
   if (done == 0)
     return true;
-  if (done == pid_)
+  if (done == pid)
     status_ = DecodeStatus(raw);
   else if (done < 0 && errno == EINTR)
     return true;
@@ -242,7 +241,7 @@ void ChildProcess::Kill() {
   std::lock_guard lock(mutex_);
   // Only while the child is not collected is its id sure to name our group.
   if (PollLocked())
-    kill(-pid_, SIGKILL);
+    kill(-static_cast<pid_t>(pid_), SIGKILL);
 }
 
 }  // namespace nuv::platform

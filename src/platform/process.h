@@ -1,9 +1,8 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -15,6 +14,9 @@
 #include "platform/file_descriptor.h"
 
 namespace nuv::platform {
+
+// The system's number for a running process.
+using ProcessId = std::int64_t;
 
 enum class ReadStatus {
   kData,     // `count` bytes were read
@@ -65,7 +67,7 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  pid_t id() const { return pid_; }
+  ProcessId id() const { return pid_; }
 
   // True until the child has ended; collects it once it has.
   bool IsRunning();
@@ -78,10 +80,10 @@ class ChildProcess {
   void Kill();
 
  private:
-  explicit ChildProcess(pid_t pid) : pid_(pid) {}
+  explicit ChildProcess(ProcessId pid) : pid_(pid) {}
   bool PollLocked();
 
-  const pid_t pid_;
+  const ProcessId pid_;
   std::mutex mutex_;
   std::optional<int> status_;
 };

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
+#include <optional>
+#include <vector>
+
+#include "platform/input_file.h"
 
 namespace nuv::platform {
 namespace {
@@ -34,18 +37,21 @@ std::string CutToBuffer(std::string_view text, std::size_t buffer_size) {
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view default_value, std::size_t buffer_size,
                                     const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
+  std::optional<InputFile> in = InputFile::Open(file);
+  const std::optional<std::vector<uint8_t>> bytes = in ? in->ReadAll() : std::nullopt;
   std::string_view default_text = default_value;
   while (!default_text.empty() && default_text.back() == ' ')
     default_text.remove_suffix(1);
   const std::string fallback = CutToBuffer(default_text, buffer_size);
-  if (!in)
+  if (!bytes)
     return fallback;
 
   bool in_section = false;
-  std::string line;
-  while (std::getline(in, line)) {
-    std::string_view text = Trim(line);
+  std::string_view rest(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  while (!rest.empty()) {
+    const size_t end = rest.find('\n');
+    std::string_view text = Trim(rest.substr(0, end));
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     if (text.empty() || text.front() == ';')
       continue;
     if (text.front() == '[') {

@@ -1,13 +1,11 @@
 #include "support/open_file_dialog.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
 
 #include "framework/open_file_name.h"
 #include "framework/window.h"
+#include "platform/input_file.h"
 #include "support/window_messages.h"
 
 namespace nuv {
@@ -16,11 +14,7 @@ namespace {
 // Only a regular file counts: a folder or a device cannot be read as a
 // file, and opening a pipe would wait for a writer.
 bool CanOpenForReading(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error))
-    return false;
-  const std::ifstream file(path, std::ios::binary);
-  return file.is_open();
+  return platform::InputFile::Open(path).has_value();
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #include "toolcfg/script_unpacking.h"
 
-#include <fstream>
-#include <iterator>
+#include <optional>
+#include <vector>
 
+#include "platform/input_file.h"
 #include "platform/paths.h"
 #include "toolcfg/extract.h"
 
@@ -21,19 +22,19 @@ UnpackedScript UnpackToolConfigScript(const image::FlashImage& image, CommandRun
   }
   UnpackedScript unpacked;
   const platform::NativePath path = platform::ToWorkingPath(kExtractedScript);
-  std::ifstream in;
+  std::optional<platform::InputFile> in;
   if (path.ok)
-    in.open(path.path, std::ios::binary);
-  if (in.is_open()) {
-    unpacked = {UnpackResult::kUnpacked,
-                {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}};
+    in = platform::InputFile::Open(path.path);
+  const std::optional<std::vector<uint8_t>> bytes = in ? in->ReadAll() : std::nullopt;
+  if (bytes) {
+    unpacked = {UnpackResult::kUnpacked, {bytes->begin(), bytes->end()}};
   } else {
     messages.Show(BoxCaption::Error,
                   runner.start_error().empty()
                       ? "gzip left no script: the \"toolcfg\" block is not gzip data."
                       : runner.start_error());
   }
-  in.close();
+  in.reset();
   RemoveExtractedToolConfig();
   return unpacked;
 }

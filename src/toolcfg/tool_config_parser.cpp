@@ -1,16 +1,17 @@
 #include "toolcfg/tool_config_parser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <limits>
 #include <optional>
 #include <string>
 
+#include "common/bit_field.h"
+#include "common/line_reader.h"
+#include "common/numbers.h"
 #include "platform/paths.h"
-#include "toolcfg/bit_field.h"
 #include "toolcfg/block_lookup.h"
-#include "toolcfg/line_reader.h"
 
 namespace nuv::toolcfg {
 namespace {
@@ -57,68 +58,6 @@ std::string Cut(std::string_view text, size_t limit) {
   return std::string(text.substr(0, limit));
 }
 
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string_view SkipSpaceAndSign(std::string_view text, bool& negative) {
-  size_t pos = 0;
-  while (pos < text.size() && IsSpace(text[pos]))
-    ++pos;
-  negative = false;
-  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-    negative = text[pos] == '-';
-    ++pos;
-  }
-  return text.substr(pos);
-}
-
-// A decimal number: blanks, a sign, digits; the rest is ignored, no digits
-// read as 0, and a number beyond 32 bits stops at the nearest limit.
-int32_t Decimal(std::string_view text) {
-  bool negative = false;
-  text = SkipSpaceAndSign(text, negative);
-  constexpr int64_t kLimit = int64_t{1} << 31;
-  int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9')
-      break;
-    value = std::min(value * 10 + (c - '0'), kLimit);
-  }
-  if (negative)
-    value = -value;
-  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
-
-// A hexadecimal number with an optional "0x"; only its low bits matter, so
-// it is kept modulo 2^64.
-uint64_t Hexadecimal(std::string_view text) {
-  bool negative = false;
-  text = SkipSpaceAndSign(text, negative);
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') &&
-      HexDigit(text[2]) >= 0)
-    text.remove_prefix(2);
-  uint64_t value = 0;
-  for (char c : text) {
-    const int digit = HexDigit(c);
-    if (digit < 0)
-      break;
-    value = value * 16 + static_cast<uint64_t>(digit);
-  }
-  return negative ? ~value + 1 : value;
-}
-
 std::string HexId(uint8_t id) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string text = "0x";
@@ -132,22 +71,17 @@ bool StartsWith(std::string_view line, std::string_view prefix) {
   return line.substr(0, prefix.size()) == prefix;
 }
 
-// A line as the tool's text handling sees it: up to its first zero byte.
-std::string_view AsText(const std::string& line) {
-  return std::string_view(line).substr(0, line.find('\0'));
-}
-
 class Parser {
  public:
   Parser(ToolConfig& model, const image::BlockTable& table, Messages& messages)
       : model_(model), table_(table), messages_(messages) {}
 
   // First pass: the whole script is searched for "CFGHEADER=toolcfg".
-  ParseResult FindHeader(LineReader& reader) {
+  ParseResult FindHeader(common::LineReader& reader) {
     bool found = false;
     std::string line;
-    while (reader.Next(line)) {
-      const std::string_view text = AsText(line);
+    while (reader.Next(line) != common::LineStatus::kEnd) {
+      const std::string_view text = line;
       if (!StartsWith(text, "CFGHEADER"))
         continue;
       const std::optional<std::string_view> value = ValueOf(text);
@@ -165,11 +99,11 @@ class Parser {
   }
 
   // Second pass: every line is applied in order.
-  ParseResult Apply(LineReader& reader) {
+  ParseResult Apply(common::LineReader& reader) {
     std::string line;
-    while (reader.Next(line)) {
+    while (reader.Next(line) != common::LineStatus::kEnd) {
       line_number_ = reader.line_number();
-      const std::string_view text = AsText(line);
+      const std::string_view text = line;
       if (text.empty())
         continue;
       if (const ParseResult result = ApplyLine(text); result != kParsed)
@@ -190,11 +124,12 @@ class Parser {
     if (StartsWith(line, "BLOCKINFO"))
       return BlockInfo(line);
     if (StartsWith(line, "OFFSET"))
-      return BlockValue(line, "OFFSET",
-                        [](ConfigBlock& b, std::string_view v) { b.start_offset = Decimal(v); });
+      return BlockValue(line, "OFFSET", [](ConfigBlock& b, std::string_view v) {
+        b.start_offset = common::CAtoI(v);
+      });
     if (StartsWith(line, "EM"))
       return BlockValue(line, "EM", [](ConfigBlock& b, std::string_view v) {
-        b.em = static_cast<uint8_t>(Decimal(v));
+        b.em = static_cast<uint8_t>(common::CAtoI(v));
       });
     if (StartsWith(line, "INDEX"))
       return Index(line);
@@ -272,7 +207,7 @@ class Parser {
     const std::optional<std::string_view> value = ValueOf(line);
     if (!value)
       return kScriptError;
-    block->block_id = static_cast<uint8_t>(Hexadecimal(*value) & 0xFF);
+    block->block_id = static_cast<uint8_t>(common::CStrToLowBits(*value, 16) & 0xFF);
     source_ = FindBlockById(table_, block->block_id, messages_);
     return source_ ? kParsed : kScriptError;
   }
@@ -319,7 +254,7 @@ class Parser {
       const std::optional<std::string_view> piece = pieces.Next();
       if (!piece)
         return false;
-      *field = Decimal(DropFirst(*piece));
+      *field = common::CAtoI(DropFirst(*piece));
     }
     return true;
   }
@@ -330,7 +265,7 @@ class Parser {
                   "] comes before the first INDEX line, so there is no block to read it from!");
     const std::span<const uint8_t> data = source_->data.bytes();
     if (item.is_number()) {
-      if (item.bit_length < 0 || static_cast<uint32_t>(item.bit_length) > kMaxFieldBits)
+      if (item.bit_length < 0 || static_cast<uint32_t>(item.bit_length) > common::kMaxFieldBits)
         return Fail("item [" + item.name + "] is " + std::to_string(item.bit_length) +
                     " bits long; a number has 0 to 64 bits!");
       if (item.bit_length == 0) {
@@ -340,8 +275,8 @@ class Parser {
       const int64_t position = int64_t{block.start_offset} * 8 + item.bit_offset;
       std::optional<uint64_t> value;
       if (position >= 0)
-        value = ReadBitField(data, static_cast<uint64_t>(position),
-                             static_cast<uint32_t>(item.bit_length));
+        value = common::ReadBitField(data, static_cast<uint64_t>(position),
+                                     static_cast<uint32_t>(item.bit_length));
       if (!value)
         return Outside(block, item, data.size());
       item.number_value = *value;
@@ -373,7 +308,7 @@ class Parser {
     return kScriptError;
   }
 
-  void ReportCutShort(const LineReader& reader) {
+  void ReportCutShort(const common::LineReader& reader) {
     if (reader.cut_short())
       messages_.Show(BoxCaption::Application,
                      "Line " + std::to_string(reader.line_number()) +
@@ -391,9 +326,9 @@ class Parser {
   size_t line_number_ = 0;
 };
 
-ParseResult Parse(ToolConfig& model, const std::function<bool(LineReader&)>& open,
+ParseResult Parse(ToolConfig& model, const std::function<bool(common::LineReader&)>& open,
                   const image::BlockTable& table, Messages& messages) {
-  LineReader reader;
+  common::LineReader reader;
   if (!open(reader))
     return kNotOpened;
   Parser parser(model, table, messages);
@@ -415,14 +350,14 @@ ParseResult ParseToolConfig(ToolConfig& model, std::string_view script_path,
     return kNotOpened;
   }
   return Parse(
-      model, [&](LineReader& reader) { return reader.Open(path.path); }, table, messages);
+      model, [&](common::LineReader& reader) { return reader.Open(path.path); }, table, messages);
 }
 
 ParseResult ParseToolConfigText(ToolConfig& model, std::string_view script,
                                 const image::BlockTable& table, Messages& messages) {
   return Parse(
       model,
-      [&](LineReader& reader) {
+      [&](common::LineReader& reader) {
         reader.OpenText(std::string(script));
         return true;
       },

@@ -1,4 +1,4 @@
-#include "image/bytes.h"
+#include "common/bytes.h"
 #include "image/crc32.h"
 #include "verify/checks.h"
 
@@ -8,7 +8,7 @@ void CheckBlockData(std::span<const uint8_t> image, const ImageLayout& layout,
                     std::vector<Finding>& out) {
   for (const PlacedBlock& block : layout.blocks) {
     const image::BlockEntry& entry = block.entry;
-    if (!image::InRange(image.size(), block.start, entry.size())) {
+    if (!common::InRange(image.size(), block.start, entry.size())) {
       out.push_back({Severity::Error, kCheckBounds, RefOf(entry), FindingValue::Hex(image.size()),
                      FindingValue::Hex(block.end()),
                      "its data (" + Hex(block.start) + " to " + Hex(block.end()) +

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "image/bytes.h"
+#include "common/bytes.h"
 #include "image/dm_header.h"
 #include "toolcfg/new_image.h"
 #include "verify/checks.h"
@@ -78,7 +78,7 @@ void CheckUnmarkedMagics(std::span<const uint8_t> image, const ImageLayout& layo
       if (!star)
         break;
       pos = static_cast<uint64_t>(static_cast<const uint8_t*>(star) - image.data());
-      if (!image::InRange(image.size(), pos, magic.size()) ||
+      if (!common::InRange(image.size(), pos, magic.size()) ||
           !std::equal(magic.begin(), magic.end(), image.begin() + static_cast<ptrdiff_t>(pos)) ||
           image::IsDmHeaderAt(image, static_cast<size_t>(pos)))
         continue;
@@ -150,10 +150,11 @@ void CheckBankHeaders(std::span<const uint8_t> image, const ImageLayout& layout,
     return;
   CheckUnmarkedMagics(image, layout, out);
   const BankHeader& first = layout.headers.front();
-  const uint32_t sdram = image::ReadU32(image, first.start + image::kDmSdramSizeOffset).value_or(0);
+  const uint32_t sdram =
+      common::ReadU32(image, first.start + image::kDmSdramSizeOffset).value_or(0);
   for (const BankHeader& header : layout.headers) {
     const uint32_t other =
-        image::ReadU32(image, header.start + image::kDmSdramSizeOffset).value_or(0);
+        common::ReadU32(image, header.start + image::kDmSdramSizeOffset).value_or(0);
     if (other != sdram)
       out.push_back({Severity::Warning, kCheckBankHeader, std::nullopt, FindingValue::Hex(sdram),
                      FindingValue::Hex(other),

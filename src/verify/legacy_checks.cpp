@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "image/bytes.h"
+#include "common/bytes.h"
 #include "image/grid_row.h"
 #include "image/legacy_header.h"
 #include "legacy/field_bits.h"
@@ -66,7 +66,7 @@ void CheckFields(const image::FlashImage& flash, const legacy::ScriptBlock& bloc
 
 std::optional<Area> CheckConfigArea(const image::FlashImage& flash, std::vector<Finding>& out) {
   const std::span<const uint8_t> bytes = flash.bytes();
-  const uint64_t start = image::ReadU32(bytes, image::kLegacyConfigOffsetPos).value_or(0);
+  const uint64_t start = common::ReadU32(bytes, image::kLegacyConfigOffsetPos).value_or(0);
   const uint64_t end = start + flash.config_length;
   if (!image::LegacyConfigRegion(bytes, flash.config_length)) {
     out.push_back({Severity::Error, kCheckConfigArea, std::nullopt, FindingValue::Hex(bytes.size()),

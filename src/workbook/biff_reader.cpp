@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "common/bytes.h"
 #include "platform/errors.h"
 #include "workbook/biff_records.h"
-#include "workbook/byte_io.h"
 #include "workbook/utf16.h"
 
 namespace nuv::workbook {
@@ -40,8 +40,8 @@ class Records {
   RecordView Next() {
     if (limit_ - pos_ < 4)
       Bad("the workbook stream ends inside a record header at offset " + std::to_string(pos_));
-    std::uint16_t id = LoadU16(stream_, pos_);
-    std::uint16_t size = LoadU16(stream_, pos_ + 2);
+    std::uint16_t id = common::LoadU16(stream_, pos_);
+    std::uint16_t size = common::LoadU16(stream_, pos_ + 2);
     if (limit_ - pos_ - 4 < size)
       Bad("record 0x" + Hex(id) + " at offset " + std::to_string(pos_) +
           " runs past the end of its data");
@@ -53,7 +53,7 @@ class Records {
   // The CONTINUE records that follow, if any.
   std::vector<std::span<const std::uint8_t>> TakeContinues() {
     std::vector<std::span<const std::uint8_t>> pieces;
-    while (limit_ - pos_ >= 4 && LoadU16(stream_, pos_) == kContinue)
+    while (limit_ - pos_ >= 4 && common::LoadU16(stream_, pos_) == kContinue)
       pieces.push_back(Next().data);
     return pieces;
   }
@@ -112,7 +112,8 @@ class ContinuedReader {
         std::size_t available = (piece.size() - offset_) / width;
         std::size_t take = std::min(available, count - text.size());
         for (std::size_t i = 0; i < take; ++i) {
-          text.push_back(high ? static_cast<char16_t>(LoadU16(piece, offset_)) : piece[offset_]);
+          text.push_back(high ? static_cast<char16_t>(common::LoadU16(piece, offset_))
+                              : piece[offset_]);
           offset_ += width;
         }
         if (text.size() == count)
@@ -217,11 +218,11 @@ class WorkbookReader {
     RecordView bof = records.AtEnd() ? RecordView{} : records.Next();
     if (bof.id != kBof || bof.data.size() < 4)
       Bad("the workbook stream does not start with a BOF record");
-    std::uint16_t version = LoadU16(bof.data, 0);
+    std::uint16_t version = common::LoadU16(bof.data, 0);
     if (version != kBiff8Version)
       Bad(version == 0x0500 ? "the workbook is in the Excel 5.0/95 format, which is not supported"
                             : "the workbook is not in the Excel 97-2003 (BIFF8) format");
-    if (LoadU16(bof.data, 2) != kBofGlobals)
+    if (common::LoadU16(bof.data, 2) != kBofGlobals)
       Bad("the workbook stream does not start with its workbook globals");
     for (;;) {
       if (records.AtEnd())
@@ -240,7 +241,7 @@ class WorkbookReader {
           break;
         case kWindow1:
           if (r.data.size() >= 12)
-            active_tab_ = LoadU16(r.data, 10);
+            active_tab_ = common::LoadU16(r.data, 10);
           break;
         case kSst: {
           std::vector<std::span<const std::uint8_t>> pieces = {r.data};
@@ -259,7 +260,7 @@ class WorkbookReader {
     if (r.data.size() < 8)
       Bad("a BOUNDSHEET record is too short");
     BoundSheet b;
-    b.offset = LoadU32(r.data, 0);
+    b.offset = common::LoadU32(r.data, 0);
     b.worksheet = r.data[5] == 0;
     ContinuedReader name({r.data.subspan(6)});
     b.name = name.UnicodeString(1, "a sheet name");
@@ -271,8 +272,8 @@ class WorkbookReader {
   void ReadXf(const RecordView& r) {
     std::uint8_t fill = 0;
     if (r.data.size() >= 20) {
-      std::uint32_t pattern = LoadU32(r.data, 14) >> 26;
-      std::uint16_t colour = LoadU16(r.data, 18) & 0x7F;
+      std::uint32_t pattern = common::LoadU32(r.data, 14) >> 26;
+      std::uint16_t colour = common::LoadU16(r.data, 18) & 0x7F;
       if (pattern != 0 && colour < 64)
         fill = static_cast<std::uint8_t>(colour >= 8 ? colour - kPaletteOffset : colour + 1);
     }
@@ -315,7 +316,7 @@ class WorkbookReader {
   void ReadSheet(SheetData& sheet, std::size_t start, std::size_t limit) {
     Records records(stream_, start, limit);
     RecordView bof = records.AtEnd() ? RecordView{} : records.Next();
-    if (bof.id != kBof || bof.data.size() < 4 || LoadU16(bof.data, 2) != kBofWorksheet)
+    if (bof.id != kBof || bof.data.size() < 4 || common::LoadU16(bof.data, 2) != kBofWorksheet)
       Bad("sheet \"" + Utf16ToUtf8(sheet.name) + "\" does not start with a worksheet BOF record");
     int depth = 1;
     // A formula cell whose text result follows in a STRING record.
@@ -346,35 +347,37 @@ class WorkbookReader {
       switch (r.id) {
         case kNumber: {
           Need(r, 14, "NUMBER");
-          ByteReader in(r.data);
+          common::ByteReader in(r.data);
           std::uint16_t row = in.U16(), column = in.U16(), xf = in.U16();
           CellAt(sheet, row, column, xf).value = Variant::R8(in.F64());
           break;
         }
         case kRk: {
           Need(r, 10, "RK");
-          CellAt(sheet, LoadU16(r.data, 0), LoadU16(r.data, 2), LoadU16(r.data, 4)).value =
-              Variant::R8(RkValue(LoadU32(r.data, 6)));
+          CellAt(sheet, common::LoadU16(r.data, 0), common::LoadU16(r.data, 2),
+                 common::LoadU16(r.data, 4))
+              .value = Variant::R8(RkValue(common::LoadU32(r.data, 6)));
           break;
         }
         case kMulRk: {
           Need(r, 6, "MULRK");
           if ((r.data.size() - 6) % 6 != 0)
             Bad("a MULRK record at offset " + std::to_string(r.start) + " has a broken length");
-          std::uint16_t row = LoadU16(r.data, 0), first = LoadU16(r.data, 2);
+          std::uint16_t row = common::LoadU16(r.data, 0), first = common::LoadU16(r.data, 2);
           for (std::size_t i = 0, at = 4; at + 6 <= r.data.size() - 2; ++i, at += 6)
-            CellAt(sheet, row, first + static_cast<std::uint32_t>(i), LoadU16(r.data, at)).value =
-                Variant::R8(RkValue(LoadU32(r.data, at + 2)));
+            CellAt(sheet, row, first + static_cast<std::uint32_t>(i), common::LoadU16(r.data, at))
+                .value = Variant::R8(RkValue(common::LoadU32(r.data, at + 2)));
           break;
         }
         case kLabelSst: {
           Need(r, 10, "LABELSST");
-          std::uint32_t index = LoadU32(r.data, 6);
+          std::uint32_t index = common::LoadU32(r.data, 6);
           if (index >= strings_.size())
             Bad("a cell refers to shared string " + std::to_string(index) + " of " +
                 std::to_string(strings_.size()));
-          CellAt(sheet, LoadU16(r.data, 0), LoadU16(r.data, 2), LoadU16(r.data, 4)).value =
-              Variant::Text(strings_[index]);
+          CellAt(sheet, common::LoadU16(r.data, 0), common::LoadU16(r.data, 2),
+                 common::LoadU16(r.data, 4))
+              .value = Variant::Text(strings_[index]);
           break;
         }
         case kLabel:
@@ -385,13 +388,15 @@ class WorkbookReader {
             pieces.push_back(piece);
           // A rich string's runs follow its characters; the text is all we keep.
           std::u16string text = ContinuedReader(std::move(pieces)).UnicodeString(2, "a text cell");
-          CellAt(sheet, LoadU16(r.data, 0), LoadU16(r.data, 2), LoadU16(r.data, 4)).value =
-              Variant::Text(std::move(text));
+          CellAt(sheet, common::LoadU16(r.data, 0), common::LoadU16(r.data, 2),
+                 common::LoadU16(r.data, 4))
+              .value = Variant::Text(std::move(text));
           break;
         }
         case kBoolErr: {
           Need(r, 8, "BOOLERR");
-          Cell& cell = CellAt(sheet, LoadU16(r.data, 0), LoadU16(r.data, 2), LoadU16(r.data, 4));
+          Cell& cell = CellAt(sheet, common::LoadU16(r.data, 0), common::LoadU16(r.data, 2),
+                              common::LoadU16(r.data, 4));
           if (r.data[7] && CellErrorText(r.data[6]).empty())
             Bad("a cell holds the unknown error value 0x" + Records::Hex(r.data[6]));
           cell.value = r.data[7] ? Variant::CellError(r.data[6]) : Variant::Bool(r.data[6] != 0);
@@ -399,15 +404,16 @@ class WorkbookReader {
         }
         case kBlank: {
           Need(r, 6, "BLANK");
-          if (FillOf(LoadU16(r.data, 4)))
-            CellAt(sheet, LoadU16(r.data, 0), LoadU16(r.data, 2), LoadU16(r.data, 4));
+          if (FillOf(common::LoadU16(r.data, 4)))
+            CellAt(sheet, common::LoadU16(r.data, 0), common::LoadU16(r.data, 2),
+                   common::LoadU16(r.data, 4));
           break;
         }
         case kMulBlank: {
           Need(r, 6, "MULBLANK");
-          std::uint16_t row = LoadU16(r.data, 0), first = LoadU16(r.data, 2);
+          std::uint16_t row = common::LoadU16(r.data, 0), first = common::LoadU16(r.data, 2);
           for (std::size_t i = 0, at = 4; at + 2 <= r.data.size() - 2; ++i, at += 2) {
-            std::uint16_t xf = LoadU16(r.data, at);
+            std::uint16_t xf = common::LoadU16(r.data, at);
             if (FillOf(xf))
               CellAt(sheet, row, first + static_cast<std::uint32_t>(i), xf);
           }
@@ -415,16 +421,17 @@ class WorkbookReader {
         }
         case kFormula: {
           Need(r, 20, "FORMULA");
-          Cell& cell = CellAt(sheet, LoadU16(r.data, 0), LoadU16(r.data, 2), LoadU16(r.data, 4));
+          Cell& cell = CellAt(sheet, common::LoadU16(r.data, 0), common::LoadU16(r.data, 2),
+                              common::LoadU16(r.data, 4));
           cell.formula = true;
           auto result = r.data.subspan(6, 8);
-          if (LoadU16(result, 6) != 0xFFFF) {
+          if (common::LoadU16(result, 6) != 0xFFFF) {
             double value;
             std::memcpy(&value, result.data(), sizeof value);
             cell.value = Variant::R8(value);
           } else if (result[0] == 0) {
             cell.value = Variant::Text(std::u16string());
-            pending_text.emplace(LoadU16(r.data, 0) + 1u, LoadU16(r.data, 2) + 1u);
+            pending_text.emplace(common::LoadU16(r.data, 0) + 1u, common::LoadU16(r.data, 2) + 1u);
           } else if (result[0] == 1) {
             cell.value = Variant::Bool(result[2] != 0);
           } else if (result[0] == 2) {

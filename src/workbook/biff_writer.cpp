@@ -8,8 +8,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "common/bytes.h"
 #include "workbook/biff_records.h"
-#include "workbook/byte_io.h"
 
 namespace nuv::workbook {
 namespace {
@@ -25,7 +25,7 @@ bool NeedsHighBytes(std::u16string_view text) {
   return std::any_of(text.begin(), text.end(), [](char16_t c) { return c > 0xFF; });
 }
 
-void AppendChars(ByteWriter& out, std::u16string_view text, bool high) {
+void AppendChars(common::ByteWriter& out, std::u16string_view text, bool high) {
   for (char16_t c : text) {
     if (high)
       out.U16(c);
@@ -57,7 +57,7 @@ std::size_t PieceLength(std::u16string_view text, std::size_t at, std::size_t ro
 // The stream under construction: records and their CONTINUE records.
 class Stream {
  public:
-  ByteWriter& out() { return out_; }
+  common::ByteWriter& out() { return out_; }
   std::size_t pos() const { return out_.size(); }
 
   void Record(std::uint16_t id, std::span<const std::uint8_t> data) {
@@ -70,9 +70,9 @@ class Stream {
       out_.Append(data.subspan(at, piece));
     }
   }
-  void Record(std::uint16_t id, const ByteWriter& data) { Record(id, data.bytes()); }
+  void Record(std::uint16_t id, const common::ByteWriter& data) { Record(id, data.bytes()); }
   void U16Record(std::uint16_t id, std::uint16_t value) {
-    ByteWriter data;
+    common::ByteWriter data;
     data.U16(value);
     Record(id, data);
   }
@@ -90,7 +90,7 @@ class Stream {
   }
 
  private:
-  ByteWriter out_;
+  common::ByteWriter out_;
 };
 
 // A text as XLUnicodeString (16-bit length) split over records: the first
@@ -99,7 +99,7 @@ class Stream {
 void WriteContinuedString(Stream& stream, std::uint16_t id, std::u16string_view text) {
   bool high = NeedsHighBytes(text);
   std::size_t width = high ? 2 : 1;
-  ByteWriter first;
+  common::ByteWriter first;
   first.U16(static_cast<std::uint16_t>(text.size()));
   first.U8(high ? 1 : 0);
   std::size_t fit = PieceLength(text, 0, (kMaxRecordData - first.size()) / width);
@@ -107,7 +107,7 @@ void WriteContinuedString(Stream& stream, std::uint16_t id, std::u16string_view 
   stream.Record(id, first);
   for (std::size_t at = fit; at < text.size();) {
     std::size_t piece = PieceLength(text, at, (kMaxRecordData - 1) / width);
-    ByteWriter more;
+    common::ByteWriter more;
     more.U8(high ? 1 : 0);
     AppendChars(more, text.substr(at, piece), high);
     stream.Record(kContinue, more);
@@ -135,7 +135,7 @@ class SharedStrings {
     struct Bucket {
       std::size_t record, offset;
     };
-    std::vector<ByteWriter> records(1);
+    std::vector<common::ByteWriter> records(1);
     std::vector<Bucket> buckets;
     records[0].U32(references_);
     records[0].U32(static_cast<std::uint32_t>(count));
@@ -149,7 +149,7 @@ class SharedStrings {
         records.emplace_back();
       if (i % per_bucket == 0)
         buckets.push_back({records.size() - 1, records.back().size()});
-      ByteWriter* current = &records.back();
+      common::ByteWriter* current = &records.back();
       current->U16(static_cast<std::uint16_t>(text.size()));
       current->U8(high ? 1 : 0);
       std::size_t at = 0;
@@ -169,7 +169,7 @@ class SharedStrings {
       starts.push_back(stream.pos());
       stream.Record(r == 0 ? kSst : kContinue, records[r]);
     }
-    ByteWriter ext;
+    common::ByteWriter ext;
     ext.U16(static_cast<std::uint16_t>(per_bucket));
     for (const Bucket& b : buckets) {
       ext.U32(static_cast<std::uint32_t>(starts[b.record] + 4 + b.offset));
@@ -232,7 +232,7 @@ class WorkbookWriter {
 
  private:
   void Bof(std::uint16_t kind) {
-    ByteWriter b;
+    common::ByteWriter b;
     b.U16(kBiff8Version);
     b.U16(kind);
     b.U16(0x0DBB);  // build
@@ -243,7 +243,7 @@ class WorkbookWriter {
   }
 
   void Xf(std::uint16_t flags, std::uint8_t used, std::uint32_t pattern, std::uint16_t colours) {
-    ByteWriter x;
+    common::ByteWriter x;
     x.U16(0);      // font
     x.U16(0);      // number format: General
     x.U16(flags);  // locked; a style format has its own flag and no parent
@@ -262,7 +262,7 @@ class WorkbookWriter {
     stream_.U16Record(kInterfaceHdr, 1200);
     stream_.U16Record(kMms, 0);
     stream_.Record(kInterfaceEnd, std::span<const std::uint8_t>());
-    ByteWriter access;
+    common::ByteWriter access;
     constexpr std::string_view kUser = "nuv";
     access.U16(static_cast<std::uint16_t>(kUser.size()));
     access.U8(0);
@@ -271,7 +271,7 @@ class WorkbookWriter {
     access.bytes().resize(112, ' ');
     stream_.Record(kWriteAccess, access);
     stream_.Settings({{kCodePage, 1200}, {kDsf, 0}});
-    ByteWriter tabs;
+    common::ByteWriter tabs;
     for (std::size_t i = 0; i < workbook_.sheets.size(); ++i)
       tabs.U16(static_cast<std::uint16_t>(i + 1));
     stream_.Record(kTabId, tabs);
@@ -283,7 +283,7 @@ class WorkbookWriter {
                       {kProt4RevPass, 0},
                       {kBackup, 0},
                       {kHideObj, 0}});
-    ByteWriter window;
+    common::ByteWriter window;
     for (std::uint16_t v : {0x01E0, 0x005A, 0x3FCF, 0x2A4E, 0x0038})
       window.U16(v);
     window.U16(static_cast<std::uint16_t>(workbook_.active));
@@ -294,7 +294,7 @@ class WorkbookWriter {
     stream_.Settings({{kDateMode, 0}, {kPrecision, 1}, {kRefreshAll, 0}, {kBookBool, 0}});
     // Font 4 does not exist in the format, so five records make fonts 0-5.
     for (int i = 0; i < 5; ++i) {
-      ByteWriter font;
+      common::ByteWriter font;
       font.U16(200);  // 10 points
       font.U16(0);
       font.U16(0x7FFF);  // automatic colour
@@ -317,14 +317,14 @@ class WorkbookWriter {
     Xf(0x0001, 0xF8, 0, kNoFillColours);
     for (std::uint8_t fill : fills_)
       Xf(0x0001, 0xF8, kSolidFill, static_cast<std::uint16_t>((fill + kPaletteOffset) | (64 << 7)));
-    ByteWriter style;
+    common::ByteWriter style;
     style.U16(0x8000);  // built-in style on XF 0
     style.U8(0);        // "Normal"
     style.U8(0xFF);
     stream_.Record(kStyle, style);
     stream_.U16Record(kUsesElfs, 1);
     for (const auto& sheet : workbook_.sheets) {
-      ByteWriter bound;
+      common::ByteWriter bound;
       bound.U32(0);  // position of the sheet's BOF, patched when it is written
       bound.U8(0);   // visible
       bound.U8(0);   // worksheet
@@ -343,16 +343,16 @@ class WorkbookWriter {
     return cell.fill ? fill_xf_[cell.fill] : kDefaultCellXf;
   }
 
-  void CellHead(ByteWriter& b, std::uint32_t row, std::uint32_t column, const Cell& cell) {
+  void CellHead(common::ByteWriter& b, std::uint32_t row, std::uint32_t column, const Cell& cell) {
     b.U16(static_cast<std::uint16_t>(row - 1));
     b.U16(static_cast<std::uint16_t>(column - 1));
     b.U16(XfOf(cell));
   }
 
   void WriteFormula(std::uint32_t row, std::uint32_t column, const Cell& cell) {
-    ByteWriter f;
+    common::ByteWriter f;
     CellHead(f, row, column, cell);
-    ByteWriter tokens;
+    common::ByteWriter tokens;
     const Variant& v = cell.value;
     if (v.type() == VT_R8) {
       f.F64(v.AsDouble());
@@ -390,7 +390,7 @@ class WorkbookWriter {
       WriteFormula(row, column, cell);
       return;
     }
-    ByteWriter b;
+    common::ByteWriter b;
     CellHead(b, row, column, cell);
     switch (cell.value.type()) {
       case VT_R8: {
@@ -427,19 +427,19 @@ class WorkbookWriter {
   void WriteSheet(const SheetData& sheet, bool active) {
     Bof(kBofWorksheet);
     stream_.Settings({{kCalcMode, 1}, {kCalcCount, 100}, {kRefMode, 1}, {kIteration, 0}});
-    ByteWriter delta;
+    common::ByteWriter delta;
     delta.F64(0.001);
     stream_.Record(kDelta, delta);
     stream_.Settings({{kSaveRecalc, 1}, {kPrintHeaders, 0}, {kPrintGridLines, 0}, {kGridSet, 1}});
-    ByteWriter guts;
+    common::ByteWriter guts;
     guts.Zeros(8);
     stream_.Record(kGuts, guts);
-    ByteWriter height;
+    common::ByteWriter height;
     height.U16(0);
     height.U16(0x00FF);
     stream_.Record(kDefaultRowHeight, height);
     stream_.U16Record(kWsBool, 0x04C1);
-    ByteWriter dimensions;
+    common::ByteWriter dimensions;
     std::optional<CellRect> used = sheet.cells.UsedRect();
     dimensions.U32(used ? used->top - 1 : 0);
     dimensions.U32(used ? used->bottom : 0);
@@ -454,7 +454,7 @@ class WorkbookWriter {
     auto flush = [&] {
       if (row_cells.empty())
         return;
-      ByteWriter r;
+      common::ByteWriter r;
       r.U16(static_cast<std::uint16_t>(current_row - 1));
       r.U16(static_cast<std::uint16_t>(row_cells.front().first - 1));
       r.U16(static_cast<std::uint16_t>(row_cells.back().first));
@@ -477,7 +477,7 @@ class WorkbookWriter {
     });
     flush();
 
-    ByteWriter window;
+    common::ByteWriter window;
     window.U16(active ? 0x06B6 : 0x00B6);  // grid, headers, zeros, outline; selected
     window.U16(0);
     window.U16(0);

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "common/bytes.h"
 #include "platform/errors.h"
-#include "workbook/byte_io.h"
 #include "workbook/utf16.h"
 
 namespace nuv::workbook {
@@ -33,24 +33,25 @@ class Reader {
   explicit Reader(std::span<const std::uint8_t> file) : file_(file) {
     if (!IsCompoundFile(file) || file.size() < 512)
       Damaged("it does not start with the compound file signature");
-    std::uint16_t major = LoadU16(file, 0x1A);
-    std::uint16_t shift = LoadU16(file, 0x1E);
+    std::uint16_t major = common::LoadU16(file, 0x1A);
+    std::uint16_t shift = common::LoadU16(file, 0x1E);
     if (!((major == 3 && shift == 9) || (major == 4 && shift == 12)))
       Damaged("unsupported version " + std::to_string(major) + " with sector shift " +
               std::to_string(shift));
-    if (LoadU16(file, 0x20) != 6)
+    if (common::LoadU16(file, 0x20) != 6)
       Damaged("the mini sector size is not 64 bytes");
     sector_size_ = 1u << shift;
     major_ = major;
     if (file.size() < sector_size_)
       Damaged("the file ends inside its header");
     sector_count_ = (file.size() - sector_size_ + sector_size_ - 1) / sector_size_;
-    cutoff_ = LoadU32(file, 0x38);
+    cutoff_ = common::LoadU32(file, 0x38);
     ReadFat();
   }
 
   std::optional<std::vector<std::uint8_t>> Stream(std::u16string_view name) {
-    std::vector<std::uint8_t> directory = ReadUnboundedChain(LoadU32(file_, 0x30), "directory");
+    std::vector<std::uint8_t> directory =
+        ReadUnboundedChain(common::LoadU32(file_, 0x30), "directory");
     std::size_t entries = directory.size() / kDirectoryEntrySize;
     if (entries == 0 || directory[0x42] != kTypeRoot)
       Damaged("the directory has no root entry");
@@ -61,7 +62,7 @@ class Reader {
     // Walk the root's children (a binary tree by left and right siblings),
     // visiting each entry at most once whatever the links say.
     std::vector<bool> seen(entries, false);
-    std::vector<std::uint32_t> pending = {LoadU32(entry(0), 0x4C)};
+    std::vector<std::uint32_t> pending = {common::LoadU32(entry(0), 0x4C)};
     while (!pending.empty()) {
       std::uint32_t index = pending.back();
       pending.pop_back();
@@ -72,22 +73,23 @@ class Reader {
                 " twice or past its end");
       seen[index] = true;
       auto e = entry(index);
-      pending.push_back(LoadU32(e, 0x44));
-      pending.push_back(LoadU32(e, 0x48));
+      pending.push_back(common::LoadU32(e, 0x44));
+      pending.push_back(common::LoadU32(e, 0x48));
       if (e[0x42] != kTypeStream)
         continue;
-      std::uint16_t name_bytes = LoadU16(e, 0x40);
+      std::uint16_t name_bytes = common::LoadU16(e, 0x40);
       if (name_bytes < 2 || name_bytes > 64 || name_bytes % 2 != 0)
         continue;
       std::u16string entry_name;
       for (std::size_t k = 0; k + 2 < name_bytes; k += 2)
-        entry_name.push_back(static_cast<char16_t>(LoadU16(e, k)));
+        entry_name.push_back(static_cast<char16_t>(common::LoadU16(e, k)));
       if (!SameTextIgnoringCase(entry_name, name))
         continue;
-      std::uint64_t size =
-          major_ == 3 ? LoadU32(e, 0x78)
-                      : (static_cast<std::uint64_t>(LoadU32(e, 0x7C)) << 32) | LoadU32(e, 0x78);
-      std::uint32_t start = LoadU32(e, 0x74);
+      std::uint64_t size = major_ == 3
+                               ? common::LoadU32(e, 0x78)
+                               : (static_cast<std::uint64_t>(common::LoadU32(e, 0x7C)) << 32) |
+                                     common::LoadU32(e, 0x78);
+      std::uint32_t start = common::LoadU32(e, 0x74);
       if (size < cutoff_)
         return ReadMini(entry(0), start, size);
       return ReadChain(
@@ -107,14 +109,14 @@ class Reader {
   }
 
   void ReadFat() {
-    std::uint32_t fat_sectors = LoadU32(file_, 0x2C);
+    std::uint32_t fat_sectors = common::LoadU32(file_, 0x2C);
     if (fat_sectors > sector_count_)
       Damaged("it lists " + std::to_string(fat_sectors) + " FAT sectors in a file of " +
               std::to_string(sector_count_) + " sectors");
     std::vector<std::uint32_t> locations;
     for (std::size_t i = 0; i < kHeaderDifatEntries && locations.size() < fat_sectors; ++i)
-      locations.push_back(LoadU32(file_, 0x4C + 4 * i));
-    std::uint32_t difat = LoadU32(file_, 0x44);
+      locations.push_back(common::LoadU32(file_, 0x4C + 4 * i));
+    std::uint32_t difat = common::LoadU32(file_, 0x44);
     std::vector<bool> seen(sector_count_, false);
     const std::size_t per_sector = sector_size_ / 4 - 1;
     while (locations.size() < fat_sectors) {
@@ -125,8 +127,8 @@ class Reader {
       if (bytes.size() < sector_size_)
         Damaged("the file ends inside a DIFAT sector");
       for (std::size_t i = 0; i < per_sector && locations.size() < fat_sectors; ++i)
-        locations.push_back(LoadU32(bytes, 4 * i));
-      difat = LoadU32(bytes, 4 * per_sector);
+        locations.push_back(common::LoadU32(bytes, 4 * i));
+      difat = common::LoadU32(bytes, 4 * per_sector);
     }
     fat_.reserve(locations.size() * (sector_size_ / 4));
     for (std::uint32_t location : locations) {
@@ -136,7 +138,7 @@ class Reader {
       if (bytes.size() < sector_size_)
         Damaged("the file ends inside a FAT sector");
       for (std::size_t i = 0; i < sector_size_; i += 4)
-        fat_.push_back(LoadU32(bytes, i));
+        fat_.push_back(common::LoadU32(bytes, i));
     }
   }
 
@@ -191,18 +193,18 @@ class Reader {
       return {};
     if (!mini_loaded_) {
       mini_loaded_ = true;
-      std::uint64_t stream_size = LoadU32(root, 0x78);
+      std::uint64_t stream_size = common::LoadU32(root, 0x78);
       mini_stream_ = ReadChain(
-          fat_, LoadU32(root, 0x74), stream_size, sector_size_,
+          fat_, common::LoadU32(root, 0x74), stream_size, sector_size_,
           [&](std::uint32_t s) { return SectorBytes(s); }, "mini stream");
-      std::uint32_t mini_fat_start = LoadU32(file_, 0x3C);
+      std::uint32_t mini_fat_start = common::LoadU32(file_, 0x3C);
       std::vector<std::uint8_t> mini_fat_bytes =
           mini_fat_start == kEndOfChain ? std::vector<std::uint8_t>()
                                         : ReadUnboundedChain(mini_fat_start, "mini FAT");
       std::size_t usable =
           std::min<std::size_t>(mini_fat_bytes.size() / 4, mini_stream_.size() / kMiniSectorSize);
       for (std::size_t i = 0; i < usable; ++i)
-        mini_fat_.push_back(LoadU32(mini_fat_bytes, 4 * i));
+        mini_fat_.push_back(common::LoadU32(mini_fat_bytes, 4 * i));
     }
     std::span<const std::uint8_t> stream(mini_stream_);
     return ReadChain(
@@ -256,7 +258,7 @@ std::uint32_t LinkBalanced(std::vector<DirectoryEntry>& entries, std::size_t fir
   return static_cast<std::uint32_t>(middle);
 }
 
-void WriteEntry(ByteWriter& out, const DirectoryEntry& e) {
+void WriteEntry(common::ByteWriter& out, const DirectoryEntry& e) {
   std::size_t chars = std::min<std::size_t>(e.name.size(), 31);
   for (std::size_t i = 0; i < chars; ++i)
     out.U16(e.name[i]);
@@ -303,8 +305,8 @@ std::vector<std::uint8_t> WriteCompoundFile(std::span<const CompoundStream> stre
   });
   std::vector<std::uint32_t> fat;
   std::vector<std::uint32_t> mini_fat;
-  ByteWriter big;   // sectors of the large streams
-  ByteWriter mini;  // the mini stream
+  common::ByteWriter big;   // sectors of the large streams
+  common::ByteWriter mini;  // the mini stream
   auto chain = [](std::vector<std::uint32_t>& table, std::size_t units) {
     std::uint32_t first = static_cast<std::uint32_t>(table.size());
     for (std::size_t i = 0; i < units; ++i)
@@ -334,7 +336,7 @@ std::vector<std::uint8_t> WriteCompoundFile(std::span<const CompoundStream> stre
   // large streams.
   entries[0].size = mini.size();
   entries[0].start = chain(fat, sectors_for(mini.size()));
-  ByteWriter mini_fat_bytes;
+  common::ByteWriter mini_fat_bytes;
   for (std::uint32_t v : mini_fat)
     mini_fat_bytes.U32(v);
   std::size_t mini_fat_sectors = sectors_for(mini_fat_bytes.size());
@@ -363,7 +365,7 @@ std::vector<std::uint8_t> WriteCompoundFile(std::span<const CompoundStream> stre
   fat.insert(fat.end(), difat_sectors, kDifatSector);
   fat.resize(fat_sectors * per_sector, kFreeSector);
 
-  ByteWriter out;
+  common::ByteWriter out;
   out.Append(kSignature);
   out.Zeros(16);
   out.U16(0x003E);

@@ -1,12 +1,10 @@
 #include "workbook/xls_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <optional>
 #include <string>
-#include <system_error>
 
 #include "platform/errors.h"
+#include "platform/input_file.h"
 #include "platform/output_file.h"
 #include "workbook/biff_reader.h"
 #include "workbook/biff_writer.h"
@@ -32,21 +30,21 @@ WorkbookData ReadXls(std::span<const std::uint8_t> file) {
 }
 
 WorkbookData ReadXlsFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::string why;
+  std::optional<platform::InputFile> in = platform::InputFile::Open(path, &why);
   if (!in)
-    throw FileError("Cannot open \"" + path.string() + "\": " + std::strerror(errno) + ".");
-  std::error_code error;
-  std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error)
-    throw FileError("Cannot read \"" + path.string() + "\": " + error.message() + ".");
+    throw FileError("Cannot open \"" + path.string() + "\": " + why + ".");
+  const std::uint64_t size = in->size();
   if (size > kMaxXlsFileSize)
     throw AutomationError("\"" + path.string() + "\" is too large for an Excel 97-2003 workbook.");
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (static_cast<std::uintmax_t>(in.gcount()) != size)
+  const std::optional<std::vector<std::uint8_t>> bytes =
+      in->ReadAll(static_cast<std::size_t>(size));
+  if (!bytes)
+    throw FileError("Cannot read \"" + path.string() + "\".");
+  if (bytes->size() != size)
     throw FileError("Cannot read \"" + path.string() + "\": it changed while being read.");
   try {
-    return ReadXls(bytes);
+    return ReadXls(*bytes);
   } catch (const AutomationError& e) {
     throw AutomationError("\"" + path.string() +
                           "\" is not a valid Excel 97-2003 workbook: " + e.what() + ".");

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/bit_field.h"
 #include "exchange_test_support.h"
-#include "toolcfg/bit_field.h"
 
 namespace nuv::exchange {
 namespace {
@@ -55,7 +55,7 @@ TEST(ImportBitField, WideFieldsMatchTheReader) {
   std::vector<std::uint8_t> bytes(10, 0x81);
   const std::uint64_t value = 0xF00DFACE12345678u;
   ASSERT_EQ(WriteImportBitField(bytes, 7, 64, value), kWritten);
-  EXPECT_EQ(toolcfg::ReadBitField(bytes, 7, 64), value);
+  EXPECT_EQ(common::ReadBitField(bytes, 7, 64), value);
   EXPECT_EQ(bytes[0] & 0x7F, 0x01);  // bits below the field
   EXPECT_EQ(bytes[9], 0x81);         // untouched
   EXPECT_EQ(bytes[8] & 0x80, 0x80);  // the bit above the field stays

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "image/bytes.h"
+#include "common/bytes.h"
 #include "image/legacy_header.h"
 #include "image_builder.h"
 #include "support/messages.h"
@@ -121,10 +121,10 @@ TEST(LegacyConfigRegion, IsReadAtItsOffsetWordAndMustLieInside) {
   EXPECT_EQ(region->size(), 32u);
 
   // The offset word is read each time: a later change moves the region.
-  WriteU32(image, kLegacyConfigOffsetPos, 0x100000 - 31);
+  common::WriteU32(image, kLegacyConfigOffsetPos, 0x100000 - 31);
   EXPECT_FALSE(LegacyConfigRegion(image, 32));
   EXPECT_EQ(LegacyConfigRegion(image, 31)->size(), 31u);
-  WriteU32(image, kLegacyConfigOffsetPos, 0xFFFFFFFF);
+  common::WriteU32(image, kLegacyConfigOffsetPos, 0xFFFFFFFF);
   EXPECT_FALSE(LegacyConfigRegion(image, 2));
   EXPECT_FALSE(LegacyConfigRegion(std::vector<uint8_t>(20, 0), 0));
 }

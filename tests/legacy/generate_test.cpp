@@ -106,8 +106,16 @@ TEST_F(GenerateTest, RefusalsLeaveTheImageAsItWas) {
   Refused("Error: input file size is too big!");
   Add(1, kFieldBlock, 0, 4);
   Refused("Error block! Only file and hw info blocks take a file.");
-  request_.config_path = folder_.path().string();
-  Refused("Failed to open the browsed file!\n File name = " + folder_.path().string());
+  // A folder or a pipe as a row, the configuration or the key file.
+  for (const std::string& path : {folder_.path().string(), folder_.Pipe("pipe")}) {
+    Add(1, kFileBlock, 0, 4);
+    request_.rows.back().path = path;
+    Refused("Failed to open the browsed file!\n File name = " + path);
+    request_.config_path = path;
+    Refused("Failed to open the browsed file!\n File name = " + path);
+    request_.key_path = path;
+    Refused("Failed to open the browsed file!\n File name = " + path);
+  }
 
   layout_.entries.push_back(Entry(3, 0x60000, 0x100));
   Load();

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <sstream>
 
 namespace nuv::legacy {
 namespace {
@@ -94,7 +93,8 @@ TEST(HwInfo, Files) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text.substr(0, 80));
-    std::istringstream in(c.text);
+    common::LineReader in;
+    in.OpenText(c.text);
     HwInfo info;
     RecordedMessages messages;
     const int status = ParseHwInfo(in, info.panel, info.led, messages, BoxCaption::Application);

@@ -1,17 +1,18 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <span>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/bytes.h"
 #include "image/block_entry.h"
-#include "image/bytes.h"
 #include "image/flash_image.h"
 #include "image/image_buffer.h"
 #include "legacy/script_model.h"
@@ -56,9 +57,9 @@ inline image::FlashImage MakeImage(const LegacyLayout& layout) {
   auto bytes = image.image->bytes();
   for (size_t i = 0; i < bytes.size(); ++i)
     bytes[i] = Pattern(i);
-  image::WriteU32(bytes, 8, layout.dmh_offset);
-  image::WriteU32(bytes, 28, layout.config_offset);
-  image::WriteU32(bytes, 32, layout.config_length);
+  common::WriteU32(bytes, 8, layout.dmh_offset);
+  common::WriteU32(bytes, 28, layout.config_offset);
+  common::WriteU32(bytes, 32, layout.config_length);
   size_t at = layout.dmh_offset + 12;
   for (const auto& entry : layout.entries) {
     std::copy(entry.bytes().begin(), entry.bytes().end(), bytes.begin() + static_cast<long>(at));
@@ -74,8 +75,9 @@ inline image::FlashImage MakeImage(const LegacyLayout& layout) {
 
 inline std::vector<ScriptBlock> ParseText(const std::string& text, uint32_t flash_size,
                                           RecordedMessages& messages, bool* ok = nullptr) {
-  std::istringstream in(text);
-  auto blocks = ParseLegacyScriptStream(in, flash_size, messages);
+  common::LineReader lines;
+  lines.OpenText(text);
+  auto blocks = ParseLegacyScriptLines(lines, flash_size, messages);
   if (ok)
     *ok = blocks.has_value();
   return blocks ? std::move(*blocks) : std::vector<ScriptBlock>();
@@ -94,6 +96,12 @@ class TempFolder : public plugin::test::TempFolder {
   std::string Write(const std::string& name, const std::string& text) const {
     return Write(
         name, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  }
+  // A named pipe that nobody writes to: reading it would wait for ever.
+  std::string Pipe(const std::string& name) const {
+    const auto file = path() / name;
+    EXPECT_EQ(mkfifo(file.c_str(), 0600), 0);
+    return file.string();
   }
   std::vector<uint8_t> Read(const std::string& name) const {
     std::ifstream in(path() / name, std::ios::binary);

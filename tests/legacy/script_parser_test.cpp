@@ -193,16 +193,16 @@ TEST(ParseLegacyScript, ReadsTheFileAtTheScriptPathAndAFailedParseEmptiesTheList
   LegacyBlockList list;
   RecordedMessages messages;
   // No path; a missing file; an image without a software version leaves
-  // only its folder as the path.
-  for (const std::string& path :
-       {std::string(), std::string("/nonexistent/folder/V1.0"), folder.path().string() + "/"}) {
+  // only its folder as the path; a pipe.
+  for (const std::string& path : {std::string(), std::string("/nonexistent/folder/V1.0"),
+                                  folder.path().string() + "/", folder.Pipe("V2.0")}) {
     image.script_path = path;
     EXPECT_EQ(ParseLegacyScript(image, list, messages).status, ScriptParseStatus::kCannotOpen);
   }
   const std::string cannot_open =
       "Please put the correct script file in the same directory as the flash binary!";
   EXPECT_THAT(messages.texts(),
-              ElementsAre("Please select script file!", cannot_open, cannot_open));
+              ElementsAre("Please select script file!", cannot_open, cannot_open, cannot_open));
   messages.clear();
 
   image.script_path = folder.Write("V1.0", "FLASH=2M\nID=1\nEM=1\nname=kernel\nID=0\nname=cfg\n");

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "image/bytes.h"
+#include "common/bytes.h"
 #include "image/dm_header.h"
 #include "image_builder.h"
 #include "sample_preset.h"
@@ -58,11 +58,11 @@ TEST(Layout, NoCrcAlignmentAndTheHeadersOfTwoBanks) {
   // case; here the rest, with bank 2's header rebuilt on its own.
   EXPECT_EQ(table.records[1].entry.crc(), image::kNoCrc);
   EXPECT_EQ(out->at(0x20000), 5);
-  EXPECT_EQ(image::ReadU32(*out, 28 + 48 * 2 + 4), 0x20000u);
+  EXPECT_EQ(common::ReadU32(*out, 28 + 48 * 2 + 4), 0x20000u);
   EXPECT_EQ(out->at(28 + 48 * 3), 0xEE);  // no fourth entry in bank 1's header
   EXPECT_EQ(out->at(0x40080), 4);
   EXPECT_EQ(out->at(0x40000 + 28), 0x20);
-  EXPECT_EQ(image::ReadU32(*out, 0x40000 + 28 + 12), 0x16AE5BF9u);  // zlib's crc32, not inverted
+  EXPECT_EQ(common::ReadU32(*out, 0x40000 + 28 + 12), 0x16AE5BF9u);  // zlib's crc32, not inverted
 }
 
 TEST(Layout, ABankBehindAGrownOneMovesUpAndKeepsItsHead) {

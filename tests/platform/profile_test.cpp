@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -42,6 +43,9 @@ TEST(ProfileTest, ReadsTheFirstMatchingKeyOfTheSection) {
   }
   std::filesystem::remove(file);
   EXPECT_EQ(GetPrivateProfileString("NUV", "key", "fallback", 260, file), "fallback");
+  ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);  // nobody writes: reading it would wait
+  EXPECT_EQ(GetPrivateProfileString("NUV", "key", "fallback", 260, file), "fallback");
+  std::filesystem::remove(file);
 }
 
 }  // namespace

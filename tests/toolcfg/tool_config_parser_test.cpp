@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "test_blocks.h"
-#include "toolcfg/bit_field.h"
 
 namespace nuv::toolcfg {
 namespace {
@@ -193,16 +192,6 @@ TEST_F(ParserTest, ItemLinesAndTheirValues) {
   }
   EXPECT_EQ(Item(0).type, ItemType{7});
   EXPECT_TRUE(messages_.shown().empty());
-}
-
-// The bit reader's own limits, which no script line can reach.
-TEST(ReadBitField, RefusesWhatDoesNotFit) {
-  const std::vector<uint8_t> two(2);
-  EXPECT_FALSE(ReadBitField(std::vector<uint8_t>(16), 0, 65));
-  EXPECT_FALSE(ReadBitField(two, 9, 8));
-  EXPECT_FALSE(ReadBitField(two, std::numeric_limits<uint64_t>::max(), 1));
-  EXPECT_EQ(ReadBitField(two, 16, 0), 0u);
-  EXPECT_FALSE(ReadBitField(two, 17, 0));
 }
 
 TEST_F(ParserTest, DescriptionsWithEmOne) {

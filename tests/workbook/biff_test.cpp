@@ -2,11 +2,11 @@
 // programs write them, and damaged streams.
 #include <gtest/gtest.h>
 
+#include "common/bytes.h"
 #include "platform/errors.h"
 #include "workbook/biff_reader.h"
 #include "workbook/biff_records.h"
 #include "workbook/biff_writer.h"
-#include "workbook/byte_io.h"
 #include "workbook/cell_listing.h"
 #include "workbook/utf16.h"
 #include "workbook/xls_file.h"
@@ -98,7 +98,7 @@ class StreamBuilder {
     }
     Record(biff::kXf, xf);
   }
-  ByteWriter out_;
+  common::ByteWriter out_;
   std::vector<std::size_t> sheet_positions_;
   std::size_t sheets_begun_ = 0;
   bool globals_done_ = false;
@@ -117,7 +117,7 @@ std::vector<std::uint8_t> U32(std::uint32_t v) {
   return Cat({U16(static_cast<std::uint16_t>(v)), U16(static_cast<std::uint16_t>(v >> 16))});
 }
 std::vector<std::uint8_t> F64(double v) {
-  ByteWriter w;
+  common::ByteWriter w;
   w.F64(v);
   return w.bytes();
 }

@@ -4,8 +4,8 @@
 
 #include <numeric>
 
+#include "common/bytes.h"
 #include "platform/errors.h"
-#include "workbook/byte_io.h"
 
 namespace nuv::workbook {
 namespace {
@@ -53,7 +53,7 @@ TEST(CompoundFile, ListsFatSectorsBeyondTheHeaderInDifatSectors) {
   auto huge = Pattern(9'000'000, 9);
   CompoundStream stream{u"Workbook", huge};
   std::vector<std::uint8_t> file = WriteCompoundFile(std::span(&stream, 1));
-  EXPECT_GT(LoadU32(file, 0x48), 0u);  // DIFAT sectors in use
+  EXPECT_GT(common::LoadU32(file, 0x48), 0u);  // DIFAT sectors in use
   auto read = ReadCompoundStream(file, u"Workbook");
   ASSERT_TRUE(read);
   EXPECT_EQ(*read, huge);
@@ -65,9 +65,9 @@ TEST(CompoundFile, DamagedFilesAreRefusedWithTheirReason) {
   const std::vector<std::uint8_t> data = Pattern(5000, 5), small = Pattern(300, 6);
   const std::vector<CompoundStream> streams = {{u"Workbook", data}, {u"Small", small}};
   const std::vector<std::uint8_t> good = WriteCompoundFile(streams);
-  const std::size_t fat = (LoadU32(good, 0x4C) + 1) * 512,
-                    directory = (LoadU32(good, 0x30) + 1) * 512;
-  const std::uint32_t child = LoadU32(good, directory + 0x4C);
+  const std::size_t fat = (common::LoadU32(good, 0x4C) + 1) * 512,
+                    directory = (common::LoadU32(good, 0x30) + 1) * 512;
+  const std::uint32_t child = common::LoadU32(good, directory + 0x4C);
   std::size_t workbook_entry = directory;
   while (good.at(workbook_entry) != 'W')
     workbook_entry += 128;

@@ -1,6 +1,8 @@
 // The stand-in spreadsheet application, driven as the tool drives Excel.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -155,6 +157,8 @@ TEST_F(StandIn, EveryRefusalSaysWhyAndChangesNothing) {
   EXPECT_ERROR_CONTAINS(Open(Path("none.xls").string()), "Sorry, we couldn't find");
   testing::WriteFile(Path("text.xls"), "hello");
   EXPECT_ERROR_CONTAINS(Open(Path("text.xls").string()), "is not a valid Excel 97-2003 workbook");
+  ASSERT_EQ(mkfifo(Path("pipe.xls").c_str(), 0600), 0);
+  EXPECT_ERROR_CONTAINS(Open(Path("pipe.xls").string()), "it is not a regular file");
 }
 
 TEST_F(StandIn, CellsTakeNumbersTextsBooleansAndErrorsThroughEveryAddress) {

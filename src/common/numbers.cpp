@@ -1,8 +1,9 @@
-#include "legacy/c_numbers.h"
+#include "common/numbers.h"
 
+#include <charconv>
 #include <limits>
 
-namespace nuv::legacy {
+namespace nuv::common {
 namespace {
 
 bool IsCSpace(char c) {
@@ -19,11 +20,13 @@ int DigitValue(char c) {
   return 99;
 }
 
-// What strtol and strtoul share: the sign and the magnitude, the latter
-// capped just above 2^32 so that both callers can tell an overflow.
+// What the C readers share: the sign and the magnitude, once capped just
+// above 2^32 so that strtol and strtoul can tell an overflow, once modulo
+// 2^64.
 struct Scanned {
   bool negative = false;
   uint64_t magnitude = 0;
+  uint64_t low_bits = 0;
 };
 
 Scanned Scan(std::string_view text, int base) {
@@ -60,6 +63,7 @@ Scanned Scan(std::string_view text, int base) {
     out.magnitude = out.magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
     if (out.magnitude > kCap)
       out.magnitude = kCap;
+    out.low_bits = out.low_bits * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
   }
   return out;
 }
@@ -84,6 +88,11 @@ uint32_t CStrToUL(std::string_view text, int base) {
   return s.negative ? 0u - value : value;
 }
 
+uint64_t CStrToLowBits(std::string_view text, int base) {
+  const Scanned s = Scan(text, base);
+  return s.negative ? 0 - s.low_bits : s.low_bits;
+}
+
 std::optional<uint64_t> ReadUnsignedEdit(std::string_view text) {
   while (!text.empty() && text.front() == ' ')
     text.remove_prefix(1);
@@ -102,4 +111,16 @@ std::optional<uint64_t> ReadUnsignedEdit(std::string_view text) {
   return value;
 }
 
-}  // namespace nuv::legacy
+std::optional<uint64_t> ParseStrictMagnitude(std::string_view text, int base) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  uint64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size())
+    return std::nullopt;
+  return value;
+}
+
+}  // namespace nuv::common

@@ -1,8 +1,8 @@
-#include "legacy/c_numbers.h"
+#include "common/numbers.h"
 
 #include <gtest/gtest.h>
 
-namespace nuv::legacy {
+namespace nuv::common {
 namespace {
 
 TEST(CNumbers, CNotationReadsDecimalHexAndOctal) {
@@ -25,6 +25,10 @@ TEST(CNumbers, OverflowSaturatesLikeA32BitLong) {
   EXPECT_EQ(CStrToUL("1FFFFFFFFF", 16), 0xFFFFFFFFu);
   EXPECT_EQ(CStrToUL("-1", 16), 0xFFFFFFFFu);
   EXPECT_EQ(CStrToUL("-2", 10), 0xFFFFFFFEu);
+  // Where only the low bits are wanted, they are those of the digits.
+  EXPECT_EQ(CStrToLowBits("0x1234567890A4", 16), 0x1234567890A4u);
+  EXPECT_EQ(CStrToLowBits("1FFFFFFFFFFFFFFFFA4", 16) & 0xFF, 0xA4u);
+  EXPECT_EQ(CStrToLowBits("-1", 16), UINT64_MAX);
 }
 
 TEST(CNumbers, HexAcceptsLeadingBlanksAndPrefix) {
@@ -46,5 +50,20 @@ TEST(CNumbers, NumberEditTakesOnlyWholeUnsignedDecimals) {
   EXPECT_FALSE(ReadUnsignedEdit(""));
 }
 
+TEST(StrictNumbers, TheWholeTextIsADecimalOrHexadecimalNumberThatFits) {
+  EXPECT_EQ(ParseStrictNumber<uint8_t>("255"), 255);
+  EXPECT_EQ(ParseStrictNumber<uint8_t>("0xfF"), 255);
+  EXPECT_EQ(ParseStrictNumber<uint64_t>("18446744073709551615"), UINT64_MAX);
+  EXPECT_EQ(ParseStrictNumber<int>("-12"), -12);
+  EXPECT_EQ(ParseStrictNumber<int>("-0x80000000"), INT32_MIN);
+  EXPECT_EQ(ParseStrictNumber<int64_t>("-9223372036854775808"), INT64_MIN);
+  EXPECT_EQ(ParseStrictNumber<uint32_t>("fffffffF", 16), 0xFFFFFFFFu);
+  EXPECT_EQ(ParseStrictNumber<uint32_t>("0x10", 16), 16u);
+  for (const char* refused : {"256", "", "0x", "-1", "+1", " 1", "1 ", "12a", "0x-1", "--1"})
+    EXPECT_FALSE(ParseStrictNumber<uint8_t>(refused)) << refused;
+  for (const char* refused : {"2147483648", "-2147483649", "-", "+-1", "-0x-1"})
+    EXPECT_FALSE(ParseStrictNumber<int>(refused)) << refused;
+}
+
 }  // namespace
-}  // namespace nuv::legacy
+}  // namespace nuv::common

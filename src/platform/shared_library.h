@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace nuv::platform {
+
+// A shared library loaded into the process, unloaded when dropped.
+class SharedLibrary {
+ public:
+  // Loads the library at `path`; a path without a folder names a file in
+  // the current directory, never one the system would search for. Null,
+  // with the system's reason in `error`, when it cannot be loaded.
+  static std::unique_ptr<SharedLibrary> Load(const std::string& path, std::string& error);
+
+  ~SharedLibrary();
+  SharedLibrary(const SharedLibrary&) = delete;
+  SharedLibrary& operator=(const SharedLibrary&) = delete;
+
+  // The address of the exported symbol `name`, or null when there is none.
+  void* Symbol(const char* name) const;
+
+ private:
+  explicit SharedLibrary(void* handle) : handle_(handle) {}
+  void* handle_;
+};
+
+}  // namespace nuv::platform
