@@ -83,6 +83,16 @@ std::optional<std::string> ParseArguments(const Command& command,
 
 void PrintCommandList(std::FILE* out);
 void PrintCommandHelp(const Command& command, std::FILE* out);
+// The manual page nuv(1) in roff, made from the same table as the help, so
+// that the two cannot tell different stories.
+void PrintManualPage(std::FILE* out);
+
+// What --help and the manual page show of a command: its options with
+// -h, --help last, an option with the word of its value ("-o OUT"), and
+// what its exit status means.
+std::vector<const Option*> HelpOptions(const Command& command);
+std::string OptionLabel(const Option& option);
+std::string ExitStatus(const Command& command);
 
 // Prints messages to standard error with the "nuv: " prefix, the way every
 // command reports what a window would show in a box; warnings too.

@@ -21,14 +21,28 @@ void Print(std::FILE* out, std::string_view text) {
 
 const Option kHelp = {"-h, --help", "", "prints this help"};
 
+}  // namespace
+
+std::string ExitStatus(const Command& command) {
+  if (command.found.empty())
+    return "0 done, 1 refused or failed, 2 usage error";
+  return "1 when " + std::string(command.found) + ", else 0; 2 refused, failed or usage error";
+}
+
+std::vector<const Option*> HelpOptions(const Command& command) {
+  std::vector<const Option*> options;
+  for (const Option& option : command.options)
+    options.push_back(&option);
+  options.push_back(&kHelp);
+  return options;
+}
+
 std::string OptionLabel(const Option& option) {
   std::string label(option.name);
   if (!option.value.empty())
     label.append(" ").append(option.value);
   return label;
 }
-
-}  // namespace
 
 CommandRegistration::CommandRegistration(const Command& command) {
   Table().push_back(&command);
@@ -62,10 +76,7 @@ void PrintCommandHelp(const Command& command, std::FILE* out) {
   Print(out, "\n\n      ");
   Print(out, command.summary);
   Print(out, "\n\noptions:\n");
-  std::vector<const Option*> options;
-  for (const Option& option : command.options)
-    options.push_back(&option);
-  options.push_back(&kHelp);
+  const std::vector<const Option*> options = HelpOptions(command);
   size_t width = 0;
   for (const Option* option : options)
     width = std::max(width, OptionLabel(*option).size());
@@ -81,13 +92,9 @@ void PrintCommandHelp(const Command& command, std::FILE* out) {
     Print(out, help);
     Print(out, "\n");
   }
-  if (command.found.empty()) {
-    Print(out, "\nexit status: 0 done, 1 refused or failed, 2 usage error\n");
-  } else {
-    Print(out, "\nexit status: 1 when ");
-    Print(out, command.found);
-    Print(out, ", else 0; 2 refused, failed or usage error\n");
-  }
+  Print(out, "\nexit status: ");
+  Print(out, ExitStatus(command));
+  Print(out, "\n");
 }
 
 }  // namespace nuv::cli

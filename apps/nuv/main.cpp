@@ -103,6 +103,12 @@ int main(int argc, char** argv) {
     PrintCommandList(stdout);
     return std::fflush(stdout) == 0 ? kExitDone : kExitFailed;
   }
+  // For the build, which makes the manual page with it; `nuv help` does not
+  // list it, since a user reads the page with man(1).
+  if (args.size() == 1 && args[0] == "--man") {
+    PrintManualPage(stdout);
+    return std::fflush(stdout) == 0 ? kExitDone : kExitFailed;
+  }
   const Command* best = nullptr;
   size_t best_words = 0;
   for (const Command* command : Commands()) {
