@@ -41,6 +41,11 @@ struct WalkSample {
   std::string_view kind;
   std::array<std::string_view, 2> candidates;
   After after = After::Parse;
+  // With "Experts Only" checked, the script chosen in the Open Script File
+  // row; the windows of this walk are pictured under names ending in
+  // "-experts", and the block button followed is that of a block whose
+  // fields carry descriptions, so that one of them shows its balloon tip.
+  std::string_view experts_script = {};
 };
 
 namespace {
@@ -62,15 +67,18 @@ std::string PictureName(const fw::Window& window) {
   return window.class_name();
 }
 
-constexpr std::array<WalkSample, 4> kSamples = {{
+constexpr std::array<WalkSample, 5> kSamples = {{
     {"new-format", {"exchange/new-preset.bin", "toolcfg/new-toolcfg.bin"}},
     {"legacy", {"legacy/legacy.bin", "images/legacy.bin"}},
     {"64-blocks", {"images/legacy-64-blocks.bin", ""}, After::ScrollToEnd},  // one candidate
+    {"experts", {"legacy/legacy.bin", ""}, After::Parse, "legacy/LEGACY-V1.0"},
     {"refused", {"images/empty.bin", "images/bad-length.bin"}},
 }};
 
-// The block buttons a Customer Config dialog makes, the first of them.
+// The block buttons a Customer Config dialog makes, the first of them, and
+// that of the sample script's block with described fields.
 constexpr uint32_t kFirstBlockButton = 20000;
+constexpr uint32_t kDescribedBlockButton = 20001;
 
 // How long the mouse rests on a control for a tip: its delay is half a
 // second, and a busy machine runs timers late.
@@ -194,9 +202,25 @@ void ScreenshotWalk::WalkImage(fw::Window& form, const WalkSample& sample,
                                const std::filesystem::path& image) {
   log_ << "walking " << sample.kind << " image " << image.string() << "\n";
   const std::string suffix = "-" + std::string(sample.kind);
+  const bool experts = !sample.experts_script.empty();
   Click(form, IDC_FORM_CLEAR);
   answers_.push_back(image);
   box_name_ = "message-box";
+  // Cancel leaves the check box as it is: it is checked for this image
+  // only, and unchecked when its walk ends.
+  if (experts && !Click(form, IDC_FORM_EXPERTS_ONLY)) {
+    log_ << "  the form has no Experts Only check box\n";
+    answers_.clear();
+    return;
+  }
+  WalkPreParsed(form, sample, suffix);
+  if (experts)
+    Click(form, IDC_FORM_EXPERTS_ONLY);
+}
+
+void ScreenshotWalk::WalkPreParsed(fw::Window& form, const WalkSample& sample,
+                                   const std::string& suffix) {
+  const bool experts = !sample.experts_script.empty();
   if (!Click(form, IDC_FORM_SOURCE_BROWSE) || !Click(form, IDC_FORM_PREPARSE)) {
     log_ << "  the form has no Browse or Pre-Parse button\n";
     answers_.clear();
@@ -206,6 +230,13 @@ void ScreenshotWalk::WalkImage(fw::Window& form, const WalkSample& sample,
   const fw::Window* parse = form.GetDlgItem(IDC_FORM_PARSE);
   if (parse == nullptr || !parse->IsWindowVisible())
     return;  // refused: its message box has been pictured
+  if (experts) {
+    std::error_code ec;
+    answers_.push_back(std::filesystem::absolute(samples_ / sample.experts_script, ec));
+    if (!Click(form, IDC_FORM_SCRIPT_BROWSE))
+      Problem("main" + suffix + ": Experts Only shows no Open Script File row");
+    Settle(100);
+  }
   if (sample.after == After::ScrollToEnd) {
     if (!ScrollToEnd(form))
       Problem("main" + suffix + ": nothing on the page scrolls");
@@ -215,9 +246,11 @@ void ScreenshotWalk::WalkImage(fw::Window& form, const WalkSample& sample,
   }
   Shoot(host_, "main" + suffix);
   box_name_ = "message-box" + suffix;
+  picture_suffix_ = experts ? suffix : std::string();
   Click(form, IDC_FORM_PARSE);
   Settle(300);
   ShootNewWindows();
+  picture_suffix_.clear();
 }
 
 bool ScreenshotWalk::ScrollToEnd(fw::Window& window) {
@@ -251,7 +284,7 @@ void ScreenshotWalk::ShootNewWindows() {
     fresh.push_back(window);
   }
   for (fw::Window* window : fresh) {
-    const std::string name = PictureName(*window);
+    const std::string name = PictureName(*window) + picture_suffix_;
     if (QWidget* widget = backend_.WidgetOf(*window); widget != nullptr && shot_.count(name) == 0)
       Shoot(*widget, name, window->kind() == fw::WindowKind::Popup);
   }
@@ -262,9 +295,12 @@ void ScreenshotWalk::ShootNewWindows() {
 }
 
 void ScreenshotWalk::Explore(fw::Window& dialog) {
-  if (Click(dialog, kFirstBlockButton)) {
+  const bool experts = !picture_suffix_.empty();
+  if (Click(dialog, experts ? kDescribedBlockButton : kFirstBlockButton)) {
     Settle(200);
     ShootNewWindows();
+  } else if (experts && dialog.class_name() == "NuvNewButtonDialog") {
+    ShowTip(dialog);
   }
 }
 

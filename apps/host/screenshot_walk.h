@@ -33,7 +33,10 @@ struct WalkSample;
 // image with its block list scrolled to the last rows, the windows their
 // Parse opens (the New Format dialog, the Customer Config dialog and the
 // field edit dialog behind its first block button), a file dialog and the
-// message boxes shown on the way. Each picture is checked: the
+// message boxes shown on the way; then the legacy image once more with
+// "Experts Only" checked: the page with its script row, the Customer
+// Config dialog with its byte patch, and a field edit dialog whose fields
+// carry descriptions, with one of them shown in its balloon tip. Each picture is checked: the
 // window must be shown and every text in it must have rendered.
 class ScreenshotWalk {
  public:
@@ -51,6 +54,8 @@ class ScreenshotWalk {
   void CheckFont();
   void ShowTip(fw::Window& form);
   void WalkImage(fw::Window& form, const WalkSample& sample, const std::filesystem::path& image);
+  // The rest of the walk, from the image's Pre-Parse on.
+  void WalkPreParsed(fw::Window& form, const WalkSample& sample, const std::string& suffix);
   // Scrolls every scrolling area of `window` to its end; false when none
   // could scroll.
   bool ScrollToEnd(fw::Window& window);
@@ -78,6 +83,7 @@ class ScreenshotWalk {
   std::set<std::string> shot_;                 // names pictured so far
   std::set<uint64_t> seen_;                    // windows pictured or passed over
   std::string box_name_;                       // for the next message box
+  std::string picture_suffix_;                 // ends the names of the windows that open
   int problems_ = 0;
 };
 
