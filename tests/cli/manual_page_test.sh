@@ -16,9 +16,10 @@ for page in nuv.1 nuv-drive.1; do
   [ -e "$man_dir/$page" ] || fail "the build wrote no $page"
 done
 for page in "${pages[@]}"; do
-  groff -man -Tutf8 -ww "$man_dir/$page" > "$work/out" 2> "$work/err" || fail "groff failed on $page"
+  groff -man -Tutf8 -ww -P-cbou "$man_dir/$page" > "$work/out" 2> "$work/err" ||
+    fail "groff failed on $page"
   [ ! -s "$work/err" ] || fail "groff warns about $page: $(cat "$work/err")"
-  grep -q "^NAME" <(col -b < "$work/out") || fail "$page renders without a NAME section"
+  grep -q "^NAME" "$work/out" || fail "$page renders without a NAME section"
 done
 
 commands=$("$nuv" help | grep -c '^  nuv ')
