@@ -99,17 +99,12 @@ The ANSI code page of the 8\-bit texts in images, scripts and workbook cells:
 1252 when it is not set; any other value is refused with a message.
 .TP
 .B NUV_PRIVATE_ROOT
-The folder in which the tool makes its private working folder, the one its
-scripts call D:\etmp.
+The folder in which each run of the tool makes its own working folder,
+the one that stands for D:\etmp on Windows.
 By default
 .I $XDG_RUNTIME_DIR/nuv\-d
 or
 .IR /tmp/nuv\-d\-UID .
-.TP
-.B NUV_SPREADSHEET_APP
-The command that shows a workbook to the user; by default
-.BR xdg\-open (1)
-when there is a display, none without one.
 .SH EXAMPLES
 Check every image of a folder before it goes to the factory:
 .PP
