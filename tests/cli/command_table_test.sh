@@ -8,20 +8,14 @@
 # every operand and required option value is "1", a folder where a file is
 # expected.
 set -u -f
-nuv=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-export NUV_PRIVATE_ROOT="$work/private"
+source "$(dirname "$0")/../lib/cli.sh" "$1"
 mkdir 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # expect STATUS DESCRIPTION -- ARGS...: runs nuv ARGS with no input.
 expect() {
   local want=$1 what=$2
   shift 3
-  "$nuv" "$@" < /dev/null > out 2> err
+  nuv "$@" < /dev/null > out 2> err
   local got=$?
   [ "$got" = "$want" ] || fail "$what: exit $got, not $want ($(head -c 300 err))"
 }
@@ -60,5 +54,4 @@ while read -r -a command; do
   [ ! -s out ] || fail "nuv $name ${refused[*]} printed $(cat out)"
 done <<< "$commands"
 
-[ "$failures" = 0 ] && echo "all checks passed"
-exit "$failures"
+finish

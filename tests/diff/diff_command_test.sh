@@ -3,15 +3,9 @@
 # build (Save New Flash) wrote from the samples, with the changes made known
 # in advance: exit status, the text form, and the JSON form read by python3.
 set -u
-bin=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-export PATH="$bin:$PATH" NUV_SPREADSHEET_APP= NUV_PRIVATE_ROOT="$work/private"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/../lib/cli.sh" "$1"
 
-nuv-samples samples || { echo "FAIL: samples"; exit 1; }
+write_samples
 
 # Checks a JSON report against expected changes written as python literals:
 # the blocks as (name, change) pairs, the areas of the byte ranges, and the
@@ -127,5 +121,4 @@ nuv diff "$image" samples/images/bad-length.bin > refused.txt 2> refused.err
 nuv diff "$image" built.bin --script legacy/LEGACY-V1.0 > /dev/null 2>&1
 [ $? = 2 ] || fail "a script file for new-format images is no error"
 
-[ "$failures" = 0 ] && echo "all checks passed"
-exit "$failures"
+finish

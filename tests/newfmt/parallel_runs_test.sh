@@ -4,15 +4,9 @@
 # once, each print their own image's script, and none leaves its working
 # folder behind.
 set -u
-bin=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-export PATH="$bin:$PATH" NUV_PRIVATE_ROOT="$work/private"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/../lib/cli.sh" "$1"
 
-nuv-samples samples > /dev/null || { echo "FAIL: samples"; exit 1; }
+write_samples
 images=(samples/toolcfg/new-toolcfg.bin samples/toolcfg/new-toolcfg-unknown-index.bin)
 for k in 0 1; do
   nuv script "${images[$k]}" > "alone-$k" || { echo "FAIL: no script in ${images[$k]}"; exit 1; }
@@ -37,5 +31,4 @@ done
 left=$(ls -A private)
 [ -z "$left" ] || fail "working folders left behind: $left"
 
-[ "$failures" = 0 ] && echo "all runs kept to their own files"
-exit $((failures > 0))
+finish

@@ -3,15 +3,9 @@
 # JSON read by python3, which finds the block through the DM headers and
 # computes its CRC with zlib (inverted), not with the tool's code.
 set -u
-bin=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-export PATH="$bin:$PATH" NUV_PRIVATE_ROOT="$work/private"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/../lib/cli.sh" "$1"
 
-nuv-samples samples || { echo "FAIL: samples"; exit 1; }
+write_samples
 
 # Exit 0 when nothing is wrong, also with warnings (a block without CRC).
 nuv verify samples/toolcfg/new-toolcfg.bin > sound.out 2> sound.err
@@ -82,5 +76,4 @@ for args in "" "--json" "a.bin b.bin" "a.bin --script" "a.bin --all"; do
   [ $? = 2 ] || fail "nuv verify $args did not exit 2"
 done
 
-echo "$failures failed"
-[ "$failures" = 0 ]
+finish
