@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "temp_folder.h"
+#include "test_files.h"
 
 namespace nuv::common {
 namespace {
@@ -53,7 +53,7 @@ TEST(LineReader, ALineBeyondTheLimitIsCutAndEndsTheReading) {
 }
 
 TEST(LineReader, ReadsRegularFilesOnlyAndNeverWaitsForAPipe) {
-  const plugin::test::TempFolder temporary;
+  const nuv::test::TempFolder temporary;
   const std::filesystem::path& folder = temporary.path();
   ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
   LineReader reader;

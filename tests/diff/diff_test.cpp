@@ -14,7 +14,7 @@
 #include "diff/image_diff.h"
 #include "image/crc32.h"
 #include "image_builder.h"
-#include "temp_folder.h"
+#include "test_files.h"
 
 namespace nuv::diff {
 namespace {
@@ -180,7 +180,7 @@ class DiffTest : public ::testing::TestWithParam<Case> {
     return DiffImageFiles({old_path.string(), new_path.string(), std::nullopt}, messages_);
   }
 
-  plugin::test::TempFolder folder_;
+  nuv::test::TempFolder folder_;
   RecordedMessages messages_;
 };
 

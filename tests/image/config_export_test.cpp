@@ -11,7 +11,7 @@
 #include "image/pre_parse.h"
 #include "image_builder.h"
 #include "support/messages.h"
-#include "temp_folder.h"
+#include "test_files.h"
 
 namespace nuv::image {
 namespace {
@@ -41,7 +41,7 @@ class ExportConfigTest : public ::testing::Test {
     return true;
   }
 
-  plugin::test::TempFolder folder_;
+  nuv::test::TempFolder folder_;
   FlashImage flash_;
   Bytes config_;
   RecordedMessages messages_;

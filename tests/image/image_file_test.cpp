@@ -10,12 +10,12 @@
 #include "image/image_file.h"
 #include "image_builder.h"
 #include "support/messages.h"
-#include "temp_folder.h"
+#include "test_files.h"
 
 namespace nuv::image {
 namespace {
 
-using plugin::test::TempFolder;
+using nuv::test::TempFolder;
 
 TEST(LoadImageFile, ReadsTheWholeFileAndReleasesThePreviousImage) {
   const TempFolder folder;

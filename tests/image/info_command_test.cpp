@@ -1,42 +1,25 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "image_builder.h"
-#include "temp_folder.h"
+#include "test_files.h"
 
 namespace nuv::image {
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
+using test::RunResult;
 
 class InfoCommandTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    EXPECT_TRUE(samples::WriteBytesFile(folder_ / name, bytes));
-    return (folder_ / name).string();
+    return folder_.Write(name, bytes);
   }
-  std::string Slurp(const std::string& name) {
-    std::ifstream in(folder_ / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-  Result Nuv(const std::string& args) {
-    const std::string command = std::string("'") + NUV_PROGRAM + "' info " + args + " >'" +
-                                (folder_ / "out").string() + "' 2>'" + (folder_ / "err").string() +
-                                "'";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp("out"), Slurp("err")};
+  RunResult Nuv(const std::string& args) {
+    return test::Run(std::string("'") + NUV_PROGRAM + "' info " + args, folder_.path());
   }
 
-  plugin::test::TempFolder folder_;
+  test::TempFolder folder_;
 };
 
 samples::BlockPlan Block(uint8_t id, std::string name, std::vector<uint8_t> data) {
@@ -55,7 +38,7 @@ TEST_F(InfoCommandTest, PrintsHeaderValuesAndTheGridOfALegacyImage) {
   plan.blocks = {Block(0x0B, "ssdata", samples::TextBytes("V9")), Block(0xC0, "ABCDEFGH", {1})};
   plan.blocks[0].data.push_back(0);
   const std::string image = Write("legacy.bin", samples::BuildLegacyImage(plan).bytes);
-  const Result run = Nuv("'" + image + "' --experts");
+  const RunResult run = Nuv("'" + image + "' --experts");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out,
@@ -82,7 +65,7 @@ TEST_F(InfoCommandTest, JsonGivesNumbersEscapesEveryByteOfNamesAndShowsSdramSign
   bank.blocks[0].crc = 0xFEDCBA98;  // unsigned in JSON too
   plan.banks = {bank};
   const std::string image = Write("new.bin", samples::BuildNewFormatImage(plan).bytes);
-  const Result run = Nuv("--json --internal '" + image + "'");
+  const RunResult run = Nuv("--json --internal '" + image + "'");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "{\"kind\":\"new format\",\"sdram_size\":-2147483648,\"flash_size\":524288,"
@@ -91,7 +74,7 @@ TEST_F(InfoCommandTest, JsonGivesNumbersEscapesEveryByteOfNamesAndShowsSdramSign
                 "/\",\"script_row\":false,\"export_section\":false,\"blocks\":[{\"id\":164,"
                 "\"size\":2,\"crc\":4275878552,\"name\":\"a\\\"b\\\\c\\u0001\\u00E9\","
                 "\"version\":32,\"time\":\"t1\"}]}\n");
-  const Result text = Nuv("'" + image + "'");
+  const RunResult text = Nuv("'" + image + "'");
   EXPECT_NE(text.out.find("A4         2  FEDCBA98  a\"b\\x5Cc\\x01\\xE9  00000020  t1\n"),
             std::string::npos)
       << text.out;
@@ -99,7 +82,7 @@ TEST_F(InfoCommandTest, JsonGivesNumbersEscapesEveryByteOfNamesAndShowsSdramSign
 
 TEST_F(InfoCommandTest, RefusedImagesExitWithOne) {
   const std::string odd = Write("odd.bin", std::vector<uint8_t>(1000, 0));
-  Result run = Nuv("'" + odd + "'");
+  RunResult run = Nuv("'" + odd + "'");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "nuv: Wrong binary file!\n");

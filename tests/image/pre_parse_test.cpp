@@ -8,7 +8,7 @@
 #include "image_builder.h"
 #include "sample_set.h"
 #include "support/messages.h"
-#include "temp_folder.h"
+#include "test_files.h"
 
 namespace nuv::image {
 namespace {
@@ -66,7 +66,7 @@ class PreParseTest : public ::testing::Test {
   }
   std::string Folder() const { return folder_.path().string() + "/"; }
 
-  plugin::test::TempFolder folder_;
+  nuv::test::TempFolder folder_;
   FlashImage flash_;
   RecordedMessages messages_;
 };

@@ -3,9 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <string>
 
 #include "legacy_fixtures.h"
@@ -16,10 +13,7 @@ namespace {
 
 using ::testing::HasSubstr;
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
+using nuv::test::RunResult;
 
 class LegacyCommandTest : public ::testing::Test {
  protected:
@@ -38,23 +32,14 @@ class LegacyCommandTest : public ::testing::Test {
   std::string Path(const std::string& name) const { return (folder_.path() / name).string(); }
 
   // Runs a shell command in the folder.
-  Result Shell(const std::string& command) {
-    const std::string line = "cd '" + folder_.path().string() + "' && (" + command + ") >'" +
-                             Path("stdout") + "' 2>'" + Path("stderr") + "'";
-    const int status = std::system(line.c_str());
-    const auto text = [&](const char* name) {
-      const auto bytes = Read(name);
-      return std::string(bytes.begin(), bytes.end());
-    };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text("stdout"), text("stderr")};
-  }
-  Result Nuv(const std::string& args) { return Shell("'" NUV_PROGRAM "' " + args); }
+  RunResult Shell(const std::string& command) { return test::Run(command, folder_.path()); }
+  RunResult Nuv(const std::string& args) { return Shell("'" NUV_PROGRAM "' " + args); }
 
   testing::TempFolder folder_;
 };
 
 TEST_F(LegacyCommandTest, GeneratesWithFieldsRowsKeyAndPatch) {
-  const Result run = Nuv(
+  const RunResult run = Nuv(
       "legacy legacy.bin --field Panel.Delay=45 --field Panel.Mode=10 --field Panel.Model=NUV-2000 "
       "--row kernel=kernel-new.bin --row 'Front panel=hwinfo.txt' --row romfs=romfs-new.bin "
       "--row Logo=logo.bin --key key.pub --patch 0xFFFFF=5A -o out.bin");
@@ -62,7 +47,7 @@ TEST_F(LegacyCommandTest, GeneratesWithFieldsRowsKeyAndPatch) {
   EXPECT_EQ(run.err, "");
   // The panel block (id 4) edited and its CRC recomputed, then the rows,
   // the entry table, the key and the patch.
-  const Result check =
+  const RunResult check =
       Shell("python3 '" LEGACY_CHECK
             "' legacy.bin out.bin field:id4+0:8:8:45 field:id4+0:16:4:10 "
             "text:id4+0:32:128:NUV-2000 crc:4 place:64:logo.bin file:3:kernel-new.bin "
@@ -72,7 +57,7 @@ TEST_F(LegacyCommandTest, GeneratesWithFieldsRowsKeyAndPatch) {
 }
 
 TEST_F(LegacyCommandTest, ListShowsBlocksFieldsAndRows) {
-  const Result run = Nuv("legacy legacy.bin --list");
+  const RunResult run = Nuv("legacy legacy.bin --list");
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "field block \"Panel\": block id 0x04, offset 0\n"
@@ -93,10 +78,10 @@ TEST_F(LegacyCommandTest, ListShowsBlocksFieldsAndRows) {
 }
 
 TEST_F(LegacyCommandTest, TheScriptIsFoundBesideTheImage) {
-  const Result run = Nuv("legacy legacy.bin --list && cd / && '" NUV_PROGRAM "' legacy '" +
-                         Path("legacy.bin") + "' --list");
+  const RunResult run = Nuv("legacy legacy.bin --list && cd / && '" NUV_PROGRAM "' legacy '" +
+                            Path("legacy.bin") + "' --list");
   EXPECT_EQ(run.status, 0) << run.err;
-  const Result missing = Nuv("legacy legacy.bin --script nowhere.cfg -o out.bin");
+  const RunResult missing = Nuv("legacy legacy.bin --script nowhere.cfg -o out.bin");
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err,
             "nuv: Please put the correct script file in the same directory as the flash binary!\n");
@@ -125,7 +110,7 @@ TEST_F(LegacyCommandTest, StrictArgumentsAndTheToolsOwnMessagesWriteNothing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
-    const Result run = Nuv(std::string("legacy legacy.bin ") + c.args + " -o out.bin");
+    const RunResult run = Nuv(std::string("legacy legacy.bin ") + c.args + " -o out.bin");
     EXPECT_EQ(run.status, c.status);
     if (c.part)
       EXPECT_THAT(run.err, HasSubstr(c.err));
@@ -133,13 +118,13 @@ TEST_F(LegacyCommandTest, StrictArgumentsAndTheToolsOwnMessagesWriteNothing) {
       EXPECT_EQ(run.err, c.err);
     EXPECT_FALSE(std::filesystem::exists(Path("out.bin")));
   }
-  const Result run = Nuv("legacy legacy.bin");
+  const RunResult run = Nuv("legacy legacy.bin");
   EXPECT_EQ(run.status, 2);
   EXPECT_THAT(run.err, HasSubstr("no output file given"));
 }
 
 TEST_F(LegacyCommandTest, APatchAddressBeyondTheImageOnlyWarns) {
-  const Result run = Nuv("legacy legacy.bin --config config.bin --patch 100000=1 -o out.bin");
+  const RunResult run = Nuv("legacy legacy.bin --config config.bin --patch 100000=1 -o out.bin");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "nuv: Please set a valid flash address!\n");
   const auto config = Read("config.bin");
@@ -152,7 +137,7 @@ TEST_F(LegacyCommandTest, APatchAddressBeyondTheImageOnlyWarns) {
 TEST_F(LegacyCommandTest, AnOutputThatIsALinkIsWrittenThrough) {
   folder_.Write("t.bin", std::string("old"));
   std::filesystem::create_symlink("t.bin", Path("link.bin"));
-  const Result run = Nuv("legacy legacy.bin -o link.bin");
+  const RunResult run = Nuv("legacy legacy.bin -o link.bin");
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(std::filesystem::is_symlink(Path("link.bin")));
   EXPECT_EQ(Read("t.bin"), Read("legacy.bin"));
@@ -160,7 +145,7 @@ TEST_F(LegacyCommandTest, AnOutputThatIsALinkIsWrittenThrough) {
 
 TEST_F(LegacyCommandTest, ImagesThatAreNotLegacyAreRefused) {
   folder_.Write("small.bin", std::string(100, 'x'));
-  Result run = Nuv("legacy small.bin -o out.bin");
+  RunResult run = Nuv("legacy small.bin -o out.bin");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "nuv: Wrong binary file!\n");
   run = Nuv("legacy new.bin -o out.bin");

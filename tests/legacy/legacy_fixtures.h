@@ -1,11 +1,7 @@
 #pragma once
 
-#include <sys/stat.h>
-
 #include <array>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <span>
 #include <string>
@@ -18,7 +14,7 @@
 #include "legacy/script_model.h"
 #include "legacy/script_parser.h"
 #include "support/messages.h"
-#include "temp_folder.h"
+#include "test_files.h"
 
 namespace nuv::legacy::testing {
 
@@ -83,30 +79,6 @@ inline std::vector<ScriptBlock> ParseText(const std::string& text, uint32_t flas
   return blocks ? std::move(*blocks) : std::vector<ScriptBlock>();
 }
 
-// A temporary folder that files are written to and read back from.
-class TempFolder : public plugin::test::TempFolder {
- public:
-  std::string Write(const std::string& name, std::span<const uint8_t> bytes) const {
-    const auto file = path() / name;
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return file.string();
-  }
-  std::string Write(const std::string& name, const std::string& text) const {
-    return Write(
-        name, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
-  }
-  // A named pipe that nobody writes to: reading it would wait for ever.
-  std::string Pipe(const std::string& name) const {
-    const auto file = path() / name;
-    EXPECT_EQ(mkfifo(file.c_str(), 0600), 0);
-    return file.string();
-  }
-  std::vector<uint8_t> Read(const std::string& name) const {
-    std::ifstream in(path() / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-};
+using nuv::test::TempFolder;
 
 }  // namespace nuv::legacy::testing

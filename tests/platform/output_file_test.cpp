@@ -11,10 +11,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "test_files.h"
 
 namespace nuv::platform {
 namespace {
@@ -23,11 +24,6 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
 const Bytes kNew = {'n', 'e', 'w', ' ', 'b', 'y', 't', 'e', 's'};
-
-Bytes Contents(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 void WriteOld(const fs::path& path, fs::perms perms) {
   std::ofstream(path, std::ios::binary).write("old", 3);
@@ -45,8 +41,7 @@ std::map<std::string, std::string> Listing(const fs::path& folder) {
     if (fs::is_symlink(status)) {
       out[name] = "link " + fs::read_symlink(entry.path()).string();
     } else if (fs::is_regular_file(status)) {
-      const Bytes bytes = Contents(entry.path());
-      out[name] = "file " + std::string(bytes.begin(), bytes.end());
+      out[name] = "file " + test::ReadText(entry.path());
     } else {
       out[name] = "other";
     }
@@ -70,18 +65,10 @@ WriteResult WriteWithSizeLimit(const fs::path& target, std::span<const uint8_t> 
 
 class OutputFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "nuv-output-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    old_mask_ = umask(027);
-  }
-  void TearDown() override {
-    umask(old_mask_);
-    fs::remove_all(folder_);
-  }
+  void SetUp() override { old_mask_ = umask(027); }
+  void TearDown() override { umask(old_mask_); }
 
-  fs::path folder_;
+  test::TempFolder folder_;
   mode_t old_mask_ = 0;
 };
 

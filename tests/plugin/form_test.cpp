@@ -21,7 +21,7 @@
 #include "recording_backend.h"
 #include "resource.h"
 #include "sample_set.h"
-#include "temp_folder.h"
+#include "test_files.h"
 
 extern const nuv::fw::DialogTemplates nuv_test_templates;
 
@@ -48,7 +48,7 @@ class Samples : public ::testing::Environment {
   }
 
  private:
-  static inline test::TempFolder folder_;
+  static inline nuv::test::TempFolder folder_;
 };
 
 const auto* const g_samples = ::testing::AddGlobalTestEnvironment(new Samples);

@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_folder.h"
+#include "test_files.h"
 
 namespace nuv::plugin {
 namespace {
 
 TEST(HostSettings, OnlyTheValueOneTurnsInternalModeOn) {
-  const test::TempFolder folder;
+  const nuv::test::TempFolder folder;
   const struct {
     std::string line;
     std::string value;  // as read, in a buffer of 260 characters

@@ -4,13 +4,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/errors.h"
 #include "sample_toolcfg.h"
 #include "test_blocks.h"
+#include "test_files.h"
 
 namespace nuv::toolcfg {
 namespace {
@@ -18,15 +18,11 @@ namespace {
 using enum ExtractResult;
 
 namespace fs = std::filesystem;
+using test::ReadText;
 using testing::MakeImage;
 
 std::vector<uint8_t> Gzip(std::string_view text) {
   return samples::GzipCompress(testing::TextBytes(text));
-}
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void WriteText(const fs::path& path, std::string_view text) {

@@ -11,7 +11,7 @@
 #include "sample_preset.h"
 #include "sample_set.h"
 #include "sample_toolcfg.h"
-#include "temp_folder.h"
+#include "test_files.h"
 #include "verify/verify.h"
 
 namespace nuv::verify {
@@ -276,7 +276,7 @@ class VerifyTest : public ::testing::Test {
     return outcome;
   }
 
-  plugin::test::TempFolder folder_;
+  nuv::test::TempFolder folder_;
 };
 
 std::string Listed(const std::vector<Finding>& findings) {

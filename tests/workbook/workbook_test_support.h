@@ -1,19 +1,14 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "test_files.h"
 #include "workbook/workbook_data.h"
 
 namespace nuv::workbook::testing {
@@ -44,57 +39,12 @@ class WorkbookTest : public ::testing::Test {
   std::filesystem::path folder_;
 };
 
-// Puts an environment variable back as it was when the object goes; the
-// second constructor first sets it, or removes it for no value.
-class ScopedEnv {
- public:
-  explicit ScopedEnv(std::string name) : name_(std::move(name)) {
-    if (const char* old = std::getenv(name_.c_str()))
-      old_ = old;
-  }
-  ScopedEnv(std::string name, const std::optional<std::string>& value)
-      : ScopedEnv(std::move(name)) {
-    Set(value);
-  }
-  ~ScopedEnv() { Set(old_); }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  void Set(const std::optional<std::string>& value) {
-    if (value)
-      ::setenv(name_.c_str(), value->c_str(), 1);
-    else
-      ::unsetenv(name_.c_str());
-  }
-  std::string name_;
-  std::optional<std::string> old_;
-};
-
-inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-inline std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Runs a command line with /bin/sh; its exit status.
-inline int Shell(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-inline std::string Quote(const std::filesystem::path& path) {
-  return "'" + path.string() + "'";
-}
+using nuv::test::Quote;
+using nuv::test::ReadBytes;
+using nuv::test::ReadText;
+using nuv::test::ScopedEnv;
+using nuv::test::Shell;
+using nuv::test::WriteFile;
 
 constexpr const char* kPython = "/usr/bin/python3";
 constexpr const char* kOffice = "/usr/bin/soffice";

@@ -1,0 +1,134 @@
+#pragma once
+
+// Files, folders, the environment and programs as tests use them: every
+// test that writes a file, reads one back or runs a command line takes
+// these, so that each folder is fresh and goes again, whatever the test.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nuv::test {
+
+inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void WriteFile(const std::filesystem::path& path, std::string_view text) {
+  WriteFile(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+// A fresh folder, removed with everything in it afterwards.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "nuv-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+      ADD_FAILURE() << "cannot make a temporary folder";
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+  // Writes the file `name` in the folder; its path.
+  std::string Write(const std::string& name, std::span<const std::uint8_t> bytes) const {
+    WriteFile(path_ / name, bytes);
+    return (path_ / name).string();
+  }
+  std::string Write(const std::string& name, std::string_view text) const {
+    WriteFile(path_ / name, text);
+    return (path_ / name).string();
+  }
+  // A named pipe that nobody writes to: reading it would wait for ever.
+  std::string Pipe(const std::string& name) const {
+    EXPECT_EQ(mkfifo((path_ / name).c_str(), 0600), 0);
+    return (path_ / name).string();
+  }
+  std::vector<std::uint8_t> Read(const std::string& name) const { return ReadBytes(path_ / name); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Puts an environment variable back as it was when the object goes; the
+// second constructor first sets it, or removes it for no value.
+class ScopedEnv {
+ public:
+  explicit ScopedEnv(std::string name) : name_(std::move(name)) {
+    if (const char* old = std::getenv(name_.c_str()))
+      old_ = old;
+  }
+  ScopedEnv(std::string name, const std::optional<std::string>& value)
+      : ScopedEnv(std::move(name)) {
+    Set(value);
+  }
+  ~ScopedEnv() { Set(old_); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  void Set(const std::optional<std::string>& value) {
+    if (value)
+      ::setenv(name_.c_str(), value->c_str(), 1);
+    else
+      ::unsetenv(name_.c_str());
+  }
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
+inline std::string Quote(const std::filesystem::path& path) {
+  return "'" + path.string() + "'";
+}
+
+// Runs a command line with /bin/sh; its exit status.
+inline int Shell(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct RunResult {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs a command line with /bin/sh in `folder`, its standard output and
+// error caught in files there.
+inline RunResult Run(const std::string& command, const std::filesystem::path& folder) {
+  const std::filesystem::path out = folder / "stdout", err = folder / "stderr";
+  const int status =
+      Shell("cd " + Quote(folder) + " && (" + command + ") >" + Quote(out) + " 2>" + Quote(err));
+  return {status, ReadText(out), ReadText(err)};
+}
+
+}  // namespace nuv::test
