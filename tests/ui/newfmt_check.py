@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Workbook edits and new-image checks for the New Format UI scripts.
 
-    python3 newfmt_check.py edit WORKBOOK SHEET:ROWNAME=VALUE...
-        reads WORKBOOK with xlrd and writes it again with xlwt, with column B
-        of the row whose column A is ROWNAME (on SHEET) set to VALUE (a
-        number when it reads as one, else a text).
+    python3 newfmt_check.py edit WORKBOOK SHEET:ROWNAME=VALUE... SHEET:ROW:COLUMN=VALUE...
+        reads WORKBOOK with xlrd and writes it again with xlwt, as a person's
+        edits would come back, with column B of the row whose column A is
+        ROWNAME (on SHEET), or the cell at ROW and COLUMN (from 1), set to
+        VALUE (a number when it reads as one, else a text).
     python3 newfmt_check.py block IMAGE NAME OUT
         writes the bytes of block NAME of IMAGE, as its entry places them, to OUT.
     python3 newfmt_check.py check SOURCE OUTPUT WORKBOOK STEP...
@@ -43,33 +44,40 @@ def number(text):
 def edit(path, changes):
     import xlrd
     import xlwt
+
+    def write(sheet, row, column, value):
+        try:
+            sheet.write(row, column, float(number(value)))
+        except ValueError:
+            sheet.write(row, column, value)
+
     book = xlrd.open_workbook(path)
     out = xlwt.Workbook(encoding="utf-8")
-    wanted = {}
+    by_name, by_place = {}, {}
     for change in changes:
         where, value = change.split("=", 1)
         sheet, row = where.split(":", 1)
-        wanted[(sheet, row)] = value
+        place = row.split(":")
+        if len(place) == 2 and all(p.isdigit() for p in place):
+            by_place[(sheet, int(place[0]) - 1, int(place[1]) - 1)] = value
+        else:
+            by_name[(sheet, row)] = value
     done = set()
     for sheet in book.sheets():
-        target = out.add_sheet(sheet.name)
+        target = out.add_sheet(sheet.name, cell_overwrite_ok=True)
         for r in range(sheet.nrows):
-            row_name = sheet.cell_value(r, 0) if sheet.ncols else ""
-            key = (sheet.name, row_name)
-            for c in range(max(sheet.ncols, 2 if key in wanted else 0)):
-                if c == 1 and key in wanted:
-                    value = wanted[key]
-                    try:
-                        target.write(r, 1, float(number(value)))
-                    except ValueError:
-                        target.write(r, 1, value)
-                    done.add(key)
-                    continue
+            for c in range(sheet.ncols):
                 cell = sheet.cell(r, c)
-                if cell.ctype in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK):
-                    continue
-                target.write(r, c, cell.value)
-    missing = set(wanted) - done
+                if cell.ctype not in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK):
+                    target.write(r, c, cell.value)
+            key = (sheet.name, sheet.cell_value(r, 0) if sheet.ncols else "")
+            if key in by_name:
+                write(target, r, 1, by_name[key])
+                done.add(key)
+        for (name, r, c), value in by_place.items():
+            if name == sheet.name:
+                write(target, r, c, value)
+    missing = set(by_name) - done
     if missing:
         raise SystemExit("no such rows: %s" % sorted(missing))
     out.save(path)
