@@ -77,8 +77,8 @@ class ExchangeInterop : public testing::ExchangeTest {
   void EditWorkbook(const std::string& workbook, const std::string& edits) {
     std::filesystem::copy_file(Path(workbook), Path("edited.xls"));
     ASSERT_EQ(Shell(std::string(kPython) + " " +
-                    Quote(std::filesystem::path(NUV_TEST_SCRIPTS) / "newfmt_check.py") +
-                    " edit " + Quote(Path("edited.xls")) + edits),
+                    Quote(std::filesystem::path(NUV_TEST_SCRIPTS) / "newfmt_check.py") + " edit " +
+                    Quote(Path("edited.xls")) + edits),
               0);
   }
 
@@ -92,8 +92,8 @@ TEST_F(ExchangeInterop, AWorkbookEditedWithXlwtChangesExactlyTheExpectedBytes) {
   WorkbookExchange exchange = Exchange();
   EXPECT_EQ(ExportWorkbook(exchange).result, ExportResult::kSaved);
   const std::string edits =
-      " 'IR_FP_Key:3:2=21' 'IR_FP_Key:6:2=291'"              // Power, Custom code
-      " 'Sys_Config:4:2=80' 'Sys_Config:5:2=1234'"           // Volume, Channel
+      " 'IR_FP_Key:3:2=21' 'IR_FP_Key:6:2=291'"               // Power, Custom code
+      " 'Sys_Config:4:2=80' 'Sys_Config:5:2=1234'"            // Volume, Channel
       " 'Sys_Config:6:2=123456789012' 'Sys_Config:7:2=ASIA'"  // Serial, Region
       " 'Sys_Config:9:2=Grüße' 'Sys_Config:10:2=3'"           // Welcome, Clock
       " 'File_Path:2:2=" +

@@ -107,6 +107,18 @@ class ScopedEnv {
   std::optional<std::string> old_;
 };
 
+// The private root ("D:\") in a fresh folder for the object's life; the
+// tool makes the root itself when it first needs it.
+class PrivateRootFolder {
+ public:
+  const std::filesystem::path& path() const { return root_; }
+
+ private:
+  TempFolder folder_;
+  std::filesystem::path root_ = folder_ / "d";
+  ScopedEnv env_{"NUV_PRIVATE_ROOT", root_.string()};
+};
+
 inline std::string Quote(const std::filesystem::path& path) {
   return "'" + path.string() + "'";
 }

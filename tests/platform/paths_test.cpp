@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include "test_files.h"
 
 namespace nuv::platform {
 namespace {
@@ -15,11 +15,10 @@ namespace fs = std::filesystem;
 
 // A root open to others is refused where the user sees it: the extraction tests.
 TEST(PathsTest, DriveDNamesLandUnderAPrivateRootThatIsNoLink) {
-  const fs::path base = fs::temp_directory_path() / ("nuv-paths-" + std::to_string(getpid()));
-  const fs::path root = base / "root";
-  fs::remove_all(base);
+  const test::PrivateRootFolder private_root;
+  const fs::path& root = private_root.path();
+  const fs::path base = root.parent_path();
   fs::create_directories(base / "elsewhere");
-  setenv("NUV_PRIVATE_ROOT", root.c_str(), 1);
   ASSERT_TRUE(PrivateRoot().ok);
   struct stat st {};
   ASSERT_EQ(lstat(root.c_str(), &st), 0);
@@ -51,8 +50,6 @@ TEST(PathsTest, DriveDNamesLandUnderAPrivateRootThatIsNoLink) {
   const NativePath linked = PrivateRoot();
   EXPECT_FALSE(linked.ok);
   EXPECT_NE(linked.error.find("symbolic link"), std::string::npos) << linked.error;
-  unsetenv("NUV_PRIVATE_ROOT");
-  fs::remove_all(base);
 }
 
 TEST(PathsTest, OtherNamesAndFolders) {

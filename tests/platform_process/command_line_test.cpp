@@ -1,14 +1,13 @@
 #include "platform/command_line.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/paths.h"
+#include "test_files.h"
 
 namespace nuv::platform {
 namespace {
@@ -55,9 +54,7 @@ TEST(QuoteWindowsArgument, EveryArgumentReadsBackUnchanged) {
 }
 
 TEST(NativeCommand, MapsTheProgramAndTheNamesItCanMap) {
-  const std::filesystem::path root =
-      std::filesystem::temp_directory_path() / ("nuv-cmdline-" + std::to_string(getpid()));
-  setenv("NUV_PRIVATE_ROOT", root.c_str(), 1);
+  const test::PrivateRootFolder root;
   const std::pair<std::string, Args> cases[] = {
       {R"(gzip.exe -d D:\tmp\script-qv.cfg.gz)",
        {"gzip", "-d", (WorkingFolder().path / "tmp" / "script-qv.cfg.gz").string()}},
@@ -83,8 +80,6 @@ TEST(NativeCommand, MapsTheProgramAndTheNamesItCanMap) {
   const NativeCommand other_drive = ToNativeCommand(R"(gzip.exe -d C:\tmp\x.gz)");
   EXPECT_FALSE(other_drive.ok);
   EXPECT_NE(other_drive.error.find(R"(C:\tmp\x.gz)"), std::string::npos);
-  unsetenv("NUV_PRIVATE_ROOT");
-  std::filesystem::remove_all(root);
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +14,7 @@
 #include "image_builder.h"
 #include "platform/paths.h"
 #include "sample_preset.h"
+#include "test_files.h"
 
 namespace nuv::toolcfg::testing {
 
@@ -39,30 +37,11 @@ inline image::FlashImage MakeImage(const std::vector<samples::BlockPlan>& blocks
 }
 
 // Points the private root ("D:\") at a fresh folder for one test.
-class PrivateRoot {
+class PrivateRoot : public test::PrivateRootFolder {
  public:
-  PrivateRoot() {
-    root_ = std::filesystem::temp_directory_path() /
-            ("nuv-toolcfg-" + std::to_string(getpid()) + "-" + std::to_string(counter_++));
-    std::filesystem::remove_all(root_);
-    setenv("NUV_PRIVATE_ROOT", root_.c_str(), 1);
-    platform::PrivateRoot();  // made as the tool makes it: 0700
-  }
-  ~PrivateRoot() {
-    unsetenv("NUV_PRIVATE_ROOT");
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  PrivateRoot(const PrivateRoot&) = delete;
-  PrivateRoot& operator=(const PrivateRoot&) = delete;
-
-  const std::filesystem::path& path() const { return root_; }
+  PrivateRoot() { platform::PrivateRoot(); }  // made as the tool makes it: 0700
   // Where the extraction's "D:\tmp" lies: this process's working folder.
   std::filesystem::path tmp() const { return platform::ToWorkingPath("D:\\tmp").path; }
-
- private:
-  static inline int counter_ = 0;
-  std::filesystem::path root_;
 };
 
 }  // namespace nuv::toolcfg::testing

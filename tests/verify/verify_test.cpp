@@ -259,9 +259,6 @@ const Broken kBroken[] = {
 
 class VerifyTest : public ::testing::Test {
  protected:
-  VerifyTest() { setenv("NUV_PRIVATE_ROOT", (folder_ / "d").c_str(), 1); }
-  ~VerifyTest() override { unsetenv("NUV_PRIVATE_ROOT"); }
-
   VerifyOutcome Verify(const Input& input) {
     EXPECT_TRUE(samples::WriteBytesFile(folder_ / "image.bin", input.image));
     if (!input.script.empty()) {
@@ -277,6 +274,7 @@ class VerifyTest : public ::testing::Test {
   }
 
   nuv::test::TempFolder folder_;
+  nuv::test::PrivateRootFolder private_root_;
 };
 
 std::string Listed(const std::vector<Finding>& findings) {
