@@ -7,14 +7,14 @@
 #include <cstdint>
 #include <span>
 
-#include "../legacy/fuzz_check.h"
 #include "exchange/preset_table.h"
+#include "fuzz_check.h"
 #include "support/messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nuv::exchange;
   using namespace nuv::workbook;
-  using nuv::legacy::fuzz::Check;
+  using nuv::fuzz::Check;
   const PresetTable table = ReadPresetTable(std::span<const std::uint8_t>(data, size));
   Check(size >= kPresetHeaderSize || table.cells.empty());
 

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <utility>
 
+#include "fuzz_check.h"
 #include "image/block_entry.h"
 #include "image/grid_row.h"
 #include "image/legacy_header.h"
@@ -21,12 +22,7 @@
 
 namespace nuv::image::fuzz {
 
-// A property that must hold for every input; libFuzzer keeps the input
-// that breaks it.
-inline void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
+using nuv::fuzz::Check;
 
 inline uint32_t Word(std::span<const uint8_t> bytes, size_t pos) {
   return uint32_t{bytes[pos]} | uint32_t{bytes[pos + 1]} << 8 | uint32_t{bytes[pos + 2]} << 16 |

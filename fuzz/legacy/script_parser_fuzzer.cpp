@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nuv::legacy;
-  using fuzz::Check;
+  using nuv::fuzz::Check;
   const std::string text(reinterpret_cast<const char*>(data), size);
   nuv::common::LineReader lines;
   lines.OpenText(text);

@@ -14,10 +14,12 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "platform/profile.h"
 
 namespace {
 
+using nuv::fuzz::Check;
 using nuv::platform::GetPrivateProfileString;
 
 constexpr std::string_view kSection = "NUV";
@@ -25,11 +27,6 @@ constexpr std::string_view kKey = "Internal_tool_control";
 constexpr std::string_view kDefault = "default value  ";
 constexpr std::string_view kTrimmedDefault = "default value";
 constexpr size_t kHostBufferSize = 260;
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
 
 // One in-memory file for every run, rewritten each time.
 const std::string& FilePath() {

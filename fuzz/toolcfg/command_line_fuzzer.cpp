@@ -8,16 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "platform/command_line.h"
 
-namespace {
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
-}  // namespace
+using nuv::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nuv::platform;

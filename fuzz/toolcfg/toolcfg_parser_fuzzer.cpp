@@ -8,12 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "image/block_table.h"
 #include "support/messages.h"
 #include "toolcfg/tool_config.h"
 #include "toolcfg/tool_config_parser.h"
 
 namespace {
+
+using nuv::fuzz::Check;
 
 using namespace nuv;
 using namespace nuv::toolcfg;
@@ -45,11 +48,6 @@ class CountingMessages final : public Messages {
       std::abort();
   }
 };
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
 
 void CheckSheet(const ToolConfigSheet& sheet, std::string_view name) {
   Check(sheet.name.empty() || sheet.name == name);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "framework/backend.h"
@@ -17,7 +18,13 @@ class RecordingBackend final : public fw::Backend {
   fw::headless::HeadlessBackend& headless() { return inner_; }
   const std::vector<fw::FileDialogRequest>& file_dialogs() const { return file_dialogs_; }
   // The text of every box shown, with its caption: "caption: text".
-  std::vector<std::string> Boxes() const;
+  std::vector<std::string> Boxes() const {
+    std::vector<std::string> boxes;
+    for (const fw::headless::Event& event : inner_.events())
+      if (event.type == fw::headless::Event::Type::BoxShown)
+        boxes.push_back(event.caption + ": " + event.text);
+    return boxes;
+  }
   void SetStatusFont(fw::Font font) { status_font_ = std::move(font); }
 
   void WindowCreated(fw::Window& window) override { inner_.WindowCreated(window); }

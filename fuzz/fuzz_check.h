@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-namespace nuv::legacy::fuzz {
+namespace nuv::fuzz {
 
 // A property that must hold for every input; libFuzzer keeps the input
 // that breaks it.
@@ -11,4 +11,4 @@ inline void Check(bool condition) {
     std::abort();
 }
 
-}  // namespace nuv::legacy::fuzz
+}  // namespace nuv::fuzz
