@@ -4,11 +4,8 @@
 # places the pages under share/man/man1.
 # usage: manual_page_test.sh NUV MAN_DIR BUILD_DIR CMAKE
 set -u
-nuv=$1 man_dir=$2 build=$3 cmake=$4
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+man_dir=$2 build=$3 cmake=$4
+source "$(dirname "$0")/../lib/cli.sh" "$(dirname "$1")"
 
 pages=()
 for page in "$man_dir"/*.1; do pages+=("$(basename "$page")"); done
@@ -22,7 +19,7 @@ for page in "${pages[@]}"; do
   grep -q "^NAME" "$work/out" || fail "$page renders without a NAME section"
 done
 
-commands=$("$nuv" help | grep -c '^  nuv ')
+commands=$(nuv help | grep -c '^  nuv ')
 entries=$(grep -c '^\.SS "nuv ' "$man_dir/nuv.1")
 [ "$commands" -gt 0 ] && [ "$commands" = "$entries" ] ||
   fail "nuv help lists $commands commands, nuv.1 has $entries entries"
@@ -34,5 +31,4 @@ for page in "${pages[@]}"; do
     fail "cmake --install did not place $page under share/man/man1"
 done
 
-[ "$failures" = 0 ] && echo "all checks passed (${pages[*]})"
-exit "$failures"
+finish
