@@ -24,13 +24,9 @@ class Interop : public testing::WorkbookTest {
   std::string XlrdListing(const std::filesystem::path& file) {
     return testing::XlrdListing(file, Path("xlrd.txt"));
   }
-  // Converts a file to .xls with LibreOffice, in a private profile so that
-  // parallel runs do not meet; the path of the result.
+  // The path of `file` converted to .xls by LibreOffice.
   std::filesystem::path OfficeToXls(const std::filesystem::path& file) {
-    EXPECT_EQ(Shell(std::string(kOffice) + " -env:UserInstallation=file://" +
-                    Path("profile").string() + " --headless --convert-to xls --outdir " +
-                    Quote(Path("office")) + " " + Quote(file) + " > /dev/null 2>&1"),
-              0);
+    testing::OfficeToXls({file}, folder());
     return Path("office") / (file.stem().string() + ".xls");
   }
 };

@@ -53,6 +53,20 @@ constexpr const char* kOffice = "/usr/bin/soffice";
   if (!std::filesystem::exists(program)) \
   GTEST_SKIP() << (program) << " is not installed (scripts/setup installs it)"
 
+// Converts `files` to .xls with LibreOffice into `folder`/office (the result
+// of a file is office/STEM.xls), with a private profile in `folder` so that
+// parallel runs do not meet.
+inline void OfficeToXls(const std::vector<std::filesystem::path>& files,
+                        const std::filesystem::path& folder) {
+  std::string names;
+  for (const std::filesystem::path& file : files)
+    names += " " + Quote(file);
+  EXPECT_EQ(Shell(std::string(kOffice) + " -env:UserInstallation=file://" +
+                  (folder / "profile").string() + " --headless --convert-to xls --outdir " +
+                  Quote(folder / "office") + names + " > /dev/null 2>&1"),
+            0);
+}
+
 #ifdef NUV_WORKBOOK_SCRIPTS
 // What xlrd (an independent reader) lists for an .xls file, in the line
 // format of `nuv xls dump`; `scratch` takes the output.
