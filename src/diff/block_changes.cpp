@@ -11,20 +11,23 @@ namespace {
 
 constexpr size_t kUnmatched = SIZE_MAX;
 
+bool SameBlock(const image::PlacedBlock& a, const image::PlacedBlock& b) {
+  return a.entry.block_id() == b.entry.block_id() && a.entry.name() == b.entry.name();
+}
+
 // For each block, how many blocks of its id, name and bank come before it.
-std::vector<size_t> OrderInBank(const std::vector<PlacedBlock>& blocks) {
+std::vector<size_t> OrderInBank(const std::vector<image::PlacedBlock>& blocks) {
   std::vector<size_t> order(blocks.size(), 0);
   for (size_t i = 0; i < blocks.size(); ++i)
     for (size_t j = 0; j < i; ++j)
-      if (blocks[j].id == blocks[i].id && blocks[j].name == blocks[i].name &&
-          blocks[j].bank == blocks[i].bank)
+      if (SameBlock(blocks[j], blocks[i]) && blocks[j].bank == blocks[i].bank)
         ++order[i];
   return order;
 }
 
 // partner[i]: the new block matched with old block i, or kUnmatched.
-std::vector<size_t> Match(const std::vector<PlacedBlock>& olds,
-                          const std::vector<PlacedBlock>& news) {
+std::vector<size_t> Match(const std::vector<image::PlacedBlock>& olds,
+                          const std::vector<image::PlacedBlock>& news) {
   const std::vector<size_t> old_order = OrderInBank(olds);
   const std::vector<size_t> new_order = OrderInBank(news);
   std::vector<size_t> partner(olds.size(), kUnmatched);
@@ -34,7 +37,7 @@ std::vector<size_t> Match(const std::vector<PlacedBlock>& olds,
       if (partner[i] != kUnmatched)
         continue;
       for (size_t j = 0; j < news.size(); ++j) {
-        if (taken[j] || news[j].id != olds[i].id || news[j].name != olds[i].name)
+        if (taken[j] || !SameBlock(news[j], olds[i]))
           continue;
         if (same_place && (news[j].bank != olds[i].bank || new_order[j] != old_order[i]))
           continue;
@@ -49,15 +52,15 @@ std::vector<size_t> Match(const std::vector<PlacedBlock>& olds,
   return partner;
 }
 
-BlockPlace PlaceOf(const PlacedBlock& block) {
-  return {block.position, block.size, block.crc_field};
+BlockPlace PlaceOf(const image::PlacedBlock& block) {
+  return {block.start, block.entry.size(), block.entry.crc()};
 }
 
-BlockChange Change(const PlacedBlock& block, BlockChangeKind kind, const PlacedBlock* old_block,
-                   const PlacedBlock* new_block) {
+BlockChange Change(const image::PlacedBlock& block, BlockChangeKind kind,
+                   const image::PlacedBlock* old_block, const image::PlacedBlock* new_block) {
   BlockChange change;
-  change.id = block.id;
-  change.name = block.name;
+  change.id = block.entry.block_id();
+  change.name = block.entry.name();
   change.change = kind;
   if (old_block)
     change.old_place = PlaceOf(*old_block);
@@ -67,7 +70,7 @@ BlockChange Change(const PlacedBlock& block, BlockChangeKind kind, const PlacedB
 }
 
 // The content change of a matched pair, when their data differ.
-std::optional<BlockChange> ContentChange(const PlacedBlock& a, const PlacedBlock& b) {
+std::optional<BlockChange> ContentChange(const image::PlacedBlock& a, const image::PlacedBlock& b) {
   const size_t common = std::min(a.data.size(), b.data.size());
   const auto head_a = a.data.first(common);
   const auto head_b = b.data.first(common);
@@ -86,26 +89,26 @@ std::optional<BlockChange> ContentChange(const PlacedBlock& a, const PlacedBlock
 
 }  // namespace
 
-std::vector<BlockChange> CompareBlocks(const std::vector<PlacedBlock>& old_blocks,
-                                       const std::vector<PlacedBlock>& new_blocks) {
+std::vector<BlockChange> CompareBlocks(const std::vector<image::PlacedBlock>& old_blocks,
+                                       const std::vector<image::PlacedBlock>& new_blocks) {
   const std::vector<size_t> partner = Match(old_blocks, new_blocks);
   std::vector<BlockChange> changes;
   std::vector<bool> matched(new_blocks.size(), false);
   for (size_t i = 0; i < old_blocks.size(); ++i) {
-    const PlacedBlock& a = old_blocks[i];
+    const image::PlacedBlock& a = old_blocks[i];
     if (partner[i] == kUnmatched) {
       changes.push_back(Change(a, BlockChangeKind::kRemoved, &a, nullptr));
       continue;
     }
-    const PlacedBlock& b = new_blocks[partner[i]];
+    const image::PlacedBlock& b = new_blocks[partner[i]];
     matched[partner[i]] = true;
-    if (a.position != b.position)
+    if (a.start != b.start)
       changes.push_back(Change(a, BlockChangeKind::kMoved, &a, &b));
-    if (a.size != b.size)
+    if (a.entry.size() != b.entry.size())
       changes.push_back(Change(a, BlockChangeKind::kResized, &a, &b));
     if (std::optional<BlockChange> content = ContentChange(a, b))
       changes.push_back(std::move(*content));
-    else if (a.crc_field != b.crc_field)
+    else if (a.entry.crc() != b.entry.crc())
       changes.push_back(Change(a, BlockChangeKind::kCrc, &a, &b));
   }
   for (size_t j = 0; j < new_blocks.size(); ++j)

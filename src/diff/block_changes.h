@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "diff/image_diff.h"
-#include "diff/placed_block.h"
+#include "image/image_layout.h"
 
 namespace nuv::diff {
 
@@ -13,7 +13,7 @@ namespace nuv::diff {
 // order, each removed or with its moves, resizes and content changes (or,
 // when its data stayed the same, a change of its crc field), then the
 // blocks only the new image has, added.
-std::vector<BlockChange> CompareBlocks(const std::vector<PlacedBlock>& old_blocks,
-                                       const std::vector<PlacedBlock>& new_blocks);
+std::vector<BlockChange> CompareBlocks(const std::vector<image::PlacedBlock>& old_blocks,
+                                       const std::vector<image::PlacedBlock>& new_blocks);
 
 }  // namespace nuv::diff

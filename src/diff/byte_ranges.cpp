@@ -1,13 +1,10 @@
 #include "diff/byte_ranges.h"
 
 #include <algorithm>
-#include <map>
 #include <string_view>
 
 #include "common/bytes.h"
 #include "diff/byte_compare.h"
-#include "image/block_entry.h"
-#include "image/dm_header.h"
 #include "image/legacy_header.h"
 #include "legacy/generate.h"
 
@@ -21,25 +18,17 @@ struct Area {
   std::string_view name;
 };
 
-void AddAreas(const image::FlashImage& flash, std::vector<Area>& areas) {
-  if (flash.kind == image::ImageKind::Legacy) {
-    areas.push_back({flash.dmh_offset,
-                     flash.dmh_offset + image::kLegacyEntriesPos +
-                         uint64_t{image::kBlockEntrySize} * flash.legacy_entries.size(),
-                     1, "block header"});
-    if (const auto config = common::ReadU32(flash.bytes(), image::kLegacyConfigOffsetPos)) {
-      areas.push_back(
-          {*config, uint64_t{*config} + flash.config_length, 2, "configuration region"});
-      const uint64_t key = uint64_t{*config} + legacy::kKeyRecordOffset;
-      areas.push_back({key, key + legacy::kKeyRecordSize, 3, "key record"});
-    }
-  } else if (flash.kind == image::ImageKind::NewFormat) {
-    std::map<uint32_t, uint64_t> entries_per_header;
-    for (const image::BlockRecord& record : flash.table.records)
-      ++entries_per_header[record.header_offset];
-    for (const auto& [header, count] : entries_per_header)
-      areas.push_back({header, header + image::kDmEntriesOffset + image::kBlockEntrySize * count, 1,
-                       "DM header"});
+void AddAreas(const image::FlashImage& flash, const image::ImageLayout& layout,
+              std::vector<Area>& areas) {
+  const bool legacy = flash.kind == image::ImageKind::Legacy;
+  for (const image::BankHeader& header : layout.headers)
+    areas.push_back({header.start, header.end, 1, legacy ? "block header" : "DM header"});
+  if (!legacy)
+    return;
+  if (const auto config = common::ReadU32(flash.bytes(), image::kLegacyConfigOffsetPos)) {
+    areas.push_back({*config, uint64_t{*config} + flash.config_length, 2, "configuration region"});
+    const uint64_t key = uint64_t{*config} + legacy::kKeyRecordOffset;
+    areas.push_back({key, key + legacy::kKeyRecordSize, 3, "key record"});
   }
 }
 
@@ -51,13 +40,13 @@ struct Segment {
 };
 
 std::vector<Segment> UncoveredSegments(uint64_t length, const std::vector<Area>& areas,
-                                       const std::vector<PlacedBlock>& old_blocks,
-                                       const std::vector<PlacedBlock>& new_blocks) {
+                                       const std::vector<image::PlacedBlock>& old_blocks,
+                                       const std::vector<image::PlacedBlock>& new_blocks) {
   std::vector<std::pair<uint64_t, uint64_t>> covered;
   for (const auto* blocks : {&old_blocks, &new_blocks})
-    for (const PlacedBlock& block : *blocks)
-      if (block.size != 0)
-        covered.emplace_back(block.position, block.position + block.size);
+    for (const image::PlacedBlock& block : *blocks)
+      if (block.entry.size() != 0)
+        covered.emplace_back(block.start, block.end());
   std::vector<uint64_t> cuts = {0, length};
   for (const auto& [begin, end] : covered)
     cuts.insert(cuts.end(), {begin, end});
@@ -94,18 +83,19 @@ void Add(std::vector<ByteRange>& ranges, uint64_t begin, uint64_t end, std::stri
 
 std::vector<ByteRange> CompareBytesOutsideBlocks(const image::FlashImage& old_image,
                                                  const image::FlashImage& new_image,
-                                                 const std::vector<PlacedBlock>& old_blocks,
-                                                 const std::vector<PlacedBlock>& new_blocks) {
+                                                 const image::ImageLayout& old_layout,
+                                                 const image::ImageLayout& new_layout) {
   const std::span<const uint8_t> a = old_image.bytes();
   const std::span<const uint8_t> b = new_image.bytes();
   const uint64_t common = std::min(a.size(), b.size());
   const uint64_t length = std::max(a.size(), b.size());
   std::vector<Area> areas;
-  AddAreas(old_image, areas);
-  AddAreas(new_image, areas);
+  AddAreas(old_image, old_layout, areas);
+  AddAreas(new_image, new_layout, areas);
 
   std::vector<ByteRange> ranges;
-  for (const Segment& segment : UncoveredSegments(length, areas, old_blocks, new_blocks)) {
+  for (const Segment& segment :
+       UncoveredSegments(length, areas, old_layout.blocks, new_layout.blocks)) {
     const size_t end = static_cast<size_t>(std::min(segment.end, common));
     size_t pos = static_cast<size_t>(segment.begin);
     while (pos < end) {

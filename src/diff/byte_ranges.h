@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "diff/image_diff.h"
-#include "diff/placed_block.h"
+#include "image/image_layout.h"
 
 namespace nuv::diff {
 
@@ -20,7 +20,7 @@ inline constexpr size_t kRangeBridge = 16;
 // either image, the first of those named when areas overlap), or none.
 std::vector<ByteRange> CompareBytesOutsideBlocks(const image::FlashImage& old_image,
                                                  const image::FlashImage& new_image,
-                                                 const std::vector<PlacedBlock>& old_blocks,
-                                                 const std::vector<PlacedBlock>& new_blocks);
+                                                 const image::ImageLayout& old_layout,
+                                                 const image::ImageLayout& new_layout);
 
 }  // namespace nuv::diff

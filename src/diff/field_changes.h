@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "diff/image_diff.h"
-#include "diff/placed_block.h"
+#include "image/flash_image.h"
 #include "support/messages.h"
 
 namespace nuv::diff {

@@ -7,7 +7,7 @@
 #include "diff/block_changes.h"
 #include "diff/byte_ranges.h"
 #include "diff/field_changes.h"
-#include "diff/placed_block.h"
+#include "image/image_layout.h"
 #include "image/pre_parse.h"
 
 namespace nuv::diff {
@@ -109,10 +109,10 @@ DiffOutcome DiffImageFiles(const DiffRequest& request, Messages& messages) {
 
   ImageDiff& diff = outcome.diff;
   diff.header = CompareHeaders(old_image, new_image);
-  const std::vector<PlacedBlock> old_blocks = PlacedBlocks(old_image);
-  const std::vector<PlacedBlock> new_blocks = PlacedBlocks(new_image);
-  diff.blocks = CompareBlocks(old_blocks, new_blocks);
-  diff.bytes = CompareBytesOutsideBlocks(old_image, new_image, old_blocks, new_blocks);
+  const image::ImageLayout old_layout = image::LayoutOf(old_image);
+  const image::ImageLayout new_layout = image::LayoutOf(new_image);
+  diff.blocks = CompareBlocks(old_layout.blocks, new_layout.blocks);
+  diff.bytes = CompareBytesOutsideBlocks(old_image, new_image, old_layout, new_layout);
   // Fields live in the bytes compared so far: where none differ, neither
   // does a field, and no script need be read.
   if (!diff.identical() && !CompareFields(request, old_image, new_image, diff, messages))

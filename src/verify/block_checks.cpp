@@ -4,9 +4,9 @@
 
 namespace nuv::verify {
 
-void CheckBlockData(std::span<const uint8_t> image, const ImageLayout& layout,
+void CheckBlockData(std::span<const uint8_t> image, const image::ImageLayout& layout,
                     std::vector<Finding>& out) {
-  for (const PlacedBlock& block : layout.blocks) {
+  for (const image::PlacedBlock& block : layout.blocks) {
     const image::BlockEntry& entry = block.entry;
     if (!common::InRange(image.size(), block.start, entry.size())) {
       out.push_back({Severity::Error, kCheckBounds, RefOf(entry), FindingValue::Hex(image.size()),
@@ -21,8 +21,7 @@ void CheckBlockData(std::span<const uint8_t> image, const ImageLayout& layout,
                      "not checked: its entry carries no CRC (\"NCRC\")"});
       continue;
     }
-    const uint32_t crc = image::UpdateCrc(
-        image::kCrcStart, image.subspan(static_cast<size_t>(block.start), entry.size()));
+    const uint32_t crc = image::UpdateCrc(image::kCrcStart, block.data);
     if (crc != entry.crc())
       out.push_back(
           {Severity::Error, kCheckCrc, RefOf(entry), FindingValue::Hex(entry.crc()),

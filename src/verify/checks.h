@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "image/flash_image.h"
+#include "image/image_layout.h"
 #include "support/command_runner.h"
+#include "support/messages.h"
 #include "verify/finding.h"
-#include "verify/layout.h"
 
 namespace nuv::verify {
 
@@ -27,22 +28,22 @@ struct Area {
 // Every block's data lies inside the image, and the CRC-32 of the data is
 // the entry's crc; an entry whose crc is "NCRC" is not checked (a warning
 // says so).
-void CheckBlockData(std::span<const uint8_t> image, const ImageLayout& layout,
+void CheckBlockData(std::span<const uint8_t> image, const image::ImageLayout& layout,
                     std::vector<Finding>& out);
 
 // Within each bank, no two blocks share a byte, no block lies over the
 // bank's header, and (legacy) neither does the configuration area.
 // Blocks of size 0 occupy nothing.
-void CheckOverlaps(const ImageLayout& layout, std::optional<Area> config_area,
+void CheckOverlaps(const image::ImageLayout& layout, std::optional<Area> config_area,
                    std::vector<Finding>& out);
 
 // New format: blocks that Save New Flash aligns start on their boundary.
-void CheckAlignment(const ImageLayout& layout, std::vector<Finding>& out);
+void CheckAlignment(const image::ImageLayout& layout, std::vector<Finding>& out);
 
 // Bank headers: every counted entry is written (not blank); new format:
 // every bank gives the same SDRAM size, and no magic outside the blocks
 // lacks its marker (a bank that Pre-Parse would not see).
-void CheckBankHeaders(std::span<const uint8_t> image, const ImageLayout& layout,
+void CheckBankHeaders(std::span<const uint8_t> image, const image::ImageLayout& layout,
                       image::ImageKind kind, std::vector<Finding>& out);
 
 // Legacy: the configuration area lies inside the image; it is returned.

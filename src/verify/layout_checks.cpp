@@ -14,8 +14,8 @@ namespace {
 struct Region {
   uint64_t start = 0;
   uint64_t end = 0;
-  const PlacedBlock* block = nullptr;  // null: the header or the configuration area
-  std::string name;                    // how a text names it
+  const image::PlacedBlock* block = nullptr;  // null: the header or the configuration area
+  std::string name;                           // how a text names it
 };
 
 std::string BlockName(const image::BlockEntry& entry) {
@@ -26,18 +26,18 @@ std::string BlockName(const image::BlockEntry& entry) {
 
 // "block 21 \"sysconf\" (0x100 to 0x120)", or "its data (...)" for the
 // block a finding is about.
-std::string Describe(const Region& region, const PlacedBlock* subject) {
+std::string Describe(const Region& region, const image::PlacedBlock* subject) {
   const std::string span = " (" + Hex(region.start) + " to " + Hex(region.end) + ")";
   return (region.block && region.block == subject ? "its data" : region.name) + span;
 }
 
-std::vector<Region> RegionsOfBank(const ImageLayout& layout, const BankHeader& header,
+std::vector<Region> RegionsOfBank(const image::ImageLayout& layout, const image::BankHeader& header,
                                   const std::optional<Area>& config_area) {
   std::vector<Region> regions;
   regions.push_back({header.start, header.end, nullptr, "the bank's header"});
   if (config_area)
     regions.push_back({config_area->start, config_area->end, nullptr, "the configuration area"});
-  for (const PlacedBlock& block : layout.blocks)
+  for (const image::PlacedBlock& block : layout.blocks)
     if (block.bank == header.bank && block.entry.size() != 0)
       regions.push_back({block.start, block.end(), &block, BlockName(block.entry)});
   std::stable_sort(regions.begin(), regions.end(),
@@ -46,11 +46,11 @@ std::vector<Region> RegionsOfBank(const ImageLayout& layout, const BankHeader& h
 }
 
 // The parts of the image that no block and no header of any bank occupies.
-std::vector<Area> Gaps(size_t image_size, const ImageLayout& layout) {
+std::vector<Area> Gaps(size_t image_size, const image::ImageLayout& layout) {
   std::vector<Area> used;
-  for (const BankHeader& header : layout.headers)
+  for (const image::BankHeader& header : layout.headers)
     used.push_back({header.start, header.end});
-  for (const PlacedBlock& block : layout.blocks)
+  for (const image::PlacedBlock& block : layout.blocks)
     used.push_back({block.start, block.end()});
   std::sort(used.begin(), used.end(),
             [](const Area& a, const Area& b) { return a.start < b.start; });
@@ -68,7 +68,7 @@ std::vector<Area> Gaps(size_t image_size, const ImageLayout& layout) {
 
 // A magic outside every block that is no header: most likely the header of
 // a bank whose marker was damaged, a bank that Pre-Parse cannot see.
-void CheckUnmarkedMagics(std::span<const uint8_t> image, const ImageLayout& layout,
+void CheckUnmarkedMagics(std::span<const uint8_t> image, const image::ImageLayout& layout,
                          std::vector<Finding>& out) {
   const std::span<const uint8_t> magic(image::kDmMagic);
   for (const Area& gap : Gaps(image.size(), layout)) {
@@ -97,16 +97,16 @@ void CheckUnmarkedMagics(std::span<const uint8_t> image, const ImageLayout& layo
 
 }  // namespace
 
-void CheckOverlaps(const ImageLayout& layout, std::optional<Area> config_area,
+void CheckOverlaps(const image::ImageLayout& layout, std::optional<Area> config_area,
                    std::vector<Finding>& out) {
-  for (const BankHeader& header : layout.headers) {
+  for (const image::BankHeader& header : layout.headers) {
     // Only a legacy image has a configuration area, and only one bank.
     const std::vector<Region> regions = RegionsOfBank(layout, header, config_area);
     for (size_t i = 0; i < regions.size(); ++i) {
       for (size_t j = i + 1; j < regions.size() && regions[j].start < regions[i].end; ++j) {
         const Region& first = regions[i];
         const Region& later = regions[j];
-        const PlacedBlock* about = later.block ? later.block : first.block;
+        const image::PlacedBlock* about = later.block ? later.block : first.block;
         out.push_back({Severity::Error, kCheckOverlap,
                        about ? std::optional(RefOf(about->entry)) : std::nullopt,
                        FindingValue::Hex(first.end), FindingValue::Hex(later.start),
@@ -116,8 +116,8 @@ void CheckOverlaps(const ImageLayout& layout, std::optional<Area> config_area,
   }
 }
 
-void CheckAlignment(const ImageLayout& layout, std::vector<Finding>& out) {
-  for (const PlacedBlock& block : layout.blocks) {
+void CheckAlignment(const image::ImageLayout& layout, std::vector<Finding>& out) {
+  for (const image::PlacedBlock& block : layout.blocks) {
     const uint32_t offset = block.entry.offset();
     if (!toolcfg::IsAlignedBlock(block.entry.block_id()) || offset % toolcfg::kBlockAlignment == 0)
       continue;
@@ -132,9 +132,9 @@ void CheckAlignment(const ImageLayout& layout, std::vector<Finding>& out) {
   }
 }
 
-void CheckBankHeaders(std::span<const uint8_t> image, const ImageLayout& layout,
+void CheckBankHeaders(std::span<const uint8_t> image, const image::ImageLayout& layout,
                       image::ImageKind kind, std::vector<Finding>& out) {
-  for (const PlacedBlock& block : layout.blocks) {
+  for (const image::PlacedBlock& block : layout.blocks) {
     const auto& bytes = block.entry.bytes();
     for (const uint8_t fill : {uint8_t{0x00}, uint8_t{0xFF}}) {
       if (std::all_of(bytes.begin(), bytes.end(), [&](uint8_t b) { return b == fill; })) {
@@ -149,10 +149,10 @@ void CheckBankHeaders(std::span<const uint8_t> image, const ImageLayout& layout,
   if (kind != image::ImageKind::NewFormat || layout.headers.empty())
     return;
   CheckUnmarkedMagics(image, layout, out);
-  const BankHeader& first = layout.headers.front();
+  const image::BankHeader& first = layout.headers.front();
   const uint32_t sdram =
       common::ReadU32(image, first.start + image::kDmSdramSizeOffset).value_or(0);
-  for (const BankHeader& header : layout.headers) {
+  for (const image::BankHeader& header : layout.headers) {
     const uint32_t other =
         common::ReadU32(image, header.start + image::kDmSdramSizeOffset).value_or(0);
     if (other != sdram)

@@ -1,9 +1,9 @@
 #include "verify/verify.h"
 
 #include "image/flash_image.h"
+#include "image/image_layout.h"
 #include "support/batch_runner.h"
 #include "verify/checks.h"
-#include "verify/layout.h"
 
 namespace nuv::verify {
 
@@ -17,7 +17,7 @@ VerifyOutcome VerifyImage(const VerifyRequest& request, Messages& messages) {
   }
   outcome.kind = loaded.kind;
   std::vector<Finding>& out = outcome.findings;
-  const ImageLayout layout = LayoutOf(flash, loaded.kind);
+  const image::ImageLayout layout = image::LayoutOf(flash);
   CheckBlockData(flash.bytes(), layout, out);
   BatchCommandRunner runner;
   if (loaded.kind == image::ImageKind::Legacy) {
