@@ -14,7 +14,7 @@ namespace nuv::diff {
 namespace {
 
 bool Load(const std::string& path, image::FlashImage& flash, Messages& messages) {
-  return image::PreParse(flash, {path, false, false}, messages).ok;
+  return image::PreParse(flash, {path, false, false, image::ImageLoading::kMap}, messages).ok;
 }
 
 // Reads both images as Pre-Parse does, each on a thread of its own: reading

@@ -2,10 +2,19 @@
 
 #include <new>
 
+#include "platform/input_file.h"
+
 namespace nuv::image {
 
 std::shared_ptr<ImageBuffer> ImageBuffer::Allocate(size_t size) {
-  std::optional<platform::MappedMemory> memory = platform::MappedMemory::Allocate(size);
+  return Hold(platform::MappedMemory::Allocate(size));
+}
+
+std::shared_ptr<ImageBuffer> ImageBuffer::MapFile(const platform::InputFile& file) {
+  return Hold(platform::MappedMemory::MapFile(file));
+}
+
+std::shared_ptr<ImageBuffer> ImageBuffer::Hold(std::optional<platform::MappedMemory> memory) {
   if (!memory)
     return nullptr;
   std::unique_ptr<ImageBuffer> buffer(new (std::nothrow) ImageBuffer(std::move(*memory)));

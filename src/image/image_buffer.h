@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <utility>
 #include <vector>
@@ -19,6 +20,9 @@ class ImageBuffer {
  public:
   // A zero-filled buffer of `size` bytes, or null when it cannot be had.
   static std::shared_ptr<ImageBuffer> Allocate(size_t size);
+  // The bytes of `file` mapped as they lie in the system's file cache (see
+  // MappedMemory::MapFile), or null when it cannot be mapped.
+  static std::shared_ptr<ImageBuffer> MapFile(const platform::InputFile& file);
 
   ImageBuffer(const ImageBuffer&) = delete;
   ImageBuffer& operator=(const ImageBuffer&) = delete;
@@ -36,6 +40,7 @@ class ImageBuffer {
   }
 
  private:
+  static std::shared_ptr<ImageBuffer> Hold(std::optional<platform::MappedMemory> memory);
   explicit ImageBuffer(platform::MappedMemory memory)
       : memory_(std::move(memory)), size_(memory_.bytes().size()) {}
 

@@ -4,7 +4,8 @@
 
 namespace nuv::image {
 
-bool LoadImageFile(FlashImage& image, const std::string& path, Messages& messages) {
+bool LoadImageFile(FlashImage& image, const std::string& path, Messages& messages,
+                   ImageLoading loading) {
   std::optional<platform::InputFile> file = platform::InputFile::Open(path);
   if (!file) {
     messages.Show(BoxCaption::Error, "Failed to open the flash file!");
@@ -15,12 +16,16 @@ bool LoadImageFile(FlashImage& image, const std::string& path, Messages& message
     return false;
   }
   image.Release();
-  std::shared_ptr<ImageBuffer> buffer = ImageBuffer::Allocate(static_cast<size_t>(file->size()));
+  std::shared_ptr<ImageBuffer> buffer =
+      loading == ImageLoading::kMap ? ImageBuffer::MapFile(*file)
+                                    : ImageBuffer::Allocate(static_cast<size_t>(file->size()));
   if (!buffer) {
     messages.Show(BoxCaption::Error, "no memery!");
     return false;
   }
   image.image = buffer;
+  if (loading == ImageLoading::kMap)
+    return true;
   const std::optional<size_t> done = file->ReadInto(buffer->bytes());
   if (!done) {
     messages.Show(BoxCaption::Error, "Failed to read the flash file!");

@@ -70,7 +70,7 @@ PreParseOutcome PreParse(FlashImage& image, const PreParseRequest& request, Mess
     messages.Show(BoxCaption::Error, "Please select source flash file first!");
     return outcome;
   }
-  if (!LoadImageFile(image, request.source_path, messages))
+  if (!LoadImageFile(image, request.source_path, messages, request.loading))
     return outcome;
   const size_t length = image.bytes().size();
   if (length % kImageLengthUnit != 0) {

@@ -5,6 +5,7 @@
 
 #include "image/flash_image.h"
 #include "image/grid_row.h"
+#include "image/image_file.h"
 #include "support/messages.h"
 
 namespace nuv::image {
@@ -14,6 +15,7 @@ struct PreParseRequest {
   std::string source_path{};   // the chosen image file
   bool experts_only = false;   // the "Experts Only" check box, now
   bool internal_mode = false;  // the host setting Internal_tool_control
+  ImageLoading loading = ImageLoading::kRead;
 };
 
 // What the form must show after Pre-Parse. On success the header values

@@ -35,6 +35,8 @@ class InputFile {
   std::optional<std::vector<uint8_t>> ReadAll(size_t limit = std::numeric_limits<size_t>::max());
 
  private:
+  friend class MappedMemory;
+
   InputFile(FileDescriptor fd, uint64_t size) : fd_(std::move(fd)), size_(size) {}
 
   FileDescriptor fd_;

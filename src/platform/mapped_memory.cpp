@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/input_file.h"
+
 namespace nuv::platform {
 namespace {
 
@@ -37,6 +39,19 @@ std::optional<MappedMemory> MappedMemory::Allocate(size_t size) {
     madvise(data, wanted, MADV_HUGEPAGE);
 #endif
   return MappedMemory(memory, mapped, data, size);
+}
+
+std::optional<MappedMemory> MappedMemory::MapFile(const InputFile& file) {
+  if (file.size() == 0)
+    return Allocate(0);
+  if (file.size() > SIZE_MAX)
+    return std::nullopt;
+  const auto size = static_cast<size_t>(file.size());
+  void* memory =
+      mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, static_cast<int>(file.fd_.get()), 0);
+  if (memory == MAP_FAILED)
+    return std::nullopt;
+  return MappedMemory(memory, size, static_cast<uint8_t*>(memory), size);
 }
 
 MappedMemory::~MappedMemory() {

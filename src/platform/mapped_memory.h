@@ -7,6 +7,8 @@
 
 namespace nuv::platform {
 
+class InputFile;
+
 // Zero-filled memory taken from the system in whole pages rather than from
 // the heap, so that a buffer of hundreds of megabytes costs page faults once
 // and nothing else. From a few megabytes on it starts on a huge-page
@@ -17,6 +19,15 @@ class MappedMemory {
   // At least one byte is mapped, so an empty buffer is a valid one too.
   // Nothing when the system has no such memory to give.
   static std::optional<MappedMemory> Allocate(size_t size);
+
+  // The bytes of `file` as it holds them, straight from the system's file
+  // cache: nothing is zeroed or copied, and a page is only brought in when
+  // it is first read. Writes stay private to this memory. The bytes follow
+  // the file while it is mapped, so this suits a short look at a file that
+  // nobody changes meanwhile; one that is cut shorter under it faults on
+  // the lost pages. An empty file gives an empty buffer, as Allocate(0).
+  // Nothing when the file cannot be mapped.
+  static std::optional<MappedMemory> MapFile(const InputFile& file);
 
   ~MappedMemory();
   MappedMemory(MappedMemory&& other) noexcept;

@@ -10,7 +10,8 @@ namespace nuv::verify {
 VerifyOutcome VerifyImage(const VerifyRequest& request, Messages& messages) {
   VerifyOutcome outcome;
   image::FlashImage flash;
-  const image::PreParseOutcome loaded = image::PreParse(flash, {request.image_path}, messages);
+  const image::PreParseOutcome loaded = image::PreParse(
+      flash, {.source_path = request.image_path, .loading = image::ImageLoading::kMap}, messages);
   if (!loaded.ok) {
     outcome.refused = true;
     return outcome;

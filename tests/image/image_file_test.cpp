@@ -17,23 +17,40 @@ namespace {
 
 using nuv::test::TempFolder;
 
-TEST(LoadImageFile, ReadsTheWholeFileAndReleasesThePreviousImage) {
+std::vector<uint8_t> FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Read or mapped, the image holds the file; the legacy flow writes to the
+// loaded image, which must never reach the file.
+TEST(LoadImageFile, ReadsTheWholeFileReleasesThePreviousImageAndNeverWritesTheFile) {
   const TempFolder folder;
   const std::vector<uint8_t> first = samples::PatternBytes(5 << 20, 1);
   const std::vector<uint8_t> second = samples::PatternBytes(1000, 2);
   ASSERT_TRUE(samples::WriteBytesFile(folder / "a.bin", first));
   ASSERT_TRUE(samples::WriteBytesFile(folder / "b.bin", second));
-  FlashImage flash;
-  RecordedMessages messages;
-  ASSERT_TRUE(LoadImageFile(flash, (folder / "a.bin").string(), messages));
-  EXPECT_TRUE(std::equal(flash.bytes().begin(), flash.bytes().end(), first.begin(), first.end()));
-  flash.legacy_entries.resize(3);
-  std::weak_ptr<ImageBuffer> old = flash.image;
-  ASSERT_TRUE(LoadImageFile(flash, (folder / "b.bin").string(), messages));
-  EXPECT_TRUE(old.expired());
-  EXPECT_TRUE(flash.legacy_entries.empty());
-  EXPECT_TRUE(std::equal(flash.bytes().begin(), flash.bytes().end(), second.begin(), second.end()));
-  EXPECT_TRUE(messages.texts().empty());
+  ASSERT_TRUE(samples::WriteBytesFile(folder / "empty.bin", {}));
+  for (const ImageLoading loading : {ImageLoading::kRead, ImageLoading::kMap}) {
+    SCOPED_TRACE(loading == ImageLoading::kMap ? "mapped" : "read");
+    FlashImage flash;
+    RecordedMessages messages;
+    ASSERT_TRUE(LoadImageFile(flash, (folder / "a.bin").string(), messages, loading));
+    EXPECT_TRUE(std::equal(flash.bytes().begin(), flash.bytes().end(), first.begin(), first.end()));
+    flash.mutable_bytes()[7] ^= 0xFF;
+    EXPECT_NE(flash.bytes()[7], first[7]);
+    EXPECT_EQ(FileBytes(folder / "a.bin"), first);
+    flash.legacy_entries.resize(3);
+    std::weak_ptr<ImageBuffer> old = flash.image;
+    ASSERT_TRUE(LoadImageFile(flash, (folder / "b.bin").string(), messages, loading));
+    EXPECT_TRUE(old.expired());
+    EXPECT_TRUE(flash.legacy_entries.empty());
+    EXPECT_TRUE(
+        std::equal(flash.bytes().begin(), flash.bytes().end(), second.begin(), second.end()));
+    ASSERT_TRUE(LoadImageFile(flash, (folder / "empty.bin").string(), messages, loading));
+    EXPECT_TRUE(flash.bytes().empty());
+    EXPECT_TRUE(messages.texts().empty());
+  }
 }
 
 TEST(LoadImageFile, WhatIsNoRegularFileCannotBeOpened) {
