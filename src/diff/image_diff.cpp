@@ -17,9 +17,10 @@ bool Load(const std::string& path, image::FlashImage& flash, Messages& messages)
   return image::PreParse(flash, {path, false, false, image::ImageLoading::kMap}, messages).ok;
 }
 
-// Reads both images as Pre-Parse does, each on a thread of its own: reading
-// large images is most of a comparison's time. What Pre-Parse shows is
-// shown afterwards, the old image's first, each after its path.
+// Pre-parses both images, mapped, each on a thread of its own: the header
+// scan over every byte of large images is most of a comparison's time.
+// What Pre-Parse shows is shown afterwards, the old image's first, each
+// after its path.
 bool LoadBoth(const DiffRequest& request, image::FlashImage& old_image,
               image::FlashImage& new_image, Messages& messages) {
   RecordedMessages old_messages;
