@@ -16,16 +16,19 @@ bool LoadImageFile(FlashImage& image, const std::string& path, Messages& message
     return false;
   }
   image.Release();
-  std::shared_ptr<ImageBuffer> buffer =
-      loading == ImageLoading::kMap ? ImageBuffer::MapFile(*file)
-                                    : ImageBuffer::Allocate(static_cast<size_t>(file->size()));
+  if (loading == ImageLoading::kMap) {
+    // A file system that cannot map files (some network or user-space
+    // ones) still lets the file be read.
+    image.image = ImageBuffer::MapFile(*file);
+    if (image.image)
+      return true;
+  }
+  std::shared_ptr<ImageBuffer> buffer = ImageBuffer::Allocate(static_cast<size_t>(file->size()));
   if (!buffer) {
     messages.Show(BoxCaption::Error, "no memery!");
     return false;
   }
   image.image = buffer;
-  if (loading == ImageLoading::kMap)
-    return true;
   const std::optional<size_t> done = file->ReadInto(buffer->bytes());
   if (!done) {
     messages.Show(BoxCaption::Error, "Failed to read the flash file!");

@@ -16,19 +16,19 @@ enum class ImageLoading {
   // Mapped from the system's file cache: nothing is zeroed or copied, which
   // makes a large image several times quicker to load, but the bytes follow
   // the file. For a command that looks at an image once and ends (comparing,
-  // verifying), as `cmp` reads a file it is handed.
+  // verifying), as `cmp` reads a file it is handed. A file that cannot be
+  // mapped is read.
   kMap,
 };
 
 // Reads the file at `path` whole into a fresh ImageBuffer of `image`, with
-// one read into the buffer and no copy in between, or maps it (`loading`). What was loaded before
-// (buffer, tables, entries) is released first, so two images are never held
-// at once. False after showing:
+// one read into the buffer and no copy in between, or maps it (`loading`).
+// What was loaded before (buffer, tables, entries) is released first, so two
+// images are never held at once. False after showing:
 //  - "Failed to open the flash file!" when it cannot be opened, or is not a
 //    regular file (a folder, a device, a pipe);
 //  - "The flash file is too large!" beyond 4 GiB (positions are u32);
-//  - "no memery!" when the buffer cannot be had or the file not be mapped
-//    (no buffer is loaded then);
+//  - "no memery!" when the buffer cannot be had (no buffer is loaded then);
 //  - "Failed to read the flash file!" on a read error (the buffer stays).
 // A file that turns out shorter than it said keeps the bytes that were read.
 bool LoadImageFile(FlashImage& image, const std::string& path, Messages& messages,
