@@ -17,11 +17,6 @@ namespace {
 
 using nuv::test::TempFolder;
 
-std::vector<uint8_t> FileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Read or mapped, the image holds the file; the legacy flow writes to the
 // loaded image, which must never reach the file.
 TEST(LoadImageFile, ReadsTheWholeFileReleasesThePreviousImageAndNeverWritesTheFile) {
@@ -39,7 +34,7 @@ TEST(LoadImageFile, ReadsTheWholeFileReleasesThePreviousImageAndNeverWritesTheFi
     EXPECT_TRUE(std::equal(flash.bytes().begin(), flash.bytes().end(), first.begin(), first.end()));
     flash.mutable_bytes()[7] ^= 0xFF;
     EXPECT_NE(flash.bytes()[7], first[7]);
-    EXPECT_EQ(FileBytes(folder / "a.bin"), first);
+    EXPECT_EQ(nuv::test::ReadBytes(folder / "a.bin"), first);
     flash.legacy_entries.resize(3);
     std::weak_ptr<ImageBuffer> old = flash.image;
     ASSERT_TRUE(LoadImageFile(flash, (folder / "b.bin").string(), messages, loading));
