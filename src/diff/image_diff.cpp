@@ -14,7 +14,8 @@ namespace nuv::diff {
 namespace {
 
 bool Load(const std::string& path, image::FlashImage& flash, Messages& messages) {
-  return image::PreParse(flash, {path, false, false, image::ImageLoading::kMap}, messages).ok;
+  return image::PreParse(flash, {path, false, false, image::ImageLoading::kMap}, messages)
+             .result == image::PreParseResult::kParsed;
 }
 
 // Pre-parses both images, mapped, each on a thread of its own: the header

@@ -168,7 +168,7 @@ void NuvDialog::PreParse() {
   WindowMessages messages(*this);
   const image::PreParseRequest request{source_path_, ExpertsChecked(), internal_mode_};
   const image::PreParseOutcome outcome = image::PreParse(image_, request, messages);
-  if (!outcome.ok)
+  if (outcome.result != image::PreParseResult::kParsed)
     return;
   for (size_t row = 0; row < outcome.rows.size(); ++row)
     grid_.FillRow(*this, row, outcome.rows[row]);
@@ -253,7 +253,8 @@ void NuvDialog::ParseNewFormat() {
 
 void NuvDialog::ExportConfig() {
   WindowMessages messages(*this);
-  image::ExportConfigRegion(image_, output_path_, messages);
+  // A refusal has been shown; the form stays as it is either way.
+  static_cast<void>(image::ExportConfigRegion(image_, output_path_, messages));
 }
 
 }  // namespace nuv::plugin

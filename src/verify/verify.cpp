@@ -12,7 +12,7 @@ VerifyOutcome VerifyImage(const VerifyRequest& request, Messages& messages) {
   image::FlashImage flash;
   const image::PreParseOutcome loaded = image::PreParse(
       flash, {.source_path = request.image_path, .loading = image::ImageLoading::kMap}, messages);
-  if (!loaded.ok) {
+  if (loaded.result != image::PreParseResult::kParsed) {
     outcome.refused = true;
     return outcome;
   }
