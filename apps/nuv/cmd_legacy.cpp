@@ -251,7 +251,7 @@ bool ApplyFields(image::FlashImage& image, LegacyBlockList& list, const Options&
                      answers[field_index], error))
         return Refuse(messages, error);
     }
-    if (!StoreFields(image, list, sheet, answers, messages))
+    if (StoreFields(image, list, sheet, answers, messages) != legacy::StoreResult::kStored)
       return false;
   }
   return true;
@@ -296,7 +296,8 @@ Outcome Run(const Arguments& args, Messages& messages) {
   }
   return Outcome::Of(ApplyFields(image, list, options, messages) &&
                      ChooseRows(list, options, options.request, messages) &&
-                     legacy::Generate(image, list, options.request, messages).written);
+                     legacy::Generate(image, list, options.request, messages).result ==
+                         legacy::GenerateResult::kWritten);
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ void BM_Generate(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     const auto outcome = nuv::legacy::Generate(image, setup.list, request, messages);
     generate += Seconds(start);
-    if (!outcome.written)
+    if (outcome.result != nuv::legacy::GenerateResult::kWritten)
       state.SkipWithError(("Generate failed: " + messages.last).c_str());
   }
   state.counters["copies"] = generate / copy;

@@ -233,16 +233,16 @@ SheetResult ApplyHwInfoFile(WorkbookExchange& exchange, const platform::CodePage
                                Bracketed(code_page, block.name) + " was left as it was.");
     return SheetResult::kApplied;
   }
-  legacy::HwInfo info;
-  if (legacy::ParseHwInfo(lines, info.panel, info.led, exchange.messages,
-                          BoxCaption::Application) != 0) {
+  const std::optional<legacy::HwInfo> info =
+      legacy::ParseHwInfo(lines, exchange.messages, BoxCaption::Application);
+  if (!info) {
     exchange.messages.Show(BoxCaption::Application, "Parse hw info file failed");
     return SheetResult::kBlockProblem;
   }
   // A hardware-info block is usually the full 5120 bytes, of which the
   // file fills the first 240; the rest is erased to zeros, as nothing else
   // is defined for it.
-  const auto content = info.Bytes();
+  const auto content = info->Bytes();
   std::vector<std::uint8_t> data(size, 0);
   std::copy_n(content.begin(), std::min(size, content.size()), data.begin());
   record.data.Replace(std::move(data));

@@ -193,7 +193,8 @@ void NuvNewButtonDialog::OnOK() {
   // Without the form there is nothing to write to; a list that was parsed
   // again is refused by StoreFields with its message. Either way the
   // dialog stays, and Cancel closes it.
-  if (image == nullptr || list == nullptr || !StoreFields(*image, *list, sheet_, answers, messages))
+  if (image == nullptr || list == nullptr ||
+      StoreFields(*image, *list, sheet_, answers, messages) != StoreResult::kStored)
     return;
   DestroyWindow();
 }

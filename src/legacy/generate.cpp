@@ -128,7 +128,8 @@ GenerateOutcome Generator::Run(const GenerateRequest& request) {
     return outcome;
   if (!request.flash_address.empty())
     Patch(request.flash_address, request.byte_value);
-  outcome.written = WriteOutput(request.output_path);
+  if (WriteOutput(request.output_path))
+    outcome.result = GenerateResult::kWritten;
   return outcome;
 }
 
@@ -172,10 +173,10 @@ bool Generator::PlaceRow(const GenerateRow& row) {
     // A hardware-info block always takes its 240 bytes, whatever the file's length.
     common::LineReader lines;
     lines.Open(std::move(*in));
-    HwInfo info;
-    if (ParseHwInfo(lines, info.panel, info.led, messages_) != 0)
+    const std::optional<HwInfo> info = ParseHwInfo(lines, messages_);
+    if (!info)
       return Fail(kHwInfoFailed);
-    const auto bytes = info.Bytes();
+    const auto bytes = info->Bytes();
     data.assign(bytes.begin(), bytes.end());
   }
   return block.block_id == 0 ? PlaceInConfigArea(row.block.index, data)

@@ -265,7 +265,7 @@ ScriptParseResult ParseLegacyScript(const image::FlashImage& image, LegacyBlockL
   if (!blocks)
     return {ScriptParseStatus::kScriptError};
   list.Assign(std::move(*blocks));
-  return {ScriptParseStatus::kOk};
+  return {ScriptParseStatus::kParsed};
 }
 
 }  // namespace nuv::legacy

@@ -69,14 +69,12 @@ inline image::FlashImage MakeImage(const LegacyLayout& layout) {
   return image;
 }
 
-inline std::vector<ScriptBlock> ParseText(const std::string& text, uint32_t flash_size,
-                                          RecordedMessages& messages, bool* ok = nullptr) {
+inline std::optional<std::vector<ScriptBlock>> ParseText(const std::string& text,
+                                                         uint32_t flash_size,
+                                                         RecordedMessages& messages) {
   common::LineReader lines;
   lines.OpenText(text);
-  auto blocks = ParseLegacyScriptLines(lines, flash_size, messages);
-  if (ok)
-    *ok = blocks.has_value();
-  return blocks ? std::move(*blocks) : std::vector<ScriptBlock>();
+  return ParseLegacyScriptLines(lines, flash_size, messages);
 }
 
 using nuv::test::TempFolder;
