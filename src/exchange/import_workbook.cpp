@@ -339,7 +339,7 @@ ImportResult ImportWorkbook(WorkbookExchange& exchange, std::string_view workboo
   }
   const Variant m = MissingArgument();
   ExcelApplication app;
-  if (!StartExcel(app, exchange.messages))
+  if (StartExcel(app, exchange.messages) != workbook::StartResult::kStarted)
     return ImportResult::kFailed;
   ExcelWorkbooks books(app.GetWorkbooks());
   ExcelWorkbook book(books.Open(workbook_path, m, m, m, m, m, m, m, m, m, m, m, m, m, m));
