@@ -164,7 +164,7 @@ void NuvNewButtonDialog::MakeControls(ScriptBlock& block) {
       continue;
     input->SetFont(GetFont());
     if (tip_.IsWindow())
-      tip_.AddTool(input, TipText(field));
+      static_cast<void>(tip_.AddTool(input, TipText(field)));
   }
 }
 

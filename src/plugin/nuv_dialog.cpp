@@ -113,7 +113,7 @@ bool NuvDialog::Create(uint32_t style, const fw::Rect& rect, fw::Window* parent,
   tip_.SetMaxWidth(kTipWidth);
   tip_.SetBackgroundColour(kTipBackground);
   for (const TipTool& tool : kTipTools)
-    tip_.AddTool(GetDlgItem(tool.control_id), tool.text);
+    static_cast<void>(tip_.AddTool(GetDlgItem(tool.control_id), tool.text));
   const HostSettings settings = ReadHostSettings();
   settings_path_ = settings.settings_path;
   internal_mode_ = settings.internal_mode;
