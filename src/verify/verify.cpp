@@ -13,7 +13,7 @@ VerifyOutcome VerifyImage(const VerifyRequest& request, Messages& messages) {
   const image::PreParseOutcome loaded = image::PreParse(
       flash, {.source_path = request.image_path, .loading = image::ImageLoading::kMap}, messages);
   if (loaded.result != image::PreParseResult::kParsed) {
-    outcome.refused = true;
+    outcome.result = VerifyResult::kRefused;
     return outcome;
   }
   outcome.kind = loaded.kind;
