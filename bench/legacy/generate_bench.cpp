@@ -86,9 +86,9 @@ struct Setup {
     }
     entries.push_back(MakeEntry(0xF0, kTailStart, kImageSize - kTailStart, 1));
     list.Assign(std::move(blocks));
-    nuv::common::WriteU32(original, 8, kDmhOffset);
-    nuv::common::WriteU32(original, 28, kConfigOffset);
-    nuv::common::WriteU32(original, 32, 0x400);
+    static_cast<void>(nuv::common::WriteU32(original, 8, kDmhOffset));
+    static_cast<void>(nuv::common::WriteU32(original, 28, kConfigOffset));
+    static_cast<void>(nuv::common::WriteU32(original, 32, 0x400));
   }
   ~Setup() {
     std::error_code ignored;

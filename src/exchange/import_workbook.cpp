@@ -227,7 +227,7 @@ SheetResult ApplyHwInfoFile(WorkbookExchange& exchange, const platform::CodePage
   }
   const std::filesystem::path path = NativeFilePath(path_text);
   common::LineReader lines;
-  if (path.empty() || !lines.Open(path)) {
+  if (path.empty() || lines.Open(path) != common::LineReader::OpenResult::kOpened) {
     exchange.messages.Show(BoxCaption::Application,
                            "The hardware info file " + path_text + " cannot be opened; block " +
                                Bracketed(code_page, block.name) + " was left as it was.");

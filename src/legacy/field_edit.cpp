@@ -157,7 +157,9 @@ StoreResult StoreFields(image::FlashImage& image, LegacyBlockList& list, const F
       continue;
     if (IsValueField(field)) {
       field.value = static_cast<uint32_t>(values[i]);
-      WriteFieldBits(bytes, FieldFirstBit(base->byte, field), field.bit_length, field.value);
+      // Every field was found placeable above.
+      static_cast<void>(
+          WriteFieldBits(bytes, FieldFirstBit(base->byte, field), field.bit_length, field.value));
       continue;
     }
     // A text field: the typed characters and a zero byte over the bytes

@@ -359,7 +359,11 @@ ParseResult ParseToolConfig(ToolConfig& model, std::string_view script_path,
     return kNotOpened;
   }
   return Parse(
-      model, [&](common::LineReader& reader) { return reader.Open(path.path); }, table, messages);
+      model,
+      [&](common::LineReader& reader) {
+        return reader.Open(path.path) == common::LineReader::OpenResult::kOpened;
+      },
+      table, messages);
 }
 
 ParseResult ParseToolConfigText(ToolConfig& model, std::string_view script,

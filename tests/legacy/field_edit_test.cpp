@@ -19,11 +19,11 @@ using testing::Pattern;
 // The bits themselves are common::ReadBitField's; a field holds 32 of them.
 TEST(FieldBits, OnlyTheFirst32BitsCarryTheValueAndTheWholeFieldMustFit) {
   std::vector<uint8_t> bytes = {0, 0, 0, 0, 0xFF};
-  ASSERT_TRUE(WriteFieldBits(bytes, 0, 40, 0x12345678));
+  ASSERT_EQ(WriteFieldBits(bytes, 0, 40, 0x12345678), common::BoundedWrite::kWritten);
   EXPECT_THAT(bytes, ElementsAre(0x78, 0x56, 0x34, 0x12, 0xFF));
   EXPECT_EQ(ReadFieldBits(bytes, 0, 40), 0x12345678u);
   EXPECT_FALSE(ReadFieldBits(bytes, 1, 40));
-  EXPECT_FALSE(WriteFieldBits(bytes, 1, 40, 0));
+  EXPECT_EQ(WriteFieldBits(bytes, 1, 40, 0), common::BoundedWrite::kOutside);
   EXPECT_THAT(bytes, ElementsAre(0x78, 0x56, 0x34, 0x12, 0xFF));
 
   ScriptField text;

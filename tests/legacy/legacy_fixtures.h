@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "common/bytes.h"
 #include "image/block_entry.h"
 #include "image/flash_image.h"
@@ -53,9 +55,9 @@ inline image::FlashImage MakeImage(const LegacyLayout& layout) {
   auto bytes = image.image->bytes();
   for (size_t i = 0; i < bytes.size(); ++i)
     bytes[i] = Pattern(i);
-  common::WriteU32(bytes, 8, layout.dmh_offset);
-  common::WriteU32(bytes, 28, layout.config_offset);
-  common::WriteU32(bytes, 32, layout.config_length);
+  EXPECT_EQ(common::WriteU32(bytes, 8, layout.dmh_offset), common::BoundedWrite::kWritten);
+  EXPECT_EQ(common::WriteU32(bytes, 28, layout.config_offset), common::BoundedWrite::kWritten);
+  EXPECT_EQ(common::WriteU32(bytes, 32, layout.config_length), common::BoundedWrite::kWritten);
   size_t at = layout.dmh_offset + 12;
   for (const auto& entry : layout.entries) {
     std::copy(entry.bytes().begin(), entry.bytes().end(), bytes.begin() + static_cast<long>(at));
