@@ -247,7 +247,7 @@ void NuvDialog::ParseNewFormat() {
   const exchange::ToolConfigSource source{internal_mode_, ExpertsChecked(), image_.script_path};
   // A dialog that did not open is not used any more; one that did lives on
   // by itself, and the form only keeps the object.
-  if (dialog->Open(image_, source, this, messages))
+  if (dialog->Open(image_, source, this, messages) == exchange::nuvnewfmtdlg::OpenResult::kOpened)
     new_format_dialogs_.push_back(std::move(dialog));
 }
 
