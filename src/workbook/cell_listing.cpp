@@ -141,7 +141,9 @@ class ListingParser {
   ListingParser(WorkbookData& workbook, Messages& messages)
       : workbook_(workbook), messages_(messages) {}
 
-  bool Line(std::size_t number, std::string_view line) {
+  // One line; kFailed after "line N: why".
+  enum class LineResult { kRead, kFailed };
+  LineResult Line(std::size_t number, std::string_view line) {
     number_ = number;
     std::vector<std::string_view> fields = SplitTabs(line);
     if (fields.size() != 5)
@@ -155,7 +157,7 @@ class ListingParser {
     std::string_view type = fields[3];
     if (type == "sheet")
       return fields[1].empty() && fields[2].empty() && fields[4].empty()
-                 ? true
+                 ? LineResult::kRead
                  : Fail("a sheet line has no row, column or value");
     const std::optional<std::uint32_t> row = ReadNumber<std::uint32_t>(fields[1], 1, kMaxRows);
     if (!row)
@@ -170,17 +172,17 @@ class ListingParser {
       if (!index)
         return Fail("a fill is a colour index from 1 to 56");
       cell.fill = static_cast<std::uint8_t>(*index);
-      return true;
+      return LineResult::kRead;
     }
     bool formula = type.starts_with("formula-");
     if (formula)
       type.remove_prefix(8);
     std::optional<Variant> value = Value(type, fields[4]);
     if (!value)
-      return false;
+      return LineResult::kFailed;
     cell.value = std::move(*value);
     cell.formula = formula;
-    return true;
+    return LineResult::kRead;
   }
 
  private:
@@ -233,9 +235,9 @@ class ListingParser {
     return *workbook_.sheets[at];
   }
 
-  bool Fail(const std::string& why) {
+  LineResult Fail(const std::string& why) {
     messages_.Show(BoxCaption::Error, "line " + std::to_string(number_) + ": " + why);
-    return false;
+    return LineResult::kFailed;
   }
 
   WorkbookData& workbook_;
@@ -277,7 +279,7 @@ std::optional<WorkbookData> ParseListing(std::string_view text, Messages& messag
       line.remove_suffix(1);
     if (line.empty())
       continue;
-    if (!parser.Line(number, line))
+    if (parser.Line(number, line) != ListingParser::LineResult::kRead)
       return std::nullopt;
   }
   if (workbook.sheets.empty()) {
