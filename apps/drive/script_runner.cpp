@@ -244,56 +244,43 @@ ScriptRunner::Refusal ScriptRunner::Answer(std::string_view rest) {
   return {};
 }
 
-fw::Window* ScriptRunner::FindWindow(std::string_view name, std::string& why) const {
-  if (!WindowNames::IsName(name)) {
-    why = "unknown window " + std::string(name);
-    return nullptr;
-  }
+ScriptRunner::Found ScriptRunner::FindWindow(std::string_view name) const {
+  if (!WindowNames::IsName(name))
+    return {nullptr, "unknown window " + std::string(name)};
   fw::Window* window = names_.Find(app_, name);
-  if (window == nullptr) {
-    why = "no window " + std::string(name);
-    return nullptr;
-  }
-  if (!window->IsWindowVisible()) {
-    why = "window " + std::string(name) + " is not shown";
-    return nullptr;
-  }
-  return window;
+  if (window == nullptr)
+    return {nullptr, "no window " + std::string(name)};
+  if (!window->IsWindowVisible())
+    return {nullptr, "window " + std::string(name) + " is not shown"};
+  return {window, {}};
 }
 
-fw::Window* ScriptRunner::FindControl(std::string_view name, std::string_view id_text,
-                                      std::string& why) const {
-  fw::Window* window = FindWindow(name, why);
-  if (window == nullptr)
-    return nullptr;
+ScriptRunner::Found ScriptRunner::FindControl(std::string_view name,
+                                              std::string_view id_text) const {
+  const Found found = FindWindow(name);
+  if (found.window == nullptr)
+    return found;
+  fw::Window* window = found.window;
   const std::optional<uint32_t> id = ParseStrictNumber<uint32_t>(id_text);
-  if (!id) {
-    why = "the control id " + std::string(id_text) + " is not a number";
-    return nullptr;
-  }
+  if (!id)
+    return {nullptr, "the control id " + std::string(id_text) + " is not a number"};
   fw::Window* control = window->GetDlgItem(*id);
-  if (control == nullptr || !fw::IsControl(control->kind())) {
-    why = "no control " + std::string(id_text) + " in " + std::string(name);
-    return nullptr;
-  }
-  if (!control->IsWindowVisible()) {
-    why = "control " + std::string(id_text) + " is hidden";
-    return nullptr;
-  }
-  if (!control->IsWindowEnabled()) {
-    why = "control " + std::string(id_text) + " is disabled";
-    return nullptr;
-  }
-  return control;
+  if (control == nullptr || !fw::IsControl(control->kind()))
+    return {nullptr, "no control " + std::string(id_text) + " in " + std::string(name)};
+  if (!control->IsWindowVisible())
+    return {nullptr, "control " + std::string(id_text) + " is hidden"};
+  if (!control->IsWindowEnabled())
+    return {nullptr, "control " + std::string(id_text) + " is disabled"};
+  return {control, {}};
 }
 
 ScriptRunner::Refusal ScriptRunner::Click(const std::vector<std::string>& words) {
   if (words.size() != 3)
     return "expected: click W ID";
-  std::string why;
-  fw::Window* control = FindControl(words[1], words[2], why);
-  if (control == nullptr)
-    return why;
+  const Found found = FindControl(words[1], words[2]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* control = found.window;
   if (control->kind() != fw::WindowKind::Button && control->kind() != fw::WindowKind::CheckBox)
     return "control " + words[2] + " is not a button";
   fw::UserClick(*control);
@@ -303,10 +290,10 @@ ScriptRunner::Refusal ScriptRunner::Click(const std::vector<std::string>& words)
 ScriptRunner::Refusal ScriptRunner::Check(const std::vector<std::string>& words) {
   if (words.size() != 4 || (words[3] != "0" && words[3] != "1"))
     return "expected: check W ID 0|1";
-  std::string why;
-  fw::Window* control = FindControl(words[1], words[2], why);
-  if (control == nullptr)
-    return why;
+  const Found found = FindControl(words[1], words[2]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* control = found.window;
   auto* box = dynamic_cast<fw::Button*>(control);
   if (box == nullptr || control->kind() != fw::WindowKind::CheckBox)
     return "control " + words[2] + " is not a check box";
@@ -320,10 +307,10 @@ ScriptRunner::Refusal ScriptRunner::Type(const std::vector<std::string>& words,
                                          std::string_view rest) {
   if (words.size() < 3)
     return "expected: type W ID TEXT";
-  std::string why;
-  fw::Window* control = FindControl(words[1], words[2], why);
-  if (control == nullptr)
-    return why;
+  const Found found = FindControl(words[1], words[2]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* control = found.window;
   if (control->kind() != fw::WindowKind::Edit)
     return "control " + words[2] + " is not an edit";
   if ((control->GetStyle() & fw::ES_READONLY) != 0)
@@ -335,10 +322,10 @@ ScriptRunner::Refusal ScriptRunner::Type(const std::vector<std::string>& words,
 ScriptRunner::Refusal ScriptRunner::Pick(const std::vector<std::string>& words) {
   if (words.size() != 4)
     return "expected: pick W ID N";
-  std::string why;
-  fw::Window* control = FindControl(words[1], words[2], why);
-  if (control == nullptr)
-    return why;
+  const Found found = FindControl(words[1], words[2]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* control = found.window;
   auto* combo = dynamic_cast<fw::ComboBox*>(control);
   if (combo == nullptr)
     return "control " + words[2] + " is not a combo box";
@@ -365,10 +352,10 @@ ScriptRunner::Refusal ScriptRunner::Mouse(const std::vector<std::string>& words)
   const std::optional<int> y = words.size() == 4 ? ParseStrictNumber<int>(words[3]) : std::nullopt;
   if (!x || !y)
     return "expected: mouse W X Y";
-  std::string why;
-  fw::Window* window = FindWindow(words[1], why);
-  if (window == nullptr)
-    return why;
+  const Found found = FindWindow(words[1]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* window = found.window;
   const fw::Point screen = window->ClientToScreen(fw::Point{*x, *y});
   const fw::Size size = backend_->ScreenSize();
   if (!fw::Rect{0, 0, size.cx, size.cy}.Contains(screen))
@@ -382,10 +369,10 @@ ScriptRunner::Refusal ScriptRunner::Key(const std::vector<std::string>& words) {
       words.size() == 3 ? VirtualKey(words[2]) : std::optional<uint32_t>(fw::VK_SHIFT);
   if (words.size() < 2 || words.size() > 3 || !code)
     return "expected: key W [shift|escape|return|tab|space|LETTER|DIGIT]";
-  std::string why;
-  fw::Window* window = FindWindow(words[1], why);
-  if (window == nullptr)
-    return why;
+  const Found found = FindWindow(words[1]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* window = found.window;
   fw::Window* target = window;
   if (fw::Window* under = app_.WindowFromPoint(app_.GetCursorPos());
       under != nullptr && (under == window || under->IsDescendantOf(*window)))
@@ -399,10 +386,10 @@ ScriptRunner::Refusal ScriptRunner::Scroll(const std::vector<std::string>& words
       words.size() == 4 ? ParseStrictNumber<int>(words[3]) : std::nullopt;
   if (!lines)
     return "expected: scroll W ID N";
-  std::string why;
-  fw::Window* window = FindWindow(words[1], why);
-  if (window == nullptr)
-    return why;
+  const Found found = FindWindow(words[1]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* window = found.window;
   const std::optional<uint32_t> id = ParseStrictNumber<uint32_t>(words[2]);
   auto* area = id ? window->GetDlgItemAs<fw::ScrollArea>(*id) : nullptr;
   if (area == nullptr)
@@ -418,10 +405,10 @@ ScriptRunner::Refusal ScriptRunner::Scroll(const std::vector<std::string>& words
 ScriptRunner::Refusal ScriptRunner::Show(const std::vector<std::string>& words) {
   if (words.size() != 2)
     return "expected: show W";
-  std::string why;
-  fw::Window* window = FindWindow(words[1], why);
-  if (window == nullptr)
-    return why;
+  const Found found = FindWindow(words[1]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* window = found.window;
   const std::string title = window->kind() == fw::WindowKind::Popup ? backend_->ShownText(*window)
                                                                     : window->GetWindowText();
   out_ << "window " << words[1] << " \"" << TranscriptText(title) << "\" "

@@ -56,10 +56,15 @@ class ScriptRunner {
   Refusal Show(const std::vector<std::string>& words);
   Refusal Shell(std::string_view command);
 
-  // The window a name stands for, when it is up; else why not.
-  fw::Window* FindWindow(std::string_view name, std::string& why) const;
-  // A visible, enabled control of a window that is up; else why not.
-  fw::Window* FindControl(std::string_view name, std::string_view id_text, std::string& why) const;
+  // A window a script line names, or why the line cannot use one.
+  struct Found {
+    fw::Window* window = nullptr;  // null when there is none
+    std::string why;               // when there is none: why not
+  };
+  // The window a name stands for, when it is up.
+  Found FindWindow(std::string_view name) const;
+  // A visible, enabled control of a window that is up.
+  Found FindControl(std::string_view name, std::string_view id_text) const;
 
   std::ostream& out_;
   std::ostream& err_;

@@ -156,8 +156,9 @@ struct FieldRef {
   size_t block = 0;
   size_t field = 0;
 };
+// Nothing, after a message, when no field or more than one is named so.
 std::optional<FieldRef> FindField(const LegacyBlockList& list, const std::string& path,
-                                  std::string& error) {
+                                  Messages& messages) {
   std::vector<FieldRef> found;
   const auto blocks = list.blocks();
   for (size_t dot = path.find('.'); dot != std::string::npos; dot = path.find('.', dot + 1)) {
@@ -173,8 +174,9 @@ std::optional<FieldRef> FindField(const LegacyBlockList& list, const std::string
   }
   if (found.size() == 1)
     return found[0];
-  error = found.empty() ? "no field block holds a field " + Quoted(path) + " (see --list)"
-                        : Quoted(path) + " names more than one field";
+  messages.Show(BoxCaption::Error,
+                found.empty() ? "no field block holds a field " + Quoted(path) + " (see --list)"
+                              : Quoted(path) + " names more than one field");
   return std::nullopt;
 }
 
@@ -226,10 +228,9 @@ ApplyResult ApplyFields(image::FlashImage& image, LegacyBlockList& list, const O
                         Messages& messages) {
   std::map<size_t, std::vector<std::pair<size_t, std::string>>> by_block;
   for (const auto& [path, value] : options.fields) {
-    std::string error;
-    const auto ref = FindField(list, path, error);
+    const std::optional<FieldRef> ref = FindField(list, path, messages);
     if (!ref)
-      return Refuse(messages, error);
+      return ApplyResult::kRefused;
     by_block[ref->block].emplace_back(ref->field, value);
   }
   for (const auto& [block_index, edits] : by_block) {
