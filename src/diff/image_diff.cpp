@@ -14,8 +14,7 @@
 namespace nuv::diff {
 namespace {
 
-image::PreParseResult Load(const std::string& path, image::FlashImage& flash,
-                           Messages& messages) {
+image::PreParseResult Load(const std::string& path, image::FlashImage& flash, Messages& messages) {
   return image::PreParse(flash, {path, false, false, image::ImageLoading::kMap}, messages).result;
 }
 

@@ -30,19 +30,22 @@ TEST(LoadImageFile, ReadsTheWholeFileReleasesThePreviousImageAndNeverWritesTheFi
     SCOPED_TRACE(loading == ImageLoading::kMap ? "mapped" : "read");
     FlashImage flash;
     RecordedMessages messages;
-    ASSERT_EQ(LoadImageFile(flash, (folder / "a.bin").string(), messages, loading), LoadResult::kLoaded);
+    ASSERT_EQ(LoadImageFile(flash, (folder / "a.bin").string(), messages, loading),
+              LoadResult::kLoaded);
     EXPECT_TRUE(std::equal(flash.bytes().begin(), flash.bytes().end(), first.begin(), first.end()));
     flash.mutable_bytes()[7] ^= 0xFF;
     EXPECT_NE(flash.bytes()[7], first[7]);
     EXPECT_EQ(nuv::test::ReadBytes(folder / "a.bin"), first);
     flash.legacy_entries.resize(3);
     std::weak_ptr<ImageBuffer> old = flash.image;
-    ASSERT_EQ(LoadImageFile(flash, (folder / "b.bin").string(), messages, loading), LoadResult::kLoaded);
+    ASSERT_EQ(LoadImageFile(flash, (folder / "b.bin").string(), messages, loading),
+              LoadResult::kLoaded);
     EXPECT_TRUE(old.expired());
     EXPECT_TRUE(flash.legacy_entries.empty());
     EXPECT_TRUE(
         std::equal(flash.bytes().begin(), flash.bytes().end(), second.begin(), second.end()));
-    ASSERT_EQ(LoadImageFile(flash, (folder / "empty.bin").string(), messages, loading), LoadResult::kLoaded);
+    ASSERT_EQ(LoadImageFile(flash, (folder / "empty.bin").string(), messages, loading),
+              LoadResult::kLoaded);
     EXPECT_TRUE(flash.bytes().empty());
     EXPECT_TRUE(messages.texts().empty());
   }
