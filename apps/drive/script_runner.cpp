@@ -59,13 +59,7 @@ std::string_view RestAfterWords(std::string_view line, size_t count) {
 }
 
 // Numbers in a script are read strictly, as on a command line.
-template <class T>
-bool ParseNumber(std::string_view text, T& value) {
-  const std::optional<T> parsed = common::ParseStrictNumber<T>(text);
-  if (parsed)
-    value = *parsed;
-  return parsed.has_value();
-}
+using common::ParseStrictNumber;
 
 struct KeyName {
   std::string_view name;
@@ -77,23 +71,19 @@ constexpr KeyName kKeys[] = {
     {"tab", fw::VK_TAB},     {"space", fw::VK_SPACE},
 };
 
-bool VirtualKey(std::string_view name, uint32_t& code) {
+std::optional<uint32_t> VirtualKey(std::string_view name) {
   for (const KeyName& key : kKeys) {
-    if (key.name == name) {
-      code = key.code;
-      return true;
-    }
+    if (key.name == name)
+      return key.code;
   }
   if (name.size() == 1) {
     char c = name[0];
     if (c >= 'a' && c <= 'z')
       c = static_cast<char>(c - 'a' + 'A');
-    if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-      code = static_cast<uint32_t>(c);
-      return true;
-    }
+    if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+      return static_cast<uint32_t>(c);
   }
-  return false;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -158,28 +148,27 @@ int ScriptRunner::Run(std::istream& script) {
   int number = 0;
   while (std::getline(script, line)) {
     ++number;
-    if (!RunLine(line, number))
+    if (RunLine(line, number) != LineResult::kDone)
       all_done = false;
   }
   out_.flush();
   return all_done ? 0 : 1;
 }
 
-bool ScriptRunner::Refuse(std::string_view line, std::string_view reason) {
+void ScriptRunner::Refuse(std::string_view line, std::string_view reason) {
   out_ << "refused " << line << ": " << reason << "\n";
-  return false;
 }
 
-bool ScriptRunner::RunLine(std::string_view raw, int line_number) {
+ScriptRunner::LineResult ScriptRunner::RunLine(std::string_view raw, int line_number) {
   const std::string_view line = Trim(raw);
   if (line.empty() || line.front() == '#')
-    return true;
+    return LineResult::kDone;
   const std::vector<std::string> words = Words(line);
   const std::string& action = words.front();
   const int unanswered_before = backend_->unanswered_dialogs();
   const int unanswered_questions_before = backend_->unanswered_questions();
 
-  std::string why;
+  Refusal why;
   if (action == "load")
     why = words.size() == 1 ? Load() : "expected: load";
   else if (action == "answer")
@@ -208,18 +197,22 @@ bool ScriptRunner::RunLine(std::string_view raw, int line_number) {
     why = "unknown action " + action;
   app_.Flush();
 
-  bool done = why.empty() || Refuse(line, why);
+  LineResult done = LineResult::kDone;
+  if (why) {
+    Refuse(line, *why);
+    done = LineResult::kNotDone;
+  }
   if (backend_->unanswered_dialogs() > unanswered_before) {
     err_ << "nuv-drive: line " << line_number
          << ": a file dialog opened with no answer queued; it was cancelled\n";
-    done = false;
+    done = LineResult::kNotDone;
   }
   if (backend_->unanswered_questions() > unanswered_questions_before)
-    done = false;
+    done = LineResult::kNotDone;
   return done;
 }
 
-std::string ScriptRunner::Load() {
+ScriptRunner::Refusal ScriptRunner::Load() {
   std::string error;
   std::unique_ptr<fw::PluginLibrary> plugin = fw::PluginLibrary::Open(plugin_path_, error);
   if (!plugin)
@@ -236,7 +229,7 @@ std::string ScriptRunner::Load() {
   return {};
 }
 
-std::string ScriptRunner::Answer(std::string_view rest) {
+ScriptRunner::Refusal ScriptRunner::Answer(std::string_view rest) {
   const std::string_view answer = Trim(rest);
   if (answer.empty())
     return "expected: answer PATH|cancel|yes|no";
@@ -251,69 +244,56 @@ std::string ScriptRunner::Answer(std::string_view rest) {
   return {};
 }
 
-fw::Window* ScriptRunner::FindWindow(std::string_view name, std::string& why) const {
-  if (!WindowNames::IsName(name)) {
-    why = "unknown window " + std::string(name);
-    return nullptr;
-  }
+ScriptRunner::Found ScriptRunner::FindWindow(std::string_view name) const {
+  if (!WindowNames::IsName(name))
+    return {nullptr, "unknown window " + std::string(name)};
   fw::Window* window = names_.Find(app_, name);
-  if (window == nullptr) {
-    why = "no window " + std::string(name);
-    return nullptr;
-  }
-  if (!window->IsWindowVisible()) {
-    why = "window " + std::string(name) + " is not shown";
-    return nullptr;
-  }
-  return window;
-}
-
-fw::Window* ScriptRunner::FindControl(std::string_view name, std::string_view id_text,
-                                      std::string& why) const {
-  fw::Window* window = FindWindow(name, why);
   if (window == nullptr)
-    return nullptr;
-  uint32_t id = 0;
-  if (!ParseNumber(id_text, id)) {
-    why = "the control id " + std::string(id_text) + " is not a number";
-    return nullptr;
-  }
-  fw::Window* control = window->GetDlgItem(id);
-  if (control == nullptr || !fw::IsControl(control->kind())) {
-    why = "no control " + std::string(id_text) + " in " + std::string(name);
-    return nullptr;
-  }
-  if (!control->IsWindowVisible()) {
-    why = "control " + std::string(id_text) + " is hidden";
-    return nullptr;
-  }
-  if (!control->IsWindowEnabled()) {
-    why = "control " + std::string(id_text) + " is disabled";
-    return nullptr;
-  }
-  return control;
+    return {nullptr, "no window " + std::string(name)};
+  if (!window->IsWindowVisible())
+    return {nullptr, "window " + std::string(name) + " is not shown"};
+  return {window, {}};
 }
 
-std::string ScriptRunner::Click(const std::vector<std::string>& words) {
+ScriptRunner::Found ScriptRunner::FindControl(std::string_view name,
+                                              std::string_view id_text) const {
+  const Found found = FindWindow(name);
+  if (found.window == nullptr)
+    return found;
+  fw::Window* window = found.window;
+  const std::optional<uint32_t> id = ParseStrictNumber<uint32_t>(id_text);
+  if (!id)
+    return {nullptr, "the control id " + std::string(id_text) + " is not a number"};
+  fw::Window* control = window->GetDlgItem(*id);
+  if (control == nullptr || !fw::IsControl(control->kind()))
+    return {nullptr, "no control " + std::string(id_text) + " in " + std::string(name)};
+  if (!control->IsWindowVisible())
+    return {nullptr, "control " + std::string(id_text) + " is hidden"};
+  if (!control->IsWindowEnabled())
+    return {nullptr, "control " + std::string(id_text) + " is disabled"};
+  return {control, {}};
+}
+
+ScriptRunner::Refusal ScriptRunner::Click(const std::vector<std::string>& words) {
   if (words.size() != 3)
     return "expected: click W ID";
-  std::string why;
-  fw::Window* control = FindControl(words[1], words[2], why);
-  if (control == nullptr)
-    return why;
+  const Found found = FindControl(words[1], words[2]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* control = found.window;
   if (control->kind() != fw::WindowKind::Button && control->kind() != fw::WindowKind::CheckBox)
     return "control " + words[2] + " is not a button";
   fw::UserClick(*control);
   return {};
 }
 
-std::string ScriptRunner::Check(const std::vector<std::string>& words) {
+ScriptRunner::Refusal ScriptRunner::Check(const std::vector<std::string>& words) {
   if (words.size() != 4 || (words[3] != "0" && words[3] != "1"))
     return "expected: check W ID 0|1";
-  std::string why;
-  fw::Window* control = FindControl(words[1], words[2], why);
-  if (control == nullptr)
-    return why;
+  const Found found = FindControl(words[1], words[2]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* control = found.window;
   auto* box = dynamic_cast<fw::Button*>(control);
   if (box == nullptr || control->kind() != fw::WindowKind::CheckBox)
     return "control " + words[2] + " is not a check box";
@@ -323,13 +303,14 @@ std::string ScriptRunner::Check(const std::vector<std::string>& words) {
   return {};
 }
 
-std::string ScriptRunner::Type(const std::vector<std::string>& words, std::string_view rest) {
+ScriptRunner::Refusal ScriptRunner::Type(const std::vector<std::string>& words,
+                                         std::string_view rest) {
   if (words.size() < 3)
     return "expected: type W ID TEXT";
-  std::string why;
-  fw::Window* control = FindControl(words[1], words[2], why);
-  if (control == nullptr)
-    return why;
+  const Found found = FindControl(words[1], words[2]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* control = found.window;
   if (control->kind() != fw::WindowKind::Edit)
     return "control " + words[2] + " is not an edit";
   if ((control->GetStyle() & fw::ES_READONLY) != 0)
@@ -338,43 +319,44 @@ std::string ScriptRunner::Type(const std::vector<std::string>& words, std::strin
   return {};
 }
 
-std::string ScriptRunner::Pick(const std::vector<std::string>& words) {
+ScriptRunner::Refusal ScriptRunner::Pick(const std::vector<std::string>& words) {
   if (words.size() != 4)
     return "expected: pick W ID N";
-  std::string why;
-  fw::Window* control = FindControl(words[1], words[2], why);
-  if (control == nullptr)
-    return why;
+  const Found found = FindControl(words[1], words[2]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* control = found.window;
   auto* combo = dynamic_cast<fw::ComboBox*>(control);
   if (combo == nullptr)
     return "control " + words[2] + " is not a combo box";
-  int index = 0;
-  if (!ParseNumber(words[3], index) || index < 0 || index >= combo->GetCount())
+  const std::optional<int> index = ParseStrictNumber<int>(words[3]);
+  if (!index || *index < 0 || *index >= combo->GetCount())
     return "combo box " + words[2] + " has no item " + words[3];
-  fw::UserPick(*combo, index);
+  fw::UserPick(*combo, *index);
   return {};
 }
 
-std::string ScriptRunner::Wait(const std::vector<std::string>& words) {
-  uint64_t ms = 0;
-  if (words.size() != 2 || !ParseNumber(words[1], ms))
+ScriptRunner::Refusal ScriptRunner::Wait(const std::vector<std::string>& words) {
+  const std::optional<uint64_t> ms =
+      words.size() == 2 ? ParseStrictNumber<uint64_t>(words[1]) : std::nullopt;
+  if (!ms)
     return "expected: wait MS";
-  if (ms > kLongestWait)
+  if (*ms > kLongestWait)
     return "a wait is at most " + std::to_string(kLongestWait) + " ms";
-  backend_->AdvanceClock(ms);
+  backend_->AdvanceClock(*ms);
   return {};
 }
 
-std::string ScriptRunner::Mouse(const std::vector<std::string>& words) {
-  int x = 0;
-  int y = 0;
-  if (words.size() != 4 || !ParseNumber(words[2], x) || !ParseNumber(words[3], y))
+ScriptRunner::Refusal ScriptRunner::Mouse(const std::vector<std::string>& words) {
+  const std::optional<int> x = words.size() == 4 ? ParseStrictNumber<int>(words[2]) : std::nullopt;
+  const std::optional<int> y = words.size() == 4 ? ParseStrictNumber<int>(words[3]) : std::nullopt;
+  if (!x || !y)
     return "expected: mouse W X Y";
-  std::string why;
-  fw::Window* window = FindWindow(words[1], why);
-  if (window == nullptr)
-    return why;
-  const fw::Point screen = window->ClientToScreen(fw::Point{x, y});
+  const Found found = FindWindow(words[1]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* window = found.window;
+  const fw::Point screen = window->ClientToScreen(fw::Point{*x, *y});
   const fw::Size size = backend_->ScreenSize();
   if (!fw::Rect{0, 0, size.cx, size.cy}.Contains(screen))
     return "the point " + words[2] + "," + words[3] + " of " + words[1] + " is off the screen";
@@ -382,49 +364,51 @@ std::string ScriptRunner::Mouse(const std::vector<std::string>& words) {
   return {};
 }
 
-std::string ScriptRunner::Key(const std::vector<std::string>& words) {
-  uint32_t code = fw::VK_SHIFT;
-  if (words.size() < 2 || words.size() > 3 || (words.size() == 3 && !VirtualKey(words[2], code)))
+ScriptRunner::Refusal ScriptRunner::Key(const std::vector<std::string>& words) {
+  const std::optional<uint32_t> code =
+      words.size() == 3 ? VirtualKey(words[2]) : std::optional<uint32_t>(fw::VK_SHIFT);
+  if (words.size() < 2 || words.size() > 3 || !code)
     return "expected: key W [shift|escape|return|tab|space|LETTER|DIGIT]";
-  std::string why;
-  fw::Window* window = FindWindow(words[1], why);
-  if (window == nullptr)
-    return why;
+  const Found found = FindWindow(words[1]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* window = found.window;
   fw::Window* target = window;
   if (fw::Window* under = app_.WindowFromPoint(app_.GetCursorPos());
       under != nullptr && (under == window || under->IsDescendantOf(*window)))
     target = under;
-  fw::UserPressKey(*target, code);
+  fw::UserPressKey(*target, *code);
   return {};
 }
 
-std::string ScriptRunner::Scroll(const std::vector<std::string>& words) {
-  int lines = 0;
-  if (words.size() != 4 || !ParseNumber(words[3], lines))
+ScriptRunner::Refusal ScriptRunner::Scroll(const std::vector<std::string>& words) {
+  const std::optional<int> lines =
+      words.size() == 4 ? ParseStrictNumber<int>(words[3]) : std::nullopt;
+  if (!lines)
     return "expected: scroll W ID N";
-  std::string why;
-  fw::Window* window = FindWindow(words[1], why);
-  if (window == nullptr)
-    return why;
-  uint32_t id = 0;
-  auto* area = ParseNumber(words[2], id) ? window->GetDlgItemAs<fw::ScrollArea>(id) : nullptr;
+  const Found found = FindWindow(words[1]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* window = found.window;
+  const std::optional<uint32_t> id = ParseStrictNumber<uint32_t>(words[2]);
+  auto* area = id ? window->GetDlgItemAs<fw::ScrollArea>(*id) : nullptr;
   if (area == nullptr)
     return "no scrolling area " + words[2] + " in " + words[1];
   if (!area->IsWindowVisible())
     return "area " + words[2] + " is hidden";
   if (!area->CanScroll())
     return "area " + words[2] + " has no scroll bar: its contents fit";
-  fw::UserScroll(*area, lines);
+  fw::UserScroll(*area, *lines);
   return {};
 }
 
-std::string ScriptRunner::Show(const std::vector<std::string>& words) {
+ScriptRunner::Refusal ScriptRunner::Show(const std::vector<std::string>& words) {
   if (words.size() != 2)
     return "expected: show W";
-  std::string why;
-  fw::Window* window = FindWindow(words[1], why);
-  if (window == nullptr)
-    return why;
+  const Found found = FindWindow(words[1]);
+  if (found.window == nullptr)
+    return found.why;
+  fw::Window* window = found.window;
   const std::string title = window->kind() == fw::WindowKind::Popup ? backend_->ShownText(*window)
                                                                     : window->GetWindowText();
   out_ << "window " << words[1] << " \"" << TranscriptText(title) << "\" "
@@ -440,14 +424,17 @@ std::string ScriptRunner::Show(const std::vector<std::string>& words) {
   return {};
 }
 
-std::string ScriptRunner::Shell(std::string_view command) {
+ScriptRunner::Refusal ScriptRunner::Shell(std::string_view command) {
   const std::string text(Trim(command));
   if (text.empty())
     return "expected: sh COMMAND";
   out_.flush();
   err_.flush();
   const std::string argv[] = {"/bin/sh", "-c", text};
-  return platform::RunToEnd(argv);
+  std::string failure = platform::RunToEnd(argv);
+  if (failure.empty())
+    return std::nullopt;
+  return failure;
 }
 
 }  // namespace nuv::drive

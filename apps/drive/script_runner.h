@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,32 +32,39 @@ class ScriptRunner {
   // every line was carried out, 1 otherwise.
   int Run(std::istream& script);
 
-  // Carries out one line (comments and blank lines are passed over). False
-  // when it was refused or went wrong.
-  bool RunLine(std::string_view line, int line_number);
+  // Carries out one line (comments and blank lines are passed over):
+  // kNotDone when it was refused or went wrong.
+  enum class LineResult { kDone, kNotDone };
+  [[nodiscard]] LineResult RunLine(std::string_view line, int line_number);
 
  private:
   void OnEvent(const fw::headless::Event& event);
-  bool Refuse(std::string_view line, std::string_view reason);
+  void Refuse(std::string_view line, std::string_view reason);
 
-  // Each returns an empty text when carried out, else why not.
-  std::string Load();
-  std::string Answer(std::string_view rest);
-  std::string Click(const std::vector<std::string>& words);
-  std::string Check(const std::vector<std::string>& words);
-  std::string Type(const std::vector<std::string>& words, std::string_view rest);
-  std::string Pick(const std::vector<std::string>& words);
-  std::string Wait(const std::vector<std::string>& words);
-  std::string Mouse(const std::vector<std::string>& words);
-  std::string Key(const std::vector<std::string>& words);
-  std::string Scroll(const std::vector<std::string>& words);
-  std::string Show(const std::vector<std::string>& words);
-  std::string Shell(std::string_view command);
+  // Why an action was not carried out; nothing when it was.
+  using Refusal = std::optional<std::string>;
+  Refusal Load();
+  Refusal Answer(std::string_view rest);
+  Refusal Click(const std::vector<std::string>& words);
+  Refusal Check(const std::vector<std::string>& words);
+  Refusal Type(const std::vector<std::string>& words, std::string_view rest);
+  Refusal Pick(const std::vector<std::string>& words);
+  Refusal Wait(const std::vector<std::string>& words);
+  Refusal Mouse(const std::vector<std::string>& words);
+  Refusal Key(const std::vector<std::string>& words);
+  Refusal Scroll(const std::vector<std::string>& words);
+  Refusal Show(const std::vector<std::string>& words);
+  Refusal Shell(std::string_view command);
 
-  // The window a name stands for, when it is up; else why not.
-  fw::Window* FindWindow(std::string_view name, std::string& why) const;
-  // A visible, enabled control of a window that is up; else why not.
-  fw::Window* FindControl(std::string_view name, std::string_view id_text, std::string& why) const;
+  // A window a script line names, or why the line cannot use one.
+  struct Found {
+    fw::Window* window = nullptr;  // null when there is none
+    std::string why;               // when there is none: why not
+  };
+  // The window a name stands for, when it is up.
+  Found FindWindow(std::string_view name) const;
+  // A visible, enabled control of a window that is up.
+  Found FindControl(std::string_view name, std::string_view id_text) const;
 
   std::ostream& out_;
   std::ostream& err_;

@@ -26,32 +26,29 @@ HostWindow::~HostWindow() {
   ShutDown();
 }
 
-bool HostWindow::Load(const std::string& path, std::string& error) {
-  if (plugin_) {
-    error = "a plug-in is loaded already";
-    return false;
-  }
+std::optional<std::string> HostWindow::Load(const std::string& path) {
+  if (plugin_)
+    return "a plug-in is loaded already";
+  std::string error;
   plugin_ = fw::PluginLibrary::Open(path, error);
   if (!plugin_)
-    return false;
+    return error;
   const char* title = plugin_->get_title();
   page_area_ = new QWidget;
   tabs_->addTab(page_area_, QString::fromUtf8(title != nullptr ? title : ""));
   if (plugin_->is_gui() == 0) {
     auto* layout = new QVBoxLayout(page_area_);
     layout->addWidget(new QLabel(QStringLiteral("The plug-in has no user interface.")));
-    return true;
+    return std::nullopt;
   }
   backend_.SetPageArea(page_area_);
   fw::Window& page = app_.CreatePage();
   int made = 0;
   app_.RunCommand([&] { made = plugin_->init(&page, 0); });
   app_.LayoutPage();
-  if (made == 0) {
-    error = "the plug-in could not make its page (dll_init returned 0)";
-    return false;
-  }
-  return true;
+  if (made == 0)
+    return "the plug-in could not make its page (dll_init returned 0)";
+  return std::nullopt;
 }
 
 fw::Window* HostWindow::Pane() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QMainWindow>
@@ -31,8 +32,8 @@ class HostWindow final : public QMainWindow {
 
   // Loads the plug-in library, names the page's tab with dll_get_title and,
   // when dll_is_gui says it has a user interface, makes the page and hands
-  // it to dll_init. False with the reason in `error`.
-  bool Load(const std::string& path, std::string& error);
+  // it to dll_init. Why it could not; nothing when it did.
+  [[nodiscard]] std::optional<std::string> Load(const std::string& path);
 
   // The window the plug-in put on the page (its first pane), if any.
   fw::Window* Pane() const;

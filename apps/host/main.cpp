@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,7 @@ struct Options {
   std::string plugin;
   std::string screenshots;
   std::string samples = "samples";
+  bool help = false;
 };
 
 int Usage(std::string_view problem) {
@@ -45,8 +47,8 @@ int Usage(std::string_view problem) {
   return 2;
 }
 
-// Empty when the arguments are good, else what is wrong.
-std::string Parse(const std::vector<std::string>& args, Options& options, bool& help) {
+// What is wrong with the arguments; nothing when they are good.
+std::optional<std::string> Parse(const std::vector<std::string>& args, Options& options) {
   bool plugin_given = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -54,7 +56,7 @@ std::string Parse(const std::vector<std::string>& args, Options& options, bool& 
     if (takes_value && i + 1 >= args.size())
       return arg + " needs a value";
     if (arg == "--help" || arg == "-h") {
-      help = true;
+      options.help = true;
     } else if (arg == "--plugin" || (!arg.empty() && arg[0] != '-')) {
       if (plugin_given)
         return "only one plug-in can be loaded";
@@ -68,7 +70,7 @@ std::string Parse(const std::vector<std::string>& args, Options& options, bool& 
       return "unknown option " + arg;
     }
   }
-  return {};
+  return std::nullopt;
 }
 
 }  // namespace
@@ -76,10 +78,9 @@ std::string Parse(const std::vector<std::string>& args, Options& options, bool& 
 int main(int argc, char** argv) {
   Options options;
   options.plugin = (nuv::platform::ProgramFolder() / "nuv.so").string();
-  bool help = false;
-  if (const std::string problem = Parse({argv + 1, argv + argc}, options, help); !problem.empty())
-    return Usage(problem);
-  if (help) {
+  if (const std::optional<std::string> problem = Parse({argv + 1, argv + argc}, options))
+    return Usage(*problem);
+  if (options.help) {
     std::cout << kUsage;
     return 0;
   }
@@ -96,9 +97,8 @@ int main(int argc, char** argv) {
   nuv::fw::qt::QtBackend& qt_backend = *backend;
   nuv::fw::Application app("nuvhost", std::move(backend));
   nuv::host::HostWindow host(app, qt_backend);
-  std::string error;
-  if (!host.Load(options.plugin, error)) {
-    std::cerr << "nuvhost: " << error << "\n";
+  if (const std::optional<std::string> error = host.Load(options.plugin)) {
+    std::cerr << "nuvhost: " << *error << "\n";
     return 1;
   }
 

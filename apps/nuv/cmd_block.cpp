@@ -47,8 +47,8 @@ std::optional<uint8_t> BlockId(const Arguments& args) {
   return common::ParseStrictNumber<uint8_t>(args.operands[2]);
 }
 
-// The image named by the first operand; false after a message.
-bool LoadImage(image::FlashImage& flash, const Arguments& args, Messages& messages) {
+// The image named by the first operand; kRefused after a message.
+LoadResult LoadImage(image::FlashImage& flash, const Arguments& args, Messages& messages) {
   return LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
                          "A legacy image has no block table to save from or load into.", messages);
 }
@@ -58,7 +58,7 @@ Outcome Save(const Arguments& args, Messages& messages) {
   if (!id)
     return Outcome::Usage("ID is a number from 0 to 0xff");
   image::FlashImage flash;
-  return Outcome::Of(LoadImage(flash, args, messages) &&
+  return Outcome::Of(LoadImage(flash, args, messages) == LoadResult::kLoaded &&
                      toolcfg::SaveBlockFile(flash, args.operands[1], *id, args.Value("-o"),
                                             messages) == toolcfg::BlockFileResult::kDone);
 }
@@ -68,7 +68,7 @@ Outcome Load(const Arguments& args, Messages& messages) {
   if (!id)
     return Outcome::Usage("ID is a number from 0 to 0xff");
   image::FlashImage flash;
-  if (!LoadImage(flash, args, messages) ||
+  if (LoadImage(flash, args, messages) != LoadResult::kLoaded ||
       toolcfg::LoadBlockFile(flash, args.operands[1], *id, args.operands[3], messages) !=
           toolcfg::BlockFileResult::kDone)
     return Outcome::Failed();

@@ -29,8 +29,8 @@ CommandRegistration register_build(kBuild);
 
 Outcome Build(const Arguments& args, Messages& messages) {
   NewFormatImage image;
-  if (!LoadWithToolConfig(image, args.operands[0], "A legacy image is not built from a workbook.",
-                          messages))
+  if (LoadWithToolConfig(image, args.operands[0], "A legacy image is not built from a workbook.",
+                         messages) != LoadResult::kLoaded)
     return Outcome::Failed();
   // The workbook is the user's own: it stays where it is.
   const exchange::SaveNewFlashRequest request{args.Value("-o"), args.operands[1], false};

@@ -91,7 +91,7 @@ Outcome Info(const Arguments& args, Messages& messages) {
   image::FlashImage flash;
   const image::PreParseOutcome outcome = image::PreParse(
       flash, {args.operands[0], args.Has("--experts"), args.Has("--internal")}, messages);
-  if (!outcome.ok)
+  if (outcome.result != image::PreParseResult::kParsed)
     return Outcome::Failed();
   if (args.Has("--json"))
     PrintJson(flash, outcome);

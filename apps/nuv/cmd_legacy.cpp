@@ -156,8 +156,9 @@ struct FieldRef {
   size_t block = 0;
   size_t field = 0;
 };
+// Nothing, after a message, when no field or more than one is named so.
 std::optional<FieldRef> FindField(const LegacyBlockList& list, const std::string& path,
-                                  std::string& error) {
+                                  Messages& messages) {
   std::vector<FieldRef> found;
   const auto blocks = list.blocks();
   for (size_t dot = path.find('.'); dot != std::string::npos; dot = path.find('.', dot + 1)) {
@@ -173,65 +174,63 @@ std::optional<FieldRef> FindField(const LegacyBlockList& list, const std::string
   }
   if (found.size() == 1)
     return found[0];
-  error = found.empty() ? "no field block holds a field " + Quoted(path) + " (see --list)"
-                        : Quoted(path) + " names more than one field";
+  messages.Show(BoxCaption::Error,
+                found.empty() ? "no field block holds a field " + Quoted(path) + " (see --list)"
+                              : Quoted(path) + " names more than one field");
   return std::nullopt;
 }
 
 // Turns the command line's value into what the user would leave in the
 // field's input; strict where the dialog would quietly read 0 or cut.
-bool SetAnswer(const ScriptField& field, const legacy::FieldView& view, const std::string& value,
-               FieldAnswer& answer, std::string& error) {
+// Why the value cannot be given; nothing when `answer` holds it.
+std::optional<std::string> SetAnswer(const ScriptField& field, const legacy::FieldView& view,
+                                     const std::string& value, FieldAnswer& answer) {
   if (!view.writable) {
-    error = "the field " + Quoted(field.name) + " cannot be written";
-    return false;
+    return "the field " + Quoted(field.name) + " cannot be written";
   }
   if (view.input == FieldInput::kEdit && field.type != legacy::kNumberField) {
     const uint64_t room = legacy::TextFieldBytes(0, field).count;
     if (room == 0 || value.size() > room - 1) {
-      error = "the text field " + Quoted(field.name) + " holds at most " +
-              std::to_string(room == 0 ? 0 : room - 1) + " characters";
-      return false;
+      return "the text field " + Quoted(field.name) + " holds at most " +
+             std::to_string(room == 0 ? 0 : room - 1) + " characters";
     }
     answer.text = value;
-    return true;
+    return std::nullopt;
   }
   // A number too large for the field is refused where the dialog's OK
   // refuses it, with the field's width.
   const std::optional<uint64_t> parsed = common::ParseStrictNumber<uint64_t>(value);
   if (!parsed) {
-    error = "the field " + Quoted(field.name) + " takes an unsigned number, not " + Quoted(value);
-    return false;
+    return "the field " + Quoted(field.name) + " takes an unsigned number, not " + Quoted(value);
   }
   const uint64_t number = *parsed;
   if (view.input == FieldInput::kEdit) {
     answer.text = std::to_string(number);
-    return true;
+    return std::nullopt;
   }
   for (size_t i = 0; i < view.items.size(); ++i) {
     if (view.items[i] == number) {
       answer.selected = i;
-      return true;
+      return std::nullopt;
     }
   }
-  error = "the list field " + Quoted(field.name) + " does not offer " + value;
-  return false;
+  return "the list field " + Quoted(field.name) + " does not offer " + value;
 }
 
-// Refuses what the script does not offer with a message; false then.
-bool Refuse(Messages& messages, const std::string& text) {
+// Refuses what the script does not offer with a message.
+enum class ApplyResult { kApplied, kRefused };
+ApplyResult Refuse(Messages& messages, const std::string& text) {
   messages.Show(BoxCaption::Error, text);
-  return false;
+  return ApplyResult::kRefused;
 }
 
-bool ApplyFields(image::FlashImage& image, LegacyBlockList& list, const Options& options,
-                 Messages& messages) {
+ApplyResult ApplyFields(image::FlashImage& image, LegacyBlockList& list, const Options& options,
+                        Messages& messages) {
   std::map<size_t, std::vector<std::pair<size_t, std::string>>> by_block;
   for (const auto& [path, value] : options.fields) {
-    std::string error;
-    const auto ref = FindField(list, path, error);
+    const std::optional<FieldRef> ref = FindField(list, path, messages);
     if (!ref)
-      return Refuse(messages, error);
+      return ApplyResult::kRefused;
     by_block[ref->block].emplace_back(ref->field, value);
   }
   for (const auto& [block_index, edits] : by_block) {
@@ -244,21 +243,21 @@ bool ApplyFields(image::FlashImage& image, LegacyBlockList& list, const Options&
     }
     const ScriptBlock& block = *list.Find(handle);
     for (const auto& [field_index, value] : edits) {
-      std::string error =
-          "the field " + Quoted(block.fields[field_index].name) + " cannot be written";
-      if (field_index >= sheet.fields.size() ||
-          !SetAnswer(block.fields[field_index], sheet.fields[field_index], value,
-                     answers[field_index], error))
-        return Refuse(messages, error);
+      if (field_index >= sheet.fields.size())
+        return Refuse(messages,
+                      "the field " + Quoted(block.fields[field_index].name) + " cannot be written");
+      if (const std::optional<std::string> refusal = SetAnswer(
+              block.fields[field_index], sheet.fields[field_index], value, answers[field_index]))
+        return Refuse(messages, *refusal);
     }
-    if (!StoreFields(image, list, sheet, answers, messages))
-      return false;
+    if (StoreFields(image, list, sheet, answers, messages) != legacy::StoreResult::kStored)
+      return ApplyResult::kRefused;
   }
-  return true;
+  return ApplyResult::kApplied;
 }
 
-bool ChooseRows(const LegacyBlockList& list, const Options& options,
-                legacy::GenerateRequest& request, Messages& messages) {
+ApplyResult ChooseRows(const LegacyBlockList& list, const Options& options,
+                       legacy::GenerateRequest& request, Messages& messages) {
   const std::vector<size_t> rows = legacy::RowBlocks(list);
   for (size_t index : rows)
     request.rows.push_back({list.Handle(index), ""});
@@ -273,7 +272,7 @@ bool ChooseRows(const LegacyBlockList& list, const Options& options,
                                   Quoted(name) + " (see --list)");
     request.rows[matches[0]].path = file;
   }
-  return true;
+  return ApplyResult::kApplied;
 }
 
 Outcome Run(const Arguments& args, Messages& messages) {
@@ -281,9 +280,9 @@ Outcome Run(const Arguments& args, Messages& messages) {
   if (std::optional<std::string> problem = ReadOptions(args, options))
     return Outcome::Usage(std::move(*problem));
   image::FlashImage image;
-  if (!LoadImageOfKind(image, args.operands[0], image::ImageKind::Legacy,
-                       "The image is not a legacy image: it has no legacy customer config.",
-                       messages))
+  if (LoadImageOfKind(image, args.operands[0], image::ImageKind::Legacy,
+                      "The image is not a legacy image: it has no legacy customer config.",
+                      messages) != LoadResult::kLoaded)
     return Outcome::Failed();
   if (args.Has("--script"))
     image.script_path = args.Value("--script");
@@ -294,9 +293,11 @@ Outcome Run(const Arguments& args, Messages& messages) {
     PrintList(image, list, messages);
     return Outcome::Done();
   }
-  return Outcome::Of(ApplyFields(image, list, options, messages) &&
-                     ChooseRows(list, options, options.request, messages) &&
-                     legacy::Generate(image, list, options.request, messages).written);
+  return Outcome::Of(ApplyFields(image, list, options, messages) == ApplyResult::kApplied &&
+                     ChooseRows(list, options, options.request, messages) ==
+                         ApplyResult::kApplied &&
+                     legacy::Generate(image, list, options.request, messages).result ==
+                         legacy::GenerateResult::kWritten);
 }
 
 }  // namespace

@@ -35,8 +35,9 @@ CommandRegistration register_script(kScript);
 
 Outcome Script(const Arguments& args, Messages& messages) {
   image::FlashImage flash;
-  if (!LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
-                       "A legacy image carries no tool-config script.", messages))
+  if (LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
+                      "A legacy image carries no tool-config script.",
+                      messages) != LoadResult::kLoaded)
     return Outcome::Failed();
   CommandRunner runner;
   const toolcfg::UnpackedScript script = toolcfg::UnpackToolConfigScript(flash, runner, messages);

@@ -115,7 +115,7 @@ void PrintJson(const verify::VerifyOutcome& outcome) {
 Outcome Verify(const Arguments& args, Messages& messages) {
   const verify::VerifyOutcome outcome =
       verify::VerifyImage({args.operands[0], args.Value("--script")}, messages);
-  if (outcome.refused)
+  if (outcome.result != verify::VerifyResult::kChecked)
     return Outcome::Failed();
   if (args.Has("--json"))
     PrintJson(outcome);

@@ -50,9 +50,9 @@ Outcome Workbook(const Arguments& args, Messages& messages) {
   }
   workbook::SetServerQuestion([force](std::string_view) { return force; });
   image::FlashImage flash;
-  if (!LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
-                       "A legacy image has no workbook: it carries no tool-config script.",
-                       messages))
+  if (LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
+                      "A legacy image has no workbook: it carries no tool-config script.",
+                      messages) != LoadResult::kLoaded)
     return Outcome::Failed();
   exchange::NewFormatSession session;
   const exchange::OpenNewFormatOutcome opened =

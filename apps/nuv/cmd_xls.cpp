@@ -49,10 +49,10 @@ Outcome Dump(const Arguments& args, Messages&) {
 
 Outcome Make(const Arguments& args, Messages& messages) {
   std::string text((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-  workbook::WorkbookData book;
-  if (!workbook::ParseListing(text, book, messages))
+  const std::optional<workbook::WorkbookData> book = workbook::ParseListing(text, messages);
+  if (!book)
     return Outcome::Failed();
-  workbook::WriteXlsFile(args.operands[0], book);
+  workbook::WriteXlsFile(args.operands[0], *book);
   return Outcome::Done();
 }
 

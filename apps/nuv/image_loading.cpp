@@ -4,23 +4,27 @@
 
 namespace nuv::cli {
 
-bool LoadImageOfKind(image::FlashImage& flash, const std::string& path, image::ImageKind kind,
-                     std::string_view refusal, Messages& messages) {
+LoadResult LoadImageOfKind(image::FlashImage& flash, const std::string& path, image::ImageKind kind,
+                           std::string_view refusal, Messages& messages) {
   const image::PreParseOutcome outcome = image::PreParse(flash, {path, false, false}, messages);
-  if (!outcome.ok)
-    return false;
+  if (outcome.result != image::PreParseResult::kParsed)
+    return LoadResult::kRefused;
   if (outcome.kind != kind) {
     messages.Show(BoxCaption::Error, refusal);
-    return false;
+    return LoadResult::kRefused;
   }
-  return true;
+  return LoadResult::kLoaded;
 }
 
-bool LoadWithToolConfig(NewFormatImage& loaded, const std::string& path, std::string_view refusal,
-                        Messages& messages) {
-  return LoadImageOfKind(loaded.flash, path, image::ImageKind::NewFormat, refusal, messages) &&
-         exchange::PrepareToolConfig(loaded.session.model, loaded.flash, {}, loaded.session.runner,
-                                     messages) == exchange::PrepareResult::kParsed;
+LoadResult LoadWithToolConfig(NewFormatImage& loaded, const std::string& path,
+                              std::string_view refusal, Messages& messages) {
+  if (LoadImageOfKind(loaded.flash, path, image::ImageKind::NewFormat, refusal, messages) !=
+      LoadResult::kLoaded)
+    return LoadResult::kRefused;
+  return exchange::PrepareToolConfig(loaded.session.model, loaded.flash, {}, loaded.session.runner,
+                                     messages) == exchange::PrepareResult::kParsed
+             ? LoadResult::kLoaded
+             : LoadResult::kRefused;
 }
 
 }  // namespace nuv::cli

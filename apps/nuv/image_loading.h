@@ -11,10 +11,12 @@
 namespace nuv::cli {
 
 // Pre-parses the image at PATH as the Pre-Parse button does, for a command
-// that works on one kind of image only; false after a message: Pre-Parse's
-// own, or REFUSAL when the image is of the other kind.
-bool LoadImageOfKind(image::FlashImage& flash, const std::string& path, image::ImageKind kind,
-                     std::string_view refusal, Messages& messages);
+// that works on one kind of image only; kRefused after a message:
+// Pre-Parse's own, or REFUSAL when the image is of the other kind.
+enum class LoadResult { kLoaded, kRefused };
+[[nodiscard]] LoadResult LoadImageOfKind(image::FlashImage& flash, const std::string& path,
+                                         image::ImageKind kind, std::string_view refusal,
+                                         Messages& messages);
 
 // A new-format image with the tool-config script it carries, unpacked and
 // parsed as Parse does it into the session: what nuv build starts from.
@@ -23,9 +25,9 @@ struct NewFormatImage {
   exchange::NewFormatSession session;
 };
 
-// LoadImageOfKind for a new-format image, then its script; false after a
-// message.
-bool LoadWithToolConfig(NewFormatImage& loaded, const std::string& path, std::string_view refusal,
-                        Messages& messages);
+// LoadImageOfKind for a new-format image, then its script; kRefused after
+// a message.
+[[nodiscard]] LoadResult LoadWithToolConfig(NewFormatImage& loaded, const std::string& path,
+                                            std::string_view refusal, Messages& messages);
 
 }  // namespace nuv::cli

@@ -156,7 +156,7 @@ void BM_PreParse(benchmark::State& state) {
            nuv::image::FlashImage flash;
            const nuv::image::PreParseOutcome outcome =
                nuv::image::PreParse(flash, {.source_path = kImagePath}, messages);
-           if (!outcome.ok || outcome.rows.size() != 6)
+           if (outcome.result != nuv::image::PreParseResult::kParsed || outcome.rows.size() != 6)
              std::abort();
          }));
 }
@@ -189,7 +189,8 @@ void BM_LoadImageFile(benchmark::State& state) {
   NullMessages messages;
   Report(state, TimeIterations(state, [&] {
            nuv::image::FlashImage flash;
-           if (!nuv::image::LoadImageFile(flash, kImagePath, messages))
+           if (nuv::image::LoadImageFile(flash, kImagePath, messages) !=
+               nuv::image::LoadResult::kLoaded)
              std::abort();
          }));
 }
@@ -282,7 +283,8 @@ int PeakChild(const char* image) {
   const long before = HighWaterKiB();
   NullMessages messages;
   nuv::image::FlashImage flash;
-  if (!nuv::image::PreParse(flash, {.source_path = image}, messages).ok)
+  if (nuv::image::PreParse(flash, {.source_path = image}, messages).result !=
+      nuv::image::PreParseResult::kParsed)
     return 1;
   std::printf("%ld %ld\n", before, HighWaterKiB());
   return 0;

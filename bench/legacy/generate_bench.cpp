@@ -86,9 +86,9 @@ struct Setup {
     }
     entries.push_back(MakeEntry(0xF0, kTailStart, kImageSize - kTailStart, 1));
     list.Assign(std::move(blocks));
-    nuv::common::WriteU32(original, 8, kDmhOffset);
-    nuv::common::WriteU32(original, 28, kConfigOffset);
-    nuv::common::WriteU32(original, 32, 0x400);
+    static_cast<void>(nuv::common::WriteU32(original, 8, kDmhOffset));
+    static_cast<void>(nuv::common::WriteU32(original, 28, kConfigOffset));
+    static_cast<void>(nuv::common::WriteU32(original, 32, 0x400));
   }
   ~Setup() {
     std::error_code ignored;
@@ -149,7 +149,7 @@ void BM_Generate(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     const auto outcome = nuv::legacy::Generate(image, setup.list, request, messages);
     generate += Seconds(start);
-    if (!outcome.written)
+    if (outcome.result != nuv::legacy::GenerateResult::kWritten)
       state.SkipWithError(("Generate failed: " + messages.last).c_str());
   }
   state.counters["copies"] = generate / copy;

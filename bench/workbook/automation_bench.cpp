@@ -26,7 +26,7 @@ std::filesystem::path BenchFile() {
 void WriteWorkbook(const std::filesystem::path& path) {
   RecordedMessages messages;
   ExcelApplication app;
-  if (!StartExcel(app, messages))
+  if (StartExcel(app, messages) != StartResult::kStarted)
     std::abort();
   ExcelWorkbooks books(app.GetWorkbooks());
   ExcelWorkbook book(books.Add(MissingArgument()));
@@ -42,9 +42,8 @@ void WriteWorkbook(const std::filesystem::path& path) {
                     Variant::I4(static_cast<std::int32_t>(c)), value);
     }
     if (r % 50 == 1) {
-      std::string first, last;
-      FormatCellName(1, r, first);
-      FormatCellName(kColumns, r, last);
+      const std::string first = FormatCellName(1, r).value_or("");
+      const std::string last = FormatCellName(kColumns, r).value_or("");
       ExcelRange row(sheet.GetRange(Variant::Text(first), Variant::Text(last)));
       ExcelInterior(row.GetInterior()).SetColorIndex(Variant::I2(6));
     }
@@ -77,7 +76,7 @@ void BM_OpenAndRead200kCells(benchmark::State& state) {
   for (auto _ : state) {
     RecordedMessages messages;
     ExcelApplication app;
-    if (!StartExcel(app, messages))
+    if (StartExcel(app, messages) != StartResult::kStarted)
       std::abort();
     ExcelWorkbooks books(app.GetWorkbooks());
     Variant m = MissingArgument();

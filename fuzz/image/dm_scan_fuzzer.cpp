@@ -81,27 +81,27 @@ size_t BlockCounts(std::span<const uint8_t> bytes, const std::vector<size_t>& he
 }
 
 // A refused scan leaves no table; a damaged header and too many headers say why.
-void CheckRefused(FlashImage& image, ScanFailure why, const nuv::RecordedMessages& messages,
+void CheckRefused(FlashImage& image, ScanResult why, const nuv::RecordedMessages& messages,
                   std::span<const uint8_t> input, const std::vector<size_t>& headers) {
   Check(image.table.records.empty() && image.snapshot.records.empty());
   switch (why) {
-    case ScanFailure::NoHeader:
+    case ScanResult::kNoHeader:
       Check(headers.empty() && messages.shown().empty());
       break;
-    case ScanFailure::TooManyBlocks:
+    case ScanResult::kTooManyBlocks:
       Check(BlockCounts(input, headers) > kMaxBlocks && messages.shown().empty());
       break;
-    case ScanFailure::TooManyHeaders:
+    case ScanResult::kTooManyHeaders:
       // Refused with its own message, not read as legacy.
       Check(headers.size() > kMaxBanks && messages.shown().size() == 1);
       Check(messages.shown()[0].first == nuv::BoxCaption::Error);
       return;
-    case ScanFailure::Damaged:
+    case ScanResult::kDamaged:
       Check(messages.shown().size() == 1);
       Check(messages.shown()[0].first == nuv::BoxCaption::Error);
       Check(messages.shown()[0].second.starts_with("Wrong binary file, "));
       return;
-    case ScanFailure::None:
+    case ScanResult::kScanned:
       Check(false);
   }
   // Pre-Parse reads such an image as a legacy one.
@@ -177,12 +177,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FlashImage image;
   image.image = guard.buffer();
   nuv::RecordedMessages messages;
-  ScanFailure why = ScanFailure::None;
-  if (!ScanDmHeaders(image, messages, &why)) {
-    CheckRefused(image, why, messages, input, headers);
+  const ScanResult scanned = ScanDmHeaders(image, messages);
+  if (scanned != ScanResult::kScanned) {
+    CheckRefused(image, scanned, messages, input, headers);
     return 0;
   }
-  Check(why == ScanFailure::None && messages.shown().empty());
+  Check(messages.shown().empty());
   CheckTable(image, input, headers);
   CheckCopyOnWrite(image, input);
   image.Release();

@@ -13,14 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using nuv::fuzz::Check;
   nuv::common::LineReader in;
   in.OpenText(std::string(reinterpret_cast<const char*>(data), size));
-  HwInfo info;
   nuv::RecordedMessages messages;
-  const int status = ParseHwInfo(in, info.panel, info.led, messages);
-  Check(status == 0 || status == -1);
-  if (status == 0) {
+  const std::optional<HwInfo> info = ParseHwInfo(in, messages);
+  if (info) {
     Check(messages.shown().empty());
-    Check(info.panel.count() <= kMaxPanelValues);
-    Check(info.led.count() <= kMaxLedBytes / 2);
+    Check(info->panel.count() <= kMaxPanelValues);
+    Check(info->led.count() <= kMaxLedBytes / 2);
     return 0;
   }
   Check(!messages.shown().empty() && messages.shown().size() <= 2);

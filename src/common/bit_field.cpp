@@ -23,9 +23,10 @@ std::optional<uint64_t> ReadBitField(std::span<const uint8_t> bytes, uint64_t fi
   return value;
 }
 
-bool WriteBitField(std::span<uint8_t> bytes, uint64_t first_bit, uint32_t length, uint64_t value) {
+BoundedWrite WriteBitField(std::span<uint8_t> bytes, uint64_t first_bit, uint32_t length,
+                           uint64_t value) {
   if (length > kMaxFieldBits || !BitsInRange(bytes.size(), first_bit, length))
-    return false;
+    return BoundedWrite::kOutside;
   uint32_t done = 0;
   size_t byte = static_cast<size_t>(first_bit / 8);
   uint32_t shift = static_cast<uint32_t>(first_bit % 8);
@@ -38,7 +39,7 @@ bool WriteBitField(std::span<uint8_t> bytes, uint64_t first_bit, uint32_t length
     shift = 0;
     ++byte;
   }
-  return true;
+  return BoundedWrite::kWritten;
 }
 
 }  // namespace nuv::common

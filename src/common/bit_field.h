@@ -5,6 +5,8 @@
 #include <optional>
 #include <span>
 
+#include "common/bytes.h"
+
 namespace nuv::common {
 
 // The fields of the legacy script and the items of the tool-config script
@@ -27,8 +29,9 @@ std::optional<uint64_t> ReadBitField(std::span<const uint8_t> bytes, uint64_t fi
                                      uint32_t length);
 
 // Writes the value's low `length` bits into the field; every other bit
-// keeps its value. False, writing nothing, when the field is longer than 64
-// bits or does not lie wholly inside `bytes`.
-bool WriteBitField(std::span<uint8_t> bytes, uint64_t first_bit, uint32_t length, uint64_t value);
+// keeps its value. kOutside, writing nothing, when the field is longer than
+// 64 bits or does not lie wholly inside `bytes`.
+[[nodiscard]] BoundedWrite WriteBitField(std::span<uint8_t> bytes, uint64_t first_bit,
+                                         uint32_t length, uint64_t value);
 
 }  // namespace nuv::common

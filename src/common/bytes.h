@@ -52,17 +52,20 @@ inline std::optional<uint32_t> ReadU32(std::span<const uint8_t> bytes, size_t po
     return std::nullopt;
   return LoadU32(bytes, pos);
 }
-inline bool WriteU16(std::span<uint8_t> bytes, size_t pos, uint16_t value) {
+// Whether a write into a span was made: kOutside, with nothing written,
+// when its bytes do not all lie inside the span.
+enum class BoundedWrite { kWritten, kOutside };
+[[nodiscard]] inline BoundedWrite WriteU16(std::span<uint8_t> bytes, size_t pos, uint16_t value) {
   if (!InRange(bytes.size(), pos, 2))
-    return false;
+    return BoundedWrite::kOutside;
   StoreLittleEndian(bytes, pos, 2, value);
-  return true;
+  return BoundedWrite::kWritten;
 }
-inline bool WriteU32(std::span<uint8_t> bytes, size_t pos, uint32_t value) {
+[[nodiscard]] inline BoundedWrite WriteU32(std::span<uint8_t> bytes, size_t pos, uint32_t value) {
   if (!InRange(bytes.size(), pos, 4))
-    return false;
+    return BoundedWrite::kOutside;
   StoreLittleEndian(bytes, pos, 4, value);
-  return true;
+  return BoundedWrite::kWritten;
 }
 
 // A fixed-width text field: its bytes up to the first NUL, at most

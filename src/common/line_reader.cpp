@@ -10,12 +10,13 @@ constexpr size_t kChunk = 65536;
 
 }  // namespace
 
-bool LineReader::Open(const std::filesystem::path& path) {
+LineReader::OpenResult LineReader::Open(const std::filesystem::path& path) {
   Close();
   std::optional<platform::InputFile> file = platform::InputFile::Open(path);
-  if (file)
-    Open(std::move(*file));
-  return open_;
+  if (!file)
+    return OpenResult::kNotOpened;
+  Open(std::move(*file));
+  return OpenResult::kOpened;
 }
 
 void LineReader::Open(platform::InputFile file) {

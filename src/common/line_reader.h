@@ -27,9 +27,10 @@ class LineReader {
  public:
   static constexpr size_t kMaxLine = 999;
 
-  // False when the file cannot be opened or is no regular file: a folder, a
-  // device or a named pipe is never read, so opening never waits.
-  bool Open(const std::filesystem::path& path);
+  // kNotOpened when the file cannot be opened or is no regular file: a
+  // folder, a device or a named pipe is never read, so opening never waits.
+  enum class OpenResult { kOpened, kNotOpened };
+  [[nodiscard]] OpenResult Open(const std::filesystem::path& path);
   // Reads lines out of a file the caller has opened, from its current position.
   void Open(platform::InputFile file);
   // Reads lines out of `text` instead of a file.

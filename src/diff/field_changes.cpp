@@ -68,28 +68,27 @@ std::map<std::string, PlacedItem> KeyedItems(const toolcfg::ToolConfig& model,
   return items;
 }
 
-bool Prepare(toolcfg::ToolConfig& model, const image::FlashImage& flash, CommandRunner& runner,
-             Messages& messages) {
+exchange::PrepareResult Prepare(toolcfg::ToolConfig& model, const image::FlashImage& flash,
+                                CommandRunner& runner, Messages& messages) {
   try {
-    return exchange::PrepareToolConfig(model, flash, {}, runner, messages) ==
-           exchange::PrepareResult::kParsed;
+    return exchange::PrepareToolConfig(model, flash, {}, runner, messages);
   } catch (const CommandError& error) {
     messages.Show(BoxCaption::Application, error.what());
-    return false;
+    return exchange::PrepareResult::kNotExtracted;
   }
 }
 
 }  // namespace
 
-FieldComparison CompareLegacyFields(const image::FlashImage& old_image,
-                                    const image::FlashImage& new_image, Messages& messages) {
-  FieldComparison result;
+std::optional<std::vector<FieldChange>> CompareLegacyFields(const image::FlashImage& old_image,
+                                                            const image::FlashImage& new_image,
+                                                            Messages& messages) {
   legacy::LegacyBlockList old_list;
   if (!legacy::ParseLegacyScript(old_image, old_list, messages).open_customer_config())
-    return result;
+    return std::nullopt;
   legacy::LegacyBlockList new_list;
   new_list.Assign({old_list.blocks().begin(), old_list.blocks().end()});
-  result.compared = true;
+  std::vector<FieldChange> changes;
   for (size_t b = 0; b < old_list.count(); ++b) {
     if (!old_list.blocks()[b].is_field_block())
       continue;
@@ -100,31 +99,31 @@ FieldComparison CompareLegacyFields(const image::FlashImage& old_image,
       if (olds[f] == news[f])
         continue;
       const legacy::ScriptField& field = block.fields[f];
-      result.changes.push_back(
+      changes.push_back(
           {block.name, field.name, field.bit_offset, field.bit_length, olds[f], news[f]});
     }
   }
-  return result;
+  return changes;
 }
 
-FieldComparison CompareToolConfigItems(const image::FlashImage& old_image,
-                                       const image::FlashImage& new_image, Messages& messages) {
-  FieldComparison result;
+std::optional<std::vector<FieldChange>> CompareToolConfigItems(const image::FlashImage& old_image,
+                                                               const image::FlashImage& new_image,
+                                                               Messages& messages) {
   toolcfg::ToolConfig old_model;
   toolcfg::ToolConfig new_model;
   // A batch runner: no window waits on it, so it skips the windows' runner's
   // polling and pauses.
   BatchCommandRunner runner;
-  if (!Prepare(old_model, old_image, runner, messages) ||
-      !Prepare(new_model, new_image, runner, messages))
-    return result;
-  result.compared = true;
+  if (Prepare(old_model, old_image, runner, messages) != exchange::PrepareResult::kParsed ||
+      Prepare(new_model, new_image, runner, messages) != exchange::PrepareResult::kParsed)
+    return std::nullopt;
+  std::vector<FieldChange> changes;
   std::vector<std::string> old_order, new_order;
   const auto olds = KeyedItems(old_model, old_order);
   const auto news = KeyedItems(new_model, new_order);
   const auto add = [&](const PlacedItem& at, Value old_value, Value new_value) {
-    result.changes.push_back({at.block->name, at.item->name, at.item->bit_offset,
-                              at.item->bit_length, std::move(old_value), std::move(new_value)});
+    changes.push_back({at.block->name, at.item->name, at.item->bit_offset, at.item->bit_length,
+                       std::move(old_value), std::move(new_value)});
   };
   for (const std::string& key : old_order) {
     const PlacedItem& a = olds.at(key);
@@ -137,7 +136,7 @@ FieldComparison CompareToolConfigItems(const image::FlashImage& old_image,
   for (const std::string& key : new_order)
     if (!olds.contains(key))
       add(news.at(key), {}, ItemValue(*news.at(key).item));
-  return result;
+  return changes;
 }
 
 }  // namespace nuv::diff

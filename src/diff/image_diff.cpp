@@ -1,6 +1,7 @@
 #include "diff/image_diff.h"
 
 #include <algorithm>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -13,27 +14,34 @@
 namespace nuv::diff {
 namespace {
 
-bool Load(const std::string& path, image::FlashImage& flash, Messages& messages) {
-  return image::PreParse(flash, {path, false, false, image::ImageLoading::kMap}, messages).ok;
+image::PreParseResult Load(const std::string& path, image::FlashImage& flash, Messages& messages) {
+  return image::PreParse(flash, {path, false, false, image::ImageLoading::kMap}, messages).result;
 }
+
+struct LoadedImages {
+  image::FlashImage old_image;
+  image::FlashImage new_image;
+};
 
 // Pre-parses both images, mapped, each on a thread of its own: the header
 // scan over every byte of large images is most of a comparison's time.
 // What Pre-Parse shows is shown afterwards, the old image's first, each
-// after its path.
-bool LoadBoth(const DiffRequest& request, image::FlashImage& old_image,
-              image::FlashImage& new_image, Messages& messages) {
+// after its path. Nothing when either is refused.
+std::optional<LoadedImages> LoadBoth(const DiffRequest& request, Messages& messages) {
+  LoadedImages loaded;
   RecordedMessages old_messages;
   RecordedMessages new_messages;
-  bool old_ok = false;
-  std::jthread reader([&] { old_ok = Load(request.old_path, old_image, old_messages); });
-  const bool new_ok = Load(request.new_path, new_image, new_messages);
+  image::PreParseResult old_result = image::PreParseResult::kRefused;
+  std::jthread reader([&] { old_result = Load(request.old_path, loaded.old_image, old_messages); });
+  const image::PreParseResult new_result = Load(request.new_path, loaded.new_image, new_messages);
   reader.join();
   for (const auto& [path, recorded] :
        {std::pair{&request.old_path, &old_messages}, std::pair{&request.new_path, &new_messages}})
     for (const std::string& text : recorded->texts())
       messages.Show(BoxCaption::Error, *path + ": " + text);
-  return old_ok && new_ok;
+  if (old_result != image::PreParseResult::kParsed || new_result != image::PreParseResult::kParsed)
+    return std::nullopt;
+  return loaded;
 }
 
 std::string KindText(image::ImageKind kind) {
@@ -68,37 +76,40 @@ void ShowOnce(const RecordedMessages& recorded, BoxCaption caption, const std::s
   }
 }
 
-// False when a script file that was asked for cannot be used.
-bool CompareFields(const DiffRequest& request, const image::FlashImage& a,
-                   const image::FlashImage& b, ImageDiff& diff, Messages& messages) {
+// The changed fields; none where no script describes both images. Nothing
+// when a script file that was asked for cannot be used.
+std::optional<std::vector<FieldChange>> CompareFields(const DiffRequest& request,
+                                                      const image::FlashImage& a,
+                                                      const image::FlashImage& b,
+                                                      Messages& messages) {
   if (a.kind != b.kind) {
     messages.Show(BoxCaption::Application,
                   "Fields not compared: a legacy and a new-format image have no script in "
                   "common.");
-    return true;
+    return std::vector<FieldChange>();
   }
   RecordedMessages recorded;
-  FieldComparison fields = a.kind == image::ImageKind::Legacy
-                               ? CompareLegacyFields(a, b, recorded)
-                               : CompareToolConfigItems(a, b, recorded);
-  if (!fields.compared && request.script_path) {
+  std::optional<std::vector<FieldChange>> fields = a.kind == image::ImageKind::Legacy
+                                                       ? CompareLegacyFields(a, b, recorded)
+                                                       : CompareToolConfigItems(a, b, recorded);
+  if (!fields && request.script_path) {
     ShowOnce(recorded, BoxCaption::Error, request.script_path.value() + ": ", messages);
-    return false;
+    return std::nullopt;
   }
   ShowOnce(recorded, BoxCaption::Application,
-           fields.compared ? "Fields: " : "Fields not compared: ", messages);
-  diff.fields = std::move(fields.changes);
-  return true;
+           fields ? "Fields: " : "Fields not compared: ", messages);
+  return fields.value_or(std::vector<FieldChange>());
 }
 
 }  // namespace
 
 DiffOutcome DiffImageFiles(const DiffRequest& request, Messages& messages) {
   DiffOutcome outcome;
-  image::FlashImage old_image;
-  image::FlashImage new_image;
-  if (!LoadBoth(request, old_image, new_image, messages))
+  std::optional<LoadedImages> loaded = LoadBoth(request, messages);
+  if (!loaded)
     return outcome;
+  image::FlashImage& old_image = loaded->old_image;
+  const image::FlashImage& new_image = loaded->new_image;
   if (request.script_path) {
     if (old_image.kind != image::ImageKind::Legacy || new_image.kind != image::ImageKind::Legacy) {
       messages.Show(BoxCaption::Error,
@@ -116,8 +127,13 @@ DiffOutcome DiffImageFiles(const DiffRequest& request, Messages& messages) {
   diff.bytes = CompareBytesOutsideBlocks(old_image, new_image, old_layout, new_layout);
   // Fields live in the bytes compared so far: where none differ, neither
   // does a field, and no script need be read.
-  if (!diff.identical() && !CompareFields(request, old_image, new_image, diff, messages))
-    return outcome;
+  if (!diff.identical()) {
+    std::optional<std::vector<FieldChange>> fields =
+        CompareFields(request, old_image, new_image, messages);
+    if (!fields)
+      return outcome;
+    diff.fields = std::move(*fields);
+  }
   outcome.status = diff.identical() ? DiffStatus::kIdentical : DiffStatus::kDifferent;
   return outcome;
 }

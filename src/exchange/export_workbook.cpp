@@ -194,10 +194,11 @@ void WriteConfigSheet(const std::vector<SheetCell>& layout, const ExcelWorksheet
 
 HighlightResult HighlightRow(std::uint32_t row, std::uint32_t columns, std::uint8_t color,
                              const ExcelWorksheet& sheet) {
-  std::string first, last;
-  if (!FormatCellName(1, row, first) || !FormatCellName(columns, row, last))
+  const std::optional<std::string> first = FormatCellName(1, row);
+  const std::optional<std::string> last = FormatCellName(columns, row);
+  if (!first || !last)
     return HighlightResult::kNoRange;
-  ExcelRange range(sheet.GetRange(Variant::Text(first), Variant::Text(last)));
+  ExcelRange range(sheet.GetRange(Variant::Text(*first), Variant::Text(*last)));
   ExcelInterior interior(range.GetInterior());
   interior.SetColorIndex(Variant::I2(color));
   return HighlightResult::kColoured;
@@ -234,7 +235,7 @@ ExportOutcome ExportWorkbook(WorkbookExchange& exchange, const ExportOptions& op
 
   const Variant missing = MissingArgument();
   ExcelApplication app;
-  if (!StartExcel(app, exchange.messages))
+  if (StartExcel(app, exchange.messages) != workbook::StartResult::kStarted)
     return outcome;
   ExcelWorkbooks books(app.GetWorkbooks());
   ExcelWorkbook book(books.Add(missing));

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <span>
 
+#include "common/bytes.h"
+
 namespace nuv::exchange {
 
 // Writes an item's value into its block as the workbook import does, which
@@ -22,7 +24,7 @@ namespace nuv::exchange {
 // `base` is the block's data from the block's start offset on. kOutside,
 // with nothing written, when a byte to write lies outside it, or the offset
 // or width is negative or the width above 64 bits.
-enum class BitFieldWrite { kWritten, kOutside };
+using BitFieldWrite = common::BoundedWrite;
 [[nodiscard]] BitFieldWrite WriteImportBitField(std::span<std::uint8_t> base,
                                                 std::int64_t bit_offset, std::int64_t bit_length,
                                                 std::uint64_t value);

@@ -227,22 +227,22 @@ SheetResult ApplyHwInfoFile(WorkbookExchange& exchange, const platform::CodePage
   }
   const std::filesystem::path path = NativeFilePath(path_text);
   common::LineReader lines;
-  if (path.empty() || !lines.Open(path)) {
+  if (path.empty() || lines.Open(path) != common::LineReader::OpenResult::kOpened) {
     exchange.messages.Show(BoxCaption::Application,
                            "The hardware info file " + path_text + " cannot be opened; block " +
                                Bracketed(code_page, block.name) + " was left as it was.");
     return SheetResult::kApplied;
   }
-  legacy::HwInfo info;
-  if (legacy::ParseHwInfo(lines, info.panel, info.led, exchange.messages,
-                          BoxCaption::Application) != 0) {
+  const std::optional<legacy::HwInfo> info =
+      legacy::ParseHwInfo(lines, exchange.messages, BoxCaption::Application);
+  if (!info) {
     exchange.messages.Show(BoxCaption::Application, "Parse hw info file failed");
     return SheetResult::kBlockProblem;
   }
   // A hardware-info block is usually the full 5120 bytes, of which the
   // file fills the first 240; the rest is erased to zeros, as nothing else
   // is defined for it.
-  const auto content = info.Bytes();
+  const auto content = info->Bytes();
   std::vector<std::uint8_t> data(size, 0);
   std::copy_n(content.begin(), std::min(size, content.size()), data.begin());
   record.data.Replace(std::move(data));
@@ -339,7 +339,7 @@ ImportResult ImportWorkbook(WorkbookExchange& exchange, std::string_view workboo
   }
   const Variant m = MissingArgument();
   ExcelApplication app;
-  if (!StartExcel(app, exchange.messages))
+  if (StartExcel(app, exchange.messages) != workbook::StartResult::kStarted)
     return ImportResult::kFailed;
   ExcelWorkbooks books(app.GetWorkbooks());
   ExcelWorkbook book(books.Open(workbook_path, m, m, m, m, m, m, m, m, m, m, m, m, m, m));

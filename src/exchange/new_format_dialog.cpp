@@ -72,21 +72,22 @@ void nuvnewfmtdlg::DoDataExchange(fw::DataExchange& dx) {
   fw::DDX_Text(dx, IDC_NEW_LOAD_BLOCK_PATH, load_block_path_);
 }
 
-bool nuvnewfmtdlg::Open(image::FlashImage& image, const ToolConfigSource& source,
-                        fw::Window* parent, Messages& messages) {
+nuvnewfmtdlg::OpenResult nuvnewfmtdlg::Open(image::FlashImage& image,
+                                            const ToolConfigSource& source, fw::Window* parent,
+                                            Messages& messages) {
   image_ = &image;
   const OpenNewFormatOutcome outcome = OpenNewFormat(image, session_, {source}, messages);
   if (outcome.result != OpenNewFormatResult::kOpened)
-    return false;
+    return OpenResult::kNotOpened;
   workbook_path_ = outcome.workbook_path;
   if (!Create(IDD_NEW_FORMAT, parent))
-    return false;
+    return OpenResult::kNotOpened;
   ShowWindow(fw::SW_SHOW);
   if (source.internal_mode) {
     ShowBlockTools(true);
     FillBlockCombos();
   }
-  return true;
+  return OpenResult::kOpened;
 }
 
 void nuvnewfmtdlg::ShowBlockTools(bool show) {

@@ -33,9 +33,11 @@ class nuvnewfmtdlg : public fw::Dialog {
   // dialog: OpenNewFormat, its messages in `messages`; when it opened, the
   // window is made from its template, owned by `parent`, and shown, and in
   // internal mode the Block Save and Block Load sections are shown and
-  // their block lists filled. False when the dialog did not open.
-  [[nodiscard]] bool Open(image::FlashImage& image, const ToolConfigSource& source,
-                          fw::Window* parent, Messages& messages);
+  // their block lists filled. kNotOpened when the flow stopped or the
+  // window could not be made.
+  enum class OpenResult { kOpened, kNotOpened };
+  [[nodiscard]] OpenResult Open(image::FlashImage& image, const ToolConfigSource& source,
+                                fw::Window* parent, Messages& messages);
 
   // Shows (or hides) the Block Save and Block Load sections.
   void ShowBlockTools(bool show);

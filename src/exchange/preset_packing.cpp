@@ -90,7 +90,7 @@ std::optional<std::vector<std::uint8_t>> Run(WorkbookExchange& exchange, const L
   const std::string command_line = std::string("lzma.exe ") + run.command + " " +
                                    CommandArgument(base + std::string(run.input)) + " " +
                                    CommandArgument(base + std::string(run.output));
-  exchange.runner.Start(command_line, false);
+  static_cast<void>(exchange.runner.Start(command_line, false));
   while (exchange.runner.IsRunning())
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
 

@@ -20,13 +20,12 @@ namespace {
 constexpr std::string_view kLeftAlone = "; the \"preset\" block was left as it was.";
 
 std::string CellName(std::uint32_t row, std::uint32_t column) {
-  std::string name = std::string("(")
-                         .append(std::to_string(row))
-                         .append(", ")
-                         .append(std::to_string(column))
-                         .append(")");
-  FormatCellName(column, row, name);
-  return name;
+  return FormatCellName(column, row)
+      .value_or(std::string("(")
+                    .append(std::to_string(row))
+                    .append(", ")
+                    .append(std::to_string(column))
+                    .append(")"));
 }
 
 void AppendText(std::vector<std::uint8_t>& out, std::u16string_view text) {

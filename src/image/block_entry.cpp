@@ -24,7 +24,8 @@ uint32_t BlockEntry::Word(size_t pos) const {
 }
 
 void BlockEntry::SetWord(size_t pos, uint32_t value) {
-  common::WriteU32(bytes_, pos, value);
+  // The words of an entry lie inside its 48 bytes.
+  static_cast<void>(common::WriteU32(bytes_, pos, value));
 }
 
 std::string DataBeyondImageEndText(std::string_view wrong_file, uint8_t block_id) {

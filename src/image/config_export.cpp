@@ -5,26 +5,26 @@
 
 namespace nuv::image {
 
-bool ExportConfigRegion(const FlashImage& image, const std::string& output_path,
-                        Messages& messages) {
+ExportRegionResult ExportConfigRegion(const FlashImage& image, const std::string& output_path,
+                                      Messages& messages) {
   if (output_path.empty()) {
     messages.Show(BoxCaption::Error, "Please select a file to be exported!");
-    return false;
+    return ExportRegionResult::kNotExported;
   }
   const std::optional<std::span<const uint8_t>> region =
       LegacyConfigRegion(image.bytes(), image.config_length);
   if (!region) {
     messages.Show(BoxCaption::Error, "The configuration region lies outside the image!");
-    return false;
+    return ExportRegionResult::kNotExported;
   }
   const platform::WriteResult written = platform::WriteFileReplacing(output_path, *region);
   if (!written.ok()) {
     messages.Show(BoxCaption::Error, written.outcome == platform::WriteOutcome::kRefused
                                          ? written.error
                                          : "Failed to write the output file!");
-    return false;
+    return ExportRegionResult::kNotExported;
   }
-  return true;
+  return ExportRegionResult::kExported;
 }
 
 }  // namespace nuv::image

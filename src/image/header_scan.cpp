@@ -6,31 +6,20 @@
 #include "image/dm_header.h"
 
 namespace nuv::image {
-namespace {
 
-bool Fail(ScanFailure* failure, ScanFailure why) {
-  if (failure != nullptr)
-    *failure = why;
-  return false;
-}
-
-}  // namespace
-
-bool ScanDmHeaders(FlashImage& image, Messages& messages, ScanFailure* failure) {
-  if (failure != nullptr)
-    *failure = ScanFailure::None;
+ScanResult ScanDmHeaders(FlashImage& image, Messages& messages) {
   image.table.clear();
   image.snapshot.clear();
   const std::span<const uint8_t> bytes = image.bytes();
   if (bytes.size() > kMaxImageLength) {
     // Header offsets would not fit their u32.
     messages.Show(BoxCaption::Error, kTooLargeText);
-    return Fail(failure, ScanFailure::Damaged);
+    return ScanResult::kDamaged;
   }
   // One more than the limit is enough to know the limit is passed.
   const std::vector<size_t> headers = FindDmHeaders(bytes, kMaxBanks + 1);
   if (headers.empty())
-    return Fail(failure, ScanFailure::NoHeader);
+    return ScanResult::kNoHeader;
 
   BlockTable table;
   table.records.reserve(kMaxBlocks);
@@ -40,15 +29,15 @@ bool ScanDmHeaders(FlashImage& image, Messages& messages, ScanFailure* failure) 
     if (bank > kMaxBanks) {
       messages.Show(BoxCaption::Error,
                     "The image has more DM headers than the tool can hold (at most 255)!");
-      return Fail(failure, ScanFailure::TooManyHeaders);
+      return ScanResult::kTooManyHeaders;
     }
     image.sdram_size = *common::ReadU32(bytes, pos + kDmSdramSizeOffset);
     const size_t count = bytes[pos + kDmBlockCountOffset];
     if (table.records.size() + count > kMaxBlocks)
-      return Fail(failure, ScanFailure::TooManyBlocks);
+      return ScanResult::kTooManyBlocks;
     if (!common::InRange(bytes.size(), pos + kDmEntriesOffset, count * kBlockEntrySize)) {
       messages.Show(BoxCaption::Error, "Wrong binary file, dmh entries beyond the image end!");
-      return Fail(failure, ScanFailure::Damaged);
+      return ScanResult::kDamaged;
     }
     for (size_t k = 0; k < count; ++k) {
       BlockRecord record;
@@ -63,7 +52,7 @@ bool ScanDmHeaders(FlashImage& image, Messages& messages, ScanFailure* failure) 
         if (!common::InRange(bytes.size(), start, size)) {
           messages.Show(BoxCaption::Error,
                         DataBeyondImageEndText("Wrong binary file", record.entry.block_id()));
-          return Fail(failure, ScanFailure::Damaged);
+          return ScanResult::kDamaged;
         }
         record.data = BlockData::Share(image.image, static_cast<size_t>(start), size);
       }
@@ -72,7 +61,7 @@ bool ScanDmHeaders(FlashImage& image, Messages& messages, ScanFailure* failure) 
   }
   image.table = std::move(table);
   image.snapshot = image.table;
-  return true;
+  return ScanResult::kScanned;
 }
 
 }  // namespace nuv::image

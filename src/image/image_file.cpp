@@ -4,16 +4,16 @@
 
 namespace nuv::image {
 
-bool LoadImageFile(FlashImage& image, const std::string& path, Messages& messages,
-                   ImageLoading loading) {
+LoadResult LoadImageFile(FlashImage& image, const std::string& path, Messages& messages,
+                         ImageLoading loading) {
   std::optional<platform::InputFile> file = platform::InputFile::Open(path);
   if (!file) {
     messages.Show(BoxCaption::Error, "Failed to open the flash file!");
-    return false;
+    return LoadResult::kNotLoaded;
   }
   if (file->size() > kMaxImageLength) {
     messages.Show(BoxCaption::Error, kTooLargeText);
-    return false;
+    return LoadResult::kNotLoaded;
   }
   image.Release();
   if (loading == ImageLoading::kMap) {
@@ -21,21 +21,21 @@ bool LoadImageFile(FlashImage& image, const std::string& path, Messages& message
     // ones) still lets the file be read.
     image.image = ImageBuffer::MapFile(*file);
     if (image.image)
-      return true;
+      return LoadResult::kLoaded;
   }
   std::shared_ptr<ImageBuffer> buffer = ImageBuffer::Allocate(static_cast<size_t>(file->size()));
   if (!buffer) {
     messages.Show(BoxCaption::Error, "no memery!");
-    return false;
+    return LoadResult::kNotLoaded;
   }
   image.image = buffer;
   const std::optional<size_t> done = file->ReadInto(buffer->bytes());
   if (!done) {
     messages.Show(BoxCaption::Error, "Failed to read the flash file!");
-    return false;
+    return LoadResult::kNotLoaded;
   }
   buffer->ShrinkTo(*done);
-  return true;
+  return LoadResult::kLoaded;
 }
 
 }  // namespace nuv::image

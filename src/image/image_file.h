@@ -24,14 +24,16 @@ enum class ImageLoading {
 // Reads the file at `path` whole into a fresh ImageBuffer of `image`, with
 // one read into the buffer and no copy in between, or maps it (`loading`).
 // What was loaded before (buffer, tables, entries) is released first, so two
-// images are never held at once. False after showing:
+// images are never held at once. kLoaded, or kNotLoaded after showing:
 //  - "Failed to open the flash file!" when it cannot be opened, or is not a
 //    regular file (a folder, a device, a pipe);
 //  - "The flash file is too large!" beyond 4 GiB (positions are u32);
 //  - "no memery!" when the buffer cannot be had (no buffer is loaded then);
 //  - "Failed to read the flash file!" on a read error (the buffer stays).
 // A file that turns out shorter than it said keeps the bytes that were read.
-bool LoadImageFile(FlashImage& image, const std::string& path, Messages& messages,
-                   ImageLoading loading = ImageLoading::kRead);
+enum class LoadResult { kLoaded, kNotLoaded };
+[[nodiscard]] LoadResult LoadImageFile(FlashImage& image, const std::string& path,
+                                       Messages& messages,
+                                       ImageLoading loading = ImageLoading::kRead);
 
 }  // namespace nuv::image

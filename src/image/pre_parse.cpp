@@ -41,12 +41,12 @@ void FinishNewFormat(FlashImage& image, const PreParseRequest& request, PreParse
   outcome.show_script_row = image.expert && request.internal_mode;
 }
 
-bool FinishLegacy(FlashImage& image, const PreParseRequest& request, PreParseOutcome& outcome,
-                  Messages& messages) {
+PreParseResult FinishLegacy(FlashImage& image, const PreParseRequest& request,
+                            PreParseOutcome& outcome, Messages& messages) {
   image.kind = ImageKind::Legacy;
   std::optional<LegacyHeader> header = ReadLegacyHeader(image.bytes(), messages);
   if (!header)
-    return false;
+    return PreParseResult::kRefused;
   image.dmh_offset = header->dmh_offset;
   image.config_length = header->config_length;
   image.sdram_size = header->sdram_size;
@@ -59,7 +59,7 @@ bool FinishLegacy(FlashImage& image, const PreParseRequest& request, PreParseOut
   outcome.kind = ImageKind::Legacy;
   outcome.show_script_row = image.expert;
   outcome.show_export_section = true;
-  return true;
+  return PreParseResult::kParsed;
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ PreParseOutcome PreParse(FlashImage& image, const PreParseRequest& request, Mess
     messages.Show(BoxCaption::Error, "Please select source flash file first!");
     return outcome;
   }
-  if (!LoadImageFile(image, request.source_path, messages, request.loading))
+  if (LoadImageFile(image, request.source_path, messages, request.loading) != LoadResult::kLoaded)
     return outcome;
   const size_t length = image.bytes().size();
   if (length % kImageLengthUnit != 0) {
@@ -81,14 +81,15 @@ PreParseOutcome PreParse(FlashImage& image, const PreParseRequest& request, Mess
     messages.Show(BoxCaption::Error, "The flash file is empty!");
     return outcome;
   }
-  ScanFailure why = ScanFailure::None;
-  if (ScanDmHeaders(image, messages, &why)) {
+  const ScanResult scanned = ScanDmHeaders(image, messages);
+  if (scanned == ScanResult::kScanned) {
     FinishNewFormat(image, request, outcome);
-  } else if (Refused(why) || !FinishLegacy(image, request, outcome, messages)) {
+  } else if (Refused(scanned) ||
+             FinishLegacy(image, request, outcome, messages) != PreParseResult::kParsed) {
     outcome.rows.clear();
     return outcome;
   }
-  outcome.ok = true;
+  outcome.result = PreParseResult::kParsed;
   return outcome;
 }
 

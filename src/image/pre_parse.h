@@ -22,9 +22,10 @@ struct PreParseRequest {
 // (sdram_size, flash_size, block_number, software_version), the expert flag
 // and the script path are in the FlashImage, and the header, block and
 // "Start Parsing" sections are shown, Pre-Parse and source Browse disabled.
-// On failure the message was shown and nothing else changes on the form.
-struct PreParseOutcome {
-  bool ok = false;
+// Refused: the message was shown and nothing else changes on the form.
+enum class PreParseResult { kParsed, kRefused };
+struct [[nodiscard]] PreParseOutcome {
+  PreParseResult result = PreParseResult::kRefused;
   ImageKind kind = ImageKind::None;
   bool show_script_row = false;      // "Open Script File": label, edit, Browse
   bool show_export_section = false;  // "Export Configs": legacy images only

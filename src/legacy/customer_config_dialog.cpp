@@ -225,7 +225,7 @@ void NuvSubDialog::Generate() {
     DestroyBlockButtons();
   for (size_t i = 0; i < outcome.rows_done && i < path_ids.size(); ++i)
     DestroyRow(path_ids[i]);
-  if (outcome.written)
+  if (outcome.result == GenerateResult::kWritten)
     Close(static_cast<int>(fw::IDOK));
 }
 

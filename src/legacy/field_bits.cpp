@@ -24,10 +24,11 @@ std::optional<uint32_t> ReadFieldBits(std::span<const uint8_t> image, uint64_t f
       *common::ReadBitField(image, first_bit, std::min(bit_length, kMaxValueBits)));
 }
 
-bool WriteFieldBits(std::span<uint8_t> image, uint64_t first_bit, uint32_t bit_length,
-                    uint32_t value) {
-  return common::BitsInRange(image.size(), first_bit, bit_length) &&
-         common::WriteBitField(image, first_bit, std::min(bit_length, kMaxValueBits), value);
+common::BoundedWrite WriteFieldBits(std::span<uint8_t> image, uint64_t first_bit,
+                                    uint32_t bit_length, uint32_t value) {
+  if (!common::BitsInRange(image.size(), first_bit, bit_length))
+    return common::BoundedWrite::kOutside;
+  return common::WriteBitField(image, first_bit, std::min(bit_length, kMaxValueBits), value);
 }
 
 std::optional<BlockBase> FindBlockBase(const image::FlashImage& image, const ScriptBlock& block,

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 
+#include "common/bytes.h"
 #include "image/flash_image.h"
 #include "legacy/script_model.h"
 #include "support/messages.h"
@@ -19,10 +20,10 @@ inline constexpr uint32_t kMaxValueBits = 32;
 std::optional<uint32_t> ReadFieldBits(std::span<const uint8_t> image, uint64_t first_bit,
                                       uint32_t bit_length);
 // Writes the value's low bits into the field; every other bit of the image
-// keeps its value. False, writing nothing, when the field does not lie
+// keeps its value. kOutside, writing nothing, when the field does not lie
 // wholly inside `image`.
-bool WriteFieldBits(std::span<uint8_t> image, uint64_t first_bit, uint32_t bit_length,
-                    uint32_t value);
+[[nodiscard]] common::BoundedWrite WriteFieldBits(std::span<uint8_t> image, uint64_t first_bit,
+                                                  uint32_t bit_length, uint32_t value);
 
 // Where a block's fields are counted from.
 struct BlockBase {

@@ -123,16 +123,16 @@ FieldSheet LoadFields(const image::FlashImage& image, LegacyBlockList& list, Blo
   return sheet;
 }
 
-bool StoreFields(image::FlashImage& image, LegacyBlockList& list, const FieldSheet& sheet,
-                 std::span<const FieldAnswer> answers, Messages& messages) {
+StoreResult StoreFields(image::FlashImage& image, LegacyBlockList& list, const FieldSheet& sheet,
+                        std::span<const FieldAnswer> answers, Messages& messages) {
   ScriptBlock* target = list.Find(sheet.block);
   if (target == nullptr) {
     messages.Show(BoxCaption::Error, kStale);
-    return false;
+    return StoreResult::kRefused;
   }
   const auto base = FindBlockBase(image, *target, messages);
   if (!base)
-    return false;
+    return StoreResult::kRefused;
   const size_t count = std::min({sheet.fields.size(), answers.size(), target->fields.size()});
   // Every field is checked before the first one is written.
   std::vector<uint64_t> values(count);
@@ -141,11 +141,11 @@ bool StoreFields(image::FlashImage& image, LegacyBlockList& list, const FieldShe
     if (!sheet.fields[i].writable)
       continue;
     if (!Placeable(image.bytes(), base->byte, field, messages))
-      return false;
+      return StoreResult::kRefused;
     if (IsValueField(field)) {
       values[i] = AnsweredValue(field, sheet.fields[i], answers[i]);
       if (!Fits(values[i], field, messages))
-        return false;
+        return StoreResult::kRefused;
     }
   }
 
@@ -157,7 +157,9 @@ bool StoreFields(image::FlashImage& image, LegacyBlockList& list, const FieldShe
       continue;
     if (IsValueField(field)) {
       field.value = static_cast<uint32_t>(values[i]);
-      WriteFieldBits(bytes, FieldFirstBit(base->byte, field), field.bit_length, field.value);
+      // Every field was found placeable above.
+      static_cast<void>(
+          WriteFieldBits(bytes, FieldFirstBit(base->byte, field), field.bit_length, field.value));
       continue;
     }
     // A text field: the typed characters and a zero byte over the bytes
@@ -180,7 +182,7 @@ bool StoreFields(image::FlashImage& image, LegacyBlockList& list, const FieldShe
       entry.set_crc(
           image::UpdateCrc(image::kCrcStart, bytes.subspan(entry.offset(), entry.size())));
   }
-  return true;
+  return StoreResult::kStored;
 }
 
 std::string TipText(const ScriptField& field) {

@@ -55,11 +55,13 @@ struct FieldAnswer {
 // OK: writes the writable fields (`answers` parallel to sheet.fields) into
 // the image bits of the block, only the fields' own bits changing, then
 // recomputes the CRC of the legacy entry that holds the block (unless it is
-// "NCRC"). False, with nothing written, when the block or a field can no
+// "NCRC"). kRefused, with nothing written, when the block or a field can no
 // longer be placed (the list was replaced, Generate moved the entry, ...)
 // or a number or list value does not fit its field's bits.
-bool StoreFields(image::FlashImage& image, LegacyBlockList& list, const FieldSheet& sheet,
-                 std::span<const FieldAnswer> answers, Messages& messages);
+enum class StoreResult { kStored, kRefused };
+[[nodiscard]] StoreResult StoreFields(image::FlashImage& image, LegacyBlockList& list,
+                                      const FieldSheet& sheet, std::span<const FieldAnswer> answers,
+                                      Messages& messages);
 
 // A field's description as its balloon tip shows it: every backslash
 // followed by "n" becomes a line break.

@@ -164,7 +164,7 @@ void NuvNewButtonDialog::MakeControls(ScriptBlock& block) {
       continue;
     input->SetFont(GetFont());
     if (tip_.IsWindow())
-      tip_.AddTool(input, TipText(field));
+      static_cast<void>(tip_.AddTool(input, TipText(field)));
   }
 }
 
@@ -193,7 +193,8 @@ void NuvNewButtonDialog::OnOK() {
   // Without the form there is nothing to write to; a list that was parsed
   // again is refused by StoreFields with its message. Either way the
   // dialog stays, and Cancel closes it.
-  if (image == nullptr || list == nullptr || !StoreFields(*image, *list, sheet_, answers, messages))
+  if (image == nullptr || list == nullptr ||
+      StoreFields(*image, *list, sheet_, answers, messages) != StoreResult::kStored)
     return;
   DestroyWindow();
 }

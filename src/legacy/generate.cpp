@@ -73,22 +73,25 @@ class Generator {
   GenerateOutcome Run(const GenerateRequest& request);
 
  private:
-  bool Fail(std::string_view text) {
+  // Each step of Run either is done or has stopped the generation, after
+  // its message.
+  enum class Step { kDone, kStopped };
+  Step Fail(std::string_view text) {
     messages_.Show(BoxCaption::Error, text);
-    return false;
+    return Step::kStopped;
   }
   uint64_t flash_size() const { return bytes_.size(); }
-  bool FindTail();
+  Step FindTail();
   std::optional<std::vector<uint8_t>> ReadInput(const std::string& path, size_t limit);
-  bool PlaceRow(const GenerateRow& row);
-  bool PlaceInConfigArea(size_t index, std::span<const uint8_t> data);
-  bool PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data);
-  bool WriteEntryTable();
+  Step PlaceRow(const GenerateRow& row);
+  Step PlaceInConfigArea(size_t index, std::span<const uint8_t> data);
+  Step PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data);
+  Step WriteEntryTable();
   std::optional<uint32_t> ConfigOffset();
-  bool ImportConfig(const std::string& path);
-  bool ImportKey(const std::string& path);
+  Step ImportConfig(const std::string& path);
+  Step ImportKey(const std::string& path);
   void Patch(const std::string& address, const std::string& value);
-  bool WriteOutput(const std::string& path);
+  Step WriteOutput(const std::string& path);
 
   image::FlashImage& image_;
   const LegacyBlockList& list_;
@@ -111,36 +114,37 @@ GenerateOutcome Generator::Run(const GenerateRequest& request) {
     Fail(kStale);
     return outcome;
   }
-  if (!FindTail())
+  if (FindTail() != Step::kDone)
     return outcome;
   outcome.tail_size = static_cast<uint32_t>(tail_size_);
   outcome.started = true;
   for (const GenerateRow& row : request.rows) {
-    if (!row.path.empty() && !PlaceRow(row))
+    if (!row.path.empty() && PlaceRow(row) != Step::kDone)
       return outcome;
     ++outcome.rows_done;
   }
-  if (!WriteEntryTable())
+  if (WriteEntryTable() != Step::kDone)
     return outcome;
-  if (!request.config_path.empty() && !ImportConfig(request.config_path))
+  if (!request.config_path.empty() && ImportConfig(request.config_path) != Step::kDone)
     return outcome;
-  if (!request.key_path.empty() && !ImportKey(request.key_path))
+  if (!request.key_path.empty() && ImportKey(request.key_path) != Step::kDone)
     return outcome;
   if (!request.flash_address.empty())
     Patch(request.flash_address, request.byte_value);
-  outcome.written = WriteOutput(request.output_path);
+  if (WriteOutput(request.output_path) == Step::kDone)
+    outcome.result = GenerateResult::kWritten;
   return outcome;
 }
 
-bool Generator::FindTail() {
+Generator::Step Generator::FindTail() {
   tail_size_ = 0;
   const image::BlockEntry* tail = FirstTailEntry(image_.legacy_entries);
   if (!tail)
-    return true;
+    return Step::kDone;
   if (tail->offset() > flash_size())
     return Fail(kTailOutside);
   tail_size_ = flash_size() - tail->offset();
-  return true;
+  return Step::kDone;
 }
 
 // At most `limit` bytes of the file; nothing after the message when it
@@ -155,7 +159,7 @@ std::optional<std::vector<uint8_t>> Generator::ReadInput(const std::string& path
   return bytes;
 }
 
-bool Generator::PlaceRow(const GenerateRow& row) {
+Generator::Step Generator::PlaceRow(const GenerateRow& row) {
   std::optional<platform::InputFile> in = OpenInput(row.path);
   if (!in)
     return Fail(std::string(kCannotOpenFile) + row.path);
@@ -172,10 +176,10 @@ bool Generator::PlaceRow(const GenerateRow& row) {
     // A hardware-info block always takes its 240 bytes, whatever the file's length.
     common::LineReader lines;
     lines.Open(std::move(*in));
-    HwInfo info;
-    if (ParseHwInfo(lines, info.panel, info.led, messages_) != 0)
+    const std::optional<HwInfo> info = ParseHwInfo(lines, messages_);
+    if (!info)
       return Fail(kHwInfoFailed);
-    const auto bytes = info.Bytes();
+    const auto bytes = info->Bytes();
     data.assign(bytes.begin(), bytes.end());
   }
   return block.block_id == 0 ? PlaceInConfigArea(row.block.index, data)
@@ -189,10 +193,10 @@ std::optional<uint32_t> Generator::ConfigOffset() {
   return offset;
 }
 
-bool Generator::PlaceInConfigArea(size_t index, std::span<const uint8_t> data) {
+Generator::Step Generator::PlaceInConfigArea(size_t index, std::span<const uint8_t> data) {
   const auto config_offset = ConfigOffset();
   if (!config_offset)
-    return false;
+    return Step::kStopped;
   const std::span<const ScriptBlock> blocks = list_.blocks();
   const uint64_t target = uint64_t{*config_offset} + blocks[index].offset;
   const uint64_t end = target + data.size();
@@ -208,10 +212,10 @@ bool Generator::PlaceInConfigArea(size_t index, std::span<const uint8_t> data) {
   if (!common::InRange(bytes_.size(), target, data.size()))
     return Fail(kOutsideImage);
   std::copy(data.begin(), data.end(), bytes_.begin() + static_cast<ptrdiff_t>(target));
-  return true;
+  return Step::kDone;
 }
 
-bool Generator::PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data) {
+Generator::Step Generator::PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data) {
   auto& entries = image_.legacy_entries;
   const auto carries = [&](const image::BlockEntry& e) { return e.block_id() == block_id; };
   const auto match = std::find_if(entries.begin(), entries.end(), carries);
@@ -255,10 +259,10 @@ bool Generator::PlaceInEntry(uint8_t block_id, std::span<const uint8_t> data) {
     if (moved + entry->size() > limit)
       return Fail(kTooBig);
   }
-  return true;
+  return Step::kDone;
 }
 
-bool Generator::WriteEntryTable() {
+Generator::Step Generator::WriteEntryTable() {
   const auto& entries = image_.legacy_entries;
   const uint64_t at = uint64_t{image_.dmh_offset} + 12;
   if (!common::InRange(bytes_.size(), at, entries.size() * image::kBlockEntrySize))
@@ -266,37 +270,37 @@ bool Generator::WriteEntryTable() {
   auto out = bytes_.begin() + static_cast<ptrdiff_t>(at);
   for (const image::BlockEntry& entry : entries)
     out = std::copy(entry.bytes().begin(), entry.bytes().end(), out);
-  return true;
+  return Step::kDone;
 }
 
-bool Generator::ImportConfig(const std::string& path) {
+Generator::Step Generator::ImportConfig(const std::string& path) {
   const std::optional<std::vector<uint8_t>> data =
       ReadInput(path, size_t{image_.config_length} + 10);
   if (!data)
-    return false;
+    return Step::kStopped;
   const size_t length = image_.config_length;
   if (data->size() != length)
     return Fail(kWrongConfig);
   const auto config_offset = ConfigOffset();
   if (!config_offset)
-    return false;
+    return Step::kStopped;
   if (!common::InRange(bytes_.size(), *config_offset, length))
     return Fail(kConfigOutside);
   std::copy(data->begin(), data->end(), bytes_.begin() + static_cast<ptrdiff_t>(*config_offset));
-  return true;
+  return Step::kDone;
 }
 
-bool Generator::ImportKey(const std::string& path) {
+Generator::Step Generator::ImportKey(const std::string& path) {
   const std::optional<std::vector<uint8_t>> key = ReadInput(path, kKeyFileLimit);
   if (!key)
-    return false;
+    return Step::kStopped;
   if (key->size() > kMaxKeyFile)
     return Fail(kWrongKey);
   if (key->size() < kMinKeyFile)
     return Fail(kShortKey);
   const auto config_offset = ConfigOffset();
   if (!config_offset)
-    return false;
+    return Step::kStopped;
   const uint64_t at = uint64_t{*config_offset} + kKeyRecordOffset;
   if (!common::InRange(bytes_.size(), at, kKeyRecordSize))
     return Fail(kConfigOutside);
@@ -304,7 +308,7 @@ bool Generator::ImportKey(const std::string& path) {
   out[0] = 0x80;
   out[1] = 0x00;
   std::copy(key->begin() + 5, key->begin() + kMinKeyFile, out + 2);
-  return true;
+  return Step::kDone;
 }
 
 void Generator::Patch(const std::string& address, const std::string& value) {
@@ -316,10 +320,11 @@ void Generator::Patch(const std::string& address, const std::string& value) {
   bytes_[at] = static_cast<uint8_t>(common::CStrToUL(value, 16) & 0xFF);
 }
 
-bool Generator::WriteOutput(const std::string& path) {
+Generator::Step Generator::WriteOutput(const std::string& path) {
   const platform::NativePath target = platform::ToNativePath(path);
-  return (target.ok && platform::WriteFileReplacing(target.path, bytes_).ok()) ||
-         Fail(kCannotCreate);
+  if (target.ok && platform::WriteFileReplacing(target.path, bytes_).ok())
+    return Step::kDone;
+  return Fail(kCannotCreate);
 }
 
 std::vector<size_t> BlocksWhere(const LegacyBlockList& list, bool (ScriptBlock::*test)() const) {

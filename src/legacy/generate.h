@@ -44,8 +44,10 @@ struct GenerateRequest {
   std::optional<uint64_t> list_generation;
 };
 
-struct GenerateOutcome {
-  bool written = false;  // the output file is in place: the dialog closes as with OK
+// kWritten: the output file is in place, and the dialog closes as with OK.
+enum class GenerateResult { kWritten, kNotWritten };
+struct [[nodiscard]] GenerateOutcome {
+  GenerateResult result = GenerateResult::kNotWritten;
   // The output path was given: from here on the block buttons are gone.
   bool started = false;
   // rows[0, rows_done) were placed or had no file: their three controls go,

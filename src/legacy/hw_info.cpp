@@ -42,20 +42,20 @@ void WriteCount(std::span<uint8_t> bytes, size_t count) {
 // or a failure. A section that the file ends inside, or a line longer than
 // a section line may be, fails with a message that says so.
 template <typename Apply>
-int ReadSection(common::LineReader& in, std::string_view section, Messages& messages,
-                BoxCaption caption, Apply apply) {
+SectionResult ReadSection(common::LineReader& in, std::string_view section, Messages& messages,
+                          BoxCaption caption, Apply apply) {
   std::string line;
   for (;;) {
     const common::LineStatus status = in.Next(line, kMaxHwSectionLine);
     if (status == common::LineStatus::kEnd) {
       messages.Show(caption, "The " + std::string(section) +
                                  " section of the hw info file has no closing \"##\"!");
-      return -1;
+      return SectionResult::kFailed;
     }
     if (status == common::LineStatus::kTooLong) {
       messages.Show(caption, "A line of the " + std::string(section) +
                                  " section of the hw info file is longer than 199 characters!");
-      return -1;
+      return SectionResult::kFailed;
     }
     if (line.empty())
       continue;
@@ -63,9 +63,9 @@ int ReadSection(common::LineReader& in, std::string_view section, Messages& mess
       case Step::kGoOn:
         break;
       case Step::kEnded:
-        return 0;
+        return SectionResult::kRead;
       case Step::kFailed:
-        return -1;
+        return SectionResult::kFailed;
     }
   }
 }
@@ -95,8 +95,8 @@ HwLineKind ClassifyHwLine(std::string_view line) {
   return HwLineKind::kOther;
 }
 
-int ParsePanelSection(common::LineReader& in, PanelInfo& panel, Messages& messages,
-                      BoxCaption caption) {
+SectionResult ParsePanelSection(common::LineReader& in, PanelInfo& panel, Messages& messages,
+                                BoxCaption caption) {
   size_t stored = 0;
   std::string collected;  // goes on over line ends: every value needs its comma
   return ReadSection(in, "panel", messages, caption, [&](std::string_view line) {
@@ -122,8 +122,8 @@ int ParsePanelSection(common::LineReader& in, PanelInfo& panel, Messages& messag
   });
 }
 
-int ParseLedSection(common::LineReader& in, LedBitmap& led, Messages& messages,
-                    BoxCaption caption) {
+SectionResult ParseLedSection(common::LineReader& in, LedBitmap& led, Messages& messages,
+                              BoxCaption caption) {
   size_t stored = 0;
   std::string collected;
   const auto store = [&](uint8_t byte) {
@@ -172,28 +172,28 @@ int ParseLedSection(common::LineReader& in, LedBitmap& led, Messages& messages,
   });
 }
 
-int ParseHwInfo(common::LineReader& in, PanelInfo& panel, LedBitmap& led, Messages& messages,
-                BoxCaption caption) {
+std::optional<HwInfo> ParseHwInfo(common::LineReader& in, Messages& messages, BoxCaption caption) {
+  HwInfo info;
   std::string line;
   while (in.Next(line, kMaxHwLine) == common::LineStatus::kLine) {
     switch (ClassifyHwLine(line)) {
       case HwLineKind::kPanelSection:
-        if (ParsePanelSection(in, panel, messages, caption) != 0) {
+        if (ParsePanelSection(in, info.panel, messages, caption) != SectionResult::kRead) {
           messages.Show(caption, kPanelError);
-          return -1;
+          return std::nullopt;
         }
         break;
       case HwLineKind::kLedSection:
-        if (ParseLedSection(in, led, messages, caption) != 0) {
+        if (ParseLedSection(in, info.led, messages, caption) != SectionResult::kRead) {
           messages.Show(caption, kLedError);
-          return -1;
+          return std::nullopt;
         }
         break;
       default:
         break;
     }
   }
-  return 0;
+  return info;
 }
 
 }  // namespace nuv::legacy

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -45,21 +46,25 @@ enum class HwLineKind { kComment, kSeparator, kPanelSection, kLedSection, kOther
 // "panel starts" and "led starts" are looked for, ignoring case.
 HwLineKind ClassifyHwLine(std::string_view line);
 
-// Read the lines of one section, up to its "##", into the caller's
-// zero-filled record; 0, or -1 after a message of their own where the
-// reason is theirs to tell (a file that ends inside the section, an
-// over-long line). `caption` is the box the messages go to.
-int ParsePanelSection(common::LineReader& in, PanelInfo& panel, Messages& messages,
-                      BoxCaption caption = BoxCaption::Error);
-int ParseLedSection(common::LineReader& in, LedBitmap& led, Messages& messages,
-                    BoxCaption caption = BoxCaption::Error);
+// Read the lines of one section, up to its "##", into the record, over
+// what an earlier section of the same name left there; kFailed, after a
+// message of their own where the reason is theirs to tell (a file that
+// ends inside the section, an over-long line). `caption` is the box the
+// messages go to.
+enum class SectionResult { kRead, kFailed };
+[[nodiscard]] SectionResult ParsePanelSection(common::LineReader& in, PanelInfo& panel,
+                                              Messages& messages,
+                                              BoxCaption caption = BoxCaption::Error);
+[[nodiscard]] SectionResult ParseLedSection(common::LineReader& in, LedBitmap& led,
+                                            Messages& messages,
+                                            BoxCaption caption = BoxCaption::Error);
 
-// Reads a hardware info file to its end into the caller's zero-filled
-// records. 0, or -1 after "error while parsing panel hw info" or "error
-// while parsing led bitmap"; the caller adds its own message after that.
-// The legacy flow shows the messages in "error" boxes, the workbook import
-// in the application's box.
-int ParseHwInfo(common::LineReader& in, PanelInfo& panel, LedBitmap& led, Messages& messages,
-                BoxCaption caption = BoxCaption::Error);
+// Reads a hardware info file to its end into zero-filled records. Nothing,
+// after "error while parsing panel hw info" or "error while parsing led
+// bitmap"; the caller adds its own message after that. The legacy flow
+// shows the messages in "error" boxes, the workbook import in the
+// application's box.
+[[nodiscard]] std::optional<HwInfo> ParseHwInfo(common::LineReader& in, Messages& messages,
+                                                BoxCaption caption = BoxCaption::Error);
 
 }  // namespace nuv::legacy

@@ -81,20 +81,21 @@ class ScriptParser {
   ScriptParser(uint32_t flash_size, Messages& messages)
       : flash_size_(flash_size), messages_(messages) {}
 
-  // One line; false once the parse has failed.
-  bool Line(std::string_view line);
+  // One line; kFailed once the parse has failed, after its message.
+  enum class LineResult { kRead, kFailed };
+  LineResult Line(std::string_view line);
   std::optional<std::vector<ScriptBlock>> Finish();
 
  private:
   enum class ListState { kNone, kOpen, kClosed };
 
-  bool Fail(std::string_view text) {
+  LineResult Fail(std::string_view text) {
     messages_.Show(BoxCaption::Error, text);
-    return false;
+    return LineResult::kFailed;
   }
-  bool KeyLine(std::string_view line, std::string_view key);
-  bool ReadFields(std::string_view text);
-  bool ReadField(Pieces& pieces, std::string_view name, size_t drop);
+  LineResult KeyLine(std::string_view line, std::string_view key);
+  LineResult ReadFields(std::string_view text);
+  LineResult ReadField(Pieces& pieces, std::string_view name, size_t drop);
 
   uint32_t flash_size_;
   Messages& messages_;
@@ -102,9 +103,9 @@ class ScriptParser {
   ListState list_ = ListState::kNone;
 };
 
-bool ScriptParser::Line(std::string_view line) {
+ScriptParser::LineResult ScriptParser::Line(std::string_view line) {
   if (line.empty())
-    return true;
+    return LineResult::kRead;
   for (std::string_view key : {"FLASH", "ID", "EM", "name", "OFFSET"})
     if (StartsWith(line, key))
       return KeyLine(line, key);
@@ -117,11 +118,11 @@ bool ScriptParser::Line(std::string_view line) {
     return ReadFields(line.substr(2));
   }
   if (StartsWith(line, "//") || list_ != ListState::kOpen)
-    return true;
+    return LineResult::kRead;
   return ReadFields(line);
 }
 
-bool ScriptParser::KeyLine(std::string_view line, std::string_view key) {
+ScriptParser::LineResult ScriptParser::KeyLine(std::string_view line, std::string_view key) {
   const size_t equals = line.find('=');
   if (equals == std::string_view::npos)
     return Fail(kErrorLine);
@@ -140,14 +141,14 @@ bool ScriptParser::KeyLine(std::string_view line, std::string_view key) {
       size = 524288;
     else
       size = common::CAtoI(value);
-    return size == int64_t{flash_size_} || Fail(kFlashMismatch);
+    return size == int64_t{flash_size_} ? LineResult::kRead : Fail(kFlashMismatch);
   }
   if (key == "ID") {
     ScriptBlock block;
     block.block_id = static_cast<uint8_t>(common::CStrToL(value, 0) & 0xFF);
     blocks_.push_back(std::move(block));
     list_ = ListState::kNone;
-    return true;
+    return LineResult::kRead;
   }
   if (blocks_.empty())
     return Fail(kBeforeFirstId);
@@ -158,33 +159,34 @@ bool ScriptParser::KeyLine(std::string_view line, std::string_view key) {
     block.name = std::string(value.substr(0, kMaxNameLength));
   else
     block.offset = static_cast<uint32_t>(common::CAtoI(value));
-  return true;
+  return LineResult::kRead;
 }
 
-bool ScriptParser::ReadFields(std::string_view text) {
+ScriptParser::LineResult ScriptParser::ReadFields(std::string_view text) {
   Pieces pieces(text);
   auto name = pieces.Next();
   size_t drop = 1;  // the "[" before the first name of a line
   while (name) {
     if (name->find("##") != std::string_view::npos) {
       list_ = ListState::kClosed;
-      return true;
+      return LineResult::kRead;
     }
-    if (!ReadField(pieces, *name, drop))
-      return false;
+    if (ReadField(pieces, *name, drop) != LineResult::kRead)
+      return LineResult::kFailed;
     name = pieces.Next();
     if (!name)
       return Fail(kFieldEnd);
     if (*name == ";")
-      return true;
+      return LineResult::kRead;
     // Anything else is "##" or the next field on this line: one separator,
     // then its "[".
     drop = 2;
   }
-  return true;
+  return LineResult::kRead;
 }
 
-bool ScriptParser::ReadField(Pieces& pieces, std::string_view name, size_t drop) {
+ScriptParser::LineResult ScriptParser::ReadField(Pieces& pieces, std::string_view name,
+                                                 size_t drop) {
   ScriptBlock& block = blocks_.back();
   if (block.fields.size() >= kMaxFieldsPerBlock)
     return Fail(kTooManyFields);
@@ -222,7 +224,7 @@ bool ScriptParser::ReadField(Pieces& pieces, std::string_view name, size_t drop)
     field.description = std::string(Item(*piece).substr(0, kMaxDescriptionLength));
   }
   block.fields.push_back(std::move(field));
-  return true;
+  return LineResult::kRead;
 }
 
 std::optional<std::vector<ScriptBlock>> ScriptParser::Finish() {
@@ -241,7 +243,7 @@ std::optional<std::vector<ScriptBlock>> ParseLegacyScriptLines(common::LineReade
   ScriptParser parser(flash_size, messages);
   std::string line;
   while (lines.Next(line, kMaxScriptLine) != common::LineStatus::kEnd) {
-    if (!parser.Line(line))
+    if (parser.Line(line) != ScriptParser::LineResult::kRead)
       return std::nullopt;
   }
   return parser.Finish();
@@ -257,7 +259,7 @@ ScriptParseResult ParseLegacyScript(const image::FlashImage& image, LegacyBlockL
   const platform::NativePath path = platform::ToNativePath(image.script_path);
   // Without a software version the path is the image's folder: no script.
   common::LineReader lines;
-  if (!path.ok || !lines.Open(path.path)) {
+  if (!path.ok || lines.Open(path.path) != common::LineReader::OpenResult::kOpened) {
     messages.Show(BoxCaption::Error, kCannotOpen);
     return {ScriptParseStatus::kCannotOpen};
   }
@@ -265,7 +267,7 @@ ScriptParseResult ParseLegacyScript(const image::FlashImage& image, LegacyBlockL
   if (!blocks)
     return {ScriptParseStatus::kScriptError};
   list.Assign(std::move(*blocks));
-  return {ScriptParseStatus::kOk};
+  return {ScriptParseStatus::kParsed};
 }
 
 }  // namespace nuv::legacy

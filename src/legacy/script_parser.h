@@ -17,17 +17,17 @@ namespace nuv::legacy {
 inline constexpr size_t kMaxScriptLine = 999;
 
 enum class ScriptParseStatus {
-  kOk = 0,
-  kCannotOpen = -6,  // no script path, or the file cannot be opened
-  kScriptError = -7,
+  kParsed,
+  kCannotOpen,  // no script path, or the file cannot be opened
+  kScriptError,
 };
 
-struct ScriptParseResult {
+struct [[nodiscard]] ScriptParseResult {
   ScriptParseStatus status = ScriptParseStatus::kScriptError;
   // The list holds the new blocks: the form now makes a new Customer Config
   // dialog (template 2002, the form as parent) and shows it. An earlier one
   // keeps nothing but stale handles.
-  bool open_customer_config() const { return status == ScriptParseStatus::kOk; }
+  bool open_customer_config() const { return status == ScriptParseStatus::kParsed; }
 };
 
 // The Parse command of a legacy image: frees the form's block list, reads

@@ -113,7 +113,7 @@ bool NuvDialog::Create(uint32_t style, const fw::Rect& rect, fw::Window* parent,
   tip_.SetMaxWidth(kTipWidth);
   tip_.SetBackgroundColour(kTipBackground);
   for (const TipTool& tool : kTipTools)
-    tip_.AddTool(GetDlgItem(tool.control_id), tool.text);
+    static_cast<void>(tip_.AddTool(GetDlgItem(tool.control_id), tool.text));
   const HostSettings settings = ReadHostSettings();
   settings_path_ = settings.settings_path;
   internal_mode_ = settings.internal_mode;
@@ -168,7 +168,7 @@ void NuvDialog::PreParse() {
   WindowMessages messages(*this);
   const image::PreParseRequest request{source_path_, ExpertsChecked(), internal_mode_};
   const image::PreParseOutcome outcome = image::PreParse(image_, request, messages);
-  if (!outcome.ok)
+  if (outcome.result != image::PreParseResult::kParsed)
     return;
   for (size_t row = 0; row < outcome.rows.size(); ++row)
     grid_.FillRow(*this, row, outcome.rows[row]);
@@ -247,13 +247,14 @@ void NuvDialog::ParseNewFormat() {
   const exchange::ToolConfigSource source{internal_mode_, ExpertsChecked(), image_.script_path};
   // A dialog that did not open is not used any more; one that did lives on
   // by itself, and the form only keeps the object.
-  if (dialog->Open(image_, source, this, messages))
+  if (dialog->Open(image_, source, this, messages) == exchange::nuvnewfmtdlg::OpenResult::kOpened)
     new_format_dialogs_.push_back(std::move(dialog));
 }
 
 void NuvDialog::ExportConfig() {
   WindowMessages messages(*this);
-  image::ExportConfigRegion(image_, output_path_, messages);
+  // A refusal has been shown; the form stays as it is either way.
+  static_cast<void>(image::ExportConfigRegion(image_, output_path_, messages));
 }
 
 }  // namespace nuv::plugin

@@ -37,9 +37,9 @@ NuvDialog* TheForm() {
   return g_in_creation != nullptr ? g_in_creation : g_form.get();
 }
 
-int InitPlugin(fw::Window* parent) {
+InitResult InitPlugin(fw::Window* parent) {
   if (TheForm() != nullptr)
-    return 1;
+    return InitResult::kFormExists;
   // The spreadsheet application asks its own questions (a workbook file it
   // would replace) in the host's application box, as it would on the
   // user's desktop.
@@ -51,11 +51,11 @@ int InitPlugin(fw::Window* parent) {
     created = form->Create(kFormStyle, fw::Rect{0, 0, 0, 0}, parent, fw::AFX_IDW_PANE_FIRST);
   }
   if (!created || parent == nullptr)
-    return 0;
+    return InitResult::kNoForm;
   g_form = fw::WindowRef<NuvDialog>(form.get());
   // A view goes with its window: the host's page keeps it until then.
   parent->Adopt(std::move(form));
-  return 1;
+  return InitResult::kFormExists;
 }
 
 }  // namespace nuv::plugin

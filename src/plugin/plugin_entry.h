@@ -18,9 +18,10 @@ NuvDialog* TheForm();
 // The work of dll_init: makes the form as a child of `parent` (style
 // WS_CHILD | WS_VISIBLE | WS_BORDER, an empty rectangle, the id of the
 // frame's first pane) and hands it to the parent, which keeps it for as
-// long as its window exists. 1 when the form exists (also when it existed
-// before: no second form is made), 0 when its window could not be made.
-// After a failure nothing is kept, so a later call may try again.
-int InitPlugin(fw::Window* parent);
+// long as its window exists. kFormExists also when it existed before: no
+// second form is made. kNoForm when its window could not be made; nothing
+// is kept then, so a later call may try again.
+enum class InitResult { kFormExists, kNoForm };
+[[nodiscard]] InitResult InitPlugin(fw::Window* parent);
 
 }  // namespace nuv::plugin

@@ -33,8 +33,9 @@ extern "C" int dll_is_gui() {
   return 1;
 }
 
+// The host reads 1 as a page it can show, 0 as none.
 extern "C" int dll_init(nuv::fw::Window* parent, uint32_t /*unused*/) {
-  return nuv::plugin::InitPlugin(parent);
+  return nuv::plugin::InitPlugin(parent) == nuv::plugin::InitResult::kFormExists ? 1 : 0;
 }
 
 extern "C" void dll_deinit() {

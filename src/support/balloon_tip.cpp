@@ -93,11 +93,11 @@ void BalloonTip::SetBackgroundColour(fw::ColorRef colour) {
   background_ = colour;
 }
 
-bool BalloonTip::AddTool(fw::Window* control, std::string_view text,
-                         const std::optional<fw::Rect>& rect, uint32_t id) {
+BalloonTip::AddToolResult BalloonTip::AddTool(fw::Window* control, std::string_view text,
+                                              const std::optional<fw::Rect>& rect, uint32_t id) {
   const fw::Window* owner = owner_.get();
   if (control == nullptr || !control->IsWindow() || owner == nullptr)
-    return false;
+    return AddToolResult::kNotAdded;
   const fw::Rect screen = rect ? control->ClientToScreen(*rect) : control->GetWindowRect();
   Tool tool;
   tool.control = fw::WindowRef<>(control);
@@ -108,7 +108,7 @@ bool BalloonTip::AddTool(fw::Window* control, std::string_view text,
   tool.text_colour = text_colour_;
   tool.background = background_;
   tools_.push_back(std::move(tool));
-  return true;
+  return AddToolResult::kAdded;
 }
 
 void BalloonTip::RelayEvent(const fw::Msg& msg) {

@@ -94,10 +94,12 @@ class BalloonTip : public fw::PopupWindow {
 
   // Registers `control` with its tip text. `rect`, in the control's client
   // coordinates, limits the area that shows the tip; without it the whole
-  // control does. False, and nothing registered, when no control is given
-  // or the control or the owner has no window.
-  bool AddTool(fw::Window* control, std::string_view text,
-               const std::optional<fw::Rect>& rect = std::nullopt, uint32_t id = 0);
+  // control does. kNotAdded, and nothing registered, when no control is
+  // given or the control or the owner has no window.
+  enum class AddToolResult { kAdded, kNotAdded };
+  [[nodiscard]] AddToolResult AddTool(fw::Window* control, std::string_view text,
+                                      const std::optional<fw::Rect>& rect = std::nullopt,
+                                      uint32_t id = 0);
   const std::vector<Tool>& tools() const { return tools_; }
 
   // Sees a message on its way to the owner or one of its controls: mouse

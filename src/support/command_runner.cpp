@@ -66,7 +66,8 @@ void CommandRunner::OnOutput(std::string_view) {}
 void CommandRunner::OnErrorOutput(std::string_view) {}
 void CommandRunner::OnFinished() {}
 
-bool CommandRunner::Start(std::string_view command_line, bool /*show_window*/) {
+CommandRunner::StartResult CommandRunner::Start(std::string_view command_line,
+                                                bool /*show_window*/) {
   if (process_ || watcher_thread_.joinable()) {
     if (IsRunning())
       Stop();
@@ -84,7 +85,7 @@ bool CommandRunner::Start(std::string_view command_line, bool /*show_window*/) {
     if (!start_error_.empty() && start_error_.back() != '.')
       start_error_ += '.';
     OnOutput("Unable to start " + std::string(command_line) + "\n");
-    return false;
+    return StartResult::kNotStarted;
   }
   running_ = true;
   stop_.Reset();
@@ -92,7 +93,7 @@ bool CommandRunner::Start(std::string_view command_line, bool /*show_window*/) {
   error_thread_ = std::thread([this] { ReadLoop(pipes_.error, true); });
   watcher_thread_ = std::thread([this] { WatchLoop(); });
   OnStarted(command_line);
-  return true;
+  return StartResult::kStarted;
 }
 
 bool CommandRunner::IsRunning() const {

@@ -37,10 +37,12 @@ class CommandRunner {
   CommandRunner(const CommandRunner&) = delete;
   CommandRunner& operator=(const CommandRunner&) = delete;
 
-  // Starts the command and returns at once. False when it could not be
-  // started; "Unable to start COMMAND\n" then goes to OnOutput. The window
-  // flag has no meaning here: the child never gets a window.
-  bool Start(std::string_view command_line, bool show_window);
+  // Starts the command and returns at once. kNotStarted when it could not
+  // be started; "Unable to start COMMAND\n" then goes to OnOutput, and
+  // start_error says why. The window flag has no meaning here: the child
+  // never gets a window.
+  enum class StartResult { kStarted, kNotStarted };
+  [[nodiscard]] StartResult Start(std::string_view command_line, bool show_window);
 
   // True while the child started last exists and has not ended; false when
   // none was started.

@@ -1,9 +1,9 @@
 #include "toolcfg/tool_config_parser.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -226,12 +226,19 @@ class Parser {
         return Fail("an item comes before the first BLOCKINFO line!");
       ConfigItem& item = block->items.emplace_back();
       item.name = Cut(DropFirst(name_piece), kMaxItemName);
-      int32_t type = 0;
-      if (!ReadNumbers(pieces, {&type, &item.bit_offset, &item.bit_length}))
+      const std::optional<std::array<int32_t, 3>> placing = ReadNumbers<3>(pieces);
+      if (!placing)
         return kScriptError;
-      item.type = ItemType{type};
-      if (item.type == ItemType::Range && !ReadNumbers(pieces, {&item.min, &item.max}))
-        return kScriptError;
+      item.type = ItemType{(*placing)[0]};
+      item.bit_offset = (*placing)[1];
+      item.bit_length = (*placing)[2];
+      if (item.type == ItemType::Range) {
+        const std::optional<std::array<int32_t, 2>> range = ReadNumbers<2>(pieces);
+        if (!range)
+          return kScriptError;
+        item.min = (*range)[0];
+        item.max = (*range)[1];
+      }
       if (block->em == 1) {
         const std::optional<std::string_view> description = pieces.Next();
         if (!description)
@@ -247,16 +254,18 @@ class Parser {
     return kParsed;
   }
 
-  // The next pieces, one for each of `fields`, as decimal numbers; false
-  // when a piece is missing.
-  static bool ReadNumbers(Pieces& pieces, std::initializer_list<int32_t*> fields) {
-    for (int32_t* field : fields) {
+  // The next `count` pieces as decimal numbers; nothing when a piece is
+  // missing.
+  template <size_t count>
+  static std::optional<std::array<int32_t, count>> ReadNumbers(Pieces& pieces) {
+    std::array<int32_t, count> numbers{};
+    for (int32_t& number : numbers) {
       const std::optional<std::string_view> piece = pieces.Next();
       if (!piece)
-        return false;
-      *field = common::CAtoI(DropFirst(*piece));
+        return std::nullopt;
+      number = common::CAtoI(DropFirst(*piece));
     }
-    return true;
+    return numbers;
   }
 
   ParseResult ReadValue(const ConfigBlock& block, ConfigItem& item) {
@@ -350,7 +359,11 @@ ParseResult ParseToolConfig(ToolConfig& model, std::string_view script_path,
     return kNotOpened;
   }
   return Parse(
-      model, [&](common::LineReader& reader) { return reader.Open(path.path); }, table, messages);
+      model,
+      [&](common::LineReader& reader) {
+        return reader.Open(path.path) == common::LineReader::OpenResult::kOpened;
+      },
+      table, messages);
 }
 
 ParseResult ParseToolConfigText(ToolConfig& model, std::string_view script,

@@ -142,7 +142,7 @@ void CheckLegacyScript(const image::FlashImage& flash, bool script_named,
                          "); name one with --script"});
     return;
   }
-  if (parsed.status != legacy::ScriptParseStatus::kOk) {
+  if (parsed.status != legacy::ScriptParseStatus::kParsed) {
     out.push_back(
         {Severity::Error, kCheckScript, std::nullopt, FindingValue::Text("a script that parses"),
          FindingValue::Text(MessageText(messages)),

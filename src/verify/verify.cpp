@@ -12,8 +12,8 @@ VerifyOutcome VerifyImage(const VerifyRequest& request, Messages& messages) {
   image::FlashImage flash;
   const image::PreParseOutcome loaded = image::PreParse(
       flash, {.source_path = request.image_path, .loading = image::ImageLoading::kMap}, messages);
-  if (!loaded.ok) {
-    outcome.refused = true;
+  if (loaded.result != image::PreParseResult::kParsed) {
+    outcome.result = VerifyResult::kRefused;
     return outcome;
   }
   outcome.kind = loaded.kind;

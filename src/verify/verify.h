@@ -16,14 +16,15 @@ struct VerifyRequest {
   std::string script_path{};
 };
 
-struct VerifyOutcome {
-  // Pre-Parse refused the image: its message has been shown and nothing
-  // was checked.
-  bool refused = false;
+// kRefused: Pre-Parse refused the image, its message has been shown and
+// nothing was checked.
+enum class VerifyResult { kChecked, kRefused };
+struct [[nodiscard]] VerifyOutcome {
+  VerifyResult result = VerifyResult::kChecked;
   image::ImageKind kind = image::ImageKind::None;
   std::vector<Finding> findings;  // in the order the checks ran
 
-  bool sound() const { return !refused && Sound(findings); }
+  bool sound() const { return result == VerifyResult::kChecked && Sound(findings); }
 };
 
 // Everything an engineer checks before an image goes to the factory. The

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -191,20 +192,17 @@ bool FormulaTextFits(const Cell& cell) {
 
 // RK form of a number when it is exact: a 30-bit integer, or a double whose
 // low 34 bits are zero.
-bool ToRk(double value, std::uint32_t& rk) {
+std::optional<std::uint32_t> ToRk(double value) {
   if (std::nearbyint(value) == value && value >= -536870912.0 && value < 536870912.0 &&
       !(value == 0 && std::signbit(value))) {
     auto i = static_cast<std::int32_t>(value);
-    rk = (static_cast<std::uint32_t>(i) << 2) | 2u;
-    return true;
+    return (static_cast<std::uint32_t>(i) << 2) | 2u;
   }
   std::uint64_t bits;
   std::memcpy(&bits, &value, sizeof bits);
-  if ((bits & 0x3FFFFFFFFull) == 0) {
-    rk = static_cast<std::uint32_t>(bits >> 32);
-    return true;
-  }
-  return false;
+  if ((bits & 0x3FFFFFFFFull) == 0)
+    return static_cast<std::uint32_t>(bits >> 32);
+  return std::nullopt;
 }
 
 class WorkbookWriter {
@@ -394,9 +392,8 @@ class WorkbookWriter {
     CellHead(b, row, column, cell);
     switch (cell.value.type()) {
       case VT_R8: {
-        std::uint32_t rk;
-        if (ToRk(cell.value.AsDouble(), rk)) {
-          b.U32(rk);
+        if (const std::optional<std::uint32_t> rk = ToRk(cell.value.AsDouble())) {
+          b.U32(*rk);
           stream_.Record(kRk, b);
         } else {
           b.F64(cell.value.AsDouble());

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,7 @@ void AppendEscaped(std::string& out, std::u16string_view text) {
   }
 }
 
-bool Unescape(std::string_view text, std::u16string& out) {
+std::optional<std::u16string> Unescape(std::string_view text) {
   std::string plain;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\\') {
@@ -44,7 +45,7 @@ bool Unescape(std::string_view text, std::u16string& out) {
       continue;
     }
     if (++i == text.size())
-      return false;
+      return std::nullopt;
     switch (text[i]) {
       case '\\':
         plain += '\\';
@@ -59,11 +60,10 @@ bool Unescape(std::string_view text, std::u16string& out) {
         plain += '\r';
         break;
       default:
-        return false;
+        return std::nullopt;
     }
   }
-  out = Utf8ToUtf16(plain);
-  return true;
+  return Utf8ToUtf16(plain);
 }
 
 // The shortest digits that read back as the value, written out in full
@@ -116,14 +116,13 @@ std::pair<std::string, std::string> Describe(const Cell& cell) {
 }
 
 template <typename Number>
-bool ReadNumber(std::string_view text, Number low, Number high, Number& out) {
+std::optional<Number> ReadNumber(std::string_view text, Number low, Number high) {
   Number value{};
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low ||
       value > high)
-    return false;
-  out = value;
-  return true;
+    return std::nullopt;
+  return value;
 }
 
 std::vector<std::string_view> SplitTabs(std::string_view line) {
@@ -142,68 +141,72 @@ class ListingParser {
   ListingParser(WorkbookData& workbook, Messages& messages)
       : workbook_(workbook), messages_(messages) {}
 
-  bool Line(std::size_t number, std::string_view line) {
+  // One line; kFailed after "line N: why".
+  enum class LineResult { kRead, kFailed };
+  LineResult Line(std::size_t number, std::string_view line) {
     number_ = number;
     std::vector<std::string_view> fields = SplitTabs(line);
     if (fields.size() != 5)
       return Fail("expected 5 fields separated by tabs, found " + std::to_string(fields.size()));
-    std::u16string name;
-    if (!Unescape(fields[0], name))
+    const std::optional<std::u16string> name = Unescape(fields[0]);
+    if (!name)
       return Fail("the sheet name has a backslash that is not \\\\, \\t, \\n or \\r");
-    std::string problem = SheetNameProblem(name);
-    if (!problem.empty())
-      return Fail(problem);
-    SheetData& sheet = Sheet(name);
+    if (const std::optional<std::string> problem = SheetNameProblem(*name))
+      return Fail(*problem);
+    SheetData& sheet = Sheet(*name);
     std::string_view type = fields[3];
     if (type == "sheet")
       return fields[1].empty() && fields[2].empty() && fields[4].empty()
-                 ? true
+                 ? LineResult::kRead
                  : Fail("a sheet line has no row, column or value");
-    std::uint32_t row = 0, column = 0;
-    if (!ReadNumber<std::uint32_t>(fields[1], 1, kMaxRows, row))
+    const std::optional<std::uint32_t> row = ReadNumber<std::uint32_t>(fields[1], 1, kMaxRows);
+    if (!row)
       return Fail("the row must be a number from 1 to " + std::to_string(kMaxRows));
-    if (!ReadNumber<std::uint32_t>(fields[2], 1, kMaxColumns, column))
+    const std::optional<std::uint32_t> column =
+        ReadNumber<std::uint32_t>(fields[2], 1, kMaxColumns);
+    if (!column)
       return Fail("the column must be a number from 1 to " + std::to_string(kMaxColumns));
-    Cell& cell = sheet.cells.At(row, column);
+    Cell& cell = sheet.cells.At(*row, *column);
     if (type == "fill") {
-      std::uint32_t index = 0;
-      if (!ReadNumber<std::uint32_t>(fields[4], 1, 56, index))
+      const std::optional<std::uint32_t> index = ReadNumber<std::uint32_t>(fields[4], 1, 56);
+      if (!index)
         return Fail("a fill is a colour index from 1 to 56");
-      cell.fill = static_cast<std::uint8_t>(index);
-      return true;
+      cell.fill = static_cast<std::uint8_t>(*index);
+      return LineResult::kRead;
     }
     bool formula = type.starts_with("formula-");
     if (formula)
       type.remove_prefix(8);
     std::optional<Variant> value = Value(type, fields[4]);
     if (!value)
-      return false;
+      return LineResult::kFailed;
     cell.value = std::move(*value);
     cell.formula = formula;
-    return true;
+    return LineResult::kRead;
   }
 
  private:
   std::optional<Variant> Value(std::string_view type, std::string_view text) {
     if (type == "number") {
-      double number = 0;
-      if (!ReadNumber<double>(text, -1.7976931348623157e308, 1.7976931348623157e308, number)) {
+      const std::optional<double> number =
+          ReadNumber<double>(text, -1.7976931348623157e308, 1.7976931348623157e308);
+      if (!number) {
         Fail(std::string("\"").append(text).append("\" is not a number"));
         return std::nullopt;
       }
-      return Variant::R8(number);
+      return Variant::R8(*number);
     }
     if (type == "text") {
-      std::u16string value;
-      if (!Unescape(text, value)) {
+      std::optional<std::u16string> value = Unescape(text);
+      if (!value) {
         Fail("the text has a backslash that is not \\\\, \\t, \\n or \\r");
         return std::nullopt;
       }
-      if (value.size() > kMaxCellText) {
+      if (value->size() > kMaxCellText) {
         Fail("a cell holds at most 32767 characters");
         return std::nullopt;
       }
-      return Variant::Text(std::move(value));
+      return Variant::Text(std::move(*value));
     }
     if (type == "bool") {
       if (text == "TRUE" || text == "FALSE")
@@ -232,9 +235,9 @@ class ListingParser {
     return *workbook_.sheets[at];
   }
 
-  bool Fail(const std::string& why) {
+  LineResult Fail(const std::string& why) {
     messages_.Show(BoxCaption::Error, "line " + std::to_string(number_) + ": " + why);
-    return false;
+    return LineResult::kFailed;
   }
 
   WorkbookData& workbook_;
@@ -263,7 +266,8 @@ std::string ListWorkbook(const WorkbookData& workbook) {
   return out;
 }
 
-bool ParseListing(std::string_view text, WorkbookData& workbook, Messages& messages) {
+std::optional<WorkbookData> ParseListing(std::string_view text, Messages& messages) {
+  WorkbookData workbook;
   ListingParser parser(workbook, messages);
   std::size_t number = 0;
   while (!text.empty()) {
@@ -275,14 +279,14 @@ bool ParseListing(std::string_view text, WorkbookData& workbook, Messages& messa
       line.remove_suffix(1);
     if (line.empty())
       continue;
-    if (!parser.Line(number, line))
-      return false;
+    if (parser.Line(number, line) != ListingParser::LineResult::kRead)
+      return std::nullopt;
   }
   if (workbook.sheets.empty()) {
     messages.Show(BoxCaption::Error, "a workbook needs at least one sheet");
-    return false;
+    return std::nullopt;
   }
-  return true;
+  return workbook;
 }
 
 }  // namespace nuv::workbook

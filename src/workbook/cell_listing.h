@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,8 +28,8 @@ namespace nuv::workbook {
 std::string ListWorkbook(const WorkbookData& workbook);
 
 // Builds a workbook from such lines (empty lines are skipped; sheets come in
-// the order they are first named). A line that cannot be read is shown as
-// "line N: why" and the result is false.
-bool ParseListing(std::string_view text, WorkbookData& workbook, Messages& messages);
+// the order they are first named). Nothing when a line cannot be read,
+// after "line N: why".
+[[nodiscard]] std::optional<WorkbookData> ParseListing(std::string_view text, Messages& messages);
 
 }  // namespace nuv::workbook

@@ -7,9 +7,9 @@
 
 namespace nuv::workbook {
 
-bool DispatchDriver::CreateDispatch(std::string_view prog_id) {
+CreateResult DispatchDriver::CreateDispatch(std::string_view prog_id) {
   object_ = CreateAutomationObject(prog_id);
-  return object_ != nullptr;
+  return object_ != nullptr ? CreateResult::kCreated : CreateResult::kNotCreated;
 }
 
 Variant DispatchDriver::InvokeHelper(DispId member, InvokeKind kind, VarType result_type,

@@ -29,6 +29,8 @@ class Dispatch {
 // Holds one reference to an automation object and releases it when it is
 // emptied, refilled or destroyed, so every object reference is owned by
 // exactly one handle. Handles move but do not copy.
+enum class CreateResult { kCreated, kNotCreated };
+
 class DispatchDriver {
  public:
   DispatchDriver() = default;
@@ -40,8 +42,9 @@ class DispatchDriver {
   ~DispatchDriver() = default;
 
   // Creates a new instance of the server registered for prog_id and holds
-  // it; false (and the handle left empty) when there is none or it refuses.
-  bool CreateDispatch(std::string_view prog_id);
+  // it; kNotCreated, with the handle left empty, when there is none or it
+  // refuses.
+  [[nodiscard]] CreateResult CreateDispatch(std::string_view prog_id);
   // Holds object, releasing what was held before.
   void AttachDispatch(DispatchRef object) { object_ = std::move(object); }
   void ReleaseDispatch() { object_.reset(); }

@@ -11,11 +11,11 @@ Variant MissingArgument() {
   return Variant::Error(DISP_E_PARAMNOTFOUND);
 }
 
-bool StartExcel(ExcelApplication& app, Messages& messages) {
-  if (app.CreateDispatch(kExcelProgId))
-    return true;
+StartResult StartExcel(ExcelApplication& app, Messages& messages) {
+  if (app.CreateDispatch(kExcelProgId) == CreateResult::kCreated)
+    return StartResult::kStarted;
   messages.Show(BoxCaption::Application, kCannotStartExcel);
-  return false;
+  return StartResult::kNotStarted;
 }
 
 void FindSheetByName(const ExcelWorksheets& sheets, std::string_view name, std::int16_t first,
@@ -44,17 +44,17 @@ UsedExtent GetUsedExtent(const ExcelWorksheet& sheet) {
 }
 
 ValueArray ReadSheetValues(const ExcelWorksheet& sheet, std::uint32_t rows, std::uint32_t columns) {
-  std::string corner;
-  if (!FormatCellName(columns, rows, corner))
+  const std::optional<std::string> corner = FormatCellName(columns, rows);
+  if (!corner)
     throw AutomationError("Cannot read the sheet: the cell in column " + std::to_string(columns) +
                           ", row " + std::to_string(rows) + " has no A1 name.");
-  ExcelRange range(sheet.GetRange(Variant::Text("A1"), Variant::Text(corner)));
+  ExcelRange range(sheet.GetRange(Variant::Text("A1"), Variant::Text(*corner)));
   return ValueArray::FromVariant(range.GetValue2());
 }
 
-bool FormatCellName(std::uint32_t column, std::uint32_t row, std::string& out) {
+std::optional<std::string> FormatCellName(std::uint32_t column, std::uint32_t row) {
   if (column == 0 || row == 0 || column > 702)
-    return false;
+    return std::nullopt;
   std::uint32_t q = column / 26;
   std::uint32_t r = column % 26;
   char text[32];
@@ -67,8 +67,7 @@ bool FormatCellName(std::uint32_t column, std::uint32_t row, std::string& out) {
     std::snprintf(text, sizeof text, "Z%u", row);
   else
     std::snprintf(text, sizeof text, "%cZ%u", static_cast<char>(63 + q), row);
-  out = text;
-  return true;
+  return std::string(text);
 }
 
 void CloseAndQuit(const ExcelWorkbook& workbook, const ExcelApplication& app) {

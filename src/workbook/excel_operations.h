@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,8 +21,9 @@ inline constexpr std::string_view kCannotStartExcel =
 
 // Starts a new instance of "Excel.Application" into app (not made
 // visible). When that fails, shows kCannotStartExcel in a box with the
-// application's caption and returns false.
-bool StartExcel(ExcelApplication& app, Messages& messages);
+// application's caption: kNotStarted.
+enum class StartResult { kStarted, kNotStarted };
+[[nodiscard]] StartResult StartExcel(ExcelApplication& app, Messages& messages);
 
 // Fills sheet with the worksheet called name: first the sheet at position
 // first, then, while the name read differs (exact, case-sensitive), the
@@ -45,9 +47,9 @@ UsedExtent GetUsedExtent(const ExcelWorksheet& sheet);
 ValueArray ReadSheetValues(const ExcelWorksheet& sheet, std::uint32_t rows, std::uint32_t columns);
 
 // The A1-notation name of a cell, both counted from 1: "A1", "Z3", "AA3",
-// "ZZ1". Returns false and leaves out unchanged when the column or the row
-// is 0 or the column is beyond 702 (ZZ), the last the scheme names.
-bool FormatCellName(std::uint32_t column, std::uint32_t row, std::string& out);
+// "ZZ1". Nothing when the column or the row is 0 or the column is beyond
+// 702 (ZZ), the last the scheme names.
+[[nodiscard]] std::optional<std::string> FormatCellName(std::uint32_t column, std::uint32_t row);
 
 // Closes the workbook without saving (SaveChanges = VT_I2 0, the other two
 // arguments left out), then quits the application.

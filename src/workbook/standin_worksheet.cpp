@@ -72,9 +72,8 @@ class WorksheetObject final : public WorkbookPart {
   }
 
   void Rename(const Args& args, const std::u16string& name) {
-    std::string problem = SheetNameProblem(name);
-    if (!problem.empty())
-      args.Fail("You typed an invalid name for a sheet: " + problem + ".");
+    if (const std::optional<std::string> problem = SheetNameProblem(name))
+      args.Fail("You typed an invalid name for a sheet: " + *problem + ".");
     const WorkbookData& data = book_->data();
     std::size_t same = FindSheet(data, name);
     if (same != data.sheets.size() && data.sheets[same] != sheet_)

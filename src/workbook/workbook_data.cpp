@@ -4,7 +4,7 @@
 
 namespace nuv::workbook {
 
-std::string SheetNameProblem(std::u16string_view name) {
+std::optional<std::string> SheetNameProblem(std::u16string_view name) {
   if (name.empty())
     return "a sheet name cannot be empty";
   if (name.size() > 31)
@@ -13,7 +13,7 @@ std::string SheetNameProblem(std::u16string_view name) {
     return "a sheet name cannot begin or end with an apostrophe";
   if (name.find_first_of(u":\\/?*[]") != std::u16string_view::npos)
     return "a sheet name cannot contain any of : \\ / ? * [ ]";
-  return {};
+  return std::nullopt;
 }
 
 std::size_t FindSheet(const WorkbookData& workbook, std::u16string_view name) {

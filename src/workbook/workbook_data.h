@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,10 +26,10 @@ struct WorkbookData {
   std::size_t active = 0;
 };
 
-// Why a sheet name cannot be used (empty when it can): the spreadsheet
+// Why a sheet name cannot be used (nothing when it can): the spreadsheet
 // allows 1 to 31 characters, none of : \ / ? * [ ], and no apostrophe at
 // either end.
-std::string SheetNameProblem(std::u16string_view name);
+std::optional<std::string> SheetNameProblem(std::u16string_view name);
 
 // The position (from 0) of the sheet whose name matches without regard to
 // case, or the number of sheets when none does.

@@ -29,7 +29,7 @@ TEST(BitField, OnlyTheFieldsBitsChange) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.first);
     std::vector<uint8_t> bytes = c.before;
-    ASSERT_TRUE(WriteBitField(bytes, c.first, c.length, c.value));
+    ASSERT_EQ(WriteBitField(bytes, c.first, c.length, c.value), BoundedWrite::kWritten);
     EXPECT_EQ(bytes, c.after);
     const uint64_t mask = c.length == 64 ? ~uint64_t{0} : (uint64_t{1} << c.length) - 1;
     EXPECT_EQ(ReadBitField(bytes, c.first, c.length), c.value & mask);
@@ -43,7 +43,7 @@ TEST(BitField, RefusesWhatDoesNotFit) {
   EXPECT_FALSE(ReadBitField(two, std::numeric_limits<uint64_t>::max(), 1));
   EXPECT_EQ(ReadBitField(two, 16, 0), 0u);
   EXPECT_FALSE(ReadBitField(two, 17, 0));
-  EXPECT_FALSE(WriteBitField(two, 15, 2, 3));
+  EXPECT_EQ(WriteBitField(two, 15, 2, 3), BoundedWrite::kOutside);
   EXPECT_EQ(two, std::vector<uint8_t>(2));
 }
 

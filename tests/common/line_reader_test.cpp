@@ -57,15 +57,14 @@ TEST(LineReader, ReadsRegularFilesOnlyAndNeverWaitsForAPipe) {
   const std::filesystem::path& folder = temporary.path();
   ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
   LineReader reader;
-  EXPECT_FALSE(reader.Open(folder / "pipe"));
-  EXPECT_FALSE(reader.Open(folder));
-  EXPECT_FALSE(reader.Open(folder / "missing"));
+  for (const std::filesystem::path& path : {folder / "pipe", folder, folder / "missing"})
+    EXPECT_EQ(reader.Open(path), LineReader::OpenResult::kNotOpened) << path;
   // A file read in several chunks gives the same lines as its text.
   std::string text;
   for (int i = 0; i < 20000; ++i)
     text += std::to_string(i) + "\r\n";
   std::ofstream(folder / "lines.txt", std::ios::binary) << text;
-  ASSERT_TRUE(reader.Open(folder / "lines.txt"));
+  ASSERT_EQ(reader.Open(folder / "lines.txt"), LineReader::OpenResult::kOpened);
   const Lines lines = AllLines(reader);
   ASSERT_EQ(lines.size(), 20000u);
   EXPECT_EQ(lines.back(), "19999");

@@ -12,7 +12,7 @@ namespace nuv::exchange {
 namespace {
 
 using namespace workbook;
-using enum BitFieldWrite;
+using enum common::BoundedWrite;
 
 using testing::Bytes;
 

@@ -56,9 +56,10 @@ class ExchangeInterop : public testing::ExchangeTest {
   // Pre-parses the sample image with its preset block and parses the
   // sample script against it.
   void LoadSample() {
-    ASSERT_TRUE(image::PreParse(flash_, {Path("s/exchange/new-preset.bin").string(), false, false},
-                                messages_)
-                    .ok);
+    ASSERT_EQ(image::PreParse(flash_, {Path("s/exchange/new-preset.bin").string(), false, false},
+                              messages_)
+                  .result,
+              image::PreParseResult::kParsed);
     table_ = flash_.table;
     ASSERT_EQ(
         toolcfg::ParseToolConfigText(model_, samples::SampleToolConfigScript(), table_, messages_),
@@ -177,7 +178,9 @@ class WorkbookCli : public ExchangeInterop {
   }
   image::BlockTable Blocks(const std::filesystem::path& image) {
     image::FlashImage flash;
-    EXPECT_TRUE(image::PreParse(flash, {image.string(), false, false}, messages_).ok) << image;
+    EXPECT_EQ(image::PreParse(flash, {image.string(), false, false}, messages_).result,
+              image::PreParseResult::kParsed)
+        << image;
     return flash.table;
   }
   // Builds the new image of `sample` from `workbook` as Save New Flash

@@ -34,7 +34,8 @@ class PrepareTest : public ::testing::Test {
       EXPECT_TRUE(samples::WriteBytesFile(path, file.bytes));
       const image::PreParseOutcome outcome = image::PreParse(flash_, {path.string()}, messages_);
       fs::remove(path);
-      EXPECT_TRUE(outcome.ok) << ::testing::PrintToString(messages_.texts());
+      EXPECT_EQ(outcome.result, image::PreParseResult::kParsed)
+          << ::testing::PrintToString(messages_.texts());
       return PrepareToolConfig(model_, flash_, {}, runner_, messages_);
     }
     ADD_FAILURE() << "no sample " << name;

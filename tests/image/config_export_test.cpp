@@ -27,7 +27,8 @@ class ExportConfigTest : public ::testing::Test {
     ASSERT_TRUE(
         samples::WriteBytesFile(folder_ / "image.bin", samples::BuildLegacyImage(plan).bytes));
     RecordedMessages messages;
-    ASSERT_TRUE(PreParse(flash_, {.source_path = (folder_ / "image.bin").string()}, messages).ok);
+    ASSERT_EQ(PreParse(flash_, {.source_path = (folder_ / "image.bin").string()}, messages).result,
+              PreParseResult::kParsed);
   }
   Bytes Contents(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -53,7 +54,7 @@ TEST_F(ExportConfigTest, WritesTheRegionAtTheOffsetWordOfNowAndKeepsTheFilesMode
   ASSERT_EQ(chmod(out.c_str(), 0640), 0);
   // The legacy flow may change image bytes before Export: 0x300 becomes 0x310.
   flash_.mutable_bytes()[28] = 0x10;
-  ASSERT_TRUE(ExportConfigRegion(flash_, out.string(), messages_));
+  ASSERT_EQ(ExportConfigRegion(flash_, out.string(), messages_), ExportRegionResult::kExported);
   EXPECT_TRUE(messages_.texts().empty());
   const Bytes got = Contents(out);
   ASSERT_EQ(got.size(), 0x200u);
@@ -70,12 +71,14 @@ TEST_F(ExportConfigTest, ARefusalSaysWhyAndLeavesFilesAsTheyWere) {
   ASSERT_TRUE(samples::WriteBytesFile(out, before));
   for (const std::string& path : {(folder_ / "no/such/folder/out.bin").string(),
                                   folder_.path().string(), (folder_ / "d/").string()})
-    EXPECT_FALSE(ExportConfigRegion(flash_, path, messages_)) << path;
+    EXPECT_EQ(ExportConfigRegion(flash_, path, messages_), ExportRegionResult::kNotExported)
+        << path;
   EXPECT_TRUE(std::filesystem::is_directory(folder_.path()));
   const std::span<uint8_t> bytes = flash_.mutable_bytes();
   std::fill(bytes.begin() + 28, bytes.begin() + 32, 0xFF);
-  EXPECT_FALSE(ExportConfigRegion(flash_, out.string(), messages_));
-  EXPECT_FALSE(ExportConfigRegion(FlashImage{}, out.string(), messages_));
+  EXPECT_EQ(ExportConfigRegion(flash_, out.string(), messages_), ExportRegionResult::kNotExported);
+  EXPECT_EQ(ExportConfigRegion(FlashImage{}, out.string(), messages_),
+            ExportRegionResult::kNotExported);
   EXPECT_EQ(Contents(out), before);
   EXPECT_TRUE(NoLeftovers());
   const std::string failed = "Failed to write the output file!",

@@ -26,8 +26,7 @@ BankPlan Bank(uint32_t at, uint32_t sdram, std::vector<BlockPlan> blocks) {
 }
 
 struct Scanned {
-  bool ok;
-  ScanFailure why;
+  ScanResult result;
   std::vector<std::string> messages;
 };
 
@@ -37,9 +36,8 @@ Scanned Scan(FlashImage& flash, const NewFormatPlan& plan) {
   flash.image = ImageBuffer::Allocate(bytes.size());
   std::copy(bytes.begin(), bytes.end(), flash.image->bytes().begin());
   RecordedMessages messages;
-  ScanFailure why = ScanFailure::None;
-  const bool ok = ScanDmHeaders(flash, messages, &why);
-  return {ok, why, messages.texts()};
+  const ScanResult result = ScanDmHeaders(flash, messages);
+  return {result, messages.texts()};
 }
 
 TEST(ScanDmHeaders, BanksGiveRecordsInFileOrderThatShareTheImage) {
@@ -49,8 +47,7 @@ TEST(ScanDmHeaders, BanksGiveRecordsInFileOrderThatShareTheImage) {
                 Bank(0x8000, 7, {}), Bank(0x10000, 0x2000000, {Block(4, 40), Block(5, 50)})};
   FlashImage flash;
   const Scanned scanned = Scan(flash, plan);
-  ASSERT_TRUE(scanned.ok);
-  EXPECT_EQ(scanned.why, ScanFailure::None);
+  ASSERT_EQ(scanned.result, ScanResult::kScanned);
   EXPECT_TRUE(scanned.messages.empty());
   ASSERT_EQ(flash.table.total(), 5);
   ASSERT_EQ(flash.snapshot.total(), 5);
@@ -78,7 +75,7 @@ TEST(ScanDmHeaders, AHeaderInsideBlockDataCounts) {
   NewFormatPlan plan;
   plan.banks = {Bank(0x100, 5, {carrier})};
   FlashImage flash;
-  ASSERT_TRUE(Scan(flash, plan).ok);
+  ASSERT_EQ(Scan(flash, plan).result, ScanResult::kScanned);
   ASSERT_EQ(flash.table.total(), 2);
   EXPECT_EQ(flash.table.records[1].entry.block_id(), 7);
   EXPECT_EQ(flash.table.records[1].bank, 2);
@@ -92,7 +89,7 @@ TEST(ScanDmHeaders, SixtyFourBlocksAnd255HeadersFit) {
                   Bank(0x10000, 2, std::vector<BlockPlan>(second, Block(2, 2)))};
     FlashImage flash;
     const Scanned scanned = Scan(flash, plan);
-    EXPECT_EQ(scanned.why, second == 24 ? ScanFailure::None : ScanFailure::TooManyBlocks);
+    EXPECT_EQ(scanned.result, second == 24 ? ScanResult::kScanned : ScanResult::kTooManyBlocks);
     EXPECT_TRUE(scanned.messages.empty()) << "too many blocks is no error of its own";
     EXPECT_EQ(flash.table.total(), second == 24 ? 64 : 0) << "a partial table is not kept";
     EXPECT_EQ(flash.snapshot.total(), second == 24 ? 64 : 0);
@@ -103,17 +100,17 @@ TEST(ScanDmHeaders, SixtyFourBlocksAnd255HeadersFit) {
   FlashImage flash;
   // More headers refuse the image, even when they hold no blocks.
   const Scanned many = Scan(flash, plan);
-  EXPECT_EQ(many.why, ScanFailure::TooManyHeaders);
+  EXPECT_EQ(many.result, ScanResult::kTooManyHeaders);
   EXPECT_EQ(many.messages,
             std::vector<std::string>{
                 "The image has more DM headers than the tool can hold (at most 255)!"});
   plan.banks.pop_back();
-  EXPECT_TRUE(Scan(flash, plan).ok);
+  EXPECT_EQ(Scan(flash, plan).result, ScanResult::kScanned);
   // A magic without its marker is no header at all.
   plan.banks = {Bank(0x100, 1, {Block(1, 4)})};
   plan.banks[0].marker = '1';
   const Scanned none = Scan(flash, plan);
-  EXPECT_EQ(none.why, ScanFailure::NoHeader);
+  EXPECT_EQ(none.result, ScanResult::kNoHeader);
   EXPECT_TRUE(none.messages.empty());
 }
 
@@ -124,24 +121,24 @@ TEST(ScanDmHeaders, EntriesOrDataPastTheImageEndRefuseTheImage) {
   plan.banks[0].blocks[0].offset = plan.banks[0].blocks[1].offset = 0;
   FlashImage flash;
   Scanned scanned = Scan(flash, plan);
-  EXPECT_EQ(scanned.why, ScanFailure::Damaged);
+  EXPECT_EQ(scanned.result, ScanResult::kDamaged);
   EXPECT_EQ(scanned.messages,
             std::vector<std::string>{"Wrong binary file, dmh entries beyond the image end!"});
   EXPECT_EQ(flash.table.total(), 0);
   plan.banks[0].blocks.pop_back();
-  EXPECT_TRUE(Scan(flash, plan).ok);
+  EXPECT_EQ(Scan(flash, plan).result, ScanResult::kScanned);
 
   struct Case {
     uint32_t offset, size;
-    bool ok;
+    ScanResult result;
   };
   const uint32_t header = 0x1000;
   const Case cases[] = {
-      {0x80000 - header - 16, 16, true},   // ends at the image end
-      {0x80000 - header - 16, 17, false},  // one byte past it
-      {0xFFFFFFF0, 0x20, false},           // offset + size wraps in u32
-      {0x100, 0xFFFFFFFF, false},          // huge size
-      {0xFFFFFFFF, 0, true},               // nothing to read
+      {0x80000 - header - 16, 16, ScanResult::kScanned},  // ends at the image end
+      {0x80000 - header - 16, 17, ScanResult::kDamaged},  // one byte past it
+      {0xFFFFFFF0, 0x20, ScanResult::kDamaged},           // offset + size wraps in u32
+      {0x100, 0xFFFFFFFF, ScanResult::kDamaged},          // huge size
+      {0xFFFFFFFF, 0, ScanResult::kScanned},              // nothing to read
   };
   for (const Case& c : cases) {
     BlockPlan block = Block(0x21, 0);
@@ -149,13 +146,11 @@ TEST(ScanDmHeaders, EntriesOrDataPastTheImageEndRefuseTheImage) {
     block.size = c.size;
     plan.banks = {Bank(header, 1, {Block(1, 4), block})};
     scanned = Scan(flash, plan);
-    EXPECT_EQ(scanned.ok, c.ok) << std::hex << c.offset << " " << c.size;
-    if (c.ok) {
+    EXPECT_EQ(scanned.result, c.result) << std::hex << c.offset << " " << c.size;
+    if (c.result == ScanResult::kScanned)
       EXPECT_EQ(flash.table.records[1].data.size(), c.size);
-    } else {
-      EXPECT_EQ(scanned.why, ScanFailure::Damaged);
+    else
       EXPECT_EQ(scanned.messages.size(), 1u);
-    }
   }
 }
 

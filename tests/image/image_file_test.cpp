@@ -30,19 +30,22 @@ TEST(LoadImageFile, ReadsTheWholeFileReleasesThePreviousImageAndNeverWritesTheFi
     SCOPED_TRACE(loading == ImageLoading::kMap ? "mapped" : "read");
     FlashImage flash;
     RecordedMessages messages;
-    ASSERT_TRUE(LoadImageFile(flash, (folder / "a.bin").string(), messages, loading));
+    ASSERT_EQ(LoadImageFile(flash, (folder / "a.bin").string(), messages, loading),
+              LoadResult::kLoaded);
     EXPECT_TRUE(std::equal(flash.bytes().begin(), flash.bytes().end(), first.begin(), first.end()));
     flash.mutable_bytes()[7] ^= 0xFF;
     EXPECT_NE(flash.bytes()[7], first[7]);
     EXPECT_EQ(nuv::test::ReadBytes(folder / "a.bin"), first);
     flash.legacy_entries.resize(3);
     std::weak_ptr<ImageBuffer> old = flash.image;
-    ASSERT_TRUE(LoadImageFile(flash, (folder / "b.bin").string(), messages, loading));
+    ASSERT_EQ(LoadImageFile(flash, (folder / "b.bin").string(), messages, loading),
+              LoadResult::kLoaded);
     EXPECT_TRUE(old.expired());
     EXPECT_TRUE(flash.legacy_entries.empty());
     EXPECT_TRUE(
         std::equal(flash.bytes().begin(), flash.bytes().end(), second.begin(), second.end()));
-    ASSERT_TRUE(LoadImageFile(flash, (folder / "empty.bin").string(), messages, loading));
+    ASSERT_EQ(LoadImageFile(flash, (folder / "empty.bin").string(), messages, loading),
+              LoadResult::kLoaded);
     EXPECT_TRUE(flash.bytes().empty());
     EXPECT_TRUE(messages.texts().empty());
   }
@@ -55,7 +58,7 @@ TEST(LoadImageFile, WhatIsNoRegularFileCannotBeOpened) {
        {folder / "missing.bin", folder.path(), folder / "pipe"}) {
     FlashImage flash;
     RecordedMessages messages;
-    EXPECT_FALSE(LoadImageFile(flash, path.string(), messages)) << path;
+    EXPECT_EQ(LoadImageFile(flash, path.string(), messages), LoadResult::kNotLoaded) << path;
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"Failed to open the flash file!"});
     EXPECT_EQ(flash.image, nullptr);
   }
@@ -81,9 +84,9 @@ int LoadWithoutMemory(const std::string& path) {
   const rlimit limit{cap, cap};
   if (now < 0 || setrlimit(RLIMIT_AS, &limit) != 0)
     return 2;
-  const bool loaded = LoadImageFile(flash, path, messages);
+  const LoadResult loaded = LoadImageFile(flash, path, messages);
   const bool shown = messages.texts() == std::vector<std::string>{"no memery!"};
-  return !loaded && shown && flash.image == nullptr ? 0 : 1;
+  return loaded == LoadResult::kNotLoaded && shown && flash.image == nullptr ? 0 : 1;
 }
 
 TEST(LoadImageFile, NoMemoryForTheBufferLeavesNoImage) {

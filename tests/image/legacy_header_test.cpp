@@ -121,10 +121,12 @@ TEST(LegacyConfigRegion, IsReadAtItsOffsetWordAndMustLieInside) {
   EXPECT_EQ(region->size(), 32u);
 
   // The offset word is read each time: a later change moves the region.
-  common::WriteU32(image, kLegacyConfigOffsetPos, 0x100000 - 31);
+  EXPECT_EQ(common::WriteU32(image, kLegacyConfigOffsetPos, 0x100000 - 31),
+            common::BoundedWrite::kWritten);
   EXPECT_FALSE(LegacyConfigRegion(image, 32));
   EXPECT_EQ(LegacyConfigRegion(image, 31)->size(), 31u);
-  common::WriteU32(image, kLegacyConfigOffsetPos, 0xFFFFFFFF);
+  EXPECT_EQ(common::WriteU32(image, kLegacyConfigOffsetPos, 0xFFFFFFFF),
+            common::BoundedWrite::kWritten);
   EXPECT_FALSE(LegacyConfigRegion(image, 2));
   EXPECT_FALSE(LegacyConfigRegion(std::vector<uint8_t>(20, 0), 0));
 }

@@ -73,7 +73,7 @@ class PreParseTest : public ::testing::Test {
 
 TEST_F(PreParseTest, ANewFormatImageFillsTheImagesValues) {
   const PreParseOutcome outcome = Run(samples::BuildNewFormatImage(TwoBanks()).bytes);
-  ASSERT_TRUE(outcome.ok) << ::testing::PrintToString(messages_.texts());
+  ASSERT_EQ(outcome.result, PreParseResult::kParsed) << ::testing::PrintToString(messages_.texts());
   EXPECT_TRUE(messages_.texts().empty());
   EXPECT_EQ(outcome.kind, ImageKind::NewFormat);
   EXPECT_EQ(flash_.kind, ImageKind::NewFormat);
@@ -85,9 +85,9 @@ TEST_F(PreParseTest, ANewFormatImageFillsTheImagesValues) {
 
 TEST_F(PreParseTest, ALegacyImageFillsItsValuesAndHasNoBlockTable) {
   // After a new-format image in the same page, as a user opens one after the other.
-  ASSERT_TRUE(Run(samples::BuildNewFormatImage(TwoBanks()).bytes).ok);
+  ASSERT_EQ(Run(samples::BuildNewFormatImage(TwoBanks()).bytes).result, PreParseResult::kParsed);
   const PreParseOutcome outcome = Run(samples::BuildLegacyImage(Legacy()).bytes);
-  ASSERT_TRUE(outcome.ok) << ::testing::PrintToString(messages_.texts());
+  ASSERT_EQ(outcome.result, PreParseResult::kParsed) << ::testing::PrintToString(messages_.texts());
   EXPECT_EQ(outcome.kind, ImageKind::Legacy);
   EXPECT_EQ(flash_.kind, ImageKind::Legacy);
   EXPECT_EQ(flash_.dmh_offset, 0x1000u);
@@ -106,12 +106,12 @@ TEST_F(PreParseTest, ScriptRowFollowsExpertsAndInternalModePerKind) {
     for (bool internal : {false, true}) {
       SCOPED_TRACE(::testing::Message() << "experts " << experts << " internal " << internal);
       PreParseOutcome outcome = Run(modern, experts, internal);
-      ASSERT_TRUE(outcome.ok);
+      ASSERT_EQ(outcome.result, PreParseResult::kParsed);
       EXPECT_EQ(outcome.show_script_row, experts && internal);
       EXPECT_EQ(flash_.expert, experts);
       EXPECT_EQ(flash_.script_path.empty(), experts) << "experts get no script path";
       outcome = Run(legacy, experts, internal);
-      ASSERT_TRUE(outcome.ok);
+      ASSERT_EQ(outcome.result, PreParseResult::kParsed);
       EXPECT_EQ(outcome.show_script_row, experts);
       EXPECT_EQ(flash_.script_path.empty(), experts);
       EXPECT_EQ(flash_.software_version, "END7") << "the version is read for experts too";
@@ -127,22 +127,22 @@ TEST_F(PreParseTest, EverySsdataBlockInTurnSetsTheVersionAndExtendsTheScriptPath
   for (BlockPlan& block : bank.blocks)
     block.data.push_back(0);
   plan.banks = {bank};
-  ASSERT_TRUE(Run(samples::BuildNewFormatImage(plan).bytes).ok);
+  ASSERT_EQ(Run(samples::BuildNewFormatImage(plan).bytes).result, PreParseResult::kParsed);
   EXPECT_EQ(flash_.software_version, "B2");
   EXPECT_EQ(flash_.script_path, Folder() + "A1B2");
 
   // Without one the version keeps its value.
   LegacyPlan legacy = Legacy();
   legacy.blocks[1].name = "other";
-  ASSERT_TRUE(Run(samples::BuildLegacyImage(legacy).bytes).ok);
+  ASSERT_EQ(Run(samples::BuildLegacyImage(legacy).bytes).result, PreParseResult::kParsed);
   EXPECT_EQ(flash_.software_version, "B2");
   EXPECT_EQ(flash_.script_path, Folder());
 }
 
 TEST_F(PreParseTest, APreParseReleasesWhatTheLastOneLoadedAndARefusedImageStaysLoaded) {
-  ASSERT_TRUE(Run(samples::BuildNewFormatImage(TwoBanks()).bytes).ok);
+  ASSERT_EQ(Run(samples::BuildNewFormatImage(TwoBanks()).bytes).result, PreParseResult::kParsed);
   std::weak_ptr<ImageBuffer> first = flash_.image;
-  ASSERT_TRUE(Run(samples::BuildLegacyImage(Legacy()).bytes).ok);
+  ASSERT_EQ(Run(samples::BuildLegacyImage(Legacy()).bytes).result, PreParseResult::kParsed);
   EXPECT_TRUE(first.expired()) << "block records must not keep the old image";
   EXPECT_EQ(flash_.table.total(), 0);
   EXPECT_EQ(flash_.snapshot.total(), 0);
@@ -151,7 +151,7 @@ TEST_F(PreParseTest, APreParseReleasesWhatTheLastOneLoadedAndARefusedImageStaysL
   LegacyPlan plan = Legacy();
   plan.length = 524289;  // no whole number of 512 KiB
   plan.flash_size = 524289;
-  EXPECT_FALSE(Run(samples::BuildLegacyImage(plan).bytes).ok);
+  EXPECT_EQ(Run(samples::BuildLegacyImage(plan).bytes).result, PreParseResult::kRefused);
   EXPECT_EQ(messages_.texts(), std::vector<std::string>{"Wrong binary file!"});
   EXPECT_EQ(flash_.bytes().size(), 524289u);
 }

@@ -19,11 +19,11 @@ using testing::Pattern;
 // The bits themselves are common::ReadBitField's; a field holds 32 of them.
 TEST(FieldBits, OnlyTheFirst32BitsCarryTheValueAndTheWholeFieldMustFit) {
   std::vector<uint8_t> bytes = {0, 0, 0, 0, 0xFF};
-  ASSERT_TRUE(WriteFieldBits(bytes, 0, 40, 0x12345678));
+  ASSERT_EQ(WriteFieldBits(bytes, 0, 40, 0x12345678), common::BoundedWrite::kWritten);
   EXPECT_THAT(bytes, ElementsAre(0x78, 0x56, 0x34, 0x12, 0xFF));
   EXPECT_EQ(ReadFieldBits(bytes, 0, 40), 0x12345678u);
   EXPECT_FALSE(ReadFieldBits(bytes, 1, 40));
-  EXPECT_FALSE(WriteFieldBits(bytes, 1, 40, 0));
+  EXPECT_EQ(WriteFieldBits(bytes, 1, 40, 0), common::BoundedWrite::kOutside);
   EXPECT_THAT(bytes, ElementsAre(0x78, 0x56, 0x34, 0x12, 0xFF));
 
   ScriptField text;
@@ -93,12 +93,12 @@ TEST_F(FieldEditTest, NumberAndListFieldsOfABlockInTheConfigArea) {
   EXPECT_EQ(list_.Find(handle)->fields[1].value, 7u);
 
   const FieldAnswer answers[] = {{"258", 0}, {"", 2}};
-  ASSERT_TRUE(StoreFields(image_, list_, sheet, answers, messages_));
+  ASSERT_EQ(StoreFields(image_, list_, sheet, answers, messages_), StoreResult::kStored);
   EXPECT_THAT(bytes().subspan(base, 3), ElementsAre(0x02, 0x01, 0xFA));
   // A number edit that holds no number writes 0; a selection past the end
   // stops at the last item.
   const FieldAnswer junk[] = {{"12x", 0}, {"", 99}};
-  ASSERT_TRUE(StoreFields(image_, list_, sheet, junk, messages_));
+  ASSERT_EQ(StoreFields(image_, list_, sheet, junk, messages_), StoreResult::kStored);
   EXPECT_THAT(bytes().subspan(base, 3), ElementsAre(0x00, 0x00, 0xFF));
   EXPECT_TRUE(messages_.shown().empty());
 }
@@ -133,7 +133,8 @@ TEST_F(FieldEditTest, AValueTooLargeForItsBitsIsRefusedAndNothingIsWritten) {
     messages_.clear();
     const std::vector<uint8_t> before(bytes().begin(), bytes().end());
     const FieldAnswer answers[] = {{"1", 0}, {c.delay, 0}, {c.wide, 0}, {"", c.mode}};
-    EXPECT_EQ(StoreFields(image_, list_, sheet, answers, messages_), c.message == nullptr);
+    EXPECT_EQ(StoreFields(image_, list_, sheet, answers, messages_) == StoreResult::kStored,
+              c.message == nullptr);
     if (c.message != nullptr) {
       EXPECT_THAT(messages_.texts(), ElementsAre(c.message));
       EXPECT_TRUE(std::equal(before.begin(), before.end(), bytes().begin()));
@@ -149,7 +150,7 @@ TEST_F(FieldEditTest, OkRecomputesTheCrcOfTheFirstEntryWithTheBlockIdUnlessItIsN
   const BlockHandle handle = Block(9, 4, {Field("Byte", kNumberField, 0, 8)});
   const FieldSheet sheet = LoadFields(image_, list_, handle, messages_);
   const FieldAnswer answers[] = {{"171", 0}};
-  ASSERT_TRUE(StoreFields(image_, list_, sheet, answers, messages_));
+  ASSERT_EQ(StoreFields(image_, list_, sheet, answers, messages_), StoreResult::kStored);
   EXPECT_EQ(bytes()[0x4000 + 4], 171);
   EXPECT_EQ(image_.legacy_entries[1].crc(),
             image::UpdateCrc(image::kCrcStart, bytes().subspan(0x4000, 0x100)));
@@ -157,7 +158,7 @@ TEST_F(FieldEditTest, OkRecomputesTheCrcOfTheFirstEntryWithTheBlockIdUnlessItIsN
   EXPECT_EQ(bytes()[0x6000 + 4], Pattern(0x6000 + 4));
 
   image_.legacy_entries[1].set_crc(image::kNoCrc);
-  ASSERT_TRUE(StoreFields(image_, list_, sheet, answers, messages_));
+  ASSERT_EQ(StoreFields(image_, list_, sheet, answers, messages_), StoreResult::kStored);
   EXPECT_EQ(image_.legacy_entries[1].crc(), image::kNoCrc);
 }
 
@@ -173,7 +174,7 @@ TEST_F(FieldEditTest, FieldsOfOtherTypesAndListsWithoutValuesAreShownButNeverWri
   EXPECT_EQ(sheet.fields[1].input, FieldInput::kList);
   EXPECT_TRUE(sheet.fields[1].items.empty());
   const FieldAnswer answers[] = {{"", 0}, {"", 0}};
-  ASSERT_TRUE(StoreFields(image_, list_, sheet, answers, messages_));
+  ASSERT_EQ(StoreFields(image_, list_, sheet, answers, messages_), StoreResult::kStored);
   for (size_t i = 0x2000; i < 0x2003; ++i)
     EXPECT_EQ(bytes()[i], Pattern(i)) << i;
 }
@@ -197,7 +198,7 @@ TEST_F(FieldEditTest, BlocksThatCannotBePlacedWriteNothing) {
   messages_.clear();
   image_.legacy_entries[0].set_offset(0x80000);
   const FieldAnswer answers[] = {{"1", 0}, {"2", 0}};
-  EXPECT_FALSE(StoreFields(image_, list_, sheet, answers, messages_));
+  EXPECT_EQ(StoreFields(image_, list_, sheet, answers, messages_), StoreResult::kRefused);
   EXPECT_THAT(messages_.texts(),
               ElementsAre("Error block_id! The block's data lies outside the flash image."));
   EXPECT_EQ(bytes()[0x7FFFF], Pattern(0x7FFFF));
@@ -207,7 +208,7 @@ TEST_F(FieldEditTest, BlocksThatCannotBePlacedWriteNothing) {
   image_.legacy_entries[0].set_offset(0x2000);
   list_.Assign({*list_.Find(handle)});
   EXPECT_TRUE(LoadFields(image_, list_, handle, messages_).fields.empty());
-  EXPECT_FALSE(StoreFields(image_, list_, sheet, answers, messages_));
+  EXPECT_EQ(StoreFields(image_, list_, sheet, answers, messages_), StoreResult::kRefused);
   EXPECT_EQ(bytes()[0x7FFFF], Pattern(0x7FFFF));
   EXPECT_EQ(messages_.texts().size(), 1u);
 }

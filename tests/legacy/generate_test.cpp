@@ -80,7 +80,7 @@ class GenerateTest : public ::testing::Test {
   void Refused(const std::string& message) {
     SCOPED_TRACE(message);
     const GenerateOutcome outcome = Run();
-    EXPECT_FALSE(outcome.written);
+    EXPECT_EQ(outcome.result, GenerateResult::kNotWritten);
     EXPECT_EQ(outcome.rows_done, 0u);
     EXPECT_THAT(messages_.texts(), ElementsAre(message));
     EXPECT_TRUE(Image() == original_);
@@ -142,7 +142,7 @@ TEST_F(GenerateTest, RefusalsLeaveTheImageAsItWas) {
   Refused(kStale);
   request_ = stale;
   request_.list_generation = list_.generation();
-  EXPECT_TRUE(Run().written);
+  EXPECT_EQ(Run().result, GenerateResult::kWritten);
   EXPECT_THAT(messages_.texts(), ElementsAre());
 }
 
@@ -150,7 +150,7 @@ TEST_F(GenerateTest, AnEntryMovedIntoTheTailAreaIsTooBigAndTheRowsBeforeStay) {
   Add(1, kFileBlock, 0, 0x1000);
   Add(3, kFileBlock, 0, kTailStart - 0x11000 - 0x1000);  // fits, but block 4 cannot follow
   const GenerateOutcome outcome = Run();
-  EXPECT_FALSE(outcome.written);
+  EXPECT_EQ(outcome.result, GenerateResult::kNotWritten);
   EXPECT_EQ(outcome.rows_done, 1u);
   EXPECT_THAT(messages_.texts(), ElementsAre("Error: input file size is too big!"));
   EXPECT_EQ(image_.legacy_entries[0].crc(), image::UpdateCrc(image::kCrcStart, Bytes(0x1000)));
@@ -194,8 +194,8 @@ TEST_F(GenerateTest, EntriesBehindAResizedOneMoveUpToTheTail) {
     Load();
     Add(1, kFileBlock, 0, c.row);
     const GenerateOutcome outcome = Run();
-    ASSERT_EQ(outcome.written, !c.offsets.empty());
-    if (!outcome.written) {
+    ASSERT_EQ(outcome.result == GenerateResult::kWritten, !c.offsets.empty());
+    if (outcome.result != GenerateResult::kWritten) {
       EXPECT_THAT(messages_.texts(), ElementsAre("Error: input file size is too big!"));
       continue;
     }
@@ -226,7 +226,7 @@ TEST_F(GenerateTest, ImagesAbove2MiBMoveTheWholeRegion) {
                      Entry(9, 0x700000, 0x100000, 0, 1)};
   Load();
   Add(1, kFileBlock, 0, kMaxRowData + 0x1000, 3);  // more than a row takes: cut at 2 MiB
-  ASSERT_TRUE(Run().written);
+  ASSERT_EQ(Run().result, GenerateResult::kWritten);
   EXPECT_EQ(image_.legacy_entries[0].size(), kMaxRowData);
   EXPECT_EQ(image_.legacy_entries[1].offset(), 0x10000u + kMaxRowData);
   EXPECT_EQ(At(0x10000 + kMaxRowData - 1), Bytes(kMaxRowData, 3).back());
@@ -272,7 +272,7 @@ TEST_F(GenerateTest, BlocksInTheConfigAreaEndBeforeWhatFollowsThem) {
     Add(0, kFileBlock, c.offset, c.size);
     if (c.next)
       Add(*c.next != 0 ? 0 : 5, kFieldBlock, *c.next);
-    EXPECT_EQ(Run().written, c.written);
+    EXPECT_EQ(Run().result == GenerateResult::kWritten, c.written);
     EXPECT_EQ(messages_.texts(), c.messages);
   }
 }
@@ -282,7 +282,7 @@ TEST_F(GenerateTest, KeyFilesOf133To198BytesGiveTheKeyRecord) {
   for (const size_t size : {133u, 198u}) {
     const auto key = Bytes(size, 1);
     request_.key_path = folder_.Write("k.pub", key);
-    ASSERT_TRUE(Run().written) << size;
+    ASSERT_EQ(Run().result, GenerateResult::kWritten) << size;
     EXPECT_TRUE(
         std::equal(key.begin() + 5, key.begin() + 133, image_.bytes().begin() + 0x1000 + 630));
   }
@@ -291,7 +291,7 @@ TEST_F(GenerateTest, KeyFilesOf133To198BytesGiveTheKeyRecord) {
 TEST_F(GenerateTest, ThePatchComesAfterTheEntryTableIsWrittenBack) {
   request_.flash_address = "10C";  // the first entry's block_id byte
   request_.byte_value = "77";
-  ASSERT_TRUE(Run().written);
+  ASSERT_EQ(Run().result, GenerateResult::kWritten);
   EXPECT_EQ(At(layout_.dmh_offset + 12), 0x77);
   EXPECT_EQ(image_.legacy_entries[0].block_id(), 1);  // the table in memory is not the image
 }
@@ -299,12 +299,12 @@ TEST_F(GenerateTest, ThePatchComesAfterTheEntryTableIsWrittenBack) {
 TEST_F(GenerateTest, OutputReplacesAnExistingFileWithoutLeavingATemporaryOne) {
   folder_.Write("out.bin", std::string("old"));
   request_.output_path = (folder_.path() / "no-such-folder" / "out.bin").string();
-  EXPECT_FALSE(Run().written);
+  EXPECT_EQ(Run().result, GenerateResult::kNotWritten);
   EXPECT_THAT(messages_.texts(), ElementsAre("Can't open output file!"));
   EXPECT_EQ(folder_.Read("out.bin").size(), 3u);
 
   request_.output_path = Out();
-  ASSERT_TRUE(Run().written);
+  ASSERT_EQ(Run().result, GenerateResult::kWritten);
   EXPECT_TRUE(folder_.Read("out.bin") == Image());
   size_t files = 0;
   for (const auto& item : std::filesystem::directory_iterator(folder_.path()))

@@ -95,12 +95,11 @@ TEST(HwInfo, Files) {
     SCOPED_TRACE(c.text.substr(0, 80));
     common::LineReader in;
     in.OpenText(c.text);
-    HwInfo info;
     RecordedMessages messages;
-    const int status = ParseHwInfo(in, info.panel, info.led, messages, BoxCaption::Application);
-    EXPECT_EQ(status, c.messages.empty() ? 0 : -1);
-    if (status == 0) {
-      EXPECT_EQ(Describe(info), c.info);
+    const std::optional<HwInfo> info = ParseHwInfo(in, messages, BoxCaption::Application);
+    EXPECT_EQ(info.has_value(), c.messages.empty());
+    if (info) {
+      EXPECT_EQ(Describe(*info), c.info);
     }
     EXPECT_EQ(messages.texts(), c.messages);
     for (const auto& [caption, _] : messages.shown())

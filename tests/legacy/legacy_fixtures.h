@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "common/bytes.h"
 #include "image/block_entry.h"
 #include "image/flash_image.h"
@@ -53,9 +55,9 @@ inline image::FlashImage MakeImage(const LegacyLayout& layout) {
   auto bytes = image.image->bytes();
   for (size_t i = 0; i < bytes.size(); ++i)
     bytes[i] = Pattern(i);
-  common::WriteU32(bytes, 8, layout.dmh_offset);
-  common::WriteU32(bytes, 28, layout.config_offset);
-  common::WriteU32(bytes, 32, layout.config_length);
+  EXPECT_EQ(common::WriteU32(bytes, 8, layout.dmh_offset), common::BoundedWrite::kWritten);
+  EXPECT_EQ(common::WriteU32(bytes, 28, layout.config_offset), common::BoundedWrite::kWritten);
+  EXPECT_EQ(common::WriteU32(bytes, 32, layout.config_length), common::BoundedWrite::kWritten);
   size_t at = layout.dmh_offset + 12;
   for (const auto& entry : layout.entries) {
     std::copy(entry.bytes().begin(), entry.bytes().end(), bytes.begin() + static_cast<long>(at));
@@ -69,14 +71,12 @@ inline image::FlashImage MakeImage(const LegacyLayout& layout) {
   return image;
 }
 
-inline std::vector<ScriptBlock> ParseText(const std::string& text, uint32_t flash_size,
-                                          RecordedMessages& messages, bool* ok = nullptr) {
+inline std::optional<std::vector<ScriptBlock>> ParseText(const std::string& text,
+                                                         uint32_t flash_size,
+                                                         RecordedMessages& messages) {
   common::LineReader lines;
   lines.OpenText(text);
-  auto blocks = ParseLegacyScriptLines(lines, flash_size, messages);
-  if (ok)
-    *ok = blocks.has_value();
-  return blocks ? std::move(*blocks) : std::vector<ScriptBlock>();
+  return ParseLegacyScriptLines(lines, flash_size, messages);
 }
 
 using nuv::test::TempFolder;

@@ -45,7 +45,9 @@ struct Parsed {
 Parsed Parse(const std::string& text, uint32_t flash_size = k2M) {
   RecordedMessages messages;
   Parsed out;
-  out.blocks = Describe(ParseText(text, flash_size, messages, &out.ok));
+  const std::optional<std::vector<ScriptBlock>> blocks = ParseText(text, flash_size, messages);
+  out.ok = blocks.has_value();
+  out.blocks = Describe(blocks.value_or(std::vector<ScriptBlock>()));
   out.messages = messages.texts();
   for (const auto& [caption, _] : messages.shown())
     EXPECT_EQ(caption, BoxCaption::Error);

@@ -60,10 +60,9 @@ class DialogTest : public ::testing::Test {
   // again.
   void Parse(const std::string& script) {
     RecordedMessages messages;
-    bool ok = false;
-    auto blocks = ParseText(script, image_.flash_size, messages, &ok);
-    ASSERT_TRUE(ok) << ::testing::PrintToString(messages.texts());
-    list_.Assign(std::move(blocks));
+    auto blocks = ParseText(script, image_.flash_size, messages);
+    ASSERT_TRUE(blocks) << ::testing::PrintToString(messages.texts());
+    list_.Assign(std::move(*blocks));
   }
 
   // The dialog the form opens after a successful parse.

@@ -57,7 +57,7 @@ class FormTest : public ::testing::Test {
  protected:
   FormTest() : backend_(new test::RecordingBackend), app_("nuvhost", Own(backend_)) {
     app_.CreatePage();
-    EXPECT_EQ(InitPlugin(app_.page()), 1);
+    EXPECT_EQ(InitPlugin(app_.page()), InitResult::kFormExists);
   }
   static std::unique_ptr<fw::Backend> Own(test::RecordingBackend* backend) {
     return std::unique_ptr<fw::Backend>(backend);

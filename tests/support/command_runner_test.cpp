@@ -86,7 +86,8 @@ size_t ThreadCount() {
 
 // Starts a shell that prints its pid and becomes `sleep 60`; returns the pid.
 pid_t StartSleeper(RecordingRunner& runner) {
-  EXPECT_TRUE(runner.Start(R"(sh -c "echo $$; exec sleep 60")", false));
+  EXPECT_EQ(runner.Start(R"(sh -c "echo $$; exec sleep 60")", false),
+            CommandRunner::StartResult::kStarted);
   EXPECT_TRUE(Eventually([&] { return runner.seen().output.find('\n') != std::string::npos; }));
   return static_cast<pid_t>(std::stol(runner.seen().output));
 }
@@ -104,7 +105,7 @@ TEST(CommandRunner, WhatCannotBeStartedSaysSoAndStartsNoThread) {
   };
   for (const auto& [command, reason] : cases) {
     RecordingRunner runner;
-    EXPECT_FALSE(runner.Start(command, false));
+    EXPECT_EQ(runner.Start(command, false), CommandRunner::StartResult::kNotStarted);
     EXPECT_FALSE(runner.IsRunning());
     EXPECT_FALSE(runner.ExitStatus());
     EXPECT_FALSE(CommandRunner::running_flag());
@@ -125,7 +126,7 @@ TEST(CommandRunner, BothPipesFloodedWithoutDeadlock) {
     RecordingRunner runner;
     const std::string command = R"(sh -c "head -c 3000000 /dev/zero >&2 & )"
                                 R"(head -c 3000000 /dev/zero; wait")";
-    ASSERT_TRUE(runner.Start(command, false));
+    ASSERT_EQ(runner.Start(command, false), CommandRunner::StartResult::kStarted);
     EXPECT_EQ(runner.seen().started, std::vector<std::string>{command});
     EXPECT_EQ(ThreadCount(), threads + 3);
     ASSERT_TRUE(Ended(runner));
@@ -162,7 +163,7 @@ TEST(CommandRunner, StopOrANewStartEndsTheChildAndANewRunnerOnlyClearsTheSharedF
 
   pid = StartSleeper(second);
   EXPECT_FALSE(second.ExitStatus());
-  ASSERT_TRUE(second.Start(R"(sh -c "exit 3")", false));
+  ASSERT_EQ(second.Start(R"(sh -c "exit 3")", false), CommandRunner::StartResult::kStarted);
   EXPECT_EQ(kill(pid, 0), -1);
   EXPECT_TRUE(Ended(second));
   EXPECT_EQ(second.ExitStatus(), 3);
@@ -174,11 +175,11 @@ TEST(CommandRunner, ABatchRunnerStartsAndReleasesWithoutWaiting) {
   const size_t threads = ThreadCount();
   {
     BatchCommandRunner runner;
-    ASSERT_TRUE(runner.Start("sh -c \"sleep 0.3\"", false));
+    ASSERT_EQ(runner.Start("sh -c \"sleep 0.3\"", false), CommandRunner::StartResult::kStarted);
     EXPECT_FALSE(runner.IsRunning());
     runner.ReleaseEnded();
     EXPECT_EQ(ThreadCount(), threads);
-    ASSERT_TRUE(runner.Start("sh -c \"exit 3\"", false));
+    ASSERT_EQ(runner.Start("sh -c \"exit 3\"", false), CommandRunner::StartResult::kStarted);
   }
   EXPECT_EQ(ThreadCount(), threads);
 

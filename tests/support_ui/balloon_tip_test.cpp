@@ -70,7 +70,8 @@ class TipTest : public ::testing::Test {
     fw::Window* button =
         owner.CreateControl(fw::WindowKind::Button, "", fw::WS_VISIBLE, {0, 0, 100, 20}, 1);
     EXPECT_TRUE(owner.tip.Create(&owner));
-    EXPECT_TRUE(text.empty() || owner.tip.AddTool(button, text));
+    EXPECT_TRUE(text.empty() ||
+                owner.tip.AddTool(button, text) == BalloonTip::AddToolResult::kAdded);
     return button;
   }
 
@@ -105,11 +106,12 @@ class BalloonTipTest : public TipTest {
     tip().SetActive(true);
     tip().SetMaxWidth(kTipWidth);
     tip().SetBackgroundColour(kTipBackground);
-    ASSERT_TRUE(tip().AddTool(Control(kEdit), kEditText));
-    ASSERT_TRUE(tip().AddTool(Control(kButton), kButtonText));
-    ASSERT_TRUE(tip().AddTool(Control(kDisabled), "Disabled"));
-    ASSERT_TRUE(tip().AddTool(Control(kRight), "At the right edge"));
-    ASSERT_TRUE(tip().AddTool(Control(106), ""));
+    ASSERT_EQ(tip().AddTool(Control(kEdit), kEditText), BalloonTip::AddToolResult::kAdded);
+    ASSERT_EQ(tip().AddTool(Control(kButton), kButtonText), BalloonTip::AddToolResult::kAdded);
+    ASSERT_EQ(tip().AddTool(Control(kDisabled), "Disabled"), BalloonTip::AddToolResult::kAdded);
+    ASSERT_EQ(tip().AddTool(Control(kRight), "At the right edge"),
+              BalloonTip::AddToolResult::kAdded);
+    ASSERT_EQ(tip().AddTool(Control(106), ""), BalloonTip::AddToolResult::kAdded);
   }
 
   fw::Window* Make(fw::WindowKind kind, const Rect& rect, uint32_t id) {
@@ -143,7 +145,7 @@ TEST_F(TipTest, NeedsAnOwnerWindowAndGoesWithIt) {
   ASSERT_TRUE(
       owner.CreateEx(0, fw::WindowKind::Dialog, "", fw::WS_POPUP, {0, 0, 100, 100}, nullptr, 0));
   fw::Window* edit = owner.CreateControl(fw::WindowKind::Edit, "", 0, {0, 0, 10, 10}, 1);
-  EXPECT_FALSE(tip.AddTool(edit, "text"));  // no tip window yet
+  EXPECT_EQ(tip.AddTool(edit, "text"), BalloonTip::AddToolResult::kNotAdded);  // no tip window yet
   EXPECT_TRUE(tip.tools().empty());
 
   ASSERT_TRUE(tip.Create(&owner));
@@ -153,8 +155,8 @@ TEST_F(TipTest, NeedsAnOwnerWindowAndGoesWithIt) {
   EXPECT_NE(tip.GetExStyle() & fw::WS_EX_TOPMOST, 0u);
   EXPECT_FALSE(tip.IsWindowVisible());
   EXPECT_EQ(tip.GetFont(), backend_.StatusFont());
-  EXPECT_FALSE(tip.AddTool(nullptr, "no control"));
-  EXPECT_TRUE(tip.AddTool(edit, "text"));
+  EXPECT_EQ(tip.AddTool(nullptr, "no control"), BalloonTip::AddToolResult::kNotAdded);
+  EXPECT_EQ(tip.AddTool(edit, "text"), BalloonTip::AddToolResult::kAdded);
   owner.DestroyWindow();
   EXPECT_FALSE(tip.IsWindow());
 }
@@ -168,7 +170,8 @@ TEST_F(BalloonTipTest, ToolsCoverTheirControlInOwnerCoordinatesWithTheCurrentDef
   EXPECT_EQ(edit.background, kTipBackground);
   EXPECT_EQ(edit.text_colour, BalloonTip::kSystemColour);
   // A part of the control, given in the control's own coordinates.
-  ASSERT_TRUE(tip().AddTool(Control(kButton), "left half", Rect{0, 0, 50, 23}, 7));
+  ASSERT_EQ(tip().AddTool(Control(kButton), "left half", Rect{0, 0, 50, 23}, 7),
+            BalloonTip::AddToolResult::kAdded);
   EXPECT_EQ(tip().tools().back().rect, (Rect{10, 50, 60, 73}));
   EXPECT_EQ(tip().tools().back().id, 7u);
 }
@@ -176,7 +179,7 @@ TEST_F(BalloonTipTest, ToolsCoverTheirControlInOwnerCoordinatesWithTheCurrentDef
 TEST_F(BalloonTipTest, ToolsTakeANewWidthAndBackgroundAndSoDoToolsAddedLater) {
   tip().SetMaxWidth(150);
   tip().SetBackgroundColour(fw::RGB(0, 0, 255));
-  ASSERT_TRUE(tip().AddTool(Control(kButton), "later"));
+  ASSERT_EQ(tip().AddTool(Control(kButton), "later"), BalloonTip::AddToolResult::kAdded);
   for (const BalloonTip::Tool& tool : tip().tools()) {
     EXPECT_EQ(tool.width, 150);
     EXPECT_EQ(tool.background, fw::RGB(0, 0, 255));
@@ -217,8 +220,9 @@ TEST_F(BalloonTipTest, FindsTheToolOfTheControlUnderAPoint) {
 TEST_F(TipTest, TheFirstToolOfAControlDecidesEvenOutsideItsArea) {
   TipOwner owner;
   fw::Window* button = OwnerWithButton(owner, "", {0, 0, 200, 200});
-  ASSERT_TRUE(owner.tip.AddTool(button, "left", Rect{0, 0, 50, 20}));
-  ASSERT_TRUE(owner.tip.AddTool(button, "whole"));
+  ASSERT_EQ(owner.tip.AddTool(button, "left", Rect{0, 0, 50, 20}),
+            BalloonTip::AddToolResult::kAdded);
+  ASSERT_EQ(owner.tip.AddTool(button, "whole"), BalloonTip::AddToolResult::kAdded);
   EXPECT_EQ(owner.tip.ToolFromPoint({10, 10})->text, "left");
   EXPECT_EQ(owner.tip.ToolFromPoint({70, 10}), nullptr);
 }
@@ -355,7 +359,8 @@ TEST_F(BalloonTipTest, AtTheScreensBottomTheTipGoesAboveItsControl) {
   for (const uint32_t id : {107u, 108u}) {
     const int left = id == 107 ? 300 : 420;
     Make(fw::WindowKind::Button, {left, 500, left + 100, 565}, id);
-    ASSERT_TRUE(tip().AddTool(Control(id), "Near the bottom of the screen"));
+    ASSERT_EQ(tip().AddTool(Control(id), "Near the bottom of the screen"),
+              BalloonTip::AddToolResult::kAdded);
   }
   Move({350, 532});
   Wait(500);

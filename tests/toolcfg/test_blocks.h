@@ -30,7 +30,7 @@ inline image::FlashImage MakeImage(const std::vector<samples::BlockPlan>& blocks
   flash.image = image::ImageBuffer::Allocate(bytes.size());
   std::copy(bytes.begin(), bytes.end(), flash.image->bytes().begin());
   RecordedMessages messages;
-  EXPECT_TRUE(image::ScanDmHeaders(flash, messages));
+  EXPECT_EQ(image::ScanDmHeaders(flash, messages), image::ScanResult::kScanned);
   flash.kind = image::ImageKind::NewFormat;
   flash.image_length = flash.flash_size = static_cast<uint32_t>(bytes.size());
   return flash;

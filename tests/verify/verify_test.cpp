@@ -269,7 +269,7 @@ class VerifyTest : public ::testing::Test {
   VerifyOutcome Verify(const std::string& path) {
     RecordedMessages messages;
     VerifyOutcome outcome = VerifyImage({path}, messages);
-    EXPECT_EQ(outcome.refused, !messages.shown().empty());
+    EXPECT_EQ(outcome.result == VerifyResult::kRefused, !messages.shown().empty());
     return outcome;
   }
 
@@ -287,7 +287,7 @@ std::string Listed(const std::vector<Finding>& findings) {
 TEST_F(VerifyTest, TheUnbrokenImagesOfTheCasesHaveNoFinding) {
   for (const Input& input : {Legacy([](LegacyPlan&) {}), NewFormat([](NewFormatPlan&) {})}) {
     const VerifyOutcome outcome = Verify(input);
-    EXPECT_FALSE(outcome.refused);
+    EXPECT_EQ(outcome.result, VerifyResult::kChecked);
     EXPECT_TRUE(outcome.findings.empty()) << Listed(outcome.findings);
   }
 }
@@ -297,7 +297,7 @@ class BrokenImageTest : public VerifyTest, public ::testing::WithParamInterface<
 TEST_P(BrokenImageTest, IsFoundByItsCheck) {
   const Broken& broken = GetParam();
   const VerifyOutcome outcome = Verify(broken.make());
-  ASSERT_FALSE(outcome.refused);
+  ASSERT_EQ(outcome.result, VerifyResult::kChecked);
   const auto found =
       std::find_if(outcome.findings.begin(), outcome.findings.end(), [&](const Finding& f) {
         return f.check == broken.check && f.severity == broken.severity &&
@@ -325,7 +325,7 @@ TEST_F(VerifyTest, TheSamplesAreSoundButTheBrokenOnes) {
       continue;
     SCOPED_TRACE(file.name);
     const VerifyOutcome outcome = Verify((folder_ / "samples" / file.name).string());
-    if (outcome.refused)
+    if (outcome.result == VerifyResult::kRefused)
       continue;
     ++verified;
     const bool meant_broken = std::find(broken.begin(), broken.end(), file.name) != broken.end();

@@ -15,30 +15,25 @@ namespace {
 
 using testing::WorkbookTest;
 
-TEST(FormatCellName, NamesColumnsUpToZZAndLeavesTheOutputAloneBeyond) {
+TEST(FormatCellName, NamesColumnsUpToZZAndNothingBeyond) {
   struct Case {
     std::uint32_t column, row;
     const char* name;
   } cases[] = {{1, 1, "A1"},    {25, 7, "Y7"},          {26, 3, "Z3"},  {27, 3, "AA3"},
                {51, 4, "AY4"},  {52, 10, "AZ10"},       {53, 2, "BA2"}, {78, 2, "BZ2"},
                {702, 1, "ZZ1"}, {256, 65536, "IV65536"}};
-  for (const Case& c : cases) {
-    std::string out;
-    EXPECT_TRUE(FormatCellName(c.column, c.row, out));
-    EXPECT_EQ(out, c.name) << c.column;
-  }
-  std::string out = "kept";
-  EXPECT_FALSE(FormatCellName(0, 5, out));
-  EXPECT_FALSE(FormatCellName(5, 0, out));
-  EXPECT_FALSE(FormatCellName(703, 1, out));
-  EXPECT_EQ(out, "kept");
+  for (const Case& c : cases)
+    EXPECT_EQ(FormatCellName(c.column, c.row), c.name) << c.column;
+  EXPECT_EQ(FormatCellName(0, 5), std::nullopt);
+  EXPECT_EQ(FormatCellName(5, 0), std::nullopt);
+  EXPECT_EQ(FormatCellName(703, 1), std::nullopt);
 }
 
 class Automation : public WorkbookTest {
  protected:
   void SetUp() override {
     WorkbookTest::SetUp();
-    ASSERT_TRUE(StartExcel(app_, messages_));
+    ASSERT_EQ(StartExcel(app_, messages_), StartResult::kStarted);
     books_.AttachDispatch(app_.GetWorkbooks());
     book_.AttachDispatch(books_.Add(MissingArgument()));
     sheets_.AttachDispatch(book_.GetWorksheets());
@@ -124,8 +119,8 @@ TEST_F(Automation, CloseAndQuitLeavesNothingToCall) {
 TEST(StartExcel, EachStartIsANewInstance) {
   RecordedMessages messages;
   ExcelApplication first, second;
-  ASSERT_TRUE(StartExcel(first, messages));
-  ASSERT_TRUE(StartExcel(second, messages));
+  ASSERT_EQ(StartExcel(first, messages), StartResult::kStarted);
+  ASSERT_EQ(StartExcel(second, messages), StartResult::kStarted);
   EXPECT_NE(first.object(), second.object());
   first.Quit();
   ExcelWorkbooks books(second.GetWorkbooks());  // the second one still answers
@@ -137,7 +132,7 @@ TEST(StartExcel, AServerThatRefusesCountsAsNotStarted) {
   RegisterAutomationServer(std::string(kExcelProgId), [] { return DispatchRef(); });
   RecordedMessages messages;
   ExcelApplication app;
-  EXPECT_FALSE(StartExcel(app, messages));
+  EXPECT_EQ(StartExcel(app, messages), StartResult::kNotStarted);
   EXPECT_TRUE(app.empty());
   EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(kCannotStartExcel)});
   RegisterStandInSpreadsheet();

@@ -38,7 +38,7 @@ class StandIn : public WorkbookTest {
   void SetUp() override {
     WorkbookTest::SetUp();
     RecordedMessages messages;
-    ASSERT_TRUE(StartExcel(app_, messages));
+    ASSERT_EQ(StartExcel(app_, messages), StartResult::kStarted);
     books_.AttachDispatch(app_.GetWorkbooks());
     NewBook();
   }

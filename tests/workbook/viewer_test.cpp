@@ -50,7 +50,7 @@ class Viewer : public testing::WorkbookTest {
   void SaveVisibly(const std::vector<std::string>& names) {
     RecordedMessages messages;
     ExcelApplication app;
-    ASSERT_TRUE(StartExcel(app, messages));
+    ASSERT_EQ(StartExcel(app, messages), StartResult::kStarted);
     ExcelWorkbooks books(app.GetWorkbooks());
     ExcelWorkbook book(books.Add(MissingArgument()));
     app.SetVisible(true);  // before saving, as the export does
