@@ -1,7 +1,6 @@
 #include "exchange/preset_packing.h"
 
 #include <chrono>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -10,6 +9,7 @@
 #include "exchange/preset_table.h"
 #include "platform/command_line.h"
 #include "platform/input_file.h"
+#include "platform/output_file.h"
 #include "platform/paths.h"
 #include "toolcfg/block_lookup.h"
 
@@ -46,16 +46,6 @@ bool RemoveLeftover(const std::filesystem::path& file) {
   return !std::filesystem::exists(std::filesystem::symlink_status(file, error));
 }
 
-bool WriteWhole(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (!out)
-    return false;
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return !out.fail();
-}
-
 std::optional<std::vector<std::uint8_t>> Run(WorkbookExchange& exchange, const LzmaRun& run,
                                              std::span<const std::uint8_t> input) {
   std::error_code error;
@@ -81,7 +71,7 @@ std::optional<std::vector<std::uint8_t>> Run(WorkbookExchange& exchange, const L
                                "be told from it.");
     return std::nullopt;
   }
-  if (!WriteWhole(folder / run.input, input))
+  if (!platform::WriteFileReplacing(folder / run.input, input).ok())
     return std::nullopt;
 
   // The names are the folder followed by "\npreset" and "\npreset.7z"; the

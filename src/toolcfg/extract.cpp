@@ -3,12 +3,12 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <system_error>
 #include <thread>
 
 #include "platform/errors.h"
+#include "platform/output_file.h"
 #include "platform/paths.h"
 
 namespace nuv::toolcfg {
@@ -23,16 +23,6 @@ const image::BlockRecord* FindToolConfigBlock(const image::BlockTable& table) {
       return &record;
   }
   return nullptr;
-}
-
-bool WriteWhole(const fs::path& path, std::span<const uint8_t> bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out.is_open())
-    return false;
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return !out.fail();
 }
 
 }  // namespace
@@ -61,7 +51,7 @@ ExtractResult ExtractToolConfig(const image::FlashImage& image, CommandRunner& r
   // The block's data as it stands now: a Save New Flash may have moved the
   // block in the working table, and the loaded image no longer holds it
   // where the table says.
-  if (!WriteWhole(compressed.path, image::SizedData(*block))) {
+  if (!platform::WriteFileReplacing(compressed.path, image::SizedData(*block)).ok()) {
     messages.Show(BoxCaption::Application, "Cannot write " + std::string(kCompressedScript) + " (" +
                                                compressed.path.string() + ")!");
     return ExtractResult::kNotWritten;
