@@ -1,14 +1,10 @@
-// Samples for the workbook exchange: a new-format image whose "preset"
-// block carries a preset table packed in the .lzma format, and the files a
-// user names on the "File_Path" sheet.
+// The preset table of the samples and the block records that tests build
+// block tables from.
 #include "sample_preset.h"
-
-#include <lzma.h>
 
 #include <array>
 
 #include "image_builder.h"
-#include "sample_toolcfg.h"
 
 namespace nuv::samples {
 namespace {
@@ -22,32 +18,6 @@ void AppendUtf16(std::vector<uint8_t>& out, std::u16string_view text) {
   out.push_back(0);
 }
 
-std::vector<uint8_t> PresetImage(std::vector<uint8_t> preset) {
-  NewFormatPlan plan;
-  BankPlan bank;
-  bank.sdram_size = 64u << 20;
-  bank.blocks = ToolConfigSampleBlocks();
-  BlockPlan block;
-  block.id = kSamplePresetId;
-  block.name = "preset";
-  block.data = std::move(preset);
-  block.version = 0x00010000;
-  block.time = "2026-12-05";
-  bank.blocks.push_back(std::move(block));
-  plan.banks.push_back(std::move(bank));
-  return BuildNewFormatImage(plan).bytes;
-}
-
-constexpr char kHwInfo[] =
-    "// front panel of the sample box\n"
-    "panel starts\n"
-    "0x01, 0x02, 0x1F,\n"
-    "0x00,##\n"
-    "----\n"
-    "led starts\n"
-    "{'0', 0x3F}, {'1', 0x06},\n"
-    "{'A', 0x77},##\n";
-
 }  // namespace
 
 image::BlockRecord OwnBlockRecord(uint8_t id, std::string_view name, std::vector<uint8_t> data) {
@@ -60,26 +30,6 @@ image::BlockRecord OwnBlockRecord(uint8_t id, std::string_view name, std::vector
   record.entry.set_size(static_cast<uint32_t>(data.size()));
   record.data = image::BlockData(std::move(data));
   return record;
-}
-
-std::vector<uint8_t> LzmaAloneCompress(std::span<const uint8_t> bytes) {
-  lzma_options_lzma options;
-  if (lzma_lzma_preset(&options, 6))
-    return {};
-  lzma_stream stream = LZMA_STREAM_INIT;
-  if (lzma_alone_encoder(&stream, &options) != LZMA_OK)
-    return {};
-  std::vector<uint8_t> out(bytes.size() + bytes.size() / 2 + 4096);
-  stream.next_in = bytes.data();
-  stream.avail_in = bytes.size();
-  stream.next_out = out.data();
-  stream.avail_out = out.size();
-  const lzma_ret status = lzma_code(&stream, LZMA_FINISH);
-  out.resize(stream.total_out);
-  lzma_end(&stream);
-  if (status != LZMA_STREAM_END)
-    return {};
-  return out;
 }
 
 std::vector<uint8_t> PresetTableBytes(uint16_t rows, uint16_t columns,
@@ -119,20 +69,5 @@ std::vector<PresetSampleCell> SamplePresetCells() {
       {6, 2, u"Ωmega \U0001F4FA"},
   };
 }
-
-void GenerateExchangeSamples(std::vector<SampleFile>& out) {
-  const std::vector<uint8_t> table =
-      PresetTableBytes(kSamplePresetRows, kSamplePresetColumns, SamplePresetCells());
-  out.push_back({"exchange/preset-table.bin", table});
-  out.push_back({"exchange/new-preset.bin", PresetImage(LzmaAloneCompress(table))});
-  // lzma refuses it, and the export with it.
-  out.push_back({"exchange/new-preset-not-lzma.bin", PresetImage(table)});
-  out.push_back({"exchange/hwinfo.txt", TextBytes(kHwInfo)});
-  out.push_back({"exchange/logo-10.bin", PatternBytes(10, 0x10)});
-}
-
-namespace {
-GeneratorRegistration registration("exchange", &GenerateExchangeSamples);
-}  // namespace
 
 }  // namespace nuv::samples

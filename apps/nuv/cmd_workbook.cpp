@@ -12,6 +12,7 @@
 #include "command.h"
 #include "exchange/open_new_format.h"
 #include "image_loading.h"
+#include "platform/paths.h"
 #include "workbook/automation_registry.h"
 
 namespace nuv::cli {
@@ -59,7 +60,7 @@ Outcome Workbook(const Arguments& args, Messages& messages) {
       exchange::OpenNewFormat(flash, session, {.workbook = {output, false}}, messages);
   if (opened.result != exchange::OpenNewFormatResult::kOpened)
     return Outcome::Failed();
-  std::printf("%s\n", exchange::NativeFilePath(opened.workbook_path).c_str());
+  std::printf("%s\n", platform::PathText(exchange::NativeFilePath(opened.workbook_path)).c_str());
   return Outcome::Done();
 }
 

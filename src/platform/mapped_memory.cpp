@@ -3,7 +3,6 @@
 #include <sys/mman.h>
 
 #include <cstdint>
-#include <utility>
 
 #include "platform/input_file.h"
 
@@ -52,27 +51,6 @@ std::optional<MappedMemory> MappedMemory::MapFile(const InputFile& file) {
   if (memory == MAP_FAILED)
     return std::nullopt;
   return MappedMemory(memory, size, static_cast<uint8_t*>(memory), size);
-}
-
-MappedMemory::~MappedMemory() {
-  Release();
-}
-
-MappedMemory::MappedMemory(MappedMemory&& other) noexcept
-    : base_(std::exchange(other.base_, nullptr)),
-      mapped_(std::exchange(other.mapped_, 0)),
-      data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)) {}
-
-MappedMemory& MappedMemory::operator=(MappedMemory&& other) noexcept {
-  if (this != &other) {
-    Release();
-    base_ = std::exchange(other.base_, nullptr);
-    mapped_ = std::exchange(other.mapped_, 0);
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
-  }
-  return *this;
 }
 
 void MappedMemory::Release() {

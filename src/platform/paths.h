@@ -45,9 +45,9 @@ NativePath ToWorkingPath(std::string_view name);
 // The folder of the running program (the host executable's folder).
 std::filesystem::path ProgramFolder();
 
-// Whether `c` separates folders in a path on this platform. Here only '/':
-// a backslash is an ordinary character of a name, so a name the user chose
-// is never cut at one. The tool's own Windows-style names (".\name",
+// Whether `c` separates folders in a path on this platform. On POSIX only
+// '/': a backslash is an ordinary character of a name, so a name the user
+// chose is never cut at one. On Windows '\' and '/'. The tool's own Windows-style names (".\name",
 // "D:\...") are translated by ToNativePath, and those it joins onto a
 // folder by FileInFolder.
 bool IsFolderSeparator(char c);
@@ -60,8 +60,12 @@ std::string FolderWithSeparator(std::string_view path);
 // what "%s\name" names on Windows.
 std::string FileInFolder(std::string_view folder, std::string_view name);
 
-// Hidden and other file attributes do not exist here; setting them succeeds
-// and changes nothing.
+// The name of `path` in UTF-8, as the tool shows and writes names. (A
+// path's string() is in an 8-bit code page on Windows, not UTF-8.)
+std::string PathText(const std::filesystem::path& path);
+
+// Hidden and other file attributes do not exist on POSIX; setting them
+// succeeds there and changes nothing.
 bool SetFileHidden(const std::filesystem::path& path);
 
 }  // namespace nuv::platform

@@ -191,13 +191,6 @@ std::unique_ptr<ChildProcess> ChildProcess::Spawn(std::span<const std::string> a
   return std::unique_ptr<ChildProcess>(new ChildProcess(pid));
 }
 
-ChildProcess::~ChildProcess() {
-  if (IsRunning()) {
-    Kill();
-    WaitFor(std::chrono::milliseconds(1000));
-  }
-}
-
 bool ChildProcess::PollLocked() {
   if (status_)
     return false;
@@ -213,28 +206,6 @@ bool ChildProcess::PollLocked() {
   else
     status_ = -1;  // collected elsewhere: it has ended, with an unknown status
   return false;
-}
-
-bool ChildProcess::IsRunning() {
-  std::lock_guard lock(mutex_);
-  return PollLocked();
-}
-
-std::optional<int> ChildProcess::ExitStatus() {
-  std::lock_guard lock(mutex_);
-  PollLocked();
-  return status_;
-}
-
-bool ChildProcess::WaitFor(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    if (!IsRunning())
-      return true;
-    if (std::chrono::steady_clock::now() >= deadline)
-      return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
 }
 
 void ChildProcess::Kill() {

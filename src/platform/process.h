@@ -50,8 +50,8 @@ struct ChildPipes {
 };
 
 // A child process started from an argument vector, without a shell. It runs
-// in a process group of its own, so that ending it also ends what it started.
-// Every operation may be called from any thread.
+// in a process group of its own (a job object on Windows), so that ending it
+// also ends what it started. Every operation may be called from any thread.
 class ChildProcess {
  public:
   // Starts argv[0] (see FindProgram) with the arguments argv, the caller's
@@ -76,7 +76,8 @@ class ChildProcess {
   std::optional<int> ExitStatus();
   // Waits up to `timeout` for the child to end; true when it has.
   bool WaitFor(std::chrono::milliseconds timeout);
-  // Ends the child and its process group at once (SIGKILL), when it still runs.
+  // Ends the child and its process group at once (SIGKILL; on Windows the
+  // job, with exit code 1), when it still runs.
   void Kill();
 
  private:
@@ -84,6 +85,10 @@ class ChildProcess {
   bool PollLocked();
 
   const ProcessId pid_;
+#ifdef _WIN32
+  FileDescriptor process_;  // the process handle
+  FileDescriptor job_;      // the job object that holds it and its children
+#endif
   std::mutex mutex_;
   std::optional<int> status_;
 };

@@ -1,0 +1,33 @@
+# The Windows build, cross compiled with MinGW-w64 on Linux and tested under
+# Wine.
+
+# GoogleTest built from the sources the Debian googletest package installs:
+# there is no Windows build of it to find.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+foreach(lib gtest gtest_main gmock gmock_main)
+  if(NOT TARGET GTest::${lib})
+    add_library(GTest::${lib} ALIAS ${lib})
+  endif()
+endforeach()
+
+# Test programs run under Wine, in a prefix of the build's own, so that CTest
+# and the discovery of test cases work as on Linux. Test cases are listed
+# when the tests run, not when they are built: a build needs no Wine.
+# Static libraries only, so that nothing but system DLLs is needed.
+set(ZLIB_USE_STATIC_LIBS ON)
+
+find_program(NUV_WINE NAMES wine wine64 NAMES_PER_DIR NO_CMAKE_FIND_ROOT_PATH)
+if(NUV_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      ${CMAKE_COMMAND} -E env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix WINEDEBUG=-all
+      ${NUV_WINE})
+endif()
+set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+
+# What the Windows build holds: the core, the command-line tool, the sample
+# generator and the core's tests.
+set(NUV_FOLDERS src/platform src/common src/support src/image src/legacy src/toolcfg
+    src/workbook src/exchange src/diff src/verify apps/nuv samples tests)
+set(NUV_TEST_FOLDERS legacy newfmt)

@@ -1,0 +1,10 @@
+#include "platform/paths.h"
+
+namespace nuv::platform {
+
+std::string PathText(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+}  // namespace nuv::platform

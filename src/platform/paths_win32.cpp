@@ -1,0 +1,253 @@
+#include <aclapi.h>
+#include <sddl.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/paths.h"
+#include "platform/wide_text.h"
+
+namespace nuv::platform {
+namespace {
+
+NativePath Refuse(std::string text) {
+  NativePath result;
+  result.error = std::move(text);
+  return result;
+}
+
+NativePath Found(std::filesystem::path path) {
+  NativePath result;
+  result.ok = true;
+  result.path = std::move(path);
+  return result;
+}
+
+bool DriveExists(wchar_t letter) {
+  const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+  return GetDriveTypeW(root) != DRIVE_NO_ROOT_DIR;
+}
+
+// The text form of the security identifier of the user this process runs
+// as, for a descriptor that lets only that user in.
+std::wstring CurrentUserSid() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    return {};
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<unsigned char> buffer(size);
+  std::wstring result;
+  if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) {
+    wchar_t* text = nullptr;
+    if (ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
+      result = text;
+      LocalFree(text);
+    }
+  }
+  CloseHandle(token);
+  return result;
+}
+
+// Creates `folder` with an access list that lets only this user in, and
+// nobody's rights inherited from above.
+bool CreatePrivateFolder(const std::filesystem::path& folder) {
+  const std::wstring sid = CurrentUserSid();
+  if (sid.empty())
+    return false;
+  const std::wstring sddl = L"D:P(A;OICI;FA;;;" + sid + L")";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                            &descriptor, nullptr))
+    return false;
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+  const bool made = CreateDirectoryW(folder.c_str(), &attributes) != 0;
+  LocalFree(descriptor);
+  return made;
+}
+
+// A folder that already exists must be a real folder, not a link or a
+// junction that leads elsewhere.
+std::string CheckPrivateFolder(const std::filesystem::path& folder) {
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  const std::string name = Utf8FromPath(folder);
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return "Cannot use the private folder " + name + ": " + SystemMessage(GetLastError());
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return "The private folder " + name + " is a link; refusing to use it.";
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+    return "The private folder " + name + " is not a folder; refusing to use it.";
+  return {};
+}
+
+std::wstring Environment(const wchar_t* name) {
+  const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+  if (size == 0)
+    return {};
+  std::wstring value(size, L'\0');
+  const DWORD length = GetEnvironmentVariableW(name, value.data(), size);
+  value.resize(length < size ? length : 0);
+  return value;
+}
+
+}  // namespace
+
+NativePath PrivateRoot() {
+  std::filesystem::path root;
+  if (std::wstring explicit_root = Environment(L"NUV_PRIVATE_ROOT"); !explicit_root.empty()) {
+    root = explicit_root;
+  } else {
+    wchar_t temporary[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temporary);
+    if (length == 0 || length > MAX_PATH)
+      return Refuse("Cannot find the temporary folder: " + SystemMessage(GetLastError()));
+    root = std::filesystem::path(std::wstring(temporary, length)) / L"nuv-d";
+  }
+  if (!CreatePrivateFolder(root) && GetLastError() != ERROR_ALREADY_EXISTS)
+    return Refuse("Cannot create the private folder " + Utf8FromPath(root) + ": " +
+                  SystemMessage(GetLastError()));
+  if (std::string problem = CheckPrivateFolder(root); !problem.empty())
+    return Refuse(std::move(problem));
+  return Found(root);
+}
+
+namespace {
+
+bool IsDriveDName(std::string_view name) {
+  return name.size() >= 3 && (name[0] == 'D' || name[0] == 'd') && name[1] == ':' &&
+         name[2] == '\\';
+}
+
+// "D:\dir\name" as dir\name under `base`, never through a link there.
+NativePath MapDriveName(const std::filesystem::path& base, std::string_view name) {
+  std::filesystem::path path = base;
+  for (const auto& part : PathFromUtf8(name.substr(3))) {
+    if (part.empty() || part == L".")
+      continue;
+    if (part == L"..")
+      return Refuse("The name " + std::string(name) + " leaves the private folder; refused.");
+    path /= part;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+      return Refuse("The name " + std::string(name) +
+                    " passes through a link in the private folder; refused.");
+  }
+  return Found(path);
+}
+
+// One working folder per process and root, removed with everything in it
+// when the process ends.
+class WorkingFolders {
+ public:
+  ~WorkingFolders() {
+    for (const auto& [root, folder] : folders_) {
+      std::error_code ignored;
+      std::filesystem::remove_all(folder, ignored);
+    }
+  }
+
+  NativePath In(const std::filesystem::path& root) {
+    std::lock_guard lock(mutex_);
+    auto found = folders_.find(root);
+    if (found == folders_.end()) {
+      std::random_device random;
+      for (int attempt = 0; attempt < 16 && found == folders_.end(); ++attempt) {
+        const std::filesystem::path candidate =
+            root /
+            (L"run-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(random()));
+        if (CreatePrivateFolder(candidate))
+          found = folders_.emplace(root, candidate).first;
+        else if (GetLastError() != ERROR_ALREADY_EXISTS)
+          break;
+      }
+      if (found == folders_.end())
+        return Refuse("Cannot create a working folder in " + Utf8FromPath(root) + ": " +
+                      SystemMessage(GetLastError()));
+    } else if (!CreatePrivateFolder(found->second) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      return Refuse("Cannot create the working folder " + Utf8FromPath(found->second) + ": " +
+                    SystemMessage(GetLastError()));
+    }
+    if (std::string problem = CheckPrivateFolder(found->second); !problem.empty())
+      return Refuse(std::move(problem));
+    return Found(found->second);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<std::filesystem::path, std::filesystem::path> folders_;
+};
+
+}  // namespace
+
+NativePath ToNativePath(std::string_view name) {
+  if (name.size() >= 2 && name[0] == '.' && name[1] == '\\')
+    return Found(std::filesystem::current_path() / PathFromUtf8(name.substr(2)));
+  if (!IsDriveDName(name) || DriveExists(L'D'))
+    return Found(PathFromUtf8(name));
+  // No drive D: here; its folders live in the private folder instead.
+  NativePath root = PrivateRoot();
+  if (!root.ok)
+    return root;
+  return MapDriveName(root.path, name);
+}
+
+NativePath WorkingFolder() {
+  static WorkingFolders folders;
+  const NativePath root = PrivateRoot();
+  if (!root.ok)
+    return root;
+  return folders.In(root.path);
+}
+
+NativePath ToWorkingPath(std::string_view name) {
+  if (!IsDriveDName(name))
+    return Refuse("The working file " + std::string(name) + " is not a name on drive D:; refused.");
+  const NativePath folder = WorkingFolder();
+  if (!folder.ok)
+    return folder;
+  return MapDriveName(folder.path, name);
+}
+
+std::filesystem::path ProgramFolder() {
+  std::wstring name(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    if (length == 0)
+      return std::filesystem::current_path();
+    if (length < name.size()) {
+      name.resize(length);
+      return std::filesystem::path(name).parent_path();
+    }
+    name.resize(name.size() * 2);
+  }
+}
+
+bool IsFolderSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+std::string FolderWithSeparator(std::string_view path) {
+  const auto last = std::find_if(path.rbegin(), path.rend(), IsFolderSeparator);
+  return std::string(path.begin(), last.base());
+}
+
+std::string FileInFolder(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  path += '\\';
+  path += name;
+  return path;
+}
+
+bool SetFileHidden(const std::filesystem::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         SetFileAttributesW(path.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN) != 0;
+}
+
+}  // namespace nuv::platform
