@@ -30,4 +30,4 @@ set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 # generator and the core's tests.
 set(NUV_FOLDERS src/platform src/common src/support src/image src/legacy src/toolcfg
     src/workbook src/exchange src/diff src/verify apps/nuv samples tests)
-set(NUV_TEST_FOLDERS legacy newfmt wine)
+set(NUV_TEST_FOLDERS common legacy toolcfg diff newfmt wine)

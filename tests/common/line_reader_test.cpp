@@ -1,7 +1,6 @@
 #include "common/line_reader.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <fstream>
 #include <string>
@@ -55,9 +54,9 @@ TEST(LineReader, ALineBeyondTheLimitIsCutAndEndsTheReading) {
 TEST(LineReader, ReadsRegularFilesOnlyAndNeverWaitsForAPipe) {
   const nuv::test::TempFolder temporary;
   const std::filesystem::path& folder = temporary.path();
-  ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
   LineReader reader;
-  for (const std::filesystem::path& path : {folder / "pipe", folder, folder / "missing"})
+  for (const std::filesystem::path& path :
+       {std::filesystem::path(temporary.Pipe("pipe")), folder, folder / "missing"})
     EXPECT_EQ(reader.Open(path), LineReader::OpenResult::kNotOpened) << path;
   // A file read in several chunks gives the same lines as its text.
   std::string text;

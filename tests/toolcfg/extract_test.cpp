@@ -86,14 +86,16 @@ TEST_F(ExtractTest, WhatCannotBeWrittenIsAShortWriteThatSaysWhy) {
   fs::remove_all(root_.tmp());
   WriteText(root_.tmp(), "a file where the folder should be");
   EXPECT_EQ(Extract(sound), kNotWritten);
+  EXPECT_EQ(messages_.texts().at(0).rfind("Cannot write D:\\tmp\\script-qv.cfg.gz (", 0), 0u);
+#ifndef _WIN32  // modes are POSIX's; on Windows the folder's access list guards it
   fs::permissions(root_.path(), fs::perms::owner_all | fs::perms::group_read |
                                     fs::perms::group_exec | fs::perms::others_read |
                                     fs::perms::others_exec);  // 0755: open to others
   EXPECT_EQ(Extract(sound), kNotWritten);
   const std::vector<std::string> texts = messages_.texts();
   ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[0].rfind("Cannot write D:\\tmp\\script-qv.cfg.gz (", 0), 0u) << texts[0];
   EXPECT_NE(texts[1].find("0700"), std::string::npos) << texts[1];
+#endif
 }
 
 TEST(RemoveExtractedToolConfig, RemovesOnlyWhatTheExtractionMade) {
