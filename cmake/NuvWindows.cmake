@@ -26,8 +26,10 @@ if(NUV_WINE)
 endif()
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 
-# What the Windows build holds: the core, the command-line tool, the sample
+# What the Windows build holds: the core, the framework with its headless
+# backend, the plug-in, the host, the command-line tool, the sample
 # generator and the core's tests.
-set(NUV_FOLDERS src/platform src/common src/support src/image src/legacy src/toolcfg
-    src/workbook src/exchange src/diff src/verify apps/nuv samples tests)
+set(NUV_FOLDERS src/platform src/common src/support src/framework src/rc_compiler src/image
+    src/legacy src/toolcfg src/workbook src/exchange src/diff src/verify src/plugin resources
+    apps/nuv apps/host samples tests)
 set(NUV_TEST_FOLDERS common legacy toolcfg diff newfmt wine)

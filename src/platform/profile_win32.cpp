@@ -1,4 +1,6 @@
 #include <windows.h>
+// windows.h names the A or W function by this name; ours is the one below.
+#undef GetPrivateProfileString
 
 #include <vector>
 
