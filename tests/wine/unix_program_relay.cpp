@@ -10,8 +10,8 @@
 // exit status comes back over it. Names of files on Windows drives are
 // handed over as Linux paths. Test-only: on Windows the real gzip.exe and
 // lzma.exe are used.
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,8 +35,8 @@ std::wstring LinuxProgram() {
 
 // A Windows path ("C:\...") as Wine's Linux path; any other argument as is.
 std::wstring LinuxArgument(const std::wstring& arg) {
-  const bool drive_path = arg.size() >= 3 && iswalpha(arg[0]) && arg[1] == L':' &&
-                          (arg[2] == L'\\' || arg[2] == L'/');
+  const bool drive_path =
+      arg.size() >= 3 && iswalpha(arg[0]) && arg[1] == L':' && (arg[2] == L'\\' || arg[2] == L'/');
   static const auto unix_name = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
   if (!drive_path || unix_name == nullptr)
@@ -86,9 +86,8 @@ bool SocketPair(SOCKET& mine, SOCKET& child) {
   mine = connected ? accept(listener, nullptr, nullptr) : INVALID_SOCKET;
   if (listener != INVALID_SOCKET)
     closesocket(listener);
-  return mine != INVALID_SOCKET &&
-         SetHandleInformation(reinterpret_cast<HANDLE>(child), HANDLE_FLAG_INHERIT,
-                              HANDLE_FLAG_INHERIT);
+  return mine != INVALID_SOCKET && SetHandleInformation(reinterpret_cast<HANDLE>(child),
+                                                        HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
 }
 
 }  // namespace
@@ -118,8 +117,8 @@ int wmain(int argc, wchar_t** argv) {
   startup.hStdOutput = reinterpret_cast<HANDLE>(child);
   startup.hStdError = reinterpret_cast<HANDLE>(child);
   PROCESS_INFORMATION started{};
-  const BOOL ok = CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, TRUE, 0,
-                                 nullptr, nullptr, &startup, &started);
+  const BOOL ok = CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                 nullptr, &startup, &started);
   closesocket(child);
   if (!ok) {
     std::fputs("cannot start the Linux shell\n", stderr);
