@@ -10,8 +10,10 @@
 // exit status comes back over it. Names of files on Windows drives are
 // handed over as Linux paths. Test-only: on Windows the real gzip.exe and
 // lzma.exe are used.
-#include <windows.h>
+// winsock2.h must come before windows.h.
 #include <winsock2.h>
+//
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
