@@ -1,8 +1,6 @@
 // Samples for the workbook exchange: a new-format image whose "preset"
 // block carries a preset table packed in the .lzma format, and the files a
-// user names on the "File_Path" sheet. Needs liblzma.
-#include <lzma.h>
-
+// user names on the "File_Path" sheet.
 #include "image_builder.h"
 #include "sample_preset.h"
 #include "sample_toolcfg.h"
@@ -37,26 +35,6 @@ constexpr char kHwInfo[] =
     "{'A', 0x77},##\n";
 
 }  // namespace
-
-std::vector<uint8_t> LzmaAloneCompress(std::span<const uint8_t> bytes) {
-  lzma_options_lzma options;
-  if (lzma_lzma_preset(&options, 6))
-    return {};
-  lzma_stream stream = LZMA_STREAM_INIT;
-  if (lzma_alone_encoder(&stream, &options) != LZMA_OK)
-    return {};
-  std::vector<uint8_t> out(bytes.size() + bytes.size() / 2 + 4096);
-  stream.next_in = bytes.data();
-  stream.avail_in = bytes.size();
-  stream.next_out = out.data();
-  stream.avail_out = out.size();
-  const lzma_ret status = lzma_code(&stream, LZMA_FINISH);
-  out.resize(stream.total_out);
-  lzma_end(&stream);
-  if (status != LZMA_STREAM_END)
-    return {};
-  return out;
-}
 
 void GenerateExchangeSamples(std::vector<SampleFile>& out) {
   const std::vector<uint8_t> table =

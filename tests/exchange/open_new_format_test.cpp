@@ -80,7 +80,7 @@ TEST_F(PrepareTest, AMissingGzipIsAScriptErrorThatNamesItAndLeavesNothingBehind)
   const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
   const fs::path empty = root_.path().parent_path() / ("nuv-nogzip-" + std::to_string(getpid()));
   fs::create_directories(empty);
-  setenv("PATH", empty.c_str(), 1);
+  setenv("PATH", empty.string().c_str(), 1);
   const PrepareResult result = Prepare("new-toolcfg.bin");
   setenv("PATH", path.c_str(), 1);
   fs::remove_all(empty);
