@@ -4,9 +4,11 @@
 // test that writes a file, reads one back or runs a command line takes
 // these, so that each folder is fresh and goes again, whatever the test.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdint>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,10 +48,23 @@ inline void WriteFile(const std::filesystem::path& path, std::string_view text) 
 class TempFolder {
  public:
   TempFolder() {
+#ifdef _WIN32  // no mkdtemp: a random name, made only if nobody has it
+    std::random_device random;
+    for (int attempt = 0; attempt < 16 && path_.empty(); ++attempt) {
+      const std::filesystem::path candidate =
+          std::filesystem::temp_directory_path() / ("nuv-test-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error))
+        path_ = candidate;
+    }
+    if (path_.empty())
+      ADD_FAILURE() << "cannot make a temporary folder";
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "nuv-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
       ADD_FAILURE() << "cannot make a temporary folder";
     path_ = pattern;
+#endif
   }
   ~TempFolder() {
     std::error_code ignored;
@@ -57,8 +73,12 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+  const std::filesystem::path& path() const {
+    return path_;
+  }
+  std::filesystem::path operator/(std::string_view name) const {
+    return path_ / name;
+  }
 
   // Writes the file `name` in the folder; its path.
   std::string Write(const std::string& name, std::span<const std::uint8_t> bytes) const {
@@ -69,12 +89,21 @@ class TempFolder {
     WriteFile(path_ / name, text);
     return (path_ / name).string();
   }
-  // A named pipe that nobody writes to: reading it would wait for ever.
+  // A name that opens something other than a file: a named pipe that
+  // nobody writes to, which reading would wait on for ever; on Windows,
+  // which makes no pipes in folders, the null device.
   std::string Pipe(const std::string& name) const {
+#ifdef _WIN32
+    static_cast<void>(name);
+    return "\\\\.\\NUL";
+#else
     EXPECT_EQ(mkfifo((path_ / name).c_str(), 0600), 0);
     return (path_ / name).string();
+#endif
   }
-  std::vector<std::uint8_t> Read(const std::string& name) const { return ReadBytes(path_ / name); }
+  std::vector<std::uint8_t> Read(const std::string& name) const {
+    return ReadBytes(path_ / name);
+  }
 
  private:
   std::filesystem::path path_;
@@ -98,10 +127,14 @@ class ScopedEnv {
 
  private:
   void Set(const std::optional<std::string>& value) {
+#ifdef _WIN32  // an empty value removes the variable
+    _putenv_s(name_.c_str(), value ? value->c_str() : "");
+#else
     if (value)
       ::setenv(name_.c_str(), value->c_str(), 1);
     else
       ::unsetenv(name_.c_str());
+#endif
   }
   std::string name_;
   std::optional<std::string> old_;
@@ -126,7 +159,11 @@ inline std::string Quote(const std::filesystem::path& path) {
 // Runs a command line with /bin/sh; its exit status.
 inline int Shell(const std::string& command) {
   const int status = std::system(command.c_str());
+#ifdef _WIN32
+  return status;
+#else
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 struct RunResult {

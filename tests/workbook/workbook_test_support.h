@@ -27,7 +27,6 @@ class WorkbookTest : public ::testing::Test {
         (prefix_ + info->test_suite_name() + "_" + info->name() + "_" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
-    ::setenv("NUV_SPREADSHEET_APP", "", 1);
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
@@ -37,6 +36,7 @@ class WorkbookTest : public ::testing::Test {
  private:
   std::string prefix_;
   std::filesystem::path folder_;
+  nuv::test::ScopedEnv no_spreadsheet_app_{"NUV_SPREADSHEET_APP", ""};
 };
 
 using nuv::test::Quote;
