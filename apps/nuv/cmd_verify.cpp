@@ -99,8 +99,10 @@ void PrintText(const std::string& image, const verify::VerifyOutcome& outcome) {
     std::printf("%s\n", FindingLine(finding).c_str());
     errors += finding.severity == verify::Severity::Error;
   }
-  std::printf("%s: %s, %zu errors, %zu warnings\n", Printable(image).c_str(),
-              outcome.sound() ? "sound" : "not sound", errors, outcome.findings.size() - errors);
+  const size_t warnings = outcome.findings.size() - errors;
+  std::printf("%s: %s, %zu error%s, %zu warning%s\n", Printable(image).c_str(),
+              outcome.sound() ? "sound" : "not sound", errors, errors == 1 ? "" : "s", warnings,
+              warnings == 1 ? "" : "s");
 }
 
 void PrintJson(const verify::VerifyOutcome& outcome) {

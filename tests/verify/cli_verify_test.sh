@@ -40,7 +40,7 @@ assert doc == {"sound": False, "findings": [finding]}, doc
 assert computed != stored
 line = (f'error crc block 24 "logo": {finding["text"]} '
         f'(expected 0x{stored:X}, found 0x{computed:X})\n')
-assert lines == line + sys.argv[1] + ": not sound, 1 errors, 0 warnings\n", lines
+assert lines == line + sys.argv[1] + ": not sound, 1 error, 0 warnings\n", lines
 PY
 
 # A finding without a block, values as texts, and a warning in JSON.
