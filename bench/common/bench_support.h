@@ -152,4 +152,19 @@ inline std::pair<BestRun, BestRun> InterleavedBest(const std::vector<std::string
   return best;
 }
 
+// Reports the two best runs of InterleavedBest: the measured one's elapsed
+// time as the iteration's, both in milliseconds as NAME_ms and NAME_cpu_ms,
+// and the ratios as x_REFERENCE and cpu_x_REFERENCE.
+inline void ReportAgainst(benchmark::State& state, const std::string& reference_name,
+                          const BestRun& reference, const std::string& measured_name,
+                          const BestRun& measured) {
+  state.SetIterationTime(measured.seconds);
+  state.counters[reference_name + "_ms"] = reference.seconds * 1e3;
+  state.counters[reference_name + "_cpu_ms"] = reference.cpu * 1e3;
+  state.counters[measured_name + "_ms"] = measured.seconds * 1e3;
+  state.counters[measured_name + "_cpu_ms"] = measured.cpu * 1e3;
+  state.counters["x_" + reference_name] = measured.seconds / reference.seconds;
+  state.counters["cpu_x_" + reference_name] = measured.cpu / reference.cpu;
+}
+
 }  // namespace nuv::bench

@@ -104,13 +104,7 @@ void Diff(benchmark::State& state, const Pair& pair) {
     const auto [cmp, diff] =
         nuv::bench::InterleavedBest({"cmp", "-s", pair.old_path, pair.new_path}, 1,
                                     {nuv, "diff", pair.old_path, pair.new_path}, 1);
-    state.SetIterationTime(diff.seconds);
-    state.counters["cmp_ms"] = cmp.seconds * 1e3;
-    state.counters["cmp_cpu_ms"] = cmp.cpu * 1e3;
-    state.counters["diff_ms"] = diff.seconds * 1e3;
-    state.counters["diff_cpu_ms"] = diff.cpu * 1e3;
-    state.counters["x_cmp"] = diff.seconds / cmp.seconds;
-    state.counters["cpu_x_cmp"] = diff.cpu / cmp.cpu;
+    nuv::bench::ReportAgainst(state, "cmp", cmp, "diff", diff);
   }
 }
 

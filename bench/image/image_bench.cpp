@@ -174,13 +174,7 @@ void BM_Verify(benchmark::State& state) {
   for (auto _ : state) {
     const auto [cat, verify] =
         nuv::bench::InterleavedBest({"cat", kImagePath}, 0, {nuv, "verify", kImagePath}, 1);
-    state.SetIterationTime(verify.seconds);
-    state.counters["cat_ms"] = cat.seconds * 1e3;
-    state.counters["cat_cpu_ms"] = cat.cpu * 1e3;
-    state.counters["verify_ms"] = verify.seconds * 1e3;
-    state.counters["verify_cpu_ms"] = verify.cpu * 1e3;
-    state.counters["x_cat"] = verify.seconds / cat.seconds;
-    state.counters["cpu_x_cat"] = verify.cpu / cat.cpu;
+    nuv::bench::ReportAgainst(state, "cat", cat, "verify", verify);
   }
 }
 
