@@ -11,6 +11,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/drive_names.h"
+
 namespace nuv::platform {
 namespace {
 
@@ -53,6 +55,8 @@ NativePath Accept(std::filesystem::path path) {
   return result;
 }
 
+}  // namespace
+
 // Maps the part of a "D:\" name behind its drive under `base`, refusing a
 // way out of it and any symbolic link on the way.
 NativePath MapDriveName(const std::filesystem::path& base, std::string_view name) {
@@ -72,10 +76,7 @@ NativePath MapDriveName(const std::filesystem::path& base, std::string_view name
   return Accept(std::move(path));
 }
 
-bool IsDriveDName(std::string_view name) {
-  return name.size() >= 3 && (name[0] == 'D' || name[0] == 'd') && name[1] == ':' &&
-         name[2] == '\\';
-}
+namespace {
 
 // The working folders this process made, one per private root it was
 // given (a test may point the root elsewhere), removed when it ends.
@@ -117,6 +118,11 @@ class WorkingFolders {
 
 }  // namespace
 
+NativePath WorkingFolderUnder(const std::filesystem::path& root) {
+  static WorkingFolders folders;
+  return folders.In(root);
+}
+
 NativePath PrivateRoot() {
   std::filesystem::path root;
   if (const char* explicit_root = std::getenv("NUV_PRIVATE_ROOT"); explicit_root && *explicit_root)
@@ -132,23 +138,6 @@ NativePath PrivateRoot() {
   if (std::string problem = CheckPrivateDirectory(root); !problem.empty())
     return Refuse(std::move(problem));
   return Accept(std::move(root));
-}
-
-NativePath WorkingFolder() {
-  static WorkingFolders folders;
-  const NativePath root = PrivateRoot();
-  if (!root.ok)
-    return root;
-  return folders.In(root.path);
-}
-
-NativePath ToWorkingPath(std::string_view name) {
-  if (!IsDriveDName(name))
-    return Refuse("The working file " + std::string(name) + " is not a name on drive D:; refused.");
-  const NativePath folder = WorkingFolder();
-  if (!folder.ok)
-    return folder;
-  return MapDriveName(folder.path, name);
 }
 
 NativePath ToNativePath(std::string_view name) {
@@ -172,11 +161,6 @@ std::filesystem::path ProgramFolder() {
 
 bool IsFolderSeparator(char c) {
   return c == kSeparator;
-}
-
-std::string FolderWithSeparator(std::string_view path) {
-  const auto last = std::find_if(path.rbegin(), path.rend(), IsFolderSeparator);
-  return std::string(path.begin(), last.base());
 }
 
 std::string FileInFolder(std::string_view folder, std::string_view name) {

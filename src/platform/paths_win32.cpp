@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/drive_names.h"
 #include "platform/paths.h"
 #include "platform/wide_text.h"
 
@@ -117,13 +118,6 @@ NativePath PrivateRoot() {
   return Found(root);
 }
 
-namespace {
-
-bool IsDriveDName(std::string_view name) {
-  return name.size() >= 3 && (name[0] == 'D' || name[0] == 'd') && name[1] == ':' &&
-         name[2] == '\\';
-}
-
 // "D:\dir\name" as dir\name under `base`, never through a link there.
 NativePath MapDriveName(const std::filesystem::path& base, std::string_view name) {
   std::filesystem::path path = base;
@@ -140,6 +134,8 @@ NativePath MapDriveName(const std::filesystem::path& base, std::string_view name
   }
   return Found(path);
 }
+
+namespace {
 
 // One working folder per process and root, removed with everything in it
 // when the process ends.
@@ -185,6 +181,11 @@ class WorkingFolders {
 
 }  // namespace
 
+NativePath WorkingFolderUnder(const std::filesystem::path& root) {
+  static WorkingFolders folders;
+  return folders.In(root);
+}
+
 NativePath ToNativePath(std::string_view name) {
   if (name.size() >= 2 && name[0] == '.' && name[1] == '\\')
     return Found(std::filesystem::current_path() / PathFromUtf8(name.substr(2)));
@@ -195,23 +196,6 @@ NativePath ToNativePath(std::string_view name) {
   if (!root.ok)
     return root;
   return MapDriveName(root.path, name);
-}
-
-NativePath WorkingFolder() {
-  static WorkingFolders folders;
-  const NativePath root = PrivateRoot();
-  if (!root.ok)
-    return root;
-  return folders.In(root.path);
-}
-
-NativePath ToWorkingPath(std::string_view name) {
-  if (!IsDriveDName(name))
-    return Refuse("The working file " + std::string(name) + " is not a name on drive D:; refused.");
-  const NativePath folder = WorkingFolder();
-  if (!folder.ok)
-    return folder;
-  return MapDriveName(folder.path, name);
 }
 
 std::filesystem::path ProgramFolder() {
@@ -230,11 +214,6 @@ std::filesystem::path ProgramFolder() {
 
 bool IsFolderSeparator(char c) {
   return c == '\\' || c == '/';
-}
-
-std::string FolderWithSeparator(std::string_view path) {
-  const auto last = std::find_if(path.rbegin(), path.rend(), IsFolderSeparator);
-  return std::string(path.begin(), last.base());
 }
 
 std::string FileInFolder(std::string_view folder, std::string_view name) {
