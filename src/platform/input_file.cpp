@@ -29,7 +29,7 @@ std::optional<InputFile> InputFile::Open(const std::filesystem::path& path, std:
       *error = "it is not a regular file";
     return std::nullopt;
   }
-  return InputFile(std::move(fd), static_cast<uint64_t>(info.st_size));
+  return InputFile(std::move(fd), static_cast<uint64_t>(info.st_size), path);
 }
 
 std::optional<size_t> InputFile::ReadInto(std::span<uint8_t> bytes) {

@@ -25,6 +25,8 @@ class InputFile {
 
   // The length the file had when it was opened.
   uint64_t size() const { return size_; }
+  // The name it was opened by, for messages.
+  const std::filesystem::path& path() const { return path_; }
 
   // Fills `bytes` from the current position; fewer when the file ends
   // first. nullopt on a read error.
@@ -37,10 +39,12 @@ class InputFile {
  private:
   friend class MappedMemory;
 
-  InputFile(FileDescriptor fd, uint64_t size) : fd_(std::move(fd)), size_(size) {}
+  InputFile(FileDescriptor fd, uint64_t size, std::filesystem::path path)
+      : fd_(std::move(fd)), size_(size), path_(std::move(path)) {}
 
   FileDescriptor fd_;
   uint64_t size_ = 0;
+  std::filesystem::path path_;
 };
 
 }  // namespace nuv::platform

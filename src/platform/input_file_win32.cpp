@@ -26,7 +26,7 @@ std::optional<InputFile> InputFile::Open(const std::filesystem::path& path, std:
       !GetFileInformationByHandle(file, &info) ||
       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
     return refuse("it is not a regular file");
-  return InputFile(std::move(owned), static_cast<uint64_t>(size.QuadPart));
+  return InputFile(std::move(owned), static_cast<uint64_t>(size.QuadPart), path);
 }
 
 std::optional<size_t> InputFile::ReadInto(std::span<uint8_t> bytes) {

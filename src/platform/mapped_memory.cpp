@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/input_file.h"
+#include "platform/mapped_file_guard.h"
 
 namespace nuv::platform {
 namespace {
@@ -50,12 +51,15 @@ std::optional<MappedMemory> MappedMemory::MapFile(const InputFile& file) {
       mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, static_cast<int>(file.fd_.get()), 0);
   if (memory == MAP_FAILED)
     return std::nullopt;
+  WatchMappedFile(memory, size, file.path().string());
   return MappedMemory(memory, size, static_cast<uint8_t*>(memory), size);
 }
 
 void MappedMemory::Release() {
-  if (base_ != nullptr)
-    munmap(base_, mapped_);
+  if (base_ == nullptr)
+    return;
+  ForgetMappedFile(base_);
+  munmap(base_, mapped_);
   base_ = nullptr;
 }
 

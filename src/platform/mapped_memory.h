@@ -24,8 +24,9 @@ class MappedMemory {
   // cache: nothing is zeroed or copied, and a page is only brought in when
   // it is first read. Writes stay private to this memory. The bytes follow
   // the file while it is mapped, so this suits a short look at a file that
-  // nobody changes meanwhile; one that is cut shorter under it faults on
-  // the lost pages. An empty file gives an empty buffer, as Allocate(0).
+  // nobody changes meanwhile; one that is cut shorter under it ends the tool
+  // with a message (mapped_file_guard.h). An empty file gives an empty
+  // buffer, as Allocate(0).
   // Nothing when the file cannot be mapped.
   static std::optional<MappedMemory> MapFile(const InputFile& file);
 
