@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "drive_backend.h"
 #include "platform/input_file.h"
 #include "platform/paths.h"
 #include "script_runner.h"
@@ -40,7 +41,12 @@ int Usage(std::string_view problem) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  std::string plugin = (nuv::platform::ProgramFolder() / "nuv.so").string();
+#ifdef _WIN32
+  constexpr const char* kPluginName = "nuv.dll";
+#else
+  constexpr const char* kPluginName = "nuv.so";
+#endif
+  std::string plugin = (nuv::platform::ProgramFolder() / kPluginName).string();
   std::string script_path;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--plugin") {
@@ -69,7 +75,7 @@ int main(int argc, char** argv) {
 
   int status = 0;
   {
-    nuv::drive::ScriptRunner runner(std::cout, std::cerr, plugin);
+    nuv::drive::ScriptRunner runner(std::cout, std::cerr, plugin, nuv::drive::MakeDriveBackend());
     status = runner.Run(script);
   }
   std::cout.flush();

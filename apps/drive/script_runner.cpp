@@ -1,5 +1,7 @@
 #include "script_runner.h"
 
+#include <array>
+#include <chrono>
 #include <istream>
 #include <limits>
 #include <ostream>
@@ -11,6 +13,7 @@
 #include "framework/scroll_area.h"
 #include "framework/user_input.h"
 #include "framework/window.h"
+#include "platform/process.h"
 #include "platform/spawn.h"
 #include "transcript.h"
 
@@ -88,13 +91,14 @@ std::optional<uint32_t> VirtualKey(std::string_view name) {
 
 }  // namespace
 
-ScriptRunner::ScriptRunner(std::ostream& out, std::ostream& err, std::string plugin_path)
+ScriptRunner::ScriptRunner(std::ostream& out, std::ostream& err, std::string plugin_path,
+                           std::unique_ptr<fw::DrivenBackend> backend)
     : out_(out),
       err_(err),
       plugin_path_(std::move(plugin_path)),
-      app_("nuvhost", std::make_unique<fw::headless::HeadlessBackend>()),
-      backend_(&static_cast<fw::headless::HeadlessBackend&>(app_.backend())) {
-  backend_->SetListener([this](const fw::headless::Event& event) { OnEvent(event); });
+      backend_(backend.get()),
+      app_("nuvhost", std::move(backend)) {
+  backend_->SetListener([this](const fw::DrivenEvent& event) { OnEvent(event); });
   app_.CreatePage();
 }
 
@@ -111,8 +115,8 @@ ScriptRunner::~ScriptRunner() {
   backend_->SetListener(nullptr);
 }
 
-void ScriptRunner::OnEvent(const fw::headless::Event& event) {
-  using Type = fw::headless::Event::Type;
+void ScriptRunner::OnEvent(const fw::DrivenEvent& event) {
+  using Type = fw::DrivenEvent::Type;
   if (event.type == Type::WindowOpened)
     names_.NoteOpened(event.serial);
   if (quiet_)
@@ -196,6 +200,7 @@ ScriptRunner::LineResult ScriptRunner::RunLine(std::string_view raw, int line_nu
   else
     why = "unknown action " + action;
   app_.Flush();
+  backend_->Settle();
 
   LineResult done = LineResult::kDone;
   if (why) {
@@ -430,11 +435,39 @@ ScriptRunner::Refusal ScriptRunner::Shell(std::string_view command) {
     return "expected: sh COMMAND";
   out_.flush();
   err_.flush();
+#ifdef _WIN32
+  // Windows has no /bin/sh: the sh found on PATH runs the command, and what
+  // it prints goes into the transcript in its place.
+  const std::string argv[] = {"sh", "-c", text};
+  platform::ChildPipes pipes;
+  std::string failure;
+  std::unique_ptr<platform::ChildProcess> child =
+      platform::ChildProcess::Spawn(argv, pipes, failure);
+  if (!child)
+    return failure;
+  pipes.input.reset();
+  std::array<char, 4096> buffer{};
+  for (;;) {
+    const platform::ReadResult got =
+        platform::ReadAvailable(pipes.output, buffer, std::chrono::milliseconds(100));
+    if (got.status == platform::ReadStatus::kData)
+      out_.write(buffer.data(), static_cast<std::streamsize>(got.count));
+    else if (got.status != platform::ReadStatus::kTimeout)
+      break;
+  }
+  out_.flush();
+  child->WaitFor(std::chrono::hours(1));
+  const std::optional<int> status = child->ExitStatus();
+  if (status && *status == 0)
+    return std::nullopt;
+  return "exit status " + (status ? std::to_string(*status) : std::string("unknown"));
+#else
   const std::string argv[] = {"/bin/sh", "-c", text};
   std::string failure = platform::RunToEnd(argv);
   if (failure.empty())
     return std::nullopt;
   return failure;
+#endif
 }
 
 }  // namespace nuv::drive

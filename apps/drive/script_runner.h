@@ -10,18 +10,19 @@
 #include <vector>
 
 #include "framework/application.h"
-#include "framework/headless/headless_backend.h"
+#include "framework/driven_backend.h"
 #include "framework/plugin_library.h"
 #include "window_names.h"
 
 namespace nuv::drive {
 
-// A headless host that replays a script's user actions and writes the
-// transcript. The host's page fills the 800 x 600 screen; the plug-in is
-// loaded by `load`.
+// A host that replays a script's user actions and writes the transcript. The
+// host's page fills the screen; the plug-in is loaded by `load`. The windows
+// are those of `backend`: headless, or real ones that mirror them.
 class ScriptRunner {
  public:
-  ScriptRunner(std::ostream& out, std::ostream& err, std::string plugin_path);
+  ScriptRunner(std::ostream& out, std::ostream& err, std::string plugin_path,
+               std::unique_ptr<fw::DrivenBackend> backend);
   // Takes the page down, calls dll_deinit and unloads the plug-in; nothing
   // of that goes into the transcript.
   ~ScriptRunner();
@@ -38,7 +39,7 @@ class ScriptRunner {
   [[nodiscard]] LineResult RunLine(std::string_view line, int line_number);
 
  private:
-  void OnEvent(const fw::headless::Event& event);
+  void OnEvent(const fw::DrivenEvent& event);
   void Refuse(std::string_view line, std::string_view reason);
 
   // Why an action was not carried out; nothing when it was.
@@ -69,8 +70,8 @@ class ScriptRunner {
   std::ostream& out_;
   std::ostream& err_;
   std::string plugin_path_;
+  fw::DrivenBackend* backend_;  // owned by app_
   fw::Application app_;
-  fw::headless::HeadlessBackend* backend_;  // owned by app_
   std::vector<std::unique_ptr<fw::PluginLibrary>> plugins_;
   WindowNames names_;
   bool quiet_ = false;  // while taking the host down

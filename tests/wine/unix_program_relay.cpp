@@ -32,7 +32,15 @@ std::wstring LinuxProgram() {
   name = name.substr(name.find_last_of(L"\\/") + 1);
   for (wchar_t& c : name)
     c = static_cast<wchar_t>(towlower(c));
+  if (name == L"sh.exe")
+    return L"sh";
   return name == L"lzma.exe" ? L"lzma_alone" : L"gzip";
+}
+
+// The shell's output is the caller's to see (nuv-drive copies it into its
+// transcript); the compressors write files and their output is not wanted.
+bool ForwardsOutput() {
+  return LinuxProgram() == L"sh";
 }
 
 // A Windows path ("C:\...") as Wine's Linux path; any other argument as is.
@@ -104,12 +112,15 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs("cannot make the socket for the Linux program\n", stderr);
     return 126;
   }
-  // The shell runs the program quietly and reports its exit status on the
-  // socket; the socket closes when the shell ends.
+  // The shell runs the program and reports its exit status on the socket,
+  // after a line break that ends what the program printed there, if
+  // anything; the socket closes when the shell ends. The Linux programs the
+  // tests want (the Linux build's nuv-samples and nuv) are on NUV_UNIX_PATH.
+  const std::wstring output = ForwardsOutput() ? L"2>/dev/null" : L">/dev/null 2>&1";
   std::wstring command =
-      L"sh -c \"PATH=/usr/local/bin:/usr/bin:/bin; \\\"$0\\\" \\\"$@\\\" </dev/null >/dev/null "
-      L"2>&1; echo $?\" " +
-      LinuxProgram();
+      L"sh -c \"PATH=${NUV_UNIX_PATH:-/usr/local/bin:/usr/bin:/bin}; \\\"$0\\\" \\\"$@\\\" "
+      L"</dev/null " +
+      output + L"; printf '\\n%s' $?\" " + LinuxProgram();
   for (int i = 1; i < argc; ++i)
     command += L" " + Quoted(LinuxArgument(argv[i]));
   STARTUPINFOW startup{};
@@ -126,11 +137,16 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs("cannot start the Linux shell\n", stderr);
     return 127;
   }
-  std::string status;
-  char buffer[64];
+  std::string received;
+  char buffer[4096];
   int got = 0;
   while ((got = recv(mine, buffer, sizeof(buffer), 0)) > 0)
-    status.append(buffer, static_cast<size_t>(got));
+    received.append(buffer, static_cast<size_t>(got));
   closesocket(mine);
-  return status.empty() ? 127 : std::atoi(status.c_str());
+  const size_t status_line = received.rfind('\n');
+  if (status_line == std::string::npos)
+    return 127;
+  std::fwrite(received.data(), 1, status_line, stdout);
+  std::fflush(stdout);
+  return std::atoi(received.c_str() + status_line + 1);
 }

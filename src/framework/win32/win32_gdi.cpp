@@ -1,0 +1,122 @@
+#include "framework/win32/win32_gdi.h"
+
+#include <string>
+
+#include "platform/wide_text.h"
+// After the framework's headers (see the header).
+#include "framework/win32/windows_api.h"
+
+namespace nuv::fw::win32 {
+namespace {
+
+constexpr int kPointsPerInch = 72;
+
+RECT ToRect(const Rect& r) {
+  return RECT{r.left, r.top, r.right, r.bottom};
+}
+
+Rect FromRect(const RECT& r) {
+  return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+// Selects an object into a device context for as long as it lives.
+class Selected {
+ public:
+  Selected(HDC dc, HGDIOBJ object)
+      : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}
+  ~Selected() {
+    if (previous_ != nullptr)
+      SelectObject(dc_, previous_);
+  }
+  Selected(const Selected&) = delete;
+  Selected& operator=(const Selected&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+int DrawWithFont(HDC dc, HFONT font, std::string_view text, Rect& rect, uint32_t flags) {
+  const Selected selected(dc, font);
+  std::wstring wide = platform::ToWide(text);
+  RECT r = ToRect(rect);
+  const int height = DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &r, flags);
+  if ((flags & DT_CALCRECT) != 0)
+    rect = FromRect(r);
+  return height;
+}
+
+}  // namespace
+
+FontCache::~FontCache() {
+  for (auto& [key, font] : fonts_)
+    DeleteObject(font);
+}
+
+HFONT FontCache::Get(const Font& font) {
+  const auto key = std::make_tuple(font.face, font.point_size, font.weight, font.italic);
+  if (auto it = fonts_.find(key); it != fonts_.end())
+    return it->second;
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen != nullptr)
+    ReleaseDC(nullptr, screen);
+  LOGFONTW spec{};
+  spec.lfHeight = -MulDiv(font.point_size, dpi, kPointsPerInch);
+  spec.lfWeight = font.weight;
+  spec.lfItalic = font.italic ? TRUE : FALSE;
+  spec.lfCharSet = DEFAULT_CHARSET;
+  const std::wstring face = platform::ToWide(font.face);
+  face.copy(spec.lfFaceName, LF_FACESIZE - 1);
+  HFONT made = CreateFontIndirectW(&spec);
+  if (made != nullptr)
+    fonts_.emplace(key, made);
+  return made;
+}
+
+Rect MeasureText(FontCache& fonts, const Font& font, std::string_view text, const Rect& bounds,
+                 uint32_t flags) {
+  Rect rect = bounds;
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr)
+    return rect;
+  DrawWithFont(screen, fonts.Get(font), text, rect, flags | DT_CALCRECT);
+  ReleaseDC(nullptr, screen);
+  return rect;
+}
+
+Font StatusBarFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+    return Font{"Segoe UI", 9};
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen != nullptr)
+    ReleaseDC(nullptr, screen);
+  const LOGFONTW& status = metrics.lfStatusFont;
+  const int height = status.lfHeight < 0 ? -status.lfHeight : status.lfHeight;
+  return Font{platform::FromWide(status.lfFaceName), MulDiv(height, kPointsPerInch, dpi),
+              status.lfWeight != 0 ? static_cast<int>(status.lfWeight) : 400, status.lfItalic != 0};
+}
+
+void GdiPainter::FillRect(const Rect& rect, ColorRef colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  const RECT r = ToRect(rect);
+  ::FillRect(dc_, &r, brush);
+  DeleteObject(brush);
+}
+
+void GdiPainter::FrameRect(const Rect& rect) {
+  const RECT r = ToRect(rect);
+  ::FrameRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+int GdiPainter::DrawText(std::string_view text, Rect& rect, uint32_t flags, const Font& font,
+                         ColorRef colour) {
+  SetBkMode(dc_, TRANSPARENT);
+  SetTextColor(dc_, colour);
+  return DrawWithFont(dc_, fonts_.Get(font), text, rect, flags);
+}
+
+}  // namespace nuv::fw::win32

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The UI scripts of tests/ui under Wine: nuv-drive.exe drives the Win32
+# backend's real windows (on the X display in DISPLAY, an Xvfb of 800 x 600
+# for the tests) and its transcript must be the headless one. Where the
+# system's dialog base units are not the framework's 6 x 13, positions
+# differ: such a script keeps its Win32 transcript in tests/ui/win32/, which
+# may differ from the headless one in positions (@L,T,R,B) and nowhere else.
+# Usage: ui_scripts.sh LINUX_BIN WINDOWS_BIN [NAME...] (all scripts when no
+# NAME is given; the Wine prefix is WINEPREFIX, else the one beside
+# WINDOWS_BIN).
+set -u
+linux=$(cd "$1" && pwd)
+windows=$(cd "$2" && pwd)
+shift 2
+ui=$(cd "$(dirname "$0")/../ui" && pwd)
+export WINEPREFIX=${WINEPREFIX:-$(dirname "$windows")/wineprefix}
+export WINEDEBUG=-all NUV_SPREADSHEET_APP=
+# The sh lines run the Linux programs of the Linux build, as they do there.
+export NUV_UNIX_PATH="$linux:/usr/local/bin:/usr/bin:/bin"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+names=("$@")
+if ((${#names[@]} == 0)); then
+  for script in "$ui"/*.nuv; do names+=("$(basename "$script" .nuv)"); done
+fi
+
+without_positions() { sed -E 's/ @-?[0-9]+,-?[0-9]+,-?[0-9]+,-?[0-9]+$//' "$1"; }
+
+failures=0
+passed=0
+for name in "${names[@]}"; do
+  dir="$work/$name"
+  mkdir -p "$dir" && cp "$ui"/*.py "$dir/"
+  plugin=nuv.dll
+  [[ $name == framework_* ]] && plugin=test_plugin.dll
+  expected_exit=$(sed -n 's/^# expect-exit: \([0-9]*\).*/\1/p' "$ui/$name.nuv" | head -1)
+  (cd "$dir" && timeout 300 wine "$windows/nuv-drive.exe" --plugin "$(winepath -w "$windows/$plugin")" \
+    "$(winepath -w "$ui/$name.nuv")" > raw 2> errors; echo $? > status)
+  tr -d '\r' < "$dir/raw" > "$dir/actual"
+  problem=""
+  if [ -f "$ui/win32/$name.expected" ]; then
+    cmp -s "$ui/win32/$name.expected" "$dir/actual" ||
+      problem="differs from win32/$name.expected: $(diff "$ui/win32/$name.expected" "$dir/actual" | head -8)"
+    cmp -s <(without_positions "$ui/$name.expected") <(without_positions "$ui/win32/$name.expected") ||
+      problem+=" win32/$name.expected differs from $name.expected in more than positions"
+  else
+    cmp -s "$ui/$name.expected" "$dir/actual" ||
+      problem="differs from $name.expected: $(diff "$ui/$name.expected" "$dir/actual" | head -8)"
+  fi
+  [ "$(cat "$dir/status")" = "${expected_exit:-0}" ] ||
+    problem+=" exit status $(cat "$dir/status"), expected ${expected_exit:-0}"
+  if [ -n "$problem" ]; then
+    echo "FAIL: $name: $problem"
+    [ -n "${NUV_UI_KEEP:-}" ] && cp "$dir/actual" "$NUV_UI_KEEP/$name.actual"
+    failures=$((failures + 1))
+  else
+    echo "ok: $name"
+    passed=$((passed + 1))
+  fi
+done
+echo "UI scripts under Win32: $passed passed, $failures failed"
+((failures == 0))
