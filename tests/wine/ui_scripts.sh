@@ -4,7 +4,9 @@
 # for the tests) and its transcript must be the headless one. Where the
 # system's dialog base units are not the framework's 6 x 13, positions
 # differ: such a script keeps its Win32 transcript in tests/ui/win32/, which
-# may differ from the headless one in positions (@L,T,R,B) and nowhere else.
+# may differ from the headless one in positions (@L,T,R,B) and nowhere else,
+# and a script that points the mouse at controls keeps a Win32 variant there
+# that differs in those points only.
 # Usage: ui_scripts.sh LINUX_BIN WINDOWS_BIN [NAME...] (all scripts when no
 # NAME is given; the Wine prefix is WINEPREFIX, else the one beside
 # WINDOWS_BIN).
@@ -34,19 +36,27 @@ for name in "${names[@]}"; do
   mkdir -p "$dir" && cp "$ui"/*.py "$dir/"
   plugin=nuv.dll
   [[ $name == framework_* ]] && plugin=test_plugin.dll
+  # A script whose mouse points depend on where the controls are has a
+  # Win32 variant that differs in those points only.
+  script="$ui/$name.nuv"
+  problem=""
+  if [ -f "$ui/win32/$name.nuv" ]; then
+    script="$ui/win32/$name.nuv"
+    cmp -s <(grep -v -e '^mouse ' -e '^#' "$ui/$name.nuv") <(grep -v -e '^mouse ' -e '^#' "$script") ||
+      problem="win32/$name.nuv differs from $name.nuv in more than mouse points;"
+  fi
   expected_exit=$(sed -n 's/^# expect-exit: \([0-9]*\).*/\1/p' "$ui/$name.nuv" | head -1)
   (cd "$dir" && timeout 300 wine "$windows/nuv-drive.exe" --plugin "$(winepath -w "$windows/$plugin")" \
-    "$(winepath -w "$ui/$name.nuv")" > raw 2> errors; echo $? > status)
+    "$(winepath -w "$script")" > raw 2> errors; echo $? > status)
   tr -d '\r' < "$dir/raw" > "$dir/actual"
-  problem=""
   if [ -f "$ui/win32/$name.expected" ]; then
     cmp -s "$ui/win32/$name.expected" "$dir/actual" ||
-      problem="differs from win32/$name.expected: $(diff "$ui/win32/$name.expected" "$dir/actual" | head -8)"
+      problem+="differs from win32/$name.expected: $(diff "$ui/win32/$name.expected" "$dir/actual" | head -8)"
     cmp -s <(without_positions "$ui/$name.expected") <(without_positions "$ui/win32/$name.expected") ||
       problem+=" win32/$name.expected differs from $name.expected in more than positions"
   else
     cmp -s "$ui/$name.expected" "$dir/actual" ||
-      problem="differs from $name.expected: $(diff "$ui/$name.expected" "$dir/actual" | head -8)"
+      problem+="differs from $name.expected: $(diff "$ui/$name.expected" "$dir/actual" | head -8)"
   fi
   [ "$(cat "$dir/status")" = "${expected_exit:-0}" ] ||
     problem+=" exit status $(cat "$dir/status"), expected ${expected_exit:-0}"

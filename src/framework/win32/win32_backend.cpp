@@ -28,6 +28,9 @@ constexpr wchar_t kAreaClass[] = L"NuvScrollArea";
 constexpr wchar_t kTipClass[] = L"NuvBalloonTip";
 constexpr wchar_t kTimerClass[] = L"NuvTimers";
 
+// How far one press of a form's scroll-bar arrow moves it, in pixels.
+constexpr int kFormScrollLine = 16;
+
 // Windows raises shorter timer periods to 10 ms.
 constexpr uint32_t kMinimumPeriod = 10;
 
@@ -337,6 +340,11 @@ void Win32Backend::WindowCreated(Window& window) {
       GetClassNameW(hwnd, class_name, 16);
       entry.from_template = std::wstring_view(class_name) == L"#32770";
     }
+    if (entry.from_template && window.kind() == WindowKind::Form) {
+      RECT laid_out{};
+      GetClientRect(hwnd, &laid_out);
+      entry.form_height = laid_out.bottom;
+    }
     if (entry.from_template) {
       for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
            child = GetWindow(child, GW_HWNDNEXT))
@@ -531,6 +539,18 @@ void Win32Backend::ApplyCheck(Window& window, HWND hwnd) {
 }
 
 void Win32Backend::ApplyScroll(Window& window, HWND hwnd) {
+  if (Entry* entry = Find(window); entry != nullptr && entry->form_height > 0) {
+    const int page = window.rect().Height();
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMax = std::max(entry->form_height, page) - 1;
+    info.nPage = static_cast<UINT>(std::max(page, 0));
+    info.nPos = entry->form_scroll;
+    ShowScrollBar(hwnd, SB_VERT, entry->form_height > page ? TRUE : FALSE);
+    SetScrollInfo(hwnd, SB_VERT, &info, TRUE);
+    return;
+  }
   const auto* area = dynamic_cast<const ScrollArea*>(&window);
   if (area == nullptr)
     return;
@@ -556,6 +576,9 @@ void Win32Backend::WindowDestroyed(Window& window) {
       ++it;
     }
   }
+  // The host's page gone, the message loop has nothing left to run for.
+  if (Application* app = Application::Current(); app != nullptr && app->page() == &window)
+    PostQuitMessage(0);
   auto it = entries_.find(window.serial());
   if (it == entries_.end())
     return;
@@ -635,7 +658,56 @@ void Win32Backend::OnPaintRequest(HWND hwnd) {
   EndPaint(hwnd, &paint);
 }
 
+void Win32Backend::ScrollForm(Window& form, Entry& entry, int pos) {
+  Application* app = Application::Current();
+  const int limit = std::max(0, entry.form_height - form.rect().Height());
+  const int wanted = std::clamp(pos, 0, limit);
+  const int delta = wanted - entry.form_scroll;
+  if (app == nullptr || delta == 0)
+    return;
+  entry.form_scroll = wanted;
+  app->RunCommand([&] {
+    const std::vector<Window*> children = form.children();
+    for (Window* child : children)
+      child->MoveWindow(child->rect().Offset(0, -delta), false);
+  });
+  ApplyScroll(form, entry.hwnd);
+}
+
 void Win32Backend::OnScrollRequest(HWND hwnd, int request, int) {
+  if (Window* window = WindowOf(hwnd); window != nullptr && window->kind() == WindowKind::Form) {
+    Entry* entry = Find(*window);
+    if (entry == nullptr || entry->hwnd != hwnd || entry->form_height == 0)
+      return;
+    const int page = window->rect().Height();
+    const int line = kFormScrollLine;
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_TRACKPOS;
+    GetScrollInfo(hwnd, SB_VERT, &info);
+    const int pos = entry->form_scroll;
+    switch (request) {
+      case SB_LINEUP:
+        ScrollForm(*window, *entry, pos - line);
+        break;
+      case SB_LINEDOWN:
+        ScrollForm(*window, *entry, pos + line);
+        break;
+      case SB_PAGEUP:
+        ScrollForm(*window, *entry, pos - page);
+        break;
+      case SB_PAGEDOWN:
+        ScrollForm(*window, *entry, pos + page);
+        break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION:
+        ScrollForm(*window, *entry, info.nTrackPos);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
   auto* area = dynamic_cast<ScrollArea*>(WindowOf(hwnd));
   Application* app = Application::Current();
   if (area == nullptr || app == nullptr || HandleOf(*area) != hwnd)

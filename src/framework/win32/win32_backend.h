@@ -98,6 +98,10 @@ class Win32Backend final : public DrivenBackend {
     std::vector<Hwnd> template_controls;
     size_t claimed = 0;
     bool from_template = false;
+    // A form's height as its template lays it out, and how far the user
+    // has scrolled it up within the host's page.
+    int form_height = 0;
+    int form_scroll = 0;
   };
 
   Hwnd MakeWindow(Window& window);
@@ -113,6 +117,9 @@ class Win32Backend final : public DrivenBackend {
   void ApplyFont(Window& window, Hwnd hwnd);
   void ApplyItems(Window& window, Hwnd hwnd);
   void ApplyScroll(Window& window, Hwnd hwnd);
+  // Scrolls a form taller than the page to `pos`, moving its controls as a
+  // scrolling view moves its child windows.
+  void ScrollForm(Window& form, Entry& entry, int pos);
   void ApplyCheck(Window& window, Hwnd hwnd);
   // Writes where the system put a window into the framework.
   void ReadPlacement(Window& window, Hwnd hwnd);
