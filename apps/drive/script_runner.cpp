@@ -418,13 +418,26 @@ ScriptRunner::Refusal ScriptRunner::Show(const std::vector<std::string>& words) 
                                                                     : window->GetWindowText();
   out_ << "window " << words[1] << " \"" << TranscriptText(title) << "\" "
        << RectText(window->GetWindowRect()) << "\n";
+  // A real windowing system must show what the framework holds; where it
+  // does not, the transcript says so.
+  const auto differences = [&](const fw::Window& shown, std::string_view what) {
+    const std::string difference = backend_->ShownDifference(shown);
+    if (!difference.empty())
+      out_ << "shown differently: " << what << ": " << TranscriptText(difference) << "\n";
+  };
+  differences(*window, words[1]);
   for (const fw::Window* child : window->children()) {
     if ((child->GetStyle() & fw::WS_VISIBLE) == 0)
       continue;
-    if (fw::IsControl(child->kind()))
+    if (fw::IsControl(child->kind())) {
       out_ << ControlLine(*child) << "\n";
-    else if (const auto* area = dynamic_cast<const fw::ScrollArea*>(child))
+      differences(*child, "control " + std::to_string(child->GetDlgCtrlID()));
+    } else if (const auto* area = dynamic_cast<const fw::ScrollArea*>(child)) {
       out_ << AreaLines(*area);
+      for (const fw::Window* row : area->children())
+        if (fw::IsControl(row->kind()) && row->IsWindowVisible())
+          differences(*row, "control " + std::to_string(row->GetDlgCtrlID()));
+    }
   }
   return {};
 }

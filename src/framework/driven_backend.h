@@ -69,6 +69,11 @@ class DrivenBackend : public Backend {
   // messages a change caused), as between two actions of a user.
   virtual void Settle() {}
 
+  // Where what the windowing system shows of a window (its text, place,
+  // state) differs from the framework's state of it, in words; empty when
+  // they agree or when there is no windowing system behind the backend.
+  virtual std::string ShownDifference(const Window&) const { return {}; }
+
   // --- what happened ---
   void SetListener(std::function<void(const Event&)> listener) { listener_ = std::move(listener); }
   const std::vector<Event>& events() const { return events_; }

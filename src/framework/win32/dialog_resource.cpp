@@ -11,6 +11,9 @@ namespace {
 // starts with its style.
 constexpr size_t kExtendedStyleOffset = 12;
 constexpr WORD kExtendedSignature = 0xFFFF;
+// Far more than a template of the tool takes; a resource larger than this
+// is not a dialog template.
+constexpr DWORD kLargestTemplate = 1 << 20;
 
 }  // namespace
 
@@ -21,7 +24,7 @@ HWND CreateDialogFromResource(HINSTANCE module, uint32_t id, HWND parent, DLGPRO
   HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
   const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
   const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
-  if (data == nullptr || size < kExtendedStyleOffset + sizeof(DWORD))
+  if (data == nullptr || size < kExtendedStyleOffset + sizeof(DWORD) || size > kLargestTemplate)
     return nullptr;
   // A copy, DWORD-aligned as the system wants templates, whose style loses
   // WS_VISIBLE.

@@ -595,6 +595,46 @@ void Win32Backend::Invalidate(Window& window) {
   DrivenBackend::Invalidate(window);
 }
 
+std::string Win32Backend::ShownDifference(const Window& window) const {
+  HWND hwnd = HandleOf(window);
+  if (hwnd == nullptr)
+    return window.IsWindow() ? "no native window" : "";
+  std::string differences;
+  const auto note = [&](std::string what) {
+    differences += (differences.empty() ? "" : "; ") + std::move(what);
+  };
+  if ((IsWindowVisible(hwnd) != FALSE) != window.IsWindowVisible())
+    note(IsWindowVisible(hwnd) ? "shown" : "hidden");
+  if ((IsWindowEnabled(hwnd) != FALSE) != window.IsWindowEnabled())
+    note(IsWindowEnabled(hwnd) ? "enabled" : "disabled");
+  Rect placed = PlacementOf(hwnd, window.IsTopLevel());
+  if (window.kind() == WindowKind::ComboBox)
+    placed.bottom = placed.top + window.rect().Height();
+  if (placed != window.rect())
+    note("at " + std::to_string(placed.left) + "," + std::to_string(placed.top) + "," +
+         std::to_string(placed.right) + "," + std::to_string(placed.bottom));
+  const auto* combo = dynamic_cast<const ComboBox*>(&window);
+  if (combo != nullptr) {
+    const auto selected = static_cast<int>(SendMessageW(hwnd, CB_GETCURSEL, 0, 0));
+    if (selected != combo->GetCurSel())
+      note("item " + std::to_string(selected) + " selected");
+  }
+  const bool shows_text = IsControl(window.kind()) || window.kind() == WindowKind::Dialog;
+  const bool list_only = combo != nullptr && (window.GetStyle() & 0x3) == CBS_DROPDOWNLIST;
+  if (shows_text && !list_only) {
+    const std::string text = platform::FromWide(NativeText(hwnd));
+    if (text != window.GetWindowText())
+      note("text \"" + text + "\"");
+  }
+  if (const auto* button = dynamic_cast<const Button*>(&window);
+      button != nullptr && window.kind() == WindowKind::CheckBox) {
+    const bool checked = SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    if (checked != (button->GetCheck() != 0))
+      note(checked ? "checked" : "unchecked");
+  }
+  return differences;
+}
+
 // --- what the window procedures report ---
 
 void Win32Backend::OnNativeCommand(HWND control, uint32_t code) {

@@ -57,6 +57,10 @@ class Win32Backend final : public DrivenBackend {
   // Delivers every message waiting, then returns.
   void Settle() override;
 
+  // The native window's text, place, visibility, enabled and check state
+  // and selection, where they differ from the framework's.
+  std::string ShownDifference(const Window& window) const override;
+
   // --- Backend ---
   void WindowCreated(Window& window) override;
   void WindowChanged(Window& window, Change what) override;
