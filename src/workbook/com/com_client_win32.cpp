@@ -70,19 +70,26 @@ class ArgumentList {
   // In DISPPARAMS order: the last argument first.
   ArgumentList(std::span<const Variant> args, const ObjectBridge& objects) {
     values_.reserve(args.size());
-    for (std::size_t i = args.size(); i-- > 0;)
-      values_.push_back(ToComVariant(args[i], objects).Detach());
+    try {
+      for (std::size_t i = args.size(); i-- > 0;)
+        values_.push_back(ToComVariant(args[i], objects).Detach());
+    } catch (...) {
+      Clear();
+      throw;
+    }
   }
-  ~ArgumentList() {
-    for (VARIANT& value : values_)
-      VariantClear(&value);
-  }
+  ~ArgumentList() { Clear(); }
   ArgumentList(const ArgumentList&) = delete;
   ArgumentList& operator=(const ArgumentList&) = delete;
   VARIANT* data() { return values_.data(); }
   UINT size() const { return static_cast<UINT>(values_.size()); }
 
  private:
+  void Clear() {
+    for (VARIANT& value : values_)
+      VariantClear(&value);
+  }
+
   std::vector<VARIANT> values_;
 };
 

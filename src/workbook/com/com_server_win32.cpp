@@ -106,15 +106,19 @@ HRESULT ServerObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCI
   if (count == 0 || names[0] == nullptr)
     return DISP_E_UNKNOWNNAME;
   // Names of members only: the members take no named arguments.
-  const std::wstring_view wide(names[0]);
-  const std::u16string name(wide.begin(), wide.end());
-  for (const dispid::MemberName& member : dispid::kMemberNames) {
-    if (SameTextIgnoringCase(name, Utf8ToUtf16(member.name))) {
-      ids[0] = member.id;
-      return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+  try {
+    const std::wstring_view wide(names[0]);
+    const std::u16string name(wide.begin(), wide.end());
+    for (const dispid::MemberName& member : dispid::kMemberNames) {
+      if (SameTextIgnoringCase(name, Utf8ToUtf16(member.name))) {
+        ids[0] = member.id;
+        return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+      }
     }
+    return DISP_E_UNKNOWNNAME;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
   }
-  return DISP_E_UNKNOWNNAME;
 }
 
 HRESULT ServerObject::Invoke(DISPID member, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
@@ -149,7 +153,9 @@ HRESULT ServerObject::Invoke(DISPID member, REFIID iid, LCID, WORD flags, DISPPA
     return S_OK;
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
-  } catch (const CommandError& error) {
+  } catch (const std::exception& error) {
+    // Automation and file errors, and anything else the object raised: no
+    // exception may leave through the interface.
     if (bad_argument != nullptr)
       *bad_argument = converting;
     if (exception != nullptr) {
@@ -159,6 +165,8 @@ HRESULT ServerObject::Invoke(DISPID member, REFIID iid, LCID, WORD flags, DISPPA
       exception->bstrDescription = Bstr(platform::ToWide(error.what())).Detach();
     }
     return DISP_E_EXCEPTION;
+  } catch (...) {
+    return E_UNEXPECTED;
   }
 }
 
@@ -203,8 +211,10 @@ class ClassFactory final : public IClassFactory, private Counted {
       if (!object)
         return E_FAIL;
       return OfferObject(std::move(object))->QueryInterface(iid, out);
-    } catch (const std::exception&) {
+    } catch (const std::bad_alloc&) {
       return E_OUTOFMEMORY;
+    } catch (...) {
+      return E_UNEXPECTED;
     }
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
