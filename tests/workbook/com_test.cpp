@@ -298,6 +298,10 @@ TEST(ComServer, HandsTheArgumentsOverInDeclaredOrder) {
   auto object = std::make_shared<NotingObject>();
   ComPtr<IDispatch> offered = OfferObject(object);
   VARIANT args[3] = {Number(7), Number(2), Number(3)};  // last argument first
+  // A client may pass a VARIANT by reference, as the framework's drivers do.
+  VARIANT by_reference[2] = {Number(0), Number(5)};
+  by_reference[0].vt = ::VT_BYREF | ::VT_VARIANT;
+  by_reference[0].pvarVal = &args[0];
   DISPID put = DISPID_PROPERTYPUT;
   struct Case {
     WORD flags;
@@ -307,6 +311,7 @@ TEST(ComServer, HandsTheArgumentsOverInDeclaredOrder) {
   } cases[] = {
       {DISPATCH_PROPERTYPUT, {args, &put, 3, 1}, S_OK, "170/4 3:3 3:2 3:7"},
       {DISPATCH_METHOD, {args + 1, nullptr, 2, 0}, S_OK, "197/1 3:3 3:2"},
+      {DISPATCH_METHOD, {by_reference, nullptr, 2, 0}, S_OK, "197/1 3:5 3:7"},
       {DISPATCH_PROPERTYGET, {args, nullptr, 1, 0}, S_OK, "197/2 3:7"},
       {DISPATCH_METHOD | DISPATCH_PROPERTYGET, {nullptr, nullptr, 0, 0}, S_OK, "197/1"},
       // A put must name its value; nothing else takes named arguments.
