@@ -137,7 +137,8 @@ HRESULT ServerObject::Invoke(DISPID member, REFIID iid, LCID, WORD flags, DISPPA
   const InvokeKind kind = put                              ? InvokeKind::PropertyPut
                           : (flags & DISPATCH_METHOD) == 0 ? InvokeKind::PropertyGet
                                                            : InvokeKind::Method;
-  UINT converting = 0;
+  // The argument being read, for puArgErr; cArgs once all were read.
+  UINT converting = params->cArgs;
   try {
     // DISPPARAMS holds the last argument first; a put's value, named, is
     // at index 0 and so comes last.
@@ -147,6 +148,7 @@ HRESULT ServerObject::Invoke(DISPID member, REFIID iid, LCID, WORD flags, DISPPA
       converting = i;
       args.push_back(FromComVariant(params->rgvarg[i], ServerBridge()));
     }
+    converting = params->cArgs;
     const Variant answer = object_->Invoke(member, kind, args);
     if (result != nullptr)
       *result = ToComVariant(answer, ServerBridge()).Detach();
@@ -156,7 +158,7 @@ HRESULT ServerObject::Invoke(DISPID member, REFIID iid, LCID, WORD flags, DISPPA
   } catch (const std::exception& error) {
     // Automation and file errors, and anything else the object raised: no
     // exception may leave through the interface.
-    if (bad_argument != nullptr)
+    if (bad_argument != nullptr && converting < params->cArgs)
       *bad_argument = converting;
     if (exception != nullptr) {
       *exception = EXCEPINFO{};
