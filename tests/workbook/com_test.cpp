@@ -400,7 +400,11 @@ TEST(ComBothHalves, TheStandInAnswersAsInProcess) {
   ExcelRange cells(sheet.GetCells());
   cells.SetItem(Variant::I4(1), Variant::I4(1), Variant::Text("*Канал"));
   cells.SetItem(Variant::I4(3), Variant::I4(2), Variant::UI8(0xFFFFFFFFFFull));
+  cells.SetItem(Variant::I4(2), Variant::I4(1), Variant::Bool(true));
+  cells.SetItem(Variant::I4(3), Variant::I4(1), Variant::CellError(kErrorDiv0));
   const ValueArray values = ReadSheetValues(sheet, 3, 2);
+  EXPECT_EQ(values.GetElement(2, 1), Variant::Bool(true));
+  EXPECT_EQ(values.GetElement(3, 1), Variant::CellError(kErrorDiv0));
   EXPECT_EQ(values.GetElement(1, 1), Variant::Text("*Канал"));
   EXPECT_EQ(values.GetElement(3, 2), Variant::R8(0xFFFFFFFFFF));
   EXPECT_EQ(values.GetElement(2, 2), Variant());
