@@ -46,10 +46,9 @@ std::string FailureText(HRESULT result, EXCEPINFO& info) {
   if (result == DISP_E_EXCEPTION) {
     if (info.pfnDeferredFillIn != nullptr)
       info.pfnDeferredFillIn(&info);
-    Bstr source, description, help;
-    *source.Receive() = info.bstrSource;
-    *description.Receive() = info.bstrDescription;
-    *help.Receive() = info.bstrHelpFile;
+    const Bstr source = Bstr::Adopt(info.bstrSource);
+    const Bstr description = Bstr::Adopt(info.bstrDescription);
+    const Bstr help = Bstr::Adopt(info.bstrHelpFile);
     if (!description.view().empty())
       return platform::FromWide(description.view());
     if (info.scode != 0)

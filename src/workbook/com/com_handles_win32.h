@@ -91,6 +91,12 @@ class Bstr {
   Bstr() = default;
   explicit Bstr(std::wstring_view text)
       : text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  // Takes over a string the caller owns.
+  static Bstr Adopt(BSTR text) {
+    Bstr out;
+    out.text_ = text;
+    return out;
+  }
   Bstr(const Bstr&) = delete;
   Bstr& operator=(const Bstr&) = delete;
   Bstr(Bstr&& other) noexcept : text_(std::exchange(other.text_, nullptr)) {}
@@ -101,10 +107,6 @@ class Bstr {
   ~Bstr() { SysFreeString(text_); }
 
   BSTR get() const { return text_; }
-  BSTR* Receive() {
-    *this = Bstr();
-    return &text_;
-  }
   BSTR Detach() { return std::exchange(text_, nullptr); }
   // A null BSTR is the empty text.
   std::wstring_view view() const { return View(text_); }
