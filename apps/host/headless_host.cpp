@@ -5,7 +5,13 @@
 // Win32 backend, which the user works with until they close it. Then it
 // calls dll_deinit, as a host that closes. Exit 0 when the plug-in made its
 // form.
+//
+// nuvhost --register-spreadsheet (--unregister-spreadsheet) enters the
+// stand-in spreadsheet application, nuvxl.dll beside nuvhost, into the
+// current user's classes as "Excel.Application" (takes it out again), for a
+// machine without a spreadsheet application.
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -14,12 +20,58 @@
 #include "framework/plugin_library.h"
 #include "framework/win32/win32_backend.h"
 #include "platform/paths.h"
+#include "platform/shared_library.h"
+
+namespace {
+
+// nuvxl.dll's DllInstall: registers (install) or unregisters for the
+// scope named, "user" for the current user. The result is an HRESULT.
+using DllInstallFunction = long(__stdcall*)(int install, const wchar_t* scope);
+// The HRESULT when another class is registered as "Excel.Application".
+constexpr unsigned long kAnotherClassRegistered = 0x80040201;  // SELFREG_E_CLASS
+
+int RegisterSpreadsheet(bool install) {
+  using namespace nuv;
+  const std::string path = platform::PathText(platform::ProgramFolder() / "nuvxl.dll");
+  std::string error;
+  std::unique_ptr<platform::SharedLibrary> server = platform::SharedLibrary::Load(path, error);
+  if (!server) {
+    std::fprintf(stderr, "nuvhost: %s\n", error.c_str());
+    return 1;
+  }
+  auto dll_install = reinterpret_cast<DllInstallFunction>(server->Symbol("DllInstall"));
+  if (dll_install == nullptr) {
+    std::fprintf(stderr, "nuvhost: %s has no DllInstall\n", path.c_str());
+    return 1;
+  }
+  const auto result = static_cast<unsigned long>(dll_install(install ? 1 : 0, L"user"));
+  if (result == kAnotherClassRegistered) {
+    std::fprintf(stderr,
+                 "nuvhost: another spreadsheet application is registered as "
+                 "Excel.Application; nothing was changed\n");
+    return 1;
+  }
+  if (result != 0) {
+    std::fprintf(stderr, "nuvhost: %s for the current user failed (0x%08lX)\n",
+                 install ? "registering nuvxl.dll" : "unregistering nuvxl.dll", result);
+    return 1;
+  }
+  std::printf("%s %s as Excel.Application for the current user\n",
+              install ? "registered" : "unregistered", path.c_str());
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace nuv;
+  if (argc == 2 && (std::strcmp(argv[1], "--register-spreadsheet") == 0 ||
+                    std::strcmp(argv[1], "--unregister-spreadsheet") == 0))
+    return RegisterSpreadsheet(argv[1][2] == 'r');
   const bool window = argc == 2 && std::string(argv[1]) == "--window";
   if (argc > 1 && !window) {
-    std::fprintf(stderr, "usage: nuvhost [--window]\n");
+    std::fprintf(stderr,
+                 "usage: nuvhost [--window | --register-spreadsheet | --unregister-spreadsheet]\n");
     return 2;
   }
   const std::string path = platform::PathText(platform::ProgramFolder() / "nuv.dll");

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "workbook/standin_application.h"
+#include "workbook/system_spreadsheet.h"
 
 namespace nuv::workbook {
 namespace {
@@ -12,7 +13,7 @@ struct Registry {
   std::mutex mutex;
   std::map<std::string, ServerFactory, std::less<>> servers;
   ServerQuestion question;
-  Registry() { servers.emplace(std::string(kExcelProgId), &CreateStandInApplication); }
+  Registry() { servers.emplace(std::string(kExcelProgId), SystemSpreadsheetFactory()); }
 };
 
 Registry& TheRegistry() {

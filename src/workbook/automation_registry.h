@@ -18,8 +18,10 @@ using ServerFactory = std::function<DispatchRef()>;
 
 // The registry of automation servers by programmatic identifier, the way the
 // operating system's class registry maps "Excel.Application" to a program.
-// It starts with the stand-in spreadsheet application registered as
-// "Excel.Application". Registering a name again replaces its factory.
+// It starts with "Excel.Application" naming the system's spreadsheet
+// application: on Windows whatever the system registry names, through COM;
+// elsewhere the stand-in, in process. Registering a name again replaces its
+// factory.
 void RegisterAutomationServer(std::string prog_id, ServerFactory factory);
 // Removes a server; a test does this to see the "cannot start" path.
 void UnregisterAutomationServer(std::string_view prog_id);
@@ -27,7 +29,8 @@ void UnregisterAutomationServer(std::string_view prog_id);
 // refused to start.
 DispatchRef CreateAutomationObject(std::string_view prog_id);
 
-// Puts the stand-in spreadsheet application back under kExcelProgId.
+// Puts the stand-in spreadsheet application, in process, under
+// kExcelProgId (on Windows too, where tests of the stand-in use it so).
 void RegisterStandInSpreadsheet();
 
 // How an automation server asks the user a question of its own, as the

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "workbook/dispatch.h"
 
 namespace nuv::workbook::dispid {
@@ -28,6 +30,34 @@ inline constexpr DispId kRangeValue2 = 0x56C;
 inline constexpr DispId kRangeItem = 0xAA;
 inline constexpr DispId kRangeInterior = 0x81;
 inline constexpr DispId kInteriorColorIndex = 0x61;
+
+// The members by name, for a client that looks ids up at run time (the tool
+// never does). A name means the same id on every object that has it.
+struct MemberName {
+  std::string_view name;
+  DispId id;
+};
+inline constexpr MemberName kMemberNames[] = {{"Workbooks", kApplicationWorkbooks},
+                                              {"Visible", kApplicationVisible},
+                                              {"UserControl", kApplicationUserControl},
+                                              {"Quit", kApplicationQuit},
+                                              {"Open", kWorkbooksOpen},
+                                              {"Add", kWorkbooksAdd},
+                                              {"Worksheets", kWorkbookWorksheets},
+                                              {"SaveAs", kWorkbookSaveAs},
+                                              {"Close", kWorkbookClose},
+                                              {"Item", kWorksheetsItem},
+                                              {"Name", kWorksheetName},
+                                              {"Cells", kWorksheetCells},
+                                              {"Range", kWorksheetRange},
+                                              {"UsedRange", kWorksheetUsedRange},
+                                              {"Rows", kRangeRows},
+                                              {"Columns", kRangeColumns},
+                                              {"Count", kRangeCount},
+                                              {"Value2", kRangeValue2},
+                                              {"Interior", kRangeInterior},
+                                              {"ColorIndex", kInteriorColorIndex}};
+static_assert(kWorksheetsAdd == kWorkbooksAdd && kRangeItem == kWorksheetsItem);
 
 // Constants of the object model that the stand-in understands.
 inline constexpr int kColorIndexNone = -4142;       // xlColorIndexNone

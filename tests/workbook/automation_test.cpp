@@ -117,6 +117,7 @@ TEST_F(Automation, CloseAndQuitLeavesNothingToCall) {
 }
 
 TEST(StartExcel, EachStartIsANewInstance) {
+  RegisterStandInSpreadsheet();
   RecordedMessages messages;
   ExcelApplication first, second;
   ASSERT_EQ(StartExcel(first, messages), StartResult::kStarted);

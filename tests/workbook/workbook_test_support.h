@@ -9,13 +9,15 @@
 #include <vector>
 
 #include "test_files.h"
+#include "workbook/automation_registry.h"
 #include "workbook/workbook_data.h"
 
 namespace nuv::workbook::testing {
 
 // A fresh folder per test (tests run as separate processes, in parallel),
 // removed afterwards, its name beginning with `prefix`. The user's
-// spreadsheet program is never started.
+// spreadsheet program is never started: "Excel.Application" is the stand-in,
+// in process (on Windows too, where it would otherwise be reached by COM).
 class WorkbookTest : public ::testing::Test {
  protected:
   explicit WorkbookTest(std::string prefix = "nuv_workbook_") : prefix_(std::move(prefix)) {}
@@ -27,6 +29,7 @@ class WorkbookTest : public ::testing::Test {
         (prefix_ + info->test_suite_name() + "_" + info->name() + "_" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
+    RegisterStandInSpreadsheet();
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
