@@ -18,6 +18,10 @@ shift 2
 ui=$(cd "$(dirname "$0")/../ui" && pwd)
 export WINEPREFIX=${WINEPREFIX:-$(dirname "$windows")/wineprefix}
 export WINEDEBUG=-all NUV_SPREADSHEET_APP=
+# The spreadsheet application in process, as on Linux: its question before
+# a workbook is replaced is the plug-in's box, which the scripts answer.
+# (Through COM it is nuvxl.dll's own box; tests/wine/com_flows.sh runs that.)
+export NUV_SPREADSHEET_SERVER=builtin
 # The sh lines run the Linux programs of the Linux build, as they do there.
 export NUV_UNIX_PATH="$linux:/usr/local/bin:/usr/bin:/bin"
 work=$(mktemp -d)
