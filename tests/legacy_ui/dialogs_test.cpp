@@ -265,16 +265,6 @@ TEST_F(ConfigDialogTest, ADialogOfAnEarlierParseChangesNothing) {
   EXPECT_TRUE(old->IsWindowVisible());
 }
 
-TEST_F(ConfigDialogTest, TheDialogsGoWithTheForm) {
-  OpenConfig();
-  Click(config(), 20001);
-  ASSERT_NE(field(), nullptr);
-  app_.DestroyPage();
-  app_.Flush();
-  EXPECT_EQ(config(), nullptr);
-  EXPECT_EQ(field(), nullptr);
-}
-
 TEST_F(ConfigDialogTest, ADialogMadeByNameWithoutAFormMakesNoControls) {
   std::unique_ptr<fw::Window> object = fw::ModuleRegistry::CreateObject("NuvSubDialog");
   auto* dialog = dynamic_cast<NuvSubDialog*>(object.get());
