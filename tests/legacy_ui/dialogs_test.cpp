@@ -2,9 +2,10 @@
 // (tests/ui/legacy_*.nuv) cannot look: their controls' styles and the
 // blocks' and fields' control ids, layouts the sample script does not have,
 // the file dialogs asked for, the keys that close a dialog or not, tips'
-// colours, and a dialog made without a form. A dialog left over from an
-// earlier parse is legacy_failures.nuv's. The "form" is a headless application's page, which holds
-// the image and the block list as the main form does.
+// colours, and a dialog made without a form (a dialog left over from an
+// earlier parse is legacy_failures.nuv's). The "form" is a headless
+// application's page, which holds the image and the block list as the main
+// form does.
 #include <filesystem>
 #include <memory>
 #include <string>
