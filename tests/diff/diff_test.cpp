@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "diff/image_diff.h"
-#include "image/crc32.h"
 #include "image_builder.h"
 #include "test_files.h"
 
@@ -199,27 +198,6 @@ INSTANTIATE_TEST_SUITE_P(Pairs, DiffTest, ::testing::ValuesIn(kCases), [](const 
       ch = '_';
   return name;
 });
-
-TEST_F(DiffTest, ContentChangeCarriesTheCrcsOfBothDatas) {
-  const DiffOutcome outcome =
-      Diff(NewFormat([](NewFormatPlan& p) { p.banks[1].blocks[1].data[0] ^= 1; }));
-  ASSERT_EQ(outcome.diff.blocks.size(), 1u);
-  NewFormatPlan plan = Base();
-  const Bytes& data = plan.banks[1].blocks[1].data;
-  EXPECT_EQ(outcome.diff.blocks[0].old_place->crc, image::UpdateCrc(image::kCrcStart, data));
-  Bytes changed = data;
-  changed[0] ^= 1;
-  EXPECT_EQ(outcome.diff.blocks[0].new_place->crc, image::UpdateCrc(image::kCrcStart, changed));
-}
-
-TEST_F(DiffTest, ARefusedImageIsAnErrorWithItsPreParseMessage) {
-  Pair pair = NewFormat([](NewFormatPlan&) {});
-  pair.new_image.push_back(0);
-  const DiffOutcome outcome = Diff(pair);
-  EXPECT_EQ(outcome.status, DiffStatus::kError);
-  EXPECT_THAT(messages_.texts(),
-              ElementsAre((folder_ / "new.bin").string() + ": Wrong binary file!"));
-}
 
 TEST_F(DiffTest, FieldsWithoutAScriptAreLeftOutAndSaidSo) {
   samples::LegacyPlan plan;

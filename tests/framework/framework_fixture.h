@@ -8,6 +8,7 @@
 
 #include "framework/application.h"
 #include "framework/headless/headless_backend.h"
+#include "recording_backend.h"
 
 namespace nuv::fw::testing {
 
@@ -19,14 +20,7 @@ class FrameworkTest : public ::testing::Test {
         backend_(static_cast<headless::HeadlessBackend&>(app_.backend())) {}
 
   // The boxes shown so far, as "caption: text".
-  std::vector<std::string> Boxes() const {
-    std::vector<std::string> boxes;
-    for (const headless::Event& event : backend_.events()) {
-      if (event.type == headless::Event::Type::BoxShown)
-        boxes.push_back(event.caption + ": " + event.text);
-    }
-    return boxes;
-  }
+  std::vector<std::string> Boxes() const { return plugin::test::BoxTexts(backend_); }
 
   Application app_;
   headless::HeadlessBackend& backend_;

@@ -13,7 +13,6 @@
 #include "framework/button.h"
 #include "framework/combo_box.h"
 #include "framework/message_map.h"
-#include "framework/painter.h"
 #include "framework/popup_window.h"
 #include "framework/scroll_area.h"
 #include "framework/user_input.h"
@@ -421,41 +420,6 @@ TEST_F(TimerTest, AHandlerThatThrowsIsShownAndTheTimerGoesOn) {
   backend_.AdvanceClock(200);
   EXPECT_EQ(log.size(), 2u);
   EXPECT_EQ(Boxes(), (Log{"nuvhost: tick failed", "nuvhost: tick failed"}));
-}
-
-// Paints its text, as a balloon tip does.
-class Tip : public PopupWindow {
- public:
-  void OnPaint(Painter& painter) override {
-    Rect client = GetClientRect();
-    painter.DrawText(text, client, DT_WORDBREAK, Font{}, 0);
-  }
-  std::string text = "shown";
-};
-
-using PopupTest = testing::FrameworkTest;
-
-// Showing, moving and hiding a tip are what the UI scripts show.
-TEST_F(PopupTest, IsATopMostHiddenWindowPaintedOnlyWhileShownAndGoneWithItsOwner) {
-  Window owner;
-  ASSERT_TRUE(owner.CreateEx(0, WindowKind::Frame, "", WS_POPUP, {0, 0, 800, 600}, nullptr, 0));
-  Tip tip;
-  ASSERT_TRUE(tip.Create(&owner));
-  EXPECT_EQ(tip.kind(), WindowKind::Popup);
-  EXPECT_EQ(tip.GetOwner(), &owner);
-  EXPECT_NE(tip.GetExStyle() & WS_EX_TOPMOST, 0u);
-  EXPECT_EQ(tip.GetStyle() & (WS_POPUP | WS_VISIBLE), WS_POPUP);
-  EXPECT_EQ(backend_.ShownText(tip), "");
-  tip.ShowAt({100, 120, 285, 151});
-  EXPECT_EQ(tip.GetWindowRect(), (Rect{100, 120, 285, 151}));
-  EXPECT_EQ(backend_.ShownText(tip), "shown");
-  tip.Hide();
-  tip.text = "changed while hidden";
-  tip.Invalidate();
-  EXPECT_EQ(backend_.ShownText(tip), "shown");
-  owner.DestroyWindow();
-  EXPECT_FALSE(tip.IsWindow());
-  EXPECT_EQ(backend_.ShownText(tip), "");
 }
 
 }  // namespace

@@ -213,11 +213,5 @@ TEST_F(FieldEditTest, BlocksThatCannotBePlacedWriteNothing) {
   EXPECT_EQ(messages_.texts().size(), 1u);
 }
 
-TEST(FieldEdit, TipTextBreaksLinesAtBackslashN) {
-  ScriptField field;
-  field.description = "Shows\\nthe mode\\";
-  EXPECT_EQ(TipText(field), "Shows\nthe mode\\");
-}
-
 }  // namespace
 }  // namespace nuv::legacy

@@ -1,10 +1,11 @@
 // The balloon tip on the headless screen: 800 x 600 pixels, characters 6
 // pixels wide and lines 13 high, timers on the virtual clock. The owner is a
 // window at 40,30 so that owner, control and screen coordinates differ.
-// What a user sees of the tips (the delay, the place below the cursor, the
-// wrapping, the hold time, and a key, a click or another control ending a
-// tip) is checked by the UI scripts tests/ui/tip_*.nuv on the main form, and
-// by legacy_fields.nuv on the field edit dialog.
+// What a user sees of the tips (the delay, a move before it ends, the place
+// below the cursor, the wrapping, the hold time and a move on the same
+// control during it, and a key, a click or another control ending a tip) is
+// checked by the UI scripts tests/ui/tip_*.nuv on the main form, and by
+// legacy_fields.nuv on the field edit dialog.
 #include "support/balloon_tip.h"
 
 #include <gtest/gtest.h>
@@ -227,35 +228,6 @@ TEST_F(TipTest, TheFirstToolOfAControlDecidesEvenOutsideItsArea) {
   EXPECT_EQ(owner.tip.ToolFromPoint({70, 10}), nullptr);
 }
 
-TEST_F(BalloonTipTest, ItsTimersAndAMoveOnTheSameControl) {
-  Move({50, 20});  // screen 90,50
-  EXPECT_TRUE(headless().HasTimer(tip(), BalloonTip::kDelayTimer));
-  Wait(500);
-  ASSERT_TRUE(Shown());
-  EXPECT_FALSE(headless().HasTimer(tip(), BalloonTip::kDelayTimer));
-  EXPECT_TRUE(Polls());
-  Wait(1000);
-  EXPECT_EQ(tip().shown_time(), 1000u);
-  // Moving on the same control changes nothing.
-  Move({100, 30});
-  EXPECT_EQ(tip().GetWindowRect().TopLeft(), (Point{90, 70}));
-  EXPECT_EQ(tip().shown_time(), 1000u);
-  // Gone after the hold time, and the timers with it.
-  Wait(4000);
-  EXPECT_FALSE(Shown());
-  EXPECT_TRUE(tip().dismissed());
-  EXPECT_FALSE(Polls());
-}
-
-TEST_F(BalloonTipTest, NoTipWhenTheCursorLeftBeforeTheDelayEnded) {
-  Move({50, 20});
-  Slide({500, 300});  // left without the owner hearing of it
-  Wait(500);
-  EXPECT_FALSE(Shown());
-  EXPECT_FALSE(Polls());
-  EXPECT_FALSE(tip().dismissed());
-}
-
 TEST_F(BalloonTipTest, PaintsTheFillTheFrameAndTheTextInsideTheMargins) {
   fw::headless::RecordingPainter nothing;
   tip().OnPaint(nothing);  // no tool yet
@@ -351,24 +323,6 @@ TEST_F(BalloonTipTest, TheTipStaysWhileTheCursorRestsOnIt) {
   Move({300, 100});
   Wait(500);
   EXPECT_FALSE(Shown());
-}
-
-TEST_F(BalloonTipTest, AtTheScreensBottomTheTipGoesAboveItsControl) {
-  // Two buttons side by side at screen 530 to 595 and tips of 18 pixels:
-  // with the cursor at 562 a tip ends at 600; one lower it would pass it.
-  for (const uint32_t id : {107u, 108u}) {
-    const int left = id == 107 ? 300 : 420;
-    Make(fw::WindowKind::Button, {left, 500, left + 100, 565}, id);
-    ASSERT_EQ(tip().AddTool(Control(id), "Near the bottom of the screen"),
-              BalloonTip::AddToolResult::kAdded);
-  }
-  Move({350, 532});
-  Wait(500);
-  EXPECT_EQ(tip().GetWindowRect(), (Rect{390, 582, 390 + 174 + 5, 600}));
-  Move({450, 533});
-  Wait(500);
-  EXPECT_EQ(ShownText(tip()), "Near the bottom of the screen");
-  EXPECT_EQ(tip().GetWindowRect(), (Rect{490, 530 - 18, 490 + 174 + 5, 530}));
 }
 
 TEST_F(BalloonTipTest, PlacesTheTipOnTheScreenAndMeasuresItWithItsMargins) {

@@ -9,6 +9,16 @@
 
 namespace nuv::plugin::test {
 
+// The text of every box the headless backend showed, with its caption:
+// "caption: text".
+inline std::vector<std::string> BoxTexts(const fw::headless::HeadlessBackend& backend) {
+  std::vector<std::string> boxes;
+  for (const fw::headless::Event& event : backend.events())
+    if (event.type == fw::headless::Event::Type::BoxShown)
+      boxes.push_back(event.caption + ": " + event.text);
+  return boxes;
+}
+
 // The headless backend, with every file dialog request kept, so that a
 // test can see what the form asked the system's dialogs for, and a
 // status-bar font that can change, as it does when the user changes the
@@ -17,14 +27,7 @@ class RecordingBackend final : public fw::Backend {
  public:
   fw::headless::HeadlessBackend& headless() { return inner_; }
   const std::vector<fw::FileDialogRequest>& file_dialogs() const { return file_dialogs_; }
-  // The text of every box shown, with its caption: "caption: text".
-  std::vector<std::string> Boxes() const {
-    std::vector<std::string> boxes;
-    for (const fw::headless::Event& event : inner_.events())
-      if (event.type == fw::headless::Event::Type::BoxShown)
-        boxes.push_back(event.caption + ": " + event.text);
-    return boxes;
-  }
+  std::vector<std::string> Boxes() const { return BoxTexts(inner_); }
   void SetStatusFont(fw::Font font) { status_font_ = std::move(font); }
 
   void WindowCreated(fw::Window& window) override { inner_.WindowCreated(window); }
