@@ -331,7 +331,8 @@ TEST(Biff, EveryKindOfCellRoundTripsAndEveryTruncationFailsCleanly) {
   const std::optional<WorkbookData> listed = ParseListing(ListWorkbook(book), messages);
   ASSERT_TRUE(listed);
   EXPECT_EQ(ListWorkbook(*listed), ListWorkbook(book));
-  EXPECT_FALSE(ParseListing("S\t\t\tsheet\t\nS\t1\t1\tnumber\t1\nS\t1\t300\tnumber\t2\n", messages));
+  EXPECT_FALSE(
+      ParseListing("S\t\t\tsheet\t\nS\t1\t1\tnumber\t1\nS\t1\t300\tnumber\t2\n", messages));
   EXPECT_EQ(messages.texts(),
             std::vector<std::string>{"line 3: the column must be a number from 1 to 256"});
   std::vector<std::uint8_t> stream = WriteBiff8(book);
