@@ -56,7 +56,8 @@ TEST(ImportBitField, BytesOutsideTheBlockAreNeverWritten) {
   EXPECT_EQ(WriteImportBitField(bytes, 12, 8, 0xFF), kOutside);  // needs a third byte
   EXPECT_EQ(WriteImportBitField(bytes, 16, 0, 0), kOutside);     // first byte past the end
   EXPECT_EQ(WriteImportBitField(bytes, -1, 4, 0), kOutside);
-  EXPECT_EQ(WriteImportBitField(bytes, 0, 65, 0), kOutside);
+  std::vector<std::uint8_t> nine(9);  // room for 65 bits, but no field has them
+  EXPECT_EQ(WriteImportBitField(nine, 0, 65, 0), kOutside);
   EXPECT_EQ(WriteImportBitField(bytes, 0, -8, 0), kOutside);
   EXPECT_EQ(WriteImportBitField({}, 0, 1, 1), kOutside);
   EXPECT_EQ(bytes, Bytes({0x11, 0x22}));
