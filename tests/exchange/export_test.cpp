@@ -185,10 +185,10 @@ TEST_F(Export, PresetBlocksThatGiveNoWidthLeaveRowsPlainAndSaySo) {
     int highlighted;                  // columns of IR_FP_Key's block rows
     std::vector<std::string> messages;
   } cases[] = {
-      {"a table of 14 bytes",
-       samples::LzmaAloneCompress(samples::PresetTableBytes(0, 3, {})),
+      {"a table of 14 bytes as wide as a sheet",
+       samples::LzmaAloneCompress(samples::PresetTableBytes(0, 256, {})),
        "",
-       3,
+       256,
        {}},
       {"a table of 0 columns",
        samples::LzmaAloneCompress(samples::PresetTableBytes(1, 0, {{1, 1, u"*starred"}})),

@@ -97,24 +97,24 @@ TEST_F(ConfigSheet, EachRowRuleAndFailure) {
       {"[Other]'s new value 9007199254740994 needs more than the 53 bits a spreadsheet cell holds "
        "exactly, so the number typed is not known exactly and was not written; please check "
        "it."});
-  Check("a range item at its bound", Bytes({0x05, 0x06}), {Item("Volume", 2, 0, 8, 0, 255)},
-        {{T("*keys")}, {T("Volume"), N(255)}}, kApplied, Bytes({0xFF, 0x06}), {});
   // Bounds are unsigned 32-bit numbers: min -5 is 4294967291.
   Check("below an unsigned bound", Bytes({0x00}), {Item("Neg", 2, 0, 8, -5, -1)},
         {{T("*keys")}, {T("Neg"), N(7)}}, kValueOutOfRange, Bytes({0x00}),
         {"ERROR!! [Neg" + kOutOfRange});
-  Check("within unsigned bounds", Bytes({0x00}), {Item("Neg", 2, 0, 8, -5, -1)},
-        {{T("*keys")}, {T("Neg"), N(4294967292.0)}}, kApplied, Bytes({0xFC}), {});
+  Check("within bounds, at the top", Bytes({0x05, 0x06}),
+        {Item("Volume", 2, 0, 8, 0, 255), Item("Neg", 2, 8, 8, -5, -1)},
+        {{T("*keys")}, {T("Volume"), N(255)}, {T("Neg"), N(4294967292.0)}}, kApplied,
+        Bytes({0xFF, 0xFC}), {});
   // A number item keeps its value for a text or an empty cell, and writes
   // it again all the same: a field inside one byte clears the bits above.
-  Check("a text for a number", Bytes({0xF3}), {Valued(Item("Low", 0, 0, 4), 3)},
-        {{T("*keys")}, {T("Low"), T("0x10")}}, kApplied, Bytes({0x03}), {}, {3});
-  Check("an empty cell for a number", Bytes({0xF3}), {Valued(Item("Low", 0, 0, 4), 3)},
-        {{T("*keys")}, {T("Low"), {}}}, kApplied, Bytes({0x03}), {}, {3});
-  Check("a text with its terminator", Bytes({1, 2, 3, 4, 5, 6, 7, 8}), {Item("Name", 1, 16, 0)},
-        {{T("*keys")}, {T("Name"), T("AB")}}, kApplied, Bytes({1, 2, 'A', 'B', 0, 6, 7, 8}), {});
-  Check("an empty text", Bytes({1, 2, 3, 4}), {Item("Name", 1, 16, 0)},
-        {{T("*keys")}, {T("Name"), {}}}, kApplied, Bytes({1, 2, 0, 4}), {});
+  Check("a text or an empty cell for a number", Bytes({0xF3, 0xF5}),
+        {Valued(Item("Low", 0, 0, 4), 3), Valued(Item("High", 0, 8, 4), 5)},
+        {{T("*keys")}, {T("Low"), T("0x10")}, {T("High"), {}}}, kApplied, Bytes({0x03, 0x05}), {},
+        {3, 5});
+  Check("a text with its terminator, an empty text", Bytes({1, 2, 3, 4, 5, 6, 7, 8}),
+        {Item("Name", 1, 16, 0), Item("None", 1, 48, 0)},
+        {{T("*keys")}, {T("Name"), T("AB")}, {T("None"), {}}}, kApplied,
+        Bytes({1, 2, 'A', 'B', 0, 6, 0, 8}), {});
   // Width 4 bytes (32 bits): three characters and the terminator.
   Check("a text cut to its width", Bytes({9, 9, 9, 9, 9, 9, 9, 9}), {Item("Short", 1, 8, 32)},
         {{T("*keys")}, {T("Short"), T("ABCDEF")}}, kApplied, Bytes({9, 'A', 'B', 'C', 0, 9, 9, 9}),
@@ -122,8 +122,8 @@ TEST_F(ConfigSheet, EachRowRuleAndFailure) {
          "first 3 bytes were written."});
   Check(
       "a text cut to the block's end", Bytes({9, 9, 9, 9, 9, 9, 9, 9}), {Item("Tail", 1, 40, 0)},
-      {{T("*keys")}, {T("Tail"), T("WXYZ")}}, kApplied, Bytes({9, 9, 9, 9, 9, 'W', 'X', 0}),
-      {"The text for [Tail] takes 5 bytes, more than the 3 that the end of block [keys] leaves it; "
+      {{T("*keys")}, {T("Tail"), T("WXY")}}, kApplied, Bytes({9, 9, 9, 9, 9, 'W', 'X', 0}),
+      {"The text for [Tail] takes 4 bytes, more than the 3 that the end of block [keys] leaves it; "
        "only its first 2 bytes were written."});
   code_page_ = *platform::CodePage::FromNumber(65001);
   Check("a character of several bytes is not split", Bytes({9, 9, 9, 9, 9, 9, 9, 9}),

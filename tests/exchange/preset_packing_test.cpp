@@ -23,18 +23,21 @@ class PresetPacking : public testing::ExchangeTest {
   std::filesystem::path Work(std::string_view name) { return Path("work") / name; }
 };
 
+// By default the working files lie in this process's own folder.
 TEST_F(PresetPacking, PackThenUnpackGivesTheTableBackAndLeavesBothFiles) {
-  WorkbookExchange exchange = Exchange();
+  testing::ScopedEnv root("NUV_PRIVATE_ROOT", Path("private").string());
+  WorkbookExchange exchange{model_, table_, runner_, messages_};
+  const std::filesystem::path work = platform::WorkingFolder().path;
   const std::vector<std::uint8_t> sample = samples::PresetTableBytes(
       samples::kSamplePresetRows, samples::kSamplePresetColumns, samples::SamplePresetCells());
   for (const std::vector<std::uint8_t>& table : {sample, std::vector<std::uint8_t>{}}) {
     const std::optional<std::vector<std::uint8_t>> packed = PackPreset(exchange, table);
     ASSERT_TRUE(packed);
-    EXPECT_EQ(ReadBytes(Work("npreset")), table);
-    EXPECT_EQ(ReadBytes(Work("npreset.7z")), *packed);
+    EXPECT_EQ(ReadBytes(work / "npreset"), table);
+    EXPECT_EQ(ReadBytes(work / "npreset.7z"), *packed);
     EXPECT_NE(*packed, table);
     EXPECT_EQ(UnpackPreset(exchange, *packed), table);
-    EXPECT_EQ(ReadBytes(Work("npreset.7z")), *packed);
+    EXPECT_EQ(ReadBytes(work / "npreset.7z"), *packed);
   }
   EXPECT_TRUE(messages_.shown().empty());
 }
@@ -117,14 +120,6 @@ TEST_F(PresetPacking, ARunThatFailsIsAFailureWhateverItWrote) {
     EXPECT_FALSE(UnpackPreset(exchange, input));
     EXPECT_EQ(messages_.texts(), std::vector<std::string>{"error to open output file!"});
   }
-}
-
-TEST_F(PresetPacking, ByDefaultTheWorkingFilesLieInThisProcesssOwnFolder) {
-  testing::ScopedEnv root("NUV_PRIVATE_ROOT", Path("private").string());
-  WorkbookExchange exchange{model_, table_, runner_, messages_};
-  const std::optional<std::vector<std::uint8_t>> packed = PackPreset(exchange, Bytes({1}));
-  ASSERT_TRUE(packed);
-  EXPECT_EQ(ReadBytes(platform::WorkingFolder().path / "npreset.7z"), *packed);
 }
 
 }  // namespace

@@ -1,32 +1,17 @@
 #!/usr/bin/env bash
-# nuv workbook, nuv build, nuv block save and nuv block load as a batch user runs them:
-# exit status, messages on standard error, and the bytes of what they write,
-# checked against the image itself with python3 (not with the tool's code).
+# nuv workbook, nuv build, nuv block save/load and nuv xls as a batch user
+# runs them: exit status, messages on standard error, and the bytes of what
+# they write, checked against the image itself by the UI scripts' own model
+# of the format (newfmt_check.py), not with the tool's code. xlwt edits the
+# workbooks as a person would; LibreOffice saves them again.
 set -u
+check="$(cd "$(dirname "$0")/../ui" && pwd)/newfmt_check.py"
 source "$(dirname "$0")/../lib/cli.sh" "$1"
 
 write_samples
 image=samples/exchange/new-preset.bin
 
-# The block's bytes as the image holds them, found through its DM headers.
-python3 - "$image" logo 0x24 > expected-logo.bin <<'PY' || fail "python could not find the block"
-import struct, sys
-data = open(sys.argv[1], 'rb').read()
-name, ident = sys.argv[2].encode(), int(sys.argv[3], 0)
-magic = b'*^_^*DM(^o^)'
-pos = data.find(magic)
-while pos >= 0:
-    if pos + 28 <= len(data) and data[pos + 26] == 0x30:
-        for k in range(data[pos + 24]):
-            entry = data[pos + 28 + 48 * k: pos + 76 + 48 * k]
-            block_id, offset, size = entry[0], *struct.unpack_from('<II', entry, 4)
-            if block_id == ident and entry[24:32].rstrip(b'\0') == name:
-                sys.stdout.buffer.write(data[pos + offset: pos + offset + size])
-                sys.exit(0)
-    pos = data.find(magic, pos + 1)
-sys.exit(1)
-PY
-
+/usr/bin/python3 "$check" block "$image" logo expected-logo.bin || fail "python could not find the block"
 nuv block save "$image" logo 0x24 -o logo.bin 2> save.err || fail "block save exited $?"
 cmp -s logo.bin expected-logo.bin || fail "block save wrote other bytes than the image holds"
 grep -q 'The Block have been saved!' save.err || fail "block save did not say it saved"
@@ -56,8 +41,57 @@ nuv block load "$image" logo 0x24 bigger.bin -o loaded.bin 2> load.err || fail "
 nuv block save loaded.bin logo 0x24 -o back.bin 2>/dev/null || fail "saving from the loaded image failed"
 cmp -s back.bin bigger.bin || fail "the loaded block did not come back whole"
 
-# An exported workbook and the image built from it, for the checks below (the
-# blocks of the built image are exchange_interop_tests').
+# A workbook left as it was builds the image it came from, byte for byte,
+# and so does one LibreOffice saved again, but that it holds a carriage
+# return of a text as a line feed.
+samples=(toolcfg/new-toolcfg toolcfg/new-toolcfg-two-banks exchange/new-preset codepage/new-codepage)
+for s in "${samples[@]}"; do
+  nuv workbook "samples/$s.bin" -o "${s#*/}.xls" > /dev/null 2>&1 || fail "workbook of $s exited $?"
+  nuv build "samples/$s.bin" "${s#*/}.xls" -o built.bin 2> /dev/null || fail "build of $s exited $?"
+  cmp -s built.bin "samples/$s.bin" || fail "the untouched workbook of $s built another image"
+done
+if [ -x /usr/bin/soffice ]; then
+  /usr/bin/soffice -env:UserInstallation="file://$PWD/profile" --headless --convert-to xls \
+    --outdir office ./*.xls > /dev/null 2>&1
+  for s in "${samples[@]}"; do
+    nuv build "samples/$s.bin" "office/${s#*/}.xls" -o built.bin 2> /dev/null || fail "build of LibreOffice's $s exited $?"
+    nuv diff "samples/$s.bin" built.bin > diff.txt && continue
+    [ "$s" = codepage/new-codepage ] && grep -q '^  32  texte  content .* from +0xC, 1 byte differs$' diff.txt &&
+      [ "$(grep -c '^  [0-9A-F][0-9A-F]  ' diff.txt)" = 1 ] || fail "LibreOffice's workbook of $s: $(cat diff.txt)"
+  done
+fi
+
+# A workbook edited with xlwt: numbers across bytes, a 64-bit serial, a file
+# and "Program" cells; the model works out the whole new image. In the
+# code-page sample, "Lautst\xE4rke" of Windows-1252 is the sheet's
+# "Lautstärke" (IR_FP_Key row 7).
+/usr/bin/python3 "$check" edit new-preset.xls IR_FP_Key:3:2=21 IR_FP_Key:6:2=291 Sys_Config:4:2=80 \
+  Sys_Config:5:2=1234 Sys_Config:6:2=123456789012 Sys_Config:10:2=3 \
+  File_Path:2:2=samples/exchange/logo-10.bin 'Program:3:2=Канал 7' Program:6:4=42 &&
+  nuv build "$image" new-preset.xls -o edited.bin 2> /dev/null &&
+  /usr/bin/python3 "$check" check "$image" edited.bin new-preset.xls bits:irkeys:0:0:8:21 \
+    bits:irkeys:0:28:12:291 bits:sysconf:4:1:7:80 bits:sysconf:4:9:14:1234 \
+    bits:sysconf:4:27:64:123456789012 bits:panel:0:162:4:3 file:logo:samples/exchange/logo-10.bin \
+    > /dev/null || fail "the workbook edited with xlwt"
+/usr/bin/python3 "$check" edit new-codepage.xls IR_FP_Key:7:2=77 &&
+  nuv build samples/codepage/new-codepage.bin new-codepage.xls -o edited.bin 2> /dev/null &&
+  /usr/bin/python3 "$check" check samples/codepage/new-codepage.bin edited.bin new-codepage.xls \
+    "bits:$(printf 'gro\xDF' | iconv -f latin1 -t utf-8):33:0:8:77" > /dev/null ||
+  fail "the code-page sample's edited item"
+
+# nuv workbook names the workbook it wrote; without a preset block the
+# lookup's message comes first, then the one about the highlight.
+[ "$(nuv workbook "$image" 2> err.txt)" = "$PWD/preset.xls" ] && [ ! -s err.txt ] || fail "workbook without -o: $(cat err.txt)"
+nuv workbook samples/toolcfg/new-toolcfg.bin -o plain.xls > /dev/null 2> plain.err || fail "workbook without a preset exited $?"
+[ "$(cat plain.err)" = "nuv: ERROR!! can not find block[preset]in dmh!
+nuv: The preset table gives no column count (the image has no table, or its table has 0 columns), so rows are not highlighted." ] ||
+  fail "workbook without a preset said: $(cat plain.err)"
+nuv workbook samples/images/legacy.bin -o legacy.xls > /dev/null 2> legacy.err; [ $? = 1 ] || fail "a legacy image's workbook"
+[ "$(cat legacy.err)" = "nuv: A legacy image has no workbook: it carries no tool-config script." ] && [ ! -e legacy.xls ] ||
+  fail "a legacy image's workbook said: $(cat legacy.err)"
+nuv workbook "$image" -o 2> /dev/null; [ $? = 2 ] || fail "workbook -o without a name"
+
+# nuv build's workbook for the checks below.
 nuv workbook "$image" -o wb.xls > /dev/null || fail "workbook export failed"
 nuv build "$image" wb.xls -o built.bin 2> build.err || fail "build exited $?"
 
@@ -82,5 +116,13 @@ if nuv workbook samples/exchange/new-preset-not-lzma.bin -o bad.xls 2> bad.err; 
 fi
 grep -q 'error to open output file!' bad.err && grep -q 'Wrong binary file, can not create xls!' bad.err ||
   fail "no message for a preset block that is not lzma data"
+
+# nuv xls make and dump refuse what they cannot read, with its line.
+printf 'S\t\t\tsheet\t\nS\t1\t1\tnumber\t1\nS\t1\t300\tnumber\t2\n' | nuv xls make made.xls 2> make.err
+[ $? = 1 ] && [ ! -e made.xls ] || fail "xls make took a column 300"
+[ "$(cat make.err)" = "nuv: line 3: the column must be a number from 1 to 256" ] || fail "xls make said: $(cat make.err)"
+head -c 600 /dev/zero | tr '\0' '\320' > bad.xls
+nuv xls dump bad.xls > /dev/null 2> dump.err; [ $? = 1 ] || fail "xls dump read a broken file"
+grep -q 'is not a valid Excel 97-2003 workbook' dump.err || fail "xls dump said: $(cat dump.err)"
 
 finish

@@ -313,6 +313,7 @@ TEST(Biff, EveryKindOfCellRoundTripsAndEveryTruncationFailsCleanly) {
                           .Set(3, 2, Variant::CellError(kErrorNA))
                           .Set(3, 3, Variant(), 3)  // a fill alone
                           .Set(4, 256, Variant::Text(u""))
+                          .Set(4, 255, Variant::Text(u"tab\there\\ \r\n"))
                           .Set(5, 1, Variant::Text(std::u16string(9000, u'ж')))
                           .Sheet(u"Канал 日本")
                           .Set(65536, 1, Variant::R8(7), 0, true)
@@ -325,6 +326,15 @@ TEST(Biff, EveryKindOfCellRoundTripsAndEveryTruncationFailsCleanly) {
   WorkbookData read = RoundTrip(book);
   EXPECT_EQ(ListWorkbook(read), ListWorkbook(book));
   EXPECT_EQ(read.active, 1u);
+  // The listing of `nuv xls dump` reads back as the same workbook.
+  RecordedMessages messages;
+  const std::optional<WorkbookData> listed = ParseListing(ListWorkbook(book), messages);
+  ASSERT_TRUE(listed);
+  EXPECT_EQ(ListWorkbook(*listed), ListWorkbook(book));
+  EXPECT_FALSE(
+      ParseListing("S\t\t\tsheet\t\nS\t1\t1\tnumber\t1\nS\t1\t300\tnumber\t2\n", messages));
+  EXPECT_EQ(messages.texts(),
+            std::vector<std::string>{"line 3: the column must be a number from 1 to 256"});
   std::vector<std::uint8_t> stream = WriteBiff8(book);
   for (std::size_t size = 0; size < stream.size(); ++size)
     EXPECT_FALSE(

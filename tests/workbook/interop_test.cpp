@@ -1,6 +1,6 @@
 // Checks against independent programs, run as real processes: xlrd reads
 // what we write, we read what xlwt and LibreOffice write, LibreOffice opens
-// what we write, and `nuv xls dump/make` work as a script sees them.
+// what we write.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -16,7 +16,6 @@ using testing::BookBuilder;
 using testing::kOffice;
 using testing::kPython;
 using testing::Quote;
-using testing::ReadText;
 using testing::Shell;
 
 class Interop : public testing::WorkbookTest {
@@ -126,34 +125,6 @@ TEST_F(Interop, LibreOfficeOpensWhatWeWrite) {
   WorkbookData back = ReadXlsFile(OfficeToXls(Path("ours.xls")));
   // LibreOffice keeps booleans and error values as formulas of themselves.
   ExpectSameListing(WithoutFormulas(ListWorkbook(back)), WithoutFormulas(ListWorkbook(book)));
-}
-
-class Cli : public Interop {
- protected:
-  int Nuv(const std::string& args) { return Shell(std::string(NUV_CLI) + " " + args); }
-};
-
-TEST_F(Cli, MakeAndDumpRoundTrip) {
-  std::string listing = ListWorkbook(SampleBook());
-  testing::WriteFile(Path("in.txt"), listing);
-  ASSERT_EQ(Nuv("xls make " + Quote(Path("made.xls")) + " < " + Quote(Path("in.txt"))), 0);
-  ASSERT_EQ(Nuv("xls dump " + Quote(Path("made.xls")) + " > " + Quote(Path("out.txt"))), 0);
-  ExpectSameListing(ReadText(Path("out.txt")), listing);
-}
-
-TEST_F(Cli, BadInputIsReportedWithItsLineAndNothingIsWritten) {
-  std::string text = "S\t\t\tsheet\t\nS\t1\t1\tnumber\t1\nS\t1\t300\tnumber\t2\n";
-  testing::WriteFile(Path("in.txt"), text);
-  EXPECT_EQ(Nuv("xls make " + Quote(Path("made.xls")) + " < " + Quote(Path("in.txt")) + " 2> " +
-                Quote(Path("err.txt"))),
-            1);
-  EXPECT_EQ(ReadText(Path("err.txt")), "nuv: line 3: the column must be a number from 1 to 256\n");
-  EXPECT_FALSE(std::filesystem::exists(Path("made.xls")));
-
-  testing::WriteFile(Path("bad.xls"), std::string(600, '\xD0'));
-  EXPECT_EQ(Nuv("xls dump " + Quote(Path("bad.xls")) + " 2> " + Quote(Path("err.txt"))), 1);
-  EXPECT_NE(ReadText(Path("err.txt")).find("is not a valid Excel 97-2003 workbook"),
-            std::string::npos);
 }
 
 }  // namespace

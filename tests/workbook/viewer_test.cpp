@@ -88,7 +88,7 @@ TEST_F(Viewer, SavingWhileVisibleShowsTheWorkbookOnce) {
   EXPECT_EQ(ShownLines(2).size(), 2u);  // the second save of a.xls showed nothing
 }
 
-TEST_F(Viewer, XdgOpenIsUsedUnlessTheVariableTurnsItOff) {
+TEST_F(Viewer, XdgOpenIsUsedUnlessTheVariableTurnsItOffAndNoProgramTouchesTheWorkbook) {
   Recorder("xdg-open");
   ::setenv("PATH", (folder().string() + ":" + std::getenv("PATH")).c_str(), 1);
   ::setenv("DISPLAY", ":0", 1);
@@ -96,16 +96,14 @@ TEST_F(Viewer, XdgOpenIsUsedUnlessTheVariableTurnsItOff) {
   SaveVisibly({"a.xls"});
   EXPECT_EQ(ShownLines(1), std::vector<std::string>{Path("a.xls").string()});
 
-  ::setenv("NUV_SPREADSHEET_APP", "", 1);
-  SaveVisibly({"b.xls"});
+  for (const std::string app : {"", "/nonexistent/spreadsheet"}) {
+    ::setenv("NUV_SPREADSHEET_APP", app.c_str(), 1);
+    const std::string name = app.empty() ? "off.xls" : "cannot-start.xls";
+    SaveVisibly({name});
+    EXPECT_TRUE(std::filesystem::exists(Path(name)));
+  }
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_EQ(ShownLines(1).size(), 1u);
-}
-
-TEST_F(Viewer, AProgramThatCannotStartLeavesTheSavedWorkbookAlone) {
-  ::setenv("NUV_SPREADSHEET_APP", "/nonexistent/spreadsheet", 1);
-  SaveVisibly({"a.xls"});
-  EXPECT_TRUE(std::filesystem::exists(Path("a.xls")));
 }
 
 }  // namespace
