@@ -2,6 +2,7 @@
 // already; only names on drive D: move to the private folder where there is
 // no such drive.
 #include "platform/command_line.h"
+#include "platform/drive_names.h"
 #include "platform/paths.h"
 #include "platform/wide_text.h"
 
@@ -14,10 +15,10 @@ NativeCommand ToNativeCommand(std::string_view command_line) {
     command.error = "The command line names no program.";
     return command;
   }
+  // Named before the arguments are mapped, so that a refusal says whose.
+  command.program = args.front();
   for (std::string& arg : args) {
-    const bool drive_d =
-        arg.size() >= 3 && (arg[0] == 'D' || arg[0] == 'd') && arg[1] == ':' && arg[2] == '\\';
-    if (drive_d && &arg != &args.front()) {
+    if (IsDriveDName(arg) && &arg != &args.front()) {
       // The tool's command lines name its working files ("D:\tmp\x.gz"),
       // which belong to this process alone.
       NativePath native = ToWorkingPath(arg);
@@ -28,7 +29,6 @@ NativeCommand ToNativeCommand(std::string_view command_line) {
       arg = Utf8FromPath(native.path);
     }
   }
-  command.program = args.front();
   command.argv = std::move(args);
   command.ok = true;
   return command;

@@ -10,7 +10,8 @@ namespace nuv::platform {
 enum class WriteOutcome {
   kWritten,
   // The target is a folder, a FIFO, a device or a socket (after following
-  // links), or a link that leads nowhere. Nothing was touched.
+  // links), a link that leads nowhere, or on Windows a read-only file.
+  // Nothing was touched.
   kRefused,
   // No new file can be made beside the target (no such folder, no right to
   // write there, a path that names no file). Nothing was touched.

@@ -54,6 +54,16 @@ Resolved Resolve(const fs::path& target) {
     resolved.refusal = Failure(WriteOutcome::kCannotCreate, target, "it names no file");
     return resolved;
   }
+  // A device name ("CON", "NUL", "COM1") names the device in any folder;
+  // opening one may fail or wait rather than show what it is.
+  if (const DWORD length = GetFullPathNameW(target.c_str(), 0, nullptr, nullptr); length > 0) {
+    std::wstring full(length, L'\0');
+    full.resize(GetFullPathNameW(target.c_str(), length, full.data(), nullptr));
+    if (full.starts_with(L"\\\\.\\")) {
+      resolved.refusal = Failure(WriteOutcome::kRefused, target, "it is a device, not a file");
+      return resolved;
+    }
+  }
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD code = GetLastError();
@@ -64,6 +74,11 @@ Resolved Resolve(const fs::path& target) {
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     resolved.refusal = Failure(WriteOutcome::kRefused, target, "it is a folder, not a file");
+    return resolved;
+  }
+  // The user's own protection of the file: never replaced behind it.
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    resolved.refusal = Failure(WriteOutcome::kRefused, target, "it is read-only");
     return resolved;
   }
   const Handle file(CreateFileW(target.c_str(), 0,

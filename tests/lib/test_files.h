@@ -152,11 +152,17 @@ class PrivateRootFolder {
   ScopedEnv env_{"NUV_PRIVATE_ROOT", root_.string()};
 };
 
+// A path as one word of a command line: in single quotes for sh, in
+// double quotes for cmd.exe.
 inline std::string Quote(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return "\"" + path.string() + "\"";
+#else
   return "'" + path.string() + "'";
+#endif
 }
 
-// Runs a command line with /bin/sh; its exit status.
+// Runs a command line with /bin/sh (cmd.exe on Windows); its exit status.
 inline int Shell(const std::string& command) {
   const int status = std::system(command.c_str());
 #ifdef _WIN32
@@ -171,13 +177,27 @@ struct RunResult {
   std::string out, err;
 };
 
-// Runs a command line with /bin/sh in `folder`, its standard output and
-// error caught in files there.
+// Runs a command line with /bin/sh (cmd.exe on Windows) in `folder`, its
+// standard output and error caught in files there.
 inline RunResult Run(const std::string& command, const std::filesystem::path& folder) {
   const std::filesystem::path out = folder / "stdout", err = folder / "stderr";
+#ifdef _WIN32  // Wine's cmd.exe takes no redirection after a group: one command
+  const int status =
+      Shell("cd /d " + Quote(folder) + " && " + command + " >" + Quote(out) + " 2>" + Quote(err));
+#else
   const int status =
       Shell("cd " + Quote(folder) + " && (" + command + ") >" + Quote(out) + " 2>" + Quote(err));
+#endif
+#ifdef _WIN32  // a console program ends its lines with "\r\n" there
+  const auto lines = [](std::string text) {
+    for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;)
+      text.erase(at, 1);
+    return text;
+  };
+  return {status, lines(ReadText(out)), lines(ReadText(err))};
+#else
   return {status, ReadText(out), ReadText(err)};
+#endif
 }
 
 }  // namespace nuv::test

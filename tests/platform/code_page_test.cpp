@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
+
+#include "test_files.h"
 
 namespace nuv::platform {
 namespace {
@@ -80,19 +81,21 @@ TEST(CodePageTest, WholeCharactersNeverSplitOne) {
 }
 
 TEST(CodePageTest, NuvCodepageChoosesByNumberAndAnyOtherValueIsExplained) {
-  const char* old = std::getenv("NUV_CODEPAGE");
-  const std::string saved = old ? old : "";
+  const test::ScopedEnv unset("NUV_CODEPAGE", std::nullopt);
   std::string error;
-  unsetenv("NUV_CODEPAGE");
   EXPECT_EQ(CodePage::FromEnvironment(error)->number(), 1252u);
   for (const char* number : {"936", "1250", "1258", "65001"}) {
-    setenv("NUV_CODEPAGE", number, 1);
+    const test::ScopedEnv set("NUV_CODEPAGE", number);
     const std::optional<CodePage> page = CodePage::FromEnvironment(error);
     ASSERT_TRUE(page) << number;
     EXPECT_EQ(std::to_string(page->number()), number);
   }
-  for (const char* wrong : {"", "1259", "437", "utf-8", "1252 ", "-1252"}) {
-    setenv("NUV_CODEPAGE", wrong, 1);
+  for (const char* wrong : {
+#ifndef _WIN32  // a Windows environment holds no empty variable
+           "",
+#endif
+           "1259", "437", "utf-8", "1252 ", "-1252"}) {
+    const test::ScopedEnv set("NUV_CODEPAGE", wrong);
     error.clear();
     EXPECT_FALSE(CodePage::FromEnvironment(error)) << wrong;
     EXPECT_EQ(error, "NUV_CODEPAGE is \"" + std::string(wrong) +
@@ -100,10 +103,6 @@ TEST(CodePageTest, NuvCodepageChoosesByNumberAndAnyOtherValueIsExplained) {
                          "with: it takes 1252, 936, 932, 949, 950, 1250 to 1258 or 65001 (UTF-8), "
                          "and 1252 when it is not set.");
   }
-  if (old)
-    setenv("NUV_CODEPAGE", saved.c_str(), 1);
-  else
-    unsetenv("NUV_CODEPAGE");
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "test_files.h"
 
 namespace nuv::platform {
 namespace {
@@ -34,18 +34,19 @@ TEST(ProfileTest, ReadsTheFirstMatchingKeyOfTheSection) {
       {"[NUV]\nkey=abcdefgh\n", "key", "", 0, ""},
       {"[NUV]\nkey=abcdefgh\n", "none", "defaultvalue", 5, "defa"},
   };
-  const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / ("nuv-profile-" + std::to_string(getpid()) + ".ini");
+  const test::TempFolder folder;
+  const std::filesystem::path file = folder.path() / u8"nüv 画.ini";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     std::ofstream(file, std::ios::binary) << c.text;
     EXPECT_EQ(GetPrivateProfileString("NUV", c.key, c.fallback, c.size, file), c.expected);
   }
+  // No file, a folder, and what reading would wait on (a pipe nobody
+  // writes to; on Windows a device).
   std::filesystem::remove(file);
-  EXPECT_EQ(GetPrivateProfileString("NUV", "key", "fallback", 260, file), "fallback");
-  ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);  // nobody writes: reading it would wait
-  EXPECT_EQ(GetPrivateProfileString("NUV", "key", "fallback", 260, file), "fallback");
-  std::filesystem::remove(file);
+  for (const std::filesystem::path& none :
+       {file, folder.path(), std::filesystem::path(folder.Pipe("pipe"))})
+    EXPECT_EQ(GetPrivateProfileString("NUV", "key", "fallback", 260, none), "fallback") << none;
 }
 
 }  // namespace

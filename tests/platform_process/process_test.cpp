@@ -1,22 +1,46 @@
 #include "platform/process.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <signal.h>
 #include <unistd.h>
+#endif
 
-#include <algorithm>
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "test_files.h"
+#include "test_processes.h"
 
 namespace nuv::platform {
 namespace {
 
 using namespace std::chrono_literals;
 using Args = std::vector<std::string>;
+
+// The children the tests start: sh's commands on POSIX, cmd.exe's on
+// Windows, where `more` copies its input as cat does and a caret passes
+// the "&" on to the inner cmd.exe.
+#ifdef _WIN32
+const Args kCopiesInputThenFails = {"cmd.exe", "/c", "more& echo err>&2& exit 3"};
+const std::string kErrorText = "err\r\n";
+// Waits for the end of its input.
+const Args kWaits = {"cmd.exe", "/c", "more"};
+// Its child says so once it runs, then waits, holding the output open.
+const Args kStartsAChildThatWaits = {"cmd.exe", "/c", "cmd.exe /c echo started^& more"};
+const Args kShell = {"cmd"};
+const int kKilledStatus = 1;  // the job's exit code
+#else
+const Args kCopiesInputThenFails = {"sh", "-c", "cat; printf err >&2; exit 3"};
+const std::string kErrorText = "err";
+const Args kWaits = {"sleep", "60"};
+const Args kStartsAChildThatWaits = {"sh", "-c", "sleep 60 & echo started; wait"};
+const Args kShell = {"sh"};
+const int kKilledStatus = 128 + SIGKILL;
+#endif
 
 // Everything the pipe gives until its end (or 10 s without a byte).
 std::string ReadAll(const FileDescriptor& fd) {
@@ -27,16 +51,40 @@ std::string ReadAll(const FileDescriptor& fd) {
   return text;
 }
 
-// A process that exists and is not a zombie, looked at for up to 2 s.
-bool StillAlive(pid_t pid) {
-  for (int i = 0; i < 200; ++i, std::this_thread::sleep_for(10ms)) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    const size_t close = std::getline(stat, line) ? line.rfind(')') : std::string::npos;
-    if (close == std::string::npos || close + 2 >= line.size() || line[close + 2] == 'Z')
-      return false;
+// True when every writer of the pipe closes its end within 10 s, whatever
+// comes before.
+bool Ends(const FileDescriptor& fd) {
+  char buffer[512];
+  ReadStatus status;
+  while ((status = ReadAvailable(fd, buffer, 10s).status) == ReadStatus::kData) {
   }
-  return true;
+  return status == ReadStatus::kEnd;
+}
+
+// A pipe of this program's own: its read end and its write end.
+std::pair<FileDescriptor, FileDescriptor> MakePipe() {
+#ifdef _WIN32
+  HANDLE read = nullptr;
+  HANDLE write = nullptr;
+  EXPECT_TRUE(CreatePipe(&read, &write, nullptr, 0));
+  return {FileDescriptor(reinterpret_cast<NativeHandle>(read)),
+          FileDescriptor(reinterpret_cast<NativeHandle>(write))};
+#else
+  int fds[2];
+  EXPECT_EQ(pipe(fds), 0);
+  return {FileDescriptor(fds[0]), FileDescriptor(fds[1])};
+#endif
+}
+
+bool Write(const FileDescriptor& fd, std::string_view bytes) {
+#ifdef _WIN32
+  DWORD written = 0;
+  return WriteFile(reinterpret_cast<HANDLE>(fd.get()), bytes.data(),
+                   static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+#else
+  return write(fd.get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+#endif
 }
 
 struct Started {
@@ -53,23 +101,27 @@ Started Spawn(const Args& argv) {
 }
 
 TEST(ChildProcess, InputOutputErrorAndExitCodeAreSeparate) {
-  Started run = Spawn({"sh", "-c", "cat; printf err >&2; exit 3"});
+  Started run = Spawn(kCopiesInputThenFails);
   ASSERT_TRUE(run.child);
-  ASSERT_EQ(write(run.pipes.input.get(), "ping\n", 5), 5);
-  run.pipes.input.reset();  // cat sees the end of its input
+  ASSERT_TRUE(Write(run.pipes.input, "ping\n"));
+  run.pipes.input.reset();  // the child sees the end of its input
   EXPECT_EQ(ReadAll(run.pipes.output), "ping\n");
-  EXPECT_EQ(ReadAll(run.pipes.error), "err");
+  EXPECT_EQ(ReadAll(run.pipes.error), kErrorText);
   ASSERT_TRUE(run.child->WaitFor(10s));
   EXPECT_FALSE(run.child->IsRunning());
   EXPECT_EQ(run.child->ExitStatus(), 3);
 }
 
 TEST(ChildProcess, OnlyProgramsFoundOnPathOrByTheirPathAreStarted) {
-  const std::optional<std::filesystem::path> sh = FindProgram("sh");
-  ASSERT_TRUE(sh.has_value());
-  EXPECT_EQ(sh->filename(), "sh");
-  EXPECT_TRUE(FindProgram(sh->string()).has_value());
-  EXPECT_FALSE(FindProgram("/etc/passwd").has_value());  // not executable
+  const std::optional<std::filesystem::path> shell = FindProgram(kShell[0]);
+  ASSERT_TRUE(shell.has_value());
+  EXPECT_EQ(shell->stem(), kShell[0]);
+  EXPECT_TRUE(FindProgram(shell->string()).has_value());
+  const test::TempFolder folder;
+  EXPECT_FALSE(FindProgram(folder.path().string()).has_value());
+#ifndef _WIN32  // Windows files have no executable bit
+  EXPECT_FALSE(FindProgram("/etc/passwd").has_value());
+#endif
   EXPECT_FALSE(FindProgram("").has_value());
   ChildPipes pipes;
   std::string error;
@@ -82,54 +134,50 @@ TEST(ChildProcess, OnlyProgramsFoundOnPathOrByTheirPathAreStarted) {
 }
 
 TEST(ChildProcess, KillOrDroppingEndsTheChildAndWhatItStarted) {
-  // The shell closes its own output, so the pipe ends with the pid line.
-  Started run = Spawn({"sh", "-c", "sleep 60 >/dev/null & echo $!; exec >&-; wait"});
+  // The child's own child holds the output pipe open: the pipe ends only
+  // when both have ended.
+  Started run = Spawn(kStartsAChildThatWaits);
   ASSERT_TRUE(run.child);
-  const pid_t grandchild = std::stoi(ReadAll(run.pipes.output));
-  EXPECT_EQ(kill(grandchild, 0), 0);
+  std::string said;
+  char buffer[64];
+  for (ReadResult read;
+       said.find("started") == std::string::npos &&
+       (read = ReadAvailable(run.pipes.output, buffer, 10s)).status == ReadStatus::kData;)
+    said.append(buffer, read.count);
+  ASSERT_NE(said.find("started"), std::string::npos);
   EXPECT_TRUE(run.child->IsRunning());
   run.child->Kill();
   ASSERT_TRUE(run.child->WaitFor(10s));
-  EXPECT_EQ(run.child->ExitStatus(), 128 + SIGKILL);
-  EXPECT_FALSE(StillAlive(grandchild));
+  EXPECT_EQ(run.child->ExitStatus(), kKilledStatus);
+  EXPECT_TRUE(Ends(run.pipes.output));
   run.child->Kill();  // a second kill of a collected child does nothing
-  EXPECT_EQ(run.child->ExitStatus(), 128 + SIGKILL);
+  EXPECT_EQ(run.child->ExitStatus(), kKilledStatus);
 
-  Started dropped = Spawn({"sleep", "60"});
+  Started dropped = Spawn(kWaits);
   ASSERT_TRUE(dropped.child);
-  const pid_t pid = dropped.child->id();
-  EXPECT_EQ(kill(pid, 0), 0);
+  const ProcessId pid = dropped.child->id();
+  EXPECT_TRUE(test::ProcessExists(pid));
   dropped.child.reset();
-  EXPECT_EQ(kill(pid, 0), -1);  // ended and collected, not left as a zombie
+  EXPECT_FALSE(test::ProcessExists(pid));  // ended and collected, not left as a zombie
 }
 
+// Were this side of the first child's input inherited by the second, the
+// first would never see the end of its input.
 TEST(ChildProcess, PipesOfOneChildDoNotLeakIntoTheNext) {
-  const Started first = Spawn({"sleep", "60"});
-  const Started second = Spawn({"sh", "-c", "ls /proc/self/fd"});
+  Started first = Spawn(kCopiesInputThenFails);
+  const Started second = Spawn(kWaits);
   ASSERT_TRUE(first.child && second.child);
-  // Descriptors this test program inherited itself may show up; ours must not.
-  std::istringstream listing(ReadAll(second.pipes.output));
-  std::vector<int> fds;
-  for (int fd = 0; listing >> fd;)
-    fds.push_back(fd);
-  ASSERT_GE(fds.size(), 3u);
-  for (const ChildPipes* pipes : {&first.pipes, &second.pipes}) {
-    for (int fd : {pipes->input.get(), pipes->output.get(), pipes->error.get()}) {
-      if (fd > 2) {
-        EXPECT_EQ(std::count(fds.begin(), fds.end(), fd), 0) << "descriptor " << fd << " leaked";
-      }
-    }
-  }
+  first.pipes.input.reset();
+  EXPECT_TRUE(first.child->WaitFor(10s));
+  EXPECT_TRUE(Ends(first.pipes.output));
+  EXPECT_TRUE(second.child->IsRunning());
 }
 
 TEST(ReadAvailable, TimesOutWithoutDataAndSeesTheEnd) {
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  FileDescriptor read_end(fds[0]);
-  FileDescriptor write_end(fds[1]);
+  auto [read_end, write_end] = MakePipe();
   char buffer[8];
   EXPECT_EQ(ReadAvailable(read_end, buffer, 10ms).status, ReadStatus::kTimeout);
-  ASSERT_EQ(write(write_end.get(), "abcdefghij", 10), 10);
+  ASSERT_TRUE(Write(write_end, "abcdefghij"));
   const ReadResult first = ReadAvailable(read_end, buffer, 10ms);
   EXPECT_EQ(first.status, ReadStatus::kData);
   EXPECT_EQ(first.count, 8u);  // never more than the buffer holds

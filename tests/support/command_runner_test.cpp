@@ -1,8 +1,6 @@
 #include "support/command_runner.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,7 +12,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/paths.h"
 #include "support/batch_runner.h"
+#include "test_files.h"
+#include "test_processes.h"
 
 namespace nuv {
 namespace {
@@ -79,29 +80,53 @@ bool Ended(const CommandRunner& runner) {
   return Eventually([&] { return !runner.IsRunning(); }, 100ms);
 }
 
-size_t ThreadCount() {
-  return static_cast<size_t>(
-      std::distance(std::filesystem::directory_iterator("/proc/self/task"), {}));
-}
+using test::ProcessExists;
+using test::ThreadCount;
 
-// Starts a shell that prints its pid and becomes `sleep 60`; returns the pid.
-pid_t StartSleeper(RecordingRunner& runner) {
+// The commands the tests run: sh's on POSIX, cmd.exe's on Windows.
+#ifdef _WIN32
+const char kExit3[] = "cmd.exe /c exit 3";
+const char kShortWait[] = "ping -n 2 127.0.0.1";
+#else
+const char kExit3[] = R"(sh -c "exit 3")";
+const char kShortWait[] = R"(sh -c "sleep 0.3")";
+#endif
+
+// Starts a child that runs until it is ended; returns its process id.
+platform::ProcessId StartSleeper(RecordingRunner& runner) {
+#ifdef _WIN32  // `more` waits for the end of an input that the runner holds
+  EXPECT_EQ(runner.Start("cmd.exe /c more", false), CommandRunner::StartResult::kStarted);
+  platform::ProcessId pid = 0;
+  EXPECT_TRUE(Eventually([&] { return (pid = test::ChildNamed(L"cmd.exe")) != 0; }));
+  return pid;
+#else  // the shell prints its pid and becomes `sleep 60`
   EXPECT_EQ(runner.Start(R"(sh -c "echo $$; exec sleep 60")", false),
             CommandRunner::StartResult::kStarted);
   EXPECT_TRUE(Eventually([&] { return runner.seen().output.find('\n') != std::string::npos; }));
-  return static_cast<pid_t>(std::stol(runner.seen().output));
+  return std::stol(runner.seen().output);
+#endif
 }
 
 TEST(CommandRunner, WhatCannotBeStartedSaysSoAndStartsNoThread) {
+  const test::PrivateRootFolder root;
   const size_t threads = ThreadCount();
   const std::string path = std::getenv("PATH");
   const std::pair<std::string, std::string> cases[] = {
+#ifdef _WIN32  // where the tool looks first: its own folder
+      {"no-such-program-h4.exe -x",
+       "no-such-program-h4.exe could not be started: no program named \"no-such-program-h4.exe\" "
+       "was found in " +
+           platform::PathText(platform::ProgramFolder()) + " nor on PATH (" + path + ")."},
+#else
       {"no-such-program-h4.exe -x",
        "no-such-program-h4.exe could not be started: no program named \"no-such-program-h4\" was "
        "found on PATH (" +
            path + ")."},
-      {R"(gzip.exe -d C:\tmp\x.gz)",
+      {R"(gzip.exe -d C:\tmp\x.gz)",  // drive C: exists on Windows
        R"(gzip.exe could not be started: The drive of C:\tmp\x.gz does not exist here.)"},
+#endif
+      {R"(gzip.exe -d D:\..\x.gz)",
+       R"(gzip.exe could not be started: The name D:\..\x.gz leaves the private folder; refused.)"},
   };
   for (const auto& [command, reason] : cases) {
     RecordingRunner runner;
@@ -119,13 +144,31 @@ TEST(CommandRunner, WhatCannotBeStartedSaysSoAndStartsNoThread) {
   EXPECT_EQ(idle.seen().finished, 0);
 }
 
+// Many times what a pipe holds (64 KiB on Linux, a few KiB on Windows,
+// where under Wine a few hundred kilobytes take seconds to read).
+#ifdef _WIN32
+constexpr size_t kBytes = 200'000;
+constexpr size_t kPipeSlack = 1u << 16;
+#else
+constexpr size_t kBytes = 3'000'000;
+constexpr size_t kPipeSlack = 1u << 20;
+#endif
+
 TEST(CommandRunner, BothPipesFloodedWithoutDeadlock) {
-  constexpr size_t kBytes = 3'000'000;
   const size_t threads = ThreadCount();
   {
     RecordingRunner runner;
+#ifdef _WIN32  // one pipe after the other: a runner that drained only one would hang
+    const test::TempFolder folder;
+    std::string lines;
+    while (lines.size() < kBytes)
+      lines += std::string(998, 'x') + "\r\n";
+    const std::string text = folder.Write("lines.txt", lines);
+    const std::string command = "cmd.exe /c \"type " + text + "& type " + text + ">&2\"";
+#else
     const std::string command = R"(sh -c "head -c 3000000 /dev/zero >&2 & )"
                                 R"(head -c 3000000 /dev/zero; wait")";
+#endif
     ASSERT_EQ(runner.Start(command, false), CommandRunner::StartResult::kStarted);
     EXPECT_EQ(runner.seen().started, std::vector<std::string>{command});
     EXPECT_EQ(ThreadCount(), threads + 3);
@@ -135,7 +178,6 @@ TEST(CommandRunner, BothPipesFloodedWithoutDeadlock) {
     EXPECT_TRUE(Eventually([] { return !CommandRunner::running_flag(); }));
     EXPECT_TRUE(Eventually([&] { return runner.seen().finished == 1; }));
     const Seen seen = runner.seen();
-    constexpr size_t kPipeSlack = 1u << 20;
     EXPECT_LE(seen.output.size(), kBytes);
     EXPECT_GE(seen.output.size(), kBytes - kPipeSlack);
     EXPECT_LE(seen.error_bytes, kBytes);
@@ -147,8 +189,8 @@ TEST(CommandRunner, BothPipesFloodedWithoutDeadlock) {
 
 TEST(CommandRunner, StopOrANewStartEndsTheChildAndANewRunnerOnlyClearsTheSharedFlag) {
   RecordingRunner runner;
-  pid_t pid = StartSleeper(runner);
-  EXPECT_EQ(kill(pid, 0), 0);
+  platform::ProcessId pid = StartSleeper(runner);
+  EXPECT_TRUE(ProcessExists(pid));
   EXPECT_TRUE(CommandRunner::running_flag());
   RecordingRunner second;
   EXPECT_FALSE(CommandRunner::running_flag());
@@ -156,15 +198,15 @@ TEST(CommandRunner, StopOrANewStartEndsTheChildAndANewRunnerOnlyClearsTheSharedF
   runner.Stop();
   EXPECT_FALSE(runner.IsRunning());
   EXPECT_FALSE(CommandRunner::running_flag());
-  EXPECT_EQ(kill(pid, 0), -1);  // ended and collected
+  EXPECT_FALSE(ProcessExists(pid));  // ended and collected
   EXPECT_EQ(runner.seen().finished, 1);
   runner.Stop();  // nothing left to stop
   EXPECT_EQ(runner.seen().finished, 1);
 
   pid = StartSleeper(second);
   EXPECT_FALSE(second.ExitStatus());
-  ASSERT_EQ(second.Start(R"(sh -c "exit 3")", false), CommandRunner::StartResult::kStarted);
-  EXPECT_EQ(kill(pid, 0), -1);
+  ASSERT_EQ(second.Start(kExit3, false), CommandRunner::StartResult::kStarted);
+  EXPECT_FALSE(ProcessExists(pid));
   EXPECT_TRUE(Ended(second));
   EXPECT_EQ(second.ExitStatus(), 3);
 }
@@ -175,18 +217,18 @@ TEST(CommandRunner, ABatchRunnerStartsAndReleasesWithoutWaiting) {
   const size_t threads = ThreadCount();
   {
     BatchCommandRunner runner;
-    ASSERT_EQ(runner.Start("sh -c \"sleep 0.3\"", false), CommandRunner::StartResult::kStarted);
+    ASSERT_EQ(runner.Start(kShortWait, false), CommandRunner::StartResult::kStarted);
     EXPECT_FALSE(runner.IsRunning());
     runner.ReleaseEnded();
     EXPECT_EQ(ThreadCount(), threads);
-    ASSERT_EQ(runner.Start("sh -c \"exit 3\"", false), CommandRunner::StartResult::kStarted);
+    ASSERT_EQ(runner.Start(kExit3, false), CommandRunner::StartResult::kStarted);
   }
   EXPECT_EQ(ThreadCount(), threads);
 
   RecordingRunner running;
-  const pid_t pid = StartSleeper(running);
+  const platform::ProcessId pid = StartSleeper(running);
   running.ReleaseEnded();
-  EXPECT_EQ(kill(pid, 0), -1);
+  EXPECT_FALSE(ProcessExists(pid));
   EXPECT_EQ(ThreadCount(), threads);
 }
 
