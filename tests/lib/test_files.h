@@ -68,6 +68,11 @@ class TempFolder {
   }
   ~TempFolder() {
     std::error_code ignored;
+#ifdef _WIN32  // a read-only file cannot be removed there
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
+      std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
+                                   std::filesystem::perm_options::add, ignored);
+#endif
     std::filesystem::remove_all(path_, ignored);
   }
   TempFolder(const TempFolder&) = delete;

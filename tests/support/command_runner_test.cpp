@@ -157,9 +157,9 @@ constexpr size_t kPipeSlack = 1u << 20;
 TEST(CommandRunner, BothPipesFloodedWithoutDeadlock) {
   const size_t threads = ThreadCount();
   {
+    const test::TempFolder folder;
     RecordingRunner runner;
 #ifdef _WIN32  // one pipe after the other: a runner that drained only one would hang
-    const test::TempFolder folder;
     std::string lines;
     while (lines.size() < kBytes)
       lines += std::string(998, 'x') + "\r\n";
