@@ -32,10 +32,10 @@ set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_SOURCE_DIR}/dist)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
-# What the programs link, and the gzip and LZMA programs the tool runs.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6, libstdc++6, libgcc-s1, libdeflate0, gzip, lzma-alone")
-if(TARGET nuvhost)
-  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libqt6widgets6, libqt6gui6, libqt6core6")
-endif()
+# The libraries the programs link, each at the least version that has
+# every symbol they use (dpkg-shlibdeps, which finds our own libraries
+# through their $ORIGIN run path), and the gzip and LZMA programs the
+# tool runs.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "gzip, lzma-alone")
 include(CPack)
