@@ -13,6 +13,8 @@
 namespace nuv::platform {
 namespace {
 
+// Windows refuses to cut a file shorter while it is mapped.
+#ifndef _WIN32
 TEST(MappedFile, CutShorterUnderItEndsWithAMessageAndASentBusErrorStaysOne) {
   test::TempFolder folder;
   const std::filesystem::path path = folder / "image.bin";
@@ -34,6 +36,7 @@ TEST(MappedFile, CutShorterUnderItEndsWithAMessageAndASentBusErrorStaysOne) {
       "nothing was written.");
   EXPECT_EXIT(std::raise(SIGBUS), testing::KilledBySignal(SIGBUS), "");
 }
+#endif
 
 }  // namespace
 }  // namespace nuv::platform
