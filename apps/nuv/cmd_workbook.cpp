@@ -2,18 +2,23 @@
 // new-format flow without windows, for people who prepare workbooks in
 // batch. The script the image carries is unpacked and parsed as Parse does
 // it, and the workbook is written and saved as the export writes it;
-// nothing is opened. An existing FILE is replaced only with --force: there
-// is no one to ask, so the flag answers the spreadsheet application's
-// question before it replaces a file.
+// nothing is opened. An existing FILE is replaced only with --force, and
+// then as every output of the tool is: the workbook is saved in this run's
+// working folder and written over FILE whole, so that no spreadsheet
+// application asks whether to replace it (nobody would answer in a batch)
+// and a failed export leaves FILE as it was.
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "command.h"
 #include "exchange/open_new_format.h"
 #include "image_loading.h"
+#include "platform/input_file.h"
+#include "platform/output_file.h"
 #include "platform/paths.h"
-#include "workbook/automation_registry.h"
 
 namespace nuv::cli {
 namespace {
@@ -37,11 +42,31 @@ const Command kWorkbook = {
 
 CommandRegistration register_workbook(kWorkbook);
 
+// Writes the workbook saved at `saved` over `target`, whole, and removes it.
+bool ReplaceWithSaved(const std::filesystem::path& saved, const std::filesystem::path& target,
+                      Messages& messages) {
+  std::string error;
+  std::optional<platform::InputFile> input = platform::InputFile::Open(saved, &error);
+  std::optional<std::vector<uint8_t>> bytes;
+  if (input)
+    bytes = input->ReadAll();
+  std::error_code ignored;
+  std::filesystem::remove(saved, ignored);
+  if (!bytes) {
+    messages.Show(BoxCaption::Error, "The saved workbook " + platform::PathText(saved) +
+                                         " could not be read back: " + error);
+    return false;
+  }
+  const platform::WriteResult written = platform::WriteFileReplacing(target, *bytes);
+  if (!written.ok())
+    messages.Show(BoxCaption::Error, written.error);
+  return written.ok();
+}
+
 Outcome Workbook(const Arguments& args, Messages& messages) {
   const std::string output = args.Value("-o");
   const bool force = args.Has("--force");
-  // Refused before any work is done; the spreadsheet application's own
-  // question is answered by the flag as well.
+  // Refused before any work is done.
   const std::filesystem::path file =
       exchange::NativeFilePath(output.empty() ? exchange::DefaultWorkbookPath() : output);
   std::error_code unreadable;
@@ -49,7 +74,16 @@ Outcome Workbook(const Arguments& args, Messages& messages) {
     messages.Show(BoxCaption::Error, file.string() + " exists already; use --force to replace it.");
     return Outcome::Failed();
   }
-  workbook::SetServerQuestion([force](std::string_view) { return force; });
+  std::string save_as = output;
+  const bool replace = force && std::filesystem::exists(file, unreadable);
+  if (replace) {
+    const platform::NativePath work = platform::WorkingFolder();
+    if (!work.ok) {
+      messages.Show(BoxCaption::Error, work.error);
+      return Outcome::Failed();
+    }
+    save_as = platform::PathText(work.path / file.filename());
+  }
   image::FlashImage flash;
   if (LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,
                       "A legacy image has no workbook: it carries no tool-config script.",
@@ -57,10 +91,13 @@ Outcome Workbook(const Arguments& args, Messages& messages) {
     return Outcome::Failed();
   exchange::NewFormatSession session;
   const exchange::OpenNewFormatOutcome opened =
-      exchange::OpenNewFormat(flash, session, {.workbook = {output, false}}, messages);
+      exchange::OpenNewFormat(flash, session, {.workbook = {save_as, false}}, messages);
   if (opened.result != exchange::OpenNewFormatResult::kOpened)
     return Outcome::Failed();
-  std::printf("%s\n", platform::PathText(exchange::NativeFilePath(opened.workbook_path)).c_str());
+  const std::filesystem::path saved = exchange::NativeFilePath(opened.workbook_path);
+  if (replace && !ReplaceWithSaved(saved, file, messages))
+    return Outcome::Failed();
+  std::printf("%s\n", platform::PathText(replace ? file : saved).c_str());
   return Outcome::Done();
 }
 

@@ -58,6 +58,12 @@ windows_nuv workbook "$image" -o windows.xls > /dev/null ||
   fail "nuv.exe workbook through COM failed"
 "${linux_nuv[@]}" workbook "$image" -o linux.xls > /dev/null || fail "the Linux export failed"
 cmp -s windows.xls linux.xls || fail "the workbook exported through COM differs"
+# --force replaces a workbook without the application asking anyone: a
+# batch run has nobody to answer its box.
+printf 'old' > replaced.xls
+timeout 120 bash -c "$(declare -f windows_nuv); windows=$windows; windows_nuv workbook $image -o replaced.xls --force" > /dev/null ||
+  fail "nuv.exe workbook --force did not replace a workbook through COM"
+cmp -s replaced.xls linux.xls || fail "nuv.exe workbook --force wrote another workbook"
 
 # A person's edits: two configuration items, a key code, a channel name and
 # a logo file of 12 KiB in place of the logo block.
