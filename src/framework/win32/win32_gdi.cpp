@@ -61,14 +61,14 @@ HFONT FontCache::Get(const Font& font) {
   const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
   if (screen != nullptr)
     ReleaseDC(nullptr, screen);
-  LOGFONTW spec{};
-  spec.lfHeight = -MulDiv(font.point_size, dpi, kPointsPerInch);
-  spec.lfWeight = font.weight;
-  spec.lfItalic = font.italic ? TRUE : FALSE;
-  spec.lfCharSet = DEFAULT_CHARSET;
+  LOGFONTW wanted{};
+  wanted.lfHeight = -MulDiv(font.point_size, dpi, kPointsPerInch);
+  wanted.lfWeight = font.weight;
+  wanted.lfItalic = font.italic ? TRUE : FALSE;
+  wanted.lfCharSet = DEFAULT_CHARSET;
   const std::wstring face = platform::ToWide(font.face);
-  face.copy(spec.lfFaceName, LF_FACESIZE - 1);
-  HFONT made = CreateFontIndirectW(&spec);
+  face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+  HFONT made = CreateFontIndirectW(&wanted);
   if (made != nullptr)
     fonts_.emplace(key, made);
   return made;
