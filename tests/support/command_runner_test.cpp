@@ -95,13 +95,15 @@ const char kShortWait[] = R"(sh -c "sleep 0.3")";
 // Starts a child that runs until it is ended; returns its process id.
 platform::ProcessId StartSleeper(RecordingRunner& runner) {
 #ifdef _WIN32  // `more` waits for the end of an input that the runner holds
-  EXPECT_EQ(runner.Start("cmd.exe /c more", false), CommandRunner::StartResult::kStarted);
+  EXPECT_EQ(runner.Start("cmd.exe /c more", false), CommandRunner::StartResult::kStarted)
+      << runner.start_error();
   platform::ProcessId pid = 0;
   EXPECT_TRUE(Eventually([&] { return (pid = test::ChildNamed(L"cmd.exe")) != 0; }));
   return pid;
 #else  // the shell prints its pid and becomes `sleep 60`
   EXPECT_EQ(runner.Start(R"(sh -c "echo $$; exec sleep 60")", false),
-            CommandRunner::StartResult::kStarted);
+            CommandRunner::StartResult::kStarted)
+      << runner.start_error();
   EXPECT_TRUE(Eventually([&] { return runner.seen().output.find('\n') != std::string::npos; }));
   return std::stol(runner.seen().output);
 #endif
@@ -169,7 +171,8 @@ TEST(CommandRunner, BothPipesFloodedWithoutDeadlock) {
     const std::string command = R"(sh -c "head -c 3000000 /dev/zero >&2 & )"
                                 R"(head -c 3000000 /dev/zero; wait")";
 #endif
-    ASSERT_EQ(runner.Start(command, false), CommandRunner::StartResult::kStarted);
+    ASSERT_EQ(runner.Start(command, false), CommandRunner::StartResult::kStarted)
+        << runner.start_error();
     EXPECT_EQ(runner.seen().started, std::vector<std::string>{command});
     EXPECT_EQ(ThreadCount(), threads + 3);
     ASSERT_TRUE(Ended(runner));
@@ -205,7 +208,8 @@ TEST(CommandRunner, StopOrANewStartEndsTheChildAndANewRunnerOnlyClearsTheSharedF
 
   pid = StartSleeper(second);
   EXPECT_FALSE(second.ExitStatus());
-  ASSERT_EQ(second.Start(kExit3, false), CommandRunner::StartResult::kStarted);
+  ASSERT_EQ(second.Start(kExit3, false), CommandRunner::StartResult::kStarted)
+      << second.start_error();
   EXPECT_FALSE(ProcessExists(pid));
   EXPECT_TRUE(Ended(second));
   EXPECT_EQ(second.ExitStatus(), 3);
@@ -217,11 +221,13 @@ TEST(CommandRunner, ABatchRunnerStartsAndReleasesWithoutWaiting) {
   const size_t threads = ThreadCount();
   {
     BatchCommandRunner runner;
-    ASSERT_EQ(runner.Start(kShortWait, false), CommandRunner::StartResult::kStarted);
+    ASSERT_EQ(runner.Start(kShortWait, false), CommandRunner::StartResult::kStarted)
+        << runner.start_error();
     EXPECT_FALSE(runner.IsRunning());
     runner.ReleaseEnded();
     EXPECT_EQ(ThreadCount(), threads);
-    ASSERT_EQ(runner.Start(kExit3, false), CommandRunner::StartResult::kStarted);
+    ASSERT_EQ(runner.Start(kExit3, false), CommandRunner::StartResult::kStarted)
+        << runner.start_error();
   }
   EXPECT_EQ(ThreadCount(), threads);
 
