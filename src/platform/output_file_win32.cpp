@@ -30,12 +30,12 @@ class Handle {
   HANDLE handle_;
 };
 
-WriteResult Failure(WriteOutcome outcome, const fs::path& target, std::string_view why) {
-  return {outcome, "Cannot write \"" + Utf8FromPath(target) + "\": " + std::string(why) + "."};
+WriteFailure NotWritten(WriteError kind, const fs::path& target, std::string_view why) {
+  return {kind, "Cannot write \"" + Utf8FromPath(target) + "\": " + std::string(why) + "."};
 }
 
-WriteResult SystemFailure(WriteOutcome outcome, const fs::path& target, DWORD code) {
-  return Failure(outcome, target, SystemMessage(code));
+WriteFailure SystemNotWritten(WriteError kind, const fs::path& target, DWORD code) {
+  return NotWritten(kind, target, SystemMessage(code));
 }
 
 // Where the bytes end up: the file at the end of any links, or the new file.
@@ -51,19 +51,19 @@ struct Resolved {
 Resolved Resolve(const fs::path& target) {
   Resolved resolved;
   if (target.empty() || !target.has_filename()) {
-    resolved.refusal = Failure(WriteOutcome::kCannotCreate, target, "it names no file");
+    resolved.refusal = NotWritten(WriteError::kCannotCreate, target, "it names no file");
     return resolved;
   }
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD code = GetLastError();
     if (code != ERROR_FILE_NOT_FOUND)
-      resolved.refusal = SystemFailure(WriteOutcome::kCannotCreate, target, code);
+      resolved.refusal = SystemNotWritten(WriteError::kCannotCreate, target, code);
     resolved.path = target;
     return resolved;
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    resolved.refusal = Failure(WriteOutcome::kRefused, target, "it is a folder, not a file");
+    resolved.refusal = NotWritten(WriteError::kRefused, target, "it is a folder, not a file");
     return resolved;
   }
   const Handle file(CreateFileW(target.c_str(), 0,
@@ -73,12 +73,12 @@ Resolved Resolve(const fs::path& target) {
     const DWORD code = GetLastError();
     resolved.refusal =
         code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
-            ? Failure(WriteOutcome::kRefused, target, "it is a link to a file that does not exist")
-            : SystemFailure(WriteOutcome::kCannotCreate, target, code);
+            ? NotWritten(WriteError::kRefused, target, "it is a link to a file that does not exist")
+            : SystemNotWritten(WriteError::kCannotCreate, target, code);
     return resolved;
   }
   if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-    resolved.refusal = Failure(WriteOutcome::kRefused, target, "it is a device, not a file");
+    resolved.refusal = NotWritten(WriteError::kRefused, target, "it is a device, not a file");
     return resolved;
   }
   std::wstring final_path(MAX_PATH, L'\0');
@@ -145,7 +145,7 @@ WriteResult WriteFileReplacing(const fs::path& target, std::span<const uint8_t> 
   }
   Handle file(created);
   if (!file.ok())
-    return SystemFailure(WriteOutcome::kCannotCreate, target, GetLastError());
+    return SystemNotWritten(WriteError::kCannotCreate, target, GetLastError());
 
   const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) &&
                        file.Close() && PutInPlace(temporary, destination);
@@ -153,7 +153,7 @@ WriteResult WriteFileReplacing(const fs::path& target, std::span<const uint8_t> 
     const DWORD code = GetLastError();
     file.Close();
     DeleteFileW(temporary.c_str());
-    return SystemFailure(WriteOutcome::kCannotWrite, target, code);
+    return SystemNotWritten(WriteError::kCannotWrite, target, code);
   }
   return {};
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/exec_arguments.h"
+#include "platform/program_search.h"
 
 extern char** environ;
 
@@ -86,13 +87,6 @@ int DecodeStatus(int raw) {
   return -1;
 }
 
-// The folders a program name without a '/' is looked for in.
-std::string ProgramSearchPath() {
-  if (const char* env = std::getenv("PATH"); env != nullptr)
-    return env;
-  return "/usr/local/bin:/usr/bin:/bin";
-}
-
 }  // namespace
 
 ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
@@ -120,71 +114,57 @@ ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
   return result;
 }
 
-std::optional<std::filesystem::path> FindProgram(std::string_view name) {
-  if (name.empty())
-    return std::nullopt;
-  if (name.find('/') != std::string_view::npos) {
-    std::filesystem::path path{std::string(name)};
-    if (IsExecutableFile(path))
-      return path;
-    return std::nullopt;
-  }
+std::optional<std::filesystem::path> ProgramIn(const std::filesystem::path& folder,
+                                               std::string_view name) {
+  std::filesystem::path candidate = folder / std::string(name);
+  if (IsExecutableFile(candidate))
+    return candidate;
+  return std::nullopt;
+}
+
+std::vector<std::filesystem::path> ProgramFolders() {
   const std::string search = ProgramSearchPath();
+  std::vector<std::filesystem::path> folders;
   size_t start = 0;
   for (;;) {
     const size_t colon = search.find(':', start);
     const std::string_view piece =
         std::string_view(search).substr(start, colon == std::string::npos ? colon : colon - start);
     // An empty PATH entry means the current directory.
-    const std::filesystem::path folder =
-        piece.empty() ? std::filesystem::path(".") : std::filesystem::path(piece);
-    std::filesystem::path candidate = folder / std::string(name);
-    if (IsExecutableFile(candidate))
-      return candidate;
+    folders.emplace_back(piece.empty() ? std::string_view(".") : piece);
     if (colon == std::string::npos)
-      break;
+      return folders;
     start = colon + 1;
   }
-  return std::nullopt;
 }
 
-std::unique_ptr<ChildProcess> ChildProcess::Spawn(std::span<const std::string> argv,
-                                                  ChildPipes& pipes, std::string& error) {
-  if (argv.empty()) {
-    error = "no program was named";
-    return nullptr;
-  }
-  std::optional<std::filesystem::path> program = FindProgram(argv[0]);
-  if (!program) {
-    if (argv[0].find('/') != std::string::npos)
-      error = argv[0] + " is not an executable file";
-    else
-      error =
-          "no program named \"" + argv[0] + "\" was found on PATH (" + ProgramSearchPath() + ")";
-    return nullptr;
-  }
+std::string ProgramSearchPath() {
+  if (const char* env = std::getenv("PATH"); env != nullptr)
+    return env;
+  return "/usr/local/bin:/usr/bin:/bin";
+}
+
+Result<std::unique_ptr<ChildProcess>> ChildProcess::Spawn(std::span<const std::string> argv,
+                                                          ChildPipes& pipes) {
+  const Result<std::filesystem::path> program = ProgramToStart(argv);
+  if (!program.ok())
+    return program.failure();
   ChildPipes mine;
   FileDescriptor child_input;
   FileDescriptor child_output;
   FileDescriptor child_error;
   if (!MakePipe(child_input, mine.input) || !MakePipe(mine.output, child_output) ||
-      !MakePipe(mine.error, child_error)) {
-    error = std::string("its pipes cannot be made: ") + std::strerror(errno);
-    return nullptr;
-  }
+      !MakePipe(mine.error, child_error))
+    return Failure{std::string("its pipes cannot be made: ") + std::strerror(errno)};
   SpawnSetup setup;
-  if (!setup.Prepare(child_input.get(), child_output.get(), child_error.get())) {
-    error = "its start cannot be prepared";
-    return nullptr;
-  }
+  if (!setup.Prepare(child_input.get(), child_output.get(), child_error.get()))
+    return Failure{"its start cannot be prepared"};
   std::vector<char*> args = ExecArguments(argv);
   pid_t pid = -1;
-  const int status =
-      posix_spawn(&pid, program->c_str(), setup.actions(), setup.attr(), args.data(), environ);
-  if (status != 0) {
-    error = program->string() + " cannot be run: " + std::strerror(status);
-    return nullptr;
-  }
+  const int status = posix_spawn(&pid, program.value().c_str(), setup.actions(), setup.attr(),
+                                 args.data(), environ);
+  if (status != 0)
+    return Failure{program.value().string() + " cannot be run: " + std::strerror(status)};
   // The child's ends close here: a reader then sees the end of its pipe as
   // soon as the child and everything it started have closed theirs.
   pipes = std::move(mine);

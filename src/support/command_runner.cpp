@@ -75,13 +75,20 @@ CommandRunner::StartResult CommandRunner::Start(std::string_view command_line,
       ReleaseChild();
   }
   start_error_.clear();
-  platform::NativeCommand native = platform::ToNativeCommand(command_line);
-  std::string reason = native.error;
-  if (native.ok)
-    process_ = platform::ChildProcess::Spawn(native.argv, pipes_, reason);
+  const platform::Result<platform::NativeCommand, platform::CommandRefusal> native =
+      platform::ToNativeCommand(command_line);
+  std::string program = native.ok() ? native.value().program : native.failure().program;
+  std::string reason = native.ok() ? std::string() : native.error();
+  if (native.ok()) {
+    platform::Result<std::unique_ptr<platform::ChildProcess>> spawned =
+        platform::ChildProcess::Spawn(native.value().argv, pipes_);
+    if (spawned.ok())
+      process_ = std::move(spawned.value());
+    else
+      reason = spawned.error();
+  }
   if (!process_) {
-    start_error_ =
-        native.program.empty() ? reason : native.program + " could not be started: " + reason;
+    start_error_ = program.empty() ? reason : program + " could not be started: " + reason;
     if (!start_error_.empty() && start_error_.back() != '.')
       start_error_ += '.';
     OnOutput("Unable to start " + std::string(command_line) + "\n");

@@ -124,7 +124,7 @@ TEST_F(PresetPacking, ByDefaultTheWorkingFilesLieInThisProcesssOwnFolder) {
   WorkbookExchange exchange{model_, table_, runner_, messages_};
   const std::optional<std::vector<std::uint8_t>> packed = PackPreset(exchange, Bytes({1}));
   ASSERT_TRUE(packed);
-  EXPECT_EQ(ReadBytes(platform::WorkingFolder().path / "npreset.7z"), *packed);
+  EXPECT_EQ(ReadBytes(platform::WorkingFolder().value() / "npreset.7z"), *packed);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST(NativeCommand, MapsTheProgramAndTheNamesItCanMap) {
   const test::PrivateRootFolder root;
   const std::pair<std::string, Args> cases[] = {
       {R"(gzip.exe -d D:\tmp\script-qv.cfg.gz)",
-       {"gzip", "-d", (WorkingFolder().path / "tmp" / "script-qv.cfg.gz").string()}},
+       {"gzip", "-d", (WorkingFolder().value() / "tmp" / "script-qv.cfg.gz").string()}},
       // Only the backslash before the tool's own file name separates.
       {R"(LZMA.EXE d "/opt/a\b c\npreset.7z" "/opt/a\b c\npreset")",
        {"lzma_alone", "d", "/opt/a\\b c/npreset.7z", "/opt/a\\b c/npreset"}},
@@ -68,18 +68,19 @@ TEST(NativeCommand, MapsTheProgramAndTheNamesItCanMap) {
       {"tool", {"tool"}},
   };
   for (const auto& [line, argv] : cases) {
-    const NativeCommand command = ToNativeCommand(line);
-    EXPECT_TRUE(command.ok) << command.error;
-    EXPECT_EQ(command.argv, argv) << line;
+    const auto command = ToNativeCommand(line);
+    ASSERT_TRUE(command.ok()) << command.error();
+    EXPECT_EQ(command.value().argv, argv) << line;
   }
   for (const char* line : {R"(gzip.exe -d D:\tmp\..\..\x.gz)", "   ", R"("" x)"}) {
-    const NativeCommand refused = ToNativeCommand(line);
-    EXPECT_FALSE(refused.ok) << line;
-    EXPECT_FALSE(refused.error.empty()) << line;
+    const auto refused = ToNativeCommand(line);
+    ASSERT_FALSE(refused.ok()) << line;
+    EXPECT_FALSE(refused.error().empty()) << line;
   }
-  const NativeCommand other_drive = ToNativeCommand(R"(gzip.exe -d C:\tmp\x.gz)");
-  EXPECT_FALSE(other_drive.ok);
-  EXPECT_NE(other_drive.error.find(R"(C:\tmp\x.gz)"), std::string::npos);
+  const auto other_drive = ToNativeCommand(R"(gzip.exe -d C:\tmp\x.gz)");
+  ASSERT_FALSE(other_drive.ok());
+  EXPECT_EQ(other_drive.failure().program, "gzip.exe");
+  EXPECT_NE(other_drive.error().find(R"(C:\tmp\x.gz)"), std::string::npos);
 }
 
 }  // namespace
