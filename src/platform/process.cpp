@@ -144,30 +144,27 @@ std::string ProgramSearchPath() {
   return "/usr/local/bin:/usr/bin:/bin";
 }
 
-Result<std::unique_ptr<ChildProcess>> ChildProcess::Spawn(std::span<const std::string> argv,
-                                                          ChildPipes& pipes) {
-  const Result<std::filesystem::path> program = ProgramToStart(argv);
-  if (!program.ok())
-    return program.failure();
-  ChildPipes mine;
-  FileDescriptor child_input;
-  FileDescriptor child_output;
-  FileDescriptor child_error;
-  if (!MakePipe(child_input, mine.input) || !MakePipe(mine.output, child_output) ||
-      !MakePipe(mine.error, child_error))
+Result<void> ChildProcess::MakePipes(ChildPipes& mine, ChildPipes& child_ends) {
+  if (!MakePipe(child_ends.input, mine.input) || !MakePipe(mine.output, child_ends.output) ||
+      !MakePipe(mine.error, child_ends.error))
     return Failure{std::string("its pipes cannot be made: ") + std::strerror(errno)};
+  return {};
+}
+
+Result<std::unique_ptr<ChildProcess>> ChildProcess::Start(const std::filesystem::path& program,
+                                                          std::span<const std::string> argv,
+                                                          const ChildPipes& child_ends) {
   SpawnSetup setup;
-  if (!setup.Prepare(child_input.get(), child_output.get(), child_error.get()))
+  if (!setup.Prepare(static_cast<int>(child_ends.input.get()),
+                     static_cast<int>(child_ends.output.get()),
+                     static_cast<int>(child_ends.error.get())))
     return Failure{"its start cannot be prepared"};
   std::vector<char*> args = ExecArguments(argv);
   pid_t pid = -1;
-  const int status = posix_spawn(&pid, program.value().c_str(), setup.actions(), setup.attr(),
-                                 args.data(), environ);
+  const int status =
+      posix_spawn(&pid, program.c_str(), setup.actions(), setup.attr(), args.data(), environ);
   if (status != 0)
-    return Failure{program.value().string() + " cannot be run: " + std::strerror(status)};
-  // The child's ends close here: a reader then sees the end of its pipe as
-  // soon as the child and everything it started have closed theirs.
-  pipes = std::move(mine);
+    return Failure{program.string() + " cannot be run: " + std::strerror(status)};
   return std::unique_ptr<ChildProcess>(new ChildProcess(pid));
 }
 

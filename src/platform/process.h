@@ -86,6 +86,13 @@ class ChildProcess {
 
  private:
   explicit ChildProcess(ProcessId pid) : pid_(pid) {}
+  // The system's part of Spawn: pipes whose ends in `mine` no child
+  // inherits, and whose ends in `child_ends` the child started next does.
+  static Result<void> MakePipes(ChildPipes& mine, ChildPipes& child_ends);
+  // Starts `program` with `child_ends` as its standard handles.
+  static Result<std::unique_ptr<ChildProcess>> Start(const std::filesystem::path& program,
+                                                     std::span<const std::string> argv,
+                                                     const ChildPipes& child_ends);
   bool PollLocked();
 
   const ProcessId pid_;

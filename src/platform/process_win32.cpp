@@ -113,18 +113,17 @@ std::string ProgramSearchPath() {
   return FromWide(EnvironmentVariable(L"PATH"));
 }
 
-Result<std::unique_ptr<ChildProcess>> ChildProcess::Spawn(std::span<const std::string> argv,
-                                                          ChildPipes& pipes) {
-  const Result<std::filesystem::path> program = ProgramToStart(argv);
-  if (!program.ok())
-    return program.failure();
-  ChildPipes mine;
-  FileDescriptor child_input;
-  FileDescriptor child_output;
-  FileDescriptor child_error;
-  if (!MakePipe(child_input, mine.input, true) || !MakePipe(mine.output, child_output, false) ||
-      !MakePipe(mine.error, child_error, false))
+Result<void> ChildProcess::MakePipes(ChildPipes& mine, ChildPipes& child_ends) {
+  if (!MakePipe(child_ends.input, mine.input, true) ||
+      !MakePipe(mine.output, child_ends.output, false) ||
+      !MakePipe(mine.error, child_ends.error, false))
     return Failure{"Cannot create the pipes of a child process: " + SystemMessage(GetLastError())};
+  return {};
+}
+
+Result<std::unique_ptr<ChildProcess>> ChildProcess::Start(const std::filesystem::path& program,
+                                                          std::span<const std::string> argv,
+                                                          const ChildPipes& child_ends) {
   // The job ends the child's own children with it.
   FileDescriptor job = Own(CreateJobObjectW(nullptr, nullptr));
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
@@ -136,11 +135,11 @@ Result<std::unique_ptr<ChildProcess>> ChildProcess::Spawn(std::span<const std::s
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
-  startup.hStdInput = Native(child_input);
-  startup.hStdOutput = Native(child_output);
-  startup.hStdError = Native(child_error);
+  startup.hStdInput = Native(child_ends.input);
+  startup.hStdOutput = Native(child_ends.output);
+  startup.hStdError = Native(child_ends.error);
   PROCESS_INFORMATION started{};
-  if (Result<void> launched = Launch(program.value(), argv, startup, CREATE_SUSPENDED, started);
+  if (Result<void> launched = Launch(program, argv, startup, CREATE_SUSPENDED, started);
       !launched.ok())
     return launched.failure();
   FileDescriptor thread = Own(started.hThread);
@@ -154,9 +153,6 @@ Result<std::unique_ptr<ChildProcess>> ChildProcess::Spawn(std::span<const std::s
   if (!AssignProcessToJobObject(Native(job), started.hProcess))
     job.reset();
   ResumeThread(started.hThread);
-  // The child's ends close here: a reader then sees the end of its pipe as
-  // soon as the child and everything it started have closed theirs.
-  pipes = std::move(mine);
   std::unique_ptr<ChildProcess> child(new ChildProcess(started.dwProcessId));
   child->process_ = std::move(process);
   child->job_ = std::move(job);
