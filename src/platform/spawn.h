@@ -7,9 +7,9 @@
 
 namespace nuv::platform {
 
-// Both start argv[0], looked up as FindProgram does, with the arguments argv, the
-// caller's environment, current directory and standard handles; no shell is
-// involved.
+// Both start argv[0], looked up as FindProgram does, with the arguments
+// argv, the caller's environment, current directory and standard handles;
+// no shell is involved.
 
 // Starts a program that runs on its own, such as the user's spreadsheet
 // program opening a file: nothing is waited for, and the child is collected

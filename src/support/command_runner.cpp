@@ -75,25 +75,22 @@ CommandRunner::StartResult CommandRunner::Start(std::string_view command_line,
       ReleaseChild();
   }
   start_error_.clear();
-  const platform::Result<platform::NativeCommand, platform::CommandRefusal> native =
-      platform::ToNativeCommand(command_line);
-  std::string program = native.ok() ? native.value().program : native.failure().program;
-  std::string reason = native.ok() ? std::string() : native.error();
-  if (native.ok()) {
-    platform::Result<std::unique_ptr<platform::ChildProcess>> spawned =
-        platform::ChildProcess::Spawn(native.value().argv, pipes_);
-    if (spawned.ok())
-      process_ = std::move(spawned.value());
-    else
-      reason = spawned.error();
-  }
-  if (!process_) {
+  // Why nothing runs, naming the program as the command line names it
+  // when it names one.
+  const auto not_started = [&](const std::string& program, const std::string& reason) {
     start_error_ = program.empty() ? reason : program + " could not be started: " + reason;
     if (!start_error_.empty() && start_error_.back() != '.')
       start_error_ += '.';
     OnOutput("Unable to start " + std::string(command_line) + "\n");
     return StartResult::kNotStarted;
-  }
+  };
+  const auto native = platform::ToNativeCommand(command_line);
+  if (!native.ok())
+    return not_started(native.failure().program, native.error());
+  auto spawned = platform::ChildProcess::Spawn(native.value().argv, pipes_);
+  if (!spawned.ok())
+    return not_started(native.value().program, spawned.error());
+  process_ = std::move(spawned.value());
   running_ = true;
   stop_.Reset();
   output_thread_ = std::thread([this] { ReadLoop(pipes_.output, false); });
