@@ -25,7 +25,7 @@ std::vector<uint8_t> LzmaAloneCompress(std::span<const uint8_t> bytes) {
   if (WriteBytesFile(folder / "in", bytes)) {
     const std::string args[] = {"lzma.exe", "e", platform::PathText(folder / "in"),
                                 platform::PathText(folder / "out")};
-    if (platform::RunToEnd(args).empty())
+    if (platform::RunToEnd(args).ok())
       if (std::optional<platform::InputFile> out = platform::InputFile::Open(folder / "out"))
         packed = out->ReadAll();
   }

@@ -453,11 +453,11 @@ ScriptRunner::Refusal ScriptRunner::Shell(std::string_view command) {
   // it prints goes into the transcript in its place.
   const std::string argv[] = {"sh", "-c", text};
   platform::ChildPipes pipes;
-  std::string failure;
-  std::unique_ptr<platform::ChildProcess> child =
-      platform::ChildProcess::Spawn(argv, pipes, failure);
-  if (!child)
-    return failure;
+  platform::Result<std::unique_ptr<platform::ChildProcess>> spawned =
+      platform::ChildProcess::Spawn(argv, pipes);
+  if (!spawned.ok())
+    return spawned.error();
+  const std::unique_ptr<platform::ChildProcess>& child = spawned.value();
   pipes.input.reset();
   std::array<char, 4096> buffer{};
   for (;;) {
@@ -476,10 +476,10 @@ ScriptRunner::Refusal ScriptRunner::Shell(std::string_view command) {
   return "exit status " + (status ? std::to_string(*status) : std::string("unknown"));
 #else
   const std::string argv[] = {"/bin/sh", "-c", text};
-  std::string failure = platform::RunToEnd(argv);
-  if (failure.empty())
+  const platform::Result<void> ran = platform::RunToEnd(argv);
+  if (ran.ok())
     return std::nullopt;
-  return failure;
+  return ran.error();
 #endif
 }
 

@@ -33,12 +33,13 @@ constexpr unsigned long kAnotherClassRegistered = 0x80040201;  // SELFREG_E_CLAS
 int RegisterSpreadsheet(bool install) {
   using namespace nuv;
   const std::string path = platform::PathText(platform::ProgramFolder() / "nuvxl.dll");
-  std::string error;
-  std::unique_ptr<platform::SharedLibrary> server = platform::SharedLibrary::Load(path, error);
-  if (!server) {
-    std::fprintf(stderr, "nuvhost: %s\n", error.c_str());
+  const platform::Result<std::unique_ptr<platform::SharedLibrary>> loaded =
+      platform::SharedLibrary::Load(path);
+  if (!loaded.ok()) {
+    std::fprintf(stderr, "nuvhost: %s\n", loaded.error().c_str());
     return 1;
   }
+  const std::unique_ptr<platform::SharedLibrary>& server = loaded.value();
   auto dll_install = reinterpret_cast<DllInstallFunction>(server->Symbol("DllInstall"));
   if (dll_install == nullptr) {
     std::fprintf(stderr, "nuvhost: %s has no DllInstall\n", path.c_str());

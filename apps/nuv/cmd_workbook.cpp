@@ -59,7 +59,7 @@ bool ReplaceWithSaved(const std::filesystem::path& saved, const std::filesystem:
   }
   const platform::WriteResult written = platform::WriteFileReplacing(target, *bytes);
   if (!written.ok())
-    messages.Show(BoxCaption::Error, written.error);
+    messages.Show(BoxCaption::Error, written.error());
   return written.ok();
 }
 
@@ -78,11 +78,11 @@ Outcome Workbook(const Arguments& args, Messages& messages) {
   const bool replace = force && std::filesystem::exists(file, unreadable);
   if (replace) {
     const platform::NativePath work = platform::WorkingFolder();
-    if (!work.ok) {
-      messages.Show(BoxCaption::Error, work.error);
+    if (!work.ok()) {
+      messages.Show(BoxCaption::Error, work.error());
       return Outcome::Failed();
     }
-    save_as = platform::PathText(work.path / file.filename());
+    save_as = platform::PathText(work.value() / file.filename());
   }
   image::FlashImage flash;
   if (LoadImageOfKind(flash, args.operands[0], image::ImageKind::NewFormat,

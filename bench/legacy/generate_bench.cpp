@@ -172,7 +172,7 @@ void BM_WriteOutput(benchmark::State& state) {
     const nuv::platform::WriteResult result = nuv::platform::WriteFileReplacing(path, data);
     write += Seconds(written);
     if (!result.ok())
-      state.SkipWithError(result.error.c_str());
+      state.SkipWithError(result.error().c_str());
   }
   state.counters["copies"] = write / copy;
 }

@@ -216,16 +216,17 @@ ExportOutcome ExportWorkbook(WorkbookExchange& exchange, const ExportOptions& op
       {kSystemSheet, &exchange.model.sheet3},
       {kFilePathSheet, &exchange.model.sheet4},
   }};
-  std::string refusal;
-  const std::optional<platform::CodePage> code_page = platform::CodePage::FromEnvironment(refusal);
-  if (!code_page) {
-    exchange.messages.Show(BoxCaption::Application, refusal + " No workbook was written.");
+  const platform::Result<platform::CodePage> code_page = platform::CodePage::FromEnvironment();
+  if (!code_page.ok()) {
+    exchange.messages.Show(BoxCaption::Application,
+                           code_page.error() + " No workbook was written.");
     return outcome;
   }
+  std::string refusal;
   std::array<std::vector<SheetCell>, 3> config_cells;
   for (std::size_t k = 0; k < layout.size(); ++k) {
     std::optional<std::vector<SheetCell>> cells =
-        LayOutConfigSheet(*layout[k].second, layout[k].first, *code_page, refusal);
+        LayOutConfigSheet(*layout[k].second, layout[k].first, code_page.value(), refusal);
     if (!cells) {
       exchange.messages.Show(BoxCaption::Application, refusal);
       return outcome;

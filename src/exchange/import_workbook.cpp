@@ -330,11 +330,10 @@ SheetResult ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const
 }
 
 ImportResult ImportWorkbook(WorkbookExchange& exchange, std::string_view workbook_path) {
-  std::string refusal;
-  const std::optional<platform::CodePage> code_page = platform::CodePage::FromEnvironment(refusal);
-  if (!code_page) {
+  const platform::Result<platform::CodePage> code_page = platform::CodePage::FromEnvironment();
+  if (!code_page.ok()) {
     exchange.messages.Show(BoxCaption::Application,
-                           refusal + " Nothing was read from the workbook.");
+                           code_page.error() + " Nothing was read from the workbook.");
     return ImportResult::kFailed;
   }
   const Variant m = MissingArgument();
@@ -345,7 +344,7 @@ ImportResult ImportWorkbook(WorkbookExchange& exchange, std::string_view workboo
   ExcelWorkbook book(books.Open(workbook_path, m, m, m, m, m, m, m, m, m, m, m, m, m, m));
   ExcelWorksheets sheets(book.GetWorksheets());
   ExcelWorksheet sheet;
-  CellText text(*code_page);
+  CellText text(code_page.value());
 
   // A sheet whose used range is a single cell is skipped unread.
   UsedExtent extent;

@@ -31,7 +31,7 @@ PrepareResult PrepareToolConfig(toolcfg::ToolConfig& model, const image::FlashIm
     }
     // A working file of this process: the name "D:\tmp\script-qv.cfg" as the
     // user would write it lies elsewhere.
-    script = platform::ToWorkingPath(toolcfg::kExtractedScript).path.string();
+    script = platform::ToWorkingPath(toolcfg::kExtractedScript).value().string();
   }
   const toolcfg::ParseResult parsed =
       toolcfg::ParseToolConfig(model, script, image.table, messages);

@@ -52,11 +52,11 @@ std::optional<std::vector<std::uint8_t>> Run(WorkbookExchange& exchange, const L
   std::filesystem::path folder = exchange.work_folder;
   if (folder.empty()) {
     const platform::NativePath own = platform::WorkingFolder();
-    if (!own.ok) {
-      exchange.messages.Show(BoxCaption::Application, own.error);
+    if (!own.ok()) {
+      exchange.messages.Show(BoxCaption::Application, own.error());
       return std::nullopt;
     }
-    folder = own.path;
+    folder = own.value();
   }
   folder = std::filesystem::absolute(folder, error);
   const std::filesystem::path packed = folder / kPackedPresetFile;

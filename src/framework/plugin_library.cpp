@@ -17,14 +17,14 @@ bool Resolve(const platform::SharedLibrary& library, const char* name, Fn& fn, s
 }  // namespace
 
 std::unique_ptr<PluginLibrary> PluginLibrary::Open(const std::string& path, std::string& error) {
-  std::string why;
-  std::unique_ptr<platform::SharedLibrary> loaded = platform::SharedLibrary::Load(path, why);
-  if (!loaded) {
-    error = "cannot load " + path + ": " + why;
+  platform::Result<std::unique_ptr<platform::SharedLibrary>> loaded =
+      platform::SharedLibrary::Load(path);
+  if (!loaded.ok()) {
+    error = "cannot load " + path + ": " + loaded.error();
     return nullptr;
   }
-  const platform::SharedLibrary& exports = *loaded;
-  std::unique_ptr<PluginLibrary> library(new PluginLibrary(std::move(loaded)));
+  const platform::SharedLibrary& exports = *loaded.value();
+  std::unique_ptr<PluginLibrary> library(new PluginLibrary(std::move(loaded.value())));
   if (!Resolve(exports, kDllGetTitle, library->get_title, error) ||
       !Resolve(exports, kDllIsGui, library->is_gui, error) ||
       !Resolve(exports, kDllInit, library->init, error) ||

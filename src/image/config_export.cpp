@@ -19,8 +19,8 @@ ExportRegionResult ExportConfigRegion(const FlashImage& image, const std::string
   }
   const platform::WriteResult written = platform::WriteFileReplacing(output_path, *region);
   if (!written.ok()) {
-    messages.Show(BoxCaption::Error, written.outcome == platform::WriteOutcome::kRefused
-                                         ? written.error
+    messages.Show(BoxCaption::Error, written.failure().kind == platform::WriteError::kRefused
+                                         ? written.error()
                                          : "Failed to write the output file!");
     return ExportRegionResult::kNotExported;
   }

@@ -125,7 +125,8 @@ void NuvNewButtonDialog::DoDataExchange(fw::DataExchange& /*dx*/) {
 }
 
 void NuvNewButtonDialog::SetUpTip() {
-  tip_.Create(this);
+  // Without a tip window the dialog works all the same, untipped.
+  static_cast<void>(tip_.Create(this));
   tip_.SetActive(true);
   tip_.SetMaxWidth(kTipWidth);
   tip_.SetBackgroundColour(kTipBackground);

@@ -60,9 +60,9 @@ constexpr uint8_t kErased = 0xFF;
 // device would keep the tool waiting.
 std::optional<platform::InputFile> OpenInput(std::string_view name) {
   const platform::NativePath path = platform::ToNativePath(name);
-  if (!path.ok)
+  if (!path.ok())
     return std::nullopt;
-  return platform::InputFile::Open(path.path);
+  return platform::InputFile::Open(path.value());
 }
 
 class Generator {
@@ -322,7 +322,7 @@ void Generator::Patch(const std::string& address, const std::string& value) {
 
 Generator::Step Generator::WriteOutput(const std::string& path) {
   const platform::NativePath target = platform::ToNativePath(path);
-  if (target.ok && platform::WriteFileReplacing(target.path, bytes_).ok())
+  if (target.ok() && platform::WriteFileReplacing(target.value(), bytes_).ok())
     return Step::kDone;
   return Fail(kCannotCreate);
 }

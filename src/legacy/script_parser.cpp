@@ -259,7 +259,7 @@ ScriptParseResult ParseLegacyScript(const image::FlashImage& image, LegacyBlockL
   const platform::NativePath path = platform::ToNativePath(image.script_path);
   // Without a software version the path is the image's folder: no script.
   common::LineReader lines;
-  if (!path.ok || lines.Open(path.path) != common::LineReader::OpenResult::kOpened) {
+  if (!path.ok() || lines.Open(path.value()) != common::LineReader::OpenResult::kOpened) {
     messages.Show(BoxCaption::Error, kCannotOpen);
     return {ScriptParseStatus::kCannotOpen};
   }

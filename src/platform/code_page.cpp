@@ -22,7 +22,7 @@ std::optional<CodePage> CodePage::FromNumber(unsigned number) {
   return CodePage(number);
 }
 
-std::optional<CodePage> CodePage::FromEnvironment(std::string& error) {
+Result<CodePage> CodePage::FromEnvironment() {
   const char* value = std::getenv("NUV_CODEPAGE");
   if (value == nullptr)
     return CodePage();
@@ -31,11 +31,11 @@ std::optional<CodePage> CodePage::FromEnvironment(std::string& error) {
   const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), number);
   if (status == std::errc() && end == text.data() + text.size())
     if (std::optional<CodePage> known = FromNumber(number))
-      return known;
-  error = "NUV_CODEPAGE is \"" + std::string(text) +
-          "\", which is not the number of a code page this tool converts texts with: it takes "
-          "1252, 936, 932, 949, 950, 1250 to 1258 or 65001 (UTF-8), and 1252 when it is not set.";
-  return std::nullopt;
+      return *known;
+  return Failure{
+      "NUV_CODEPAGE is \"" + std::string(text) +
+      "\", which is not the number of a code page this tool converts texts with: it takes "
+      "1252, 936, 932, 949, 950, 1250 to 1258 or 65001 (UTF-8), and 1252 when it is not set."};
 }
 
 std::size_t CodePage::WholeCharacters(std::string_view text, std::size_t bytes) const {

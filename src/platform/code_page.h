@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/result.h"
+
 namespace nuv::platform {
 
 // The ANSI code page: how the 8-bit texts of images and scripts (block and
@@ -31,10 +33,10 @@ class CodePage {
   static std::optional<CodePage> FromNumber(unsigned number);
 
   // The code page that the environment variable NUV_CODEPAGE names by its
-  // number, or Windows-1252 when it is not set. Nothing for a value that
-  // names no code page of the list above; `error` then holds a sentence for
-  // the user that says so and lists the ones it takes.
-  static std::optional<CodePage> FromEnvironment(std::string& error);
+  // number, or Windows-1252 when it is not set. Refused for a value that
+  // names no code page of the list above, with a sentence for the user
+  // that says so and lists the ones it takes.
+  static Result<CodePage> FromEnvironment();
 
   unsigned number() const { return number_; }
 

@@ -1,5 +1,7 @@
 #include "platform/command_line.h"
 
+#include "platform/native_arguments.h"
+
 namespace nuv::platform {
 namespace {
 
@@ -104,6 +106,17 @@ std::string QuoteWindowsArgument(std::string_view arg) {
   out.append(2 * backslashes, '\\');
   out += '"';
   return out;
+}
+
+Result<NativeCommand, CommandRefusal> ToNativeCommand(std::string_view command_line) {
+  std::vector<std::string> args = SplitWindowsCommandLine(command_line);
+  if (args.empty() || args[0].empty())
+    return CommandRefusal{{}, "The command line names no program."};
+  std::string program = args[0];
+  Result<std::vector<std::string>> argv = NativeArguments(std::move(args));
+  if (!argv.ok())
+    return CommandRefusal{std::move(program), argv.error()};
+  return NativeCommand{std::move(program), std::move(argv.value())};
 }
 
 }  // namespace nuv::platform

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace nuv::platform {
 
 // Splits a Windows command line into the arguments a Windows program sees,
@@ -29,10 +31,16 @@ std::string QuoteWindowsArgument(std::string_view arg);
 
 // A command line turned into the argument vector of a native program.
 struct NativeCommand {
-  bool ok = false;
   std::string program;            // the program as the command line names it ("gzip.exe")
-  std::vector<std::string> argv;  // argv[0]: the program, looked up on PATH when it has no '/'
-  std::string error;              // set when !ok, a sentence for the user
+  std::vector<std::string> argv;  // argv[0]: the program, looked up as FindProgram does
+};
+
+// Why a command line gives no native command: the sentence for the user,
+// and the program as the line names it (empty when it names none), so that
+// the message can say which program could not be started.
+struct CommandRefusal {
+  std::string program;
+  std::string message;
 };
 
 // Turns the fixed command lines of the tool into native argument vectors,
@@ -50,7 +58,7 @@ struct NativeCommand {
 //    files): its last backslash becomes the native separator
 //    (FileInFolder), the others belong to the folder's names;
 //  - every other argument ("-d", "e", a plain name) is passed unchanged.
-// Fails when the line has no program or a name cannot be mapped.
-NativeCommand ToNativeCommand(std::string_view command_line);
+// Refused when the line has no program or a name cannot be mapped.
+Result<NativeCommand, CommandRefusal> ToNativeCommand(std::string_view command_line);
 
 }  // namespace nuv::platform

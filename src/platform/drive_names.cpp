@@ -12,20 +12,19 @@ bool IsDriveDName(std::string_view name) {
 
 NativePath WorkingFolder() {
   const NativePath root = PrivateRoot();
-  if (!root.ok)
+  if (!root.ok())
     return root;
-  return WorkingFolderUnder(root.path);
+  return WorkingFolderUnder(root.value());
 }
 
 NativePath ToWorkingPath(std::string_view name) {
   if (!IsDriveDName(name))
-    return {false,
-            {},
-            "The working file " + std::string(name) + " is not a name on drive D:; refused."};
+    return Failure{"The working file " + std::string(name) +
+                   " is not a name on drive D:; refused."};
   const NativePath folder = WorkingFolder();
-  if (!folder.ok)
+  if (!folder.ok())
     return folder;
-  return MapDriveName(folder.path, name);
+  return MapDriveName(folder.value(), name);
 }
 
 std::string FolderWithSeparator(std::string_view path) {

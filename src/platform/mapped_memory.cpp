@@ -41,12 +41,7 @@ std::optional<MappedMemory> MappedMemory::Allocate(size_t size) {
   return MappedMemory(memory, mapped, data, size);
 }
 
-std::optional<MappedMemory> MappedMemory::MapFile(const InputFile& file) {
-  if (file.size() == 0)
-    return Allocate(0);
-  if (file.size() > SIZE_MAX)
-    return std::nullopt;
-  const auto size = static_cast<size_t>(file.size());
+std::optional<MappedMemory> MappedMemory::MapFileBytes(const InputFile& file, size_t size) {
   void* memory =
       mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, static_cast<int>(file.fd_.get()), 0);
   if (memory == MAP_FAILED)

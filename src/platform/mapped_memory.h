@@ -41,6 +41,9 @@ class MappedMemory {
  private:
   MappedMemory(void* base, size_t mapped, uint8_t* data, size_t size)
       : base_(base), mapped_(mapped), data_(data), size_(size) {}
+  // The system's mapping of `size` bytes of `file`, its whole length (at
+  // least one byte).
+  static std::optional<MappedMemory> MapFileBytes(const InputFile& file, size_t size);
   void Release();
 
   void* base_ = nullptr;  // the whole mapping, as the system gave it

@@ -1,10 +1,22 @@
-// Owning and moving a mapping; making and releasing one are the system's
+// Owning and moving a mapping, and what mapping a file means whatever the
+// system; making and releasing a mapping are the system's
 // (mapped_memory.cpp, mapped_memory_win32.cpp).
+#include <cstdint>
 #include <utility>
 
+#include "platform/input_file.h"
 #include "platform/mapped_memory.h"
 
 namespace nuv::platform {
+
+std::optional<MappedMemory> MappedMemory::MapFile(const InputFile& file) {
+  // No system maps zero bytes.
+  if (file.size() == 0)
+    return Allocate(0);
+  if (file.size() > SIZE_MAX)
+    return std::nullopt;
+  return MapFileBytes(file, static_cast<size_t>(file.size()));
+}
 
 MappedMemory::~MappedMemory() {
   Release();

@@ -24,12 +24,7 @@ std::optional<MappedMemory> MappedMemory::Allocate(size_t size) {
 }
 
 // A copy-on-write view of the file: writes stay in this memory.
-std::optional<MappedMemory> MappedMemory::MapFile(const InputFile& file) {
-  if (file.size() == 0)
-    return Allocate(0);
-  if (file.size() > SIZE_MAX)
-    return std::nullopt;
-  const auto size = static_cast<size_t>(file.size());
+std::optional<MappedMemory> MappedMemory::MapFileBytes(const InputFile& file, size_t size) {
   HANDLE mapping = CreateFileMappingW(reinterpret_cast<HANDLE>(file.fd_.get()), nullptr,
                                       PAGE_WRITECOPY, 0, 0, nullptr);
   if (mapping == nullptr)

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/command_line.h"
+#include "platform/native_arguments.h"
 #include "platform/paths.h"
 
 namespace nuv::platform {
@@ -36,32 +36,22 @@ bool StartsWithDrive(std::string_view arg) {
 
 }  // namespace
 
-NativeCommand ToNativeCommand(std::string_view command_line) {
-  NativeCommand command;
-  std::vector<std::string> args = SplitWindowsCommandLine(command_line);
-  if (args.empty() || args[0].empty()) {
-    command.error = "The command line names no program.";
-    return command;
-  }
-  command.program = args[0];
-  command.argv.reserve(args.size());
-  command.argv.push_back(NativeProgram(args[0]));
+Result<std::vector<std::string>> NativeArguments(std::vector<std::string> args) {
+  std::vector<std::string> argv;
+  argv.reserve(args.size());
+  argv.push_back(NativeProgram(args[0]));
   for (size_t i = 1; i < args.size(); ++i) {
     std::string& arg = args[i];
     const bool dot_name = arg.size() >= 2 && arg[0] == '.' && arg[1] == '\\';
     if (StartsWithDrive(arg) || dot_name) {
-      if (!dot_name && arg[0] != 'D' && arg[0] != 'd') {
-        command.error = "The drive of " + arg + " does not exist here.";
-        return command;
-      }
+      if (!dot_name && arg[0] != 'D' && arg[0] != 'd')
+        return Failure{"The drive of " + arg + " does not exist here."};
       // The tool's command lines name its working files ("D:\tmp\x.gz"),
       // which belong to this process alone.
-      NativePath native = dot_name ? ToNativePath(arg) : ToWorkingPath(arg);
-      if (!native.ok) {
-        command.error = native.error;
-        return command;
-      }
-      command.argv.push_back(native.path.string());
+      const NativePath native = dot_name ? ToNativePath(arg) : ToWorkingPath(arg);
+      if (!native.ok())
+        return native.failure();
+      argv.push_back(native.value().string());
       continue;
     }
     // Only the last backslash is the tool's; the folder before it may hold
@@ -69,10 +59,9 @@ NativeCommand ToNativeCommand(std::string_view command_line) {
     if (const size_t last = arg.rfind('\\'); !arg.empty() && arg[0] == '/' && last != arg.npos)
       arg = FileInFolder(std::string_view(arg).substr(0, last),
                          std::string_view(arg).substr(last + 1));
-    command.argv.push_back(std::move(arg));
+    argv.push_back(std::move(arg));
   }
-  command.ok = true;
-  return command;
+  return argv;
 }
 
 }  // namespace nuv::platform

@@ -1,37 +1,25 @@
 // The tool's command lines on Windows: they are Windows command lines
 // already; only names on drive D: move to the private folder where there is
 // no such drive.
-#include "platform/command_line.h"
 #include "platform/drive_names.h"
+#include "platform/native_arguments.h"
 #include "platform/paths.h"
 #include "platform/wide_text.h"
 
 namespace nuv::platform {
 
-NativeCommand ToNativeCommand(std::string_view command_line) {
-  NativeCommand command;
-  std::vector<std::string> args = SplitWindowsCommandLine(command_line);
-  if (args.empty() || args[0].empty()) {
-    command.error = "The command line names no program.";
-    return command;
-  }
-  // Named before the arguments are mapped, so that a refusal says whose.
-  command.program = args.front();
+Result<std::vector<std::string>> NativeArguments(std::vector<std::string> args) {
   for (std::string& arg : args) {
-    if (IsDriveDName(arg) && &arg != &args.front()) {
+    if (&arg != &args.front() && IsDriveDName(arg)) {
       // The tool's command lines name its working files ("D:\tmp\x.gz"),
       // which belong to this process alone.
-      NativePath native = ToWorkingPath(arg);
-      if (!native.ok) {
-        command.error = native.error;
-        return command;
-      }
-      arg = Utf8FromPath(native.path);
+      const NativePath native = ToWorkingPath(arg);
+      if (!native.ok())
+        return native.failure();
+      arg = Utf8FromPath(native.value());
     }
   }
-  command.argv = std::move(args);
-  command.ok = true;
-  return command;
+  return args;
 }
 
 }  // namespace nuv::platform

@@ -20,12 +20,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-WriteResult Failure(WriteOutcome outcome, const fs::path& target, std::string_view why) {
-  return {outcome, "Cannot write \"" + target.string() + "\": " + std::string(why) + "."};
+WriteFailure NotWritten(WriteError kind, const fs::path& target, std::string_view why) {
+  return {kind, "Cannot write \"" + target.string() + "\": " + std::string(why) + "."};
 }
 
-WriteResult SystemFailure(WriteOutcome outcome, const fs::path& target) {
-  return Failure(outcome, target, std::strerror(errno));
+WriteFailure SystemNotWritten(WriteError kind, const fs::path& target) {
+  return NotWritten(kind, target, std::strerror(errno));
 }
 
 std::string_view KindOf(mode_t mode) {
@@ -69,25 +69,25 @@ struct Resolved {
 
 Resolved Resolve(const fs::path& target) {
   if (target.empty())
-    return {std::nullopt, Failure(WriteOutcome::kCannotCreate, target, "no file name was given")};
+    return {std::nullopt, NotWritten(WriteError::kCannotCreate, target, "no file name was given")};
   struct stat info {};
   if (stat(target.c_str(), &info) == 0) {
     if (!S_ISREG(info.st_mode))
-      return {std::nullopt, Failure(WriteOutcome::kRefused, target, KindOf(info.st_mode))};
+      return {std::nullopt, NotWritten(WriteError::kRefused, target, KindOf(info.st_mode))};
     const std::unique_ptr<char, decltype(&std::free)> real(realpath(target.c_str(), nullptr),
                                                            &std::free);
     if (!real)
-      return {std::nullopt, SystemFailure(WriteOutcome::kCannotCreate, target)};
+      return {std::nullopt, SystemNotWritten(WriteError::kCannotCreate, target)};
     return {Destination{real.get(), info.st_mode & 07777, info}, {}};
   }
   if (errno != ENOENT)
-    return {std::nullopt, SystemFailure(WriteOutcome::kCannotCreate, target)};
+    return {std::nullopt, SystemNotWritten(WriteError::kCannotCreate, target)};
   struct stat link {};
   if (lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
-    return {std::nullopt, Failure(WriteOutcome::kRefused, target,
-                                  "it is a symbolic link to a file that does not exist")};
+    return {std::nullopt, NotWritten(WriteError::kRefused, target,
+                                     "it is a symbolic link to a file that does not exist")};
   if (!target.has_filename())
-    return {std::nullopt, Failure(WriteOutcome::kCannotCreate, target, "it names no file")};
+    return {std::nullopt, NotWritten(WriteError::kCannotCreate, target, "it names no file")};
   return {Destination{target, NewFileMode(), std::nullopt}, {}};
 }
 
@@ -137,7 +137,7 @@ WriteResult WriteFileReplacing(const fs::path& target, std::span<const uint8_t> 
   temporary.push_back('\0');
   FileDescriptor fd(mkostemp(temporary.data(), O_CLOEXEC));
   if (!fd)
-    return SystemFailure(WriteOutcome::kCannotCreate, target);
+    return SystemNotWritten(WriteError::kCannotCreate, target);
 
   const bool written = WriteAll(fd.get(), bytes) && TakeOverAttributes(fd.get(), destination) &&
                        fsync(fd.get()) == 0 && close(fd.release()) == 0 &&
@@ -147,7 +147,7 @@ WriteResult WriteFileReplacing(const fs::path& target, std::span<const uint8_t> 
     fd.reset();
     unlink(temporary.data());
     errno = error;
-    return SystemFailure(WriteOutcome::kCannotWrite, target);
+    return SystemNotWritten(WriteError::kCannotWrite, target);
   }
   FlushFolderOf(destination.path);
   return {};

@@ -5,10 +5,12 @@
 #include <span>
 #include <string>
 
+#include "platform/result.h"
+
 namespace nuv::platform {
 
-enum class WriteOutcome {
-  kWritten,
+// Why a file was not written; in each case the target is as it was.
+enum class WriteError {
   // The target is a folder, a FIFO, a device or a socket (after following
   // links), a link that leads nowhere, or on Windows a read-only file.
   // Nothing was touched.
@@ -16,16 +18,16 @@ enum class WriteOutcome {
   // No new file can be made beside the target (no such folder, no right to
   // write there, a path that names no file). Nothing was touched.
   kCannotCreate,
-  // The bytes, their flush or the rename failed; the target is as it was.
+  // The bytes, their flush or the rename failed.
   kCannotWrite,
 };
 
-struct [[nodiscard]] WriteResult {
-  WriteOutcome outcome = WriteOutcome::kWritten;
-  std::string error;  // for the user, naming the path; empty when written
-
-  bool ok() const { return outcome == WriteOutcome::kWritten; }
+struct WriteFailure {
+  WriteError kind = WriteError::kCannotWrite;
+  std::string message;  // for the user, naming the path
 };
+
+using WriteResult = Result<void, WriteFailure>;
 
 // Every file the tool writes for the user goes through here, so that a
 // failure never leaves a half-written or emptied file behind. `bytes` become

@@ -30,12 +30,12 @@ class Handle {
   HANDLE handle_;
 };
 
-WriteResult Failure(WriteOutcome outcome, const fs::path& target, std::string_view why) {
-  return {outcome, "Cannot write \"" + Utf8FromPath(target) + "\": " + std::string(why) + "."};
+WriteFailure NotWritten(WriteError kind, const fs::path& target, std::string_view why) {
+  return {kind, "Cannot write \"" + Utf8FromPath(target) + "\": " + std::string(why) + "."};
 }
 
-WriteResult SystemFailure(WriteOutcome outcome, const fs::path& target, DWORD code) {
-  return Failure(outcome, target, SystemMessage(code));
+WriteFailure SystemNotWritten(WriteError kind, const fs::path& target, DWORD code) {
+  return NotWritten(kind, target, SystemMessage(code));
 }
 
 // Where the bytes end up: the file at the end of any links, or the new file.
@@ -51,7 +51,7 @@ struct Resolved {
 Resolved Resolve(const fs::path& target) {
   Resolved resolved;
   if (target.empty() || !target.has_filename()) {
-    resolved.refusal = Failure(WriteOutcome::kCannotCreate, target, "it names no file");
+    resolved.refusal = NotWritten(WriteError::kCannotCreate, target, "it names no file");
     return resolved;
   }
   // A device name ("CON", "NUL", "COM1") names the device in any folder;
@@ -60,7 +60,7 @@ Resolved Resolve(const fs::path& target) {
     std::wstring full(length, L'\0');
     full.resize(GetFullPathNameW(target.c_str(), length, full.data(), nullptr));
     if (full.starts_with(L"\\\\.\\")) {
-      resolved.refusal = Failure(WriteOutcome::kRefused, target, "it is a device, not a file");
+      resolved.refusal = NotWritten(WriteError::kRefused, target, "it is a device, not a file");
       return resolved;
     }
   }
@@ -68,17 +68,17 @@ Resolved Resolve(const fs::path& target) {
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD code = GetLastError();
     if (code != ERROR_FILE_NOT_FOUND)
-      resolved.refusal = SystemFailure(WriteOutcome::kCannotCreate, target, code);
+      resolved.refusal = SystemNotWritten(WriteError::kCannotCreate, target, code);
     resolved.path = target;
     return resolved;
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    resolved.refusal = Failure(WriteOutcome::kRefused, target, "it is a folder, not a file");
+    resolved.refusal = NotWritten(WriteError::kRefused, target, "it is a folder, not a file");
     return resolved;
   }
   // The user's own protection of the file: never replaced behind it.
   if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-    resolved.refusal = Failure(WriteOutcome::kRefused, target, "it is read-only");
+    resolved.refusal = NotWritten(WriteError::kRefused, target, "it is read-only");
     return resolved;
   }
   const Handle file(CreateFileW(target.c_str(), 0,
@@ -88,12 +88,12 @@ Resolved Resolve(const fs::path& target) {
     const DWORD code = GetLastError();
     resolved.refusal =
         code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
-            ? Failure(WriteOutcome::kRefused, target, "it is a link to a file that does not exist")
-            : SystemFailure(WriteOutcome::kCannotCreate, target, code);
+            ? NotWritten(WriteError::kRefused, target, "it is a link to a file that does not exist")
+            : SystemNotWritten(WriteError::kCannotCreate, target, code);
     return resolved;
   }
   if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-    resolved.refusal = Failure(WriteOutcome::kRefused, target, "it is a device, not a file");
+    resolved.refusal = NotWritten(WriteError::kRefused, target, "it is a device, not a file");
     return resolved;
   }
   std::wstring final_path(MAX_PATH, L'\0');
@@ -160,7 +160,7 @@ WriteResult WriteFileReplacing(const fs::path& target, std::span<const uint8_t> 
   }
   Handle file(created);
   if (!file.ok())
-    return SystemFailure(WriteOutcome::kCannotCreate, target, GetLastError());
+    return SystemNotWritten(WriteError::kCannotCreate, target, GetLastError());
 
   const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) &&
                        file.Close() && PutInPlace(temporary, destination);
@@ -168,7 +168,7 @@ WriteResult WriteFileReplacing(const fs::path& target, std::span<const uint8_t> 
     const DWORD code = GetLastError();
     file.Close();
     DeleteFileW(temporary.c_str());
-    return SystemFailure(WriteOutcome::kCannotWrite, target, code);
+    return SystemNotWritten(WriteError::kCannotWrite, target, code);
   }
   return {};
 }

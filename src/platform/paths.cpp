@@ -25,34 +25,24 @@ std::string Backslashes(std::string_view name) {
   return out;
 }
 
-NativePath Refuse(std::string text) {
-  NativePath result;
-  result.error = std::move(text);
-  return result;
-}
-
 // Checks that `dir` is a real directory owned by us and closed to others.
-std::string CheckPrivateDirectory(const std::filesystem::path& dir) {
+Result<void> CheckPrivateDirectory(const std::filesystem::path& dir) {
   struct stat st {};
   if (lstat(dir.c_str(), &st) != 0)
-    return "Cannot use the private folder " + dir.string() + ": " + std::strerror(errno);
+    return Failure{"Cannot use the private folder " + dir.string() + ": " + std::strerror(errno)};
   if (S_ISLNK(st.st_mode))
-    return "The private folder " + dir.string() + " is a symbolic link; refusing to use it.";
+    return Failure{"The private folder " + dir.string() +
+                   " is a symbolic link; refusing to use it."};
   if (!S_ISDIR(st.st_mode))
-    return "The private folder " + dir.string() + " is not a directory; refusing to use it.";
+    return Failure{"The private folder " + dir.string() +
+                   " is not a directory; refusing to use it."};
   if (st.st_uid != geteuid())
-    return "The private folder " + dir.string() + " belongs to another user; refusing to use it.";
+    return Failure{"The private folder " + dir.string() +
+                   " belongs to another user; refusing to use it."};
   if ((st.st_mode & 077) != 0)
-    return "The private folder " + dir.string() +
-           " can be reached by other users (its mode must be 0700); refusing to use it.";
+    return Failure{"The private folder " + dir.string() +
+                   " can be reached by other users (its mode must be 0700); refusing to use it."};
   return {};
-}
-
-NativePath Accept(std::filesystem::path path) {
-  NativePath result;
-  result.ok = true;
-  result.path = std::move(path);
-  return result;
 }
 
 }  // namespace
@@ -66,14 +56,14 @@ NativePath MapDriveName(const std::filesystem::path& base, std::string_view name
     if (part.empty() || part == ".")
       continue;
     if (part == "..")
-      return Refuse("The name " + std::string(name) + " leaves the private folder; refused.");
+      return Failure{"The name " + std::string(name) + " leaves the private folder; refused."};
     path /= part;
     struct stat st {};
     if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
-      return Refuse("The name " + std::string(name) +
-                    " passes through a symbolic link in the private folder; refused.");
+      return Failure{"The name " + std::string(name) +
+                     " passes through a symbolic link in the private folder; refused."};
   }
-  return Accept(std::move(path));
+  return path;
 }
 
 namespace {
@@ -98,16 +88,16 @@ class WorkingFolders {
     if (found == folders_.end()) {
       std::string pattern = (root / ("run-" + std::to_string(owner_) + "-XXXXXX")).string();
       if (mkdtemp(pattern.data()) == nullptr)
-        return Refuse("Cannot create a working folder in " + root.string() + ": " +
-                      std::strerror(errno));
+        return Failure{"Cannot create a working folder in " + root.string() + ": " +
+                       std::strerror(errno)};
       found = folders_.emplace(root, pattern).first;
     } else if (mkdir(found->second.c_str(), 0700) != 0 && errno != EEXIST) {
-      return Refuse("Cannot create the working folder " + found->second.string() + ": " +
-                    std::strerror(errno));
+      return Failure{"Cannot create the working folder " + found->second.string() + ": " +
+                     std::strerror(errno)};
     }
-    if (std::string problem = CheckPrivateDirectory(found->second); !problem.empty())
-      return Refuse(std::move(problem));
-    return Accept(found->second);
+    if (Result<void> checked = CheckPrivateDirectory(found->second); !checked.ok())
+      return checked.failure();
+    return found->second;
   }
 
  private:
@@ -133,22 +123,22 @@ NativePath PrivateRoot() {
     root = "/tmp/nuv-d-" + std::to_string(geteuid());
 
   if (mkdir(root.c_str(), 0700) != 0 && errno != EEXIST)
-    return Refuse("Cannot create the private folder " + root.string() + ": " +
-                  std::strerror(errno));
-  if (std::string problem = CheckPrivateDirectory(root); !problem.empty())
-    return Refuse(std::move(problem));
-  return Accept(std::move(root));
+    return Failure{"Cannot create the private folder " + root.string() + ": " +
+                   std::strerror(errno)};
+  if (Result<void> checked = CheckPrivateDirectory(root); !checked.ok())
+    return checked.failure();
+  return root;
 }
 
 NativePath ToNativePath(std::string_view name) {
   if (name.size() >= 2 && name[0] == '.' && name[1] == '\\')
-    return Accept(std::filesystem::current_path() / Backslashes(name.substr(2)));
+    return std::filesystem::current_path() / Backslashes(name.substr(2));
   if (!IsDriveDName(name))
-    return Accept(std::string(name));
+    return std::filesystem::path(name);
   const NativePath root = PrivateRoot();
-  if (!root.ok)
+  if (!root.ok())
     return root;
-  return MapDriveName(root.path, name);
+  return MapDriveName(root.value(), name);
 }
 
 std::filesystem::path ProgramFolder() {

@@ -4,14 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/result.h"
+
 namespace nuv::platform {
 
 // A Windows-style name mapped to a native path, or why it could not be.
-struct NativePath {
-  bool ok = false;
-  std::filesystem::path path;
-  std::string error;  // set when !ok, a sentence for the user
-};
+using NativePath = Result<std::filesystem::path>;
 
 // Maps the names the tool uses to native paths:
 //  ".\name"        -> name in the current directory

@@ -17,19 +17,6 @@
 namespace nuv::platform {
 namespace {
 
-NativePath Refuse(std::string text) {
-  NativePath result;
-  result.error = std::move(text);
-  return result;
-}
-
-NativePath Found(std::filesystem::path path) {
-  NativePath result;
-  result.ok = true;
-  result.path = std::move(path);
-  return result;
-}
-
 bool DriveExists(wchar_t letter) {
   const wchar_t root[] = {letter, L':', L'\\', L'\0'};
   return GetDriveTypeW(root) != DRIVE_NO_ROOT_DIR;
@@ -75,47 +62,38 @@ bool CreatePrivateFolder(const std::filesystem::path& folder) {
 
 // A folder that already exists must be a real folder, not a link or a
 // junction that leads elsewhere.
-std::string CheckPrivateFolder(const std::filesystem::path& folder) {
+Result<void> CheckPrivateFolder(const std::filesystem::path& folder) {
   const DWORD attributes = GetFileAttributesW(folder.c_str());
   const std::string name = Utf8FromPath(folder);
   if (attributes == INVALID_FILE_ATTRIBUTES)
-    return "Cannot use the private folder " + name + ": " + SystemMessage(GetLastError());
+    return Failure{"Cannot use the private folder " + name + ": " + SystemMessage(GetLastError())};
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-    return "The private folder " + name + " is a link; refusing to use it.";
+    return Failure{"The private folder " + name + " is a link; refusing to use it."};
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-    return "The private folder " + name + " is not a folder; refusing to use it.";
+    return Failure{"The private folder " + name + " is not a folder; refusing to use it."};
   return {};
-}
-
-std::wstring Environment(const wchar_t* name) {
-  const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-  if (size == 0)
-    return {};
-  std::wstring value(size, L'\0');
-  const DWORD length = GetEnvironmentVariableW(name, value.data(), size);
-  value.resize(length < size ? length : 0);
-  return value;
 }
 
 }  // namespace
 
 NativePath PrivateRoot() {
   std::filesystem::path root;
-  if (std::wstring explicit_root = Environment(L"NUV_PRIVATE_ROOT"); !explicit_root.empty()) {
+  if (std::wstring explicit_root = EnvironmentVariable(L"NUV_PRIVATE_ROOT");
+      !explicit_root.empty()) {
     root = explicit_root;
   } else {
     wchar_t temporary[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathW(MAX_PATH + 1, temporary);
     if (length == 0 || length > MAX_PATH)
-      return Refuse("Cannot find the temporary folder: " + SystemMessage(GetLastError()));
+      return Failure{"Cannot find the temporary folder: " + SystemMessage(GetLastError())};
     root = std::filesystem::path(std::wstring(temporary, length)) / L"nuv-d";
   }
   if (!CreatePrivateFolder(root) && GetLastError() != ERROR_ALREADY_EXISTS)
-    return Refuse("Cannot create the private folder " + Utf8FromPath(root) + ": " +
-                  SystemMessage(GetLastError()));
-  if (std::string problem = CheckPrivateFolder(root); !problem.empty())
-    return Refuse(std::move(problem));
-  return Found(root);
+    return Failure{"Cannot create the private folder " + Utf8FromPath(root) + ": " +
+                   SystemMessage(GetLastError())};
+  if (Result<void> checked = CheckPrivateFolder(root); !checked.ok())
+    return checked.failure();
+  return root;
 }
 
 // "D:\dir\name" as dir\name under `base`, never through a link there.
@@ -125,14 +103,14 @@ NativePath MapDriveName(const std::filesystem::path& base, std::string_view name
     if (part.empty() || part == L".")
       continue;
     if (part == L"..")
-      return Refuse("The name " + std::string(name) + " leaves the private folder; refused.");
+      return Failure{"The name " + std::string(name) + " leaves the private folder; refused."};
     path /= part;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-      return Refuse("The name " + std::string(name) +
-                    " passes through a link in the private folder; refused.");
+      return Failure{"The name " + std::string(name) +
+                     " passes through a link in the private folder; refused."};
   }
-  return Found(path);
+  return path;
 }
 
 namespace {
@@ -163,15 +141,15 @@ class WorkingFolders {
           break;
       }
       if (found == folders_.end())
-        return Refuse("Cannot create a working folder in " + Utf8FromPath(root) + ": " +
-                      SystemMessage(GetLastError()));
+        return Failure{"Cannot create a working folder in " + Utf8FromPath(root) + ": " +
+                       SystemMessage(GetLastError())};
     } else if (!CreatePrivateFolder(found->second) && GetLastError() != ERROR_ALREADY_EXISTS) {
-      return Refuse("Cannot create the working folder " + Utf8FromPath(found->second) + ": " +
-                    SystemMessage(GetLastError()));
+      return Failure{"Cannot create the working folder " + Utf8FromPath(found->second) + ": " +
+                     SystemMessage(GetLastError())};
     }
-    if (std::string problem = CheckPrivateFolder(found->second); !problem.empty())
-      return Refuse(std::move(problem));
-    return Found(found->second);
+    if (Result<void> checked = CheckPrivateFolder(found->second); !checked.ok())
+      return checked.failure();
+    return found->second;
   }
 
  private:
@@ -188,14 +166,14 @@ NativePath WorkingFolderUnder(const std::filesystem::path& root) {
 
 NativePath ToNativePath(std::string_view name) {
   if (name.size() >= 2 && name[0] == '.' && name[1] == '\\')
-    return Found(std::filesystem::current_path() / PathFromUtf8(name.substr(2)));
+    return std::filesystem::current_path() / PathFromUtf8(name.substr(2));
   if (!IsDriveDName(name) || DriveExists(L'D'))
-    return Found(PathFromUtf8(name));
+    return PathFromUtf8(name);
   // No drive D: here; its folders live in the private folder instead.
   NativePath root = PrivateRoot();
-  if (!root.ok)
+  if (!root.ok())
     return root;
-  return MapDriveName(root.path, name);
+  return MapDriveName(root.value(), name);
 }
 
 std::filesystem::path ProgramFolder() {

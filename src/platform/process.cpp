@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/exec_arguments.h"
+#include "platform/program_search.h"
 
 extern char** environ;
 
@@ -86,13 +87,6 @@ int DecodeStatus(int raw) {
   return -1;
 }
 
-// The folders a program name without a '/' is looked for in.
-std::string ProgramSearchPath() {
-  if (const char* env = std::getenv("PATH"); env != nullptr)
-    return env;
-  return "/usr/local/bin:/usr/bin:/bin";
-}
-
 }  // namespace
 
 ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
@@ -120,74 +114,65 @@ ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
   return result;
 }
 
-std::optional<std::filesystem::path> FindProgram(std::string_view name) {
-  if (name.empty())
-    return std::nullopt;
-  if (name.find('/') != std::string_view::npos) {
-    std::filesystem::path path{std::string(name)};
-    if (IsExecutableFile(path))
-      return path;
-    return std::nullopt;
-  }
+std::optional<std::filesystem::path> ProgramIn(const std::filesystem::path& folder,
+                                               std::string_view name) {
+  std::filesystem::path candidate = folder / std::string(name);
+  if (IsExecutableFile(candidate))
+    return candidate;
+  return std::nullopt;
+}
+
+namespace {
+
+std::string ProgramSearchPath() {
+  if (const char* env = std::getenv("PATH"); env != nullptr)
+    return env;
+  return "/usr/local/bin:/usr/bin:/bin";
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> ProgramFolders() {
   const std::string search = ProgramSearchPath();
+  std::vector<std::filesystem::path> folders;
   size_t start = 0;
   for (;;) {
     const size_t colon = search.find(':', start);
     const std::string_view piece =
         std::string_view(search).substr(start, colon == std::string::npos ? colon : colon - start);
     // An empty PATH entry means the current directory.
-    const std::filesystem::path folder =
-        piece.empty() ? std::filesystem::path(".") : std::filesystem::path(piece);
-    std::filesystem::path candidate = folder / std::string(name);
-    if (IsExecutableFile(candidate))
-      return candidate;
+    folders.emplace_back(piece.empty() ? std::string_view(".") : piece);
     if (colon == std::string::npos)
-      break;
+      return folders;
     start = colon + 1;
   }
-  return std::nullopt;
 }
 
-std::unique_ptr<ChildProcess> ChildProcess::Spawn(std::span<const std::string> argv,
-                                                  ChildPipes& pipes, std::string& error) {
-  if (argv.empty()) {
-    error = "no program was named";
-    return nullptr;
-  }
-  std::optional<std::filesystem::path> program = FindProgram(argv[0]);
-  if (!program) {
-    if (argv[0].find('/') != std::string::npos)
-      error = argv[0] + " is not an executable file";
-    else
-      error =
-          "no program named \"" + argv[0] + "\" was found on PATH (" + ProgramSearchPath() + ")";
-    return nullptr;
-  }
-  ChildPipes mine;
-  FileDescriptor child_input;
-  FileDescriptor child_output;
-  FileDescriptor child_error;
-  if (!MakePipe(child_input, mine.input) || !MakePipe(mine.output, child_output) ||
-      !MakePipe(mine.error, child_error)) {
-    error = std::string("its pipes cannot be made: ") + std::strerror(errno);
-    return nullptr;
-  }
+std::string ProgramSearchPlaces() {
+  return "on PATH (" + ProgramSearchPath() + ")";
+}
+
+Result<void> ChildProcess::MakePipes(ChildPipes& mine, ChildPipes& child_ends) {
+  if (!MakePipe(child_ends.input, mine.input) || !MakePipe(mine.output, child_ends.output) ||
+      !MakePipe(mine.error, child_ends.error))
+    return Failure{std::string("its pipes cannot be made: ") + std::strerror(errno)};
+  return {};
+}
+
+Result<std::unique_ptr<ChildProcess>> ChildProcess::Start(const std::filesystem::path& program,
+                                                          std::span<const std::string> argv,
+                                                          const ChildPipes& child_ends) {
   SpawnSetup setup;
-  if (!setup.Prepare(child_input.get(), child_output.get(), child_error.get())) {
-    error = "its start cannot be prepared";
-    return nullptr;
-  }
+  if (!setup.Prepare(static_cast<int>(child_ends.input.get()),
+                     static_cast<int>(child_ends.output.get()),
+                     static_cast<int>(child_ends.error.get())))
+    return Failure{"its start cannot be prepared"};
   std::vector<char*> args = ExecArguments(argv);
   pid_t pid = -1;
   const int status =
-      posix_spawn(&pid, program->c_str(), setup.actions(), setup.attr(), args.data(), environ);
-  if (status != 0) {
-    error = program->string() + " cannot be run: " + std::strerror(status);
-    return nullptr;
-  }
-  // The child's ends close here: a reader then sees the end of its pipe as
-  // soon as the child and everything it started have closed theirs.
-  pipes = std::move(mine);
+      posix_spawn(&pid, program.c_str(), setup.actions(), setup.attr(), args.data(), environ);
+  if (status != 0)
+    return Failure{program.string() + " cannot be run: " + std::strerror(status)};
   return std::unique_ptr<ChildProcess>(new ChildProcess(pid));
 }
 

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/file_descriptor.h"
+#include "platform/result.h"
 
 namespace nuv::platform {
 
@@ -36,8 +37,11 @@ struct ReadResult {
 ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
                          std::chrono::milliseconds timeout);
 
-// The file that `name` starts: `name` itself when it holds a '/', else the
-// first executable regular file of that name in the folders of PATH.
+// The file that `name` starts: `name` itself when it holds a folder
+// separator, else the first program of that name in the folders of PATH
+// (on Windows the tool's own folder first, and a name without an extension
+// with ".exe" too). A program is an executable regular file here, a file
+// on Windows.
 std::optional<std::filesystem::path> FindProgram(std::string_view name);
 
 // This side of the three pipes of a child: its standard input (written
@@ -56,11 +60,11 @@ class ChildProcess {
  public:
   // Starts argv[0] (see FindProgram) with the arguments argv, the caller's
   // environment and current directory, its standard handles connected to new
-  // pipes whose other ends are put into `pipes`. Null when the program
-  // cannot be found or started, with the reason in `error` ("no program
-  // named "gzip" was found on PATH (/usr/bin:/bin)").
-  static std::unique_ptr<ChildProcess> Spawn(std::span<const std::string> argv, ChildPipes& pipes,
-                                             std::string& error);
+  // pipes whose other ends are put into `pipes`. Why not, when the program
+  // cannot be found or started ("no program named "gzip" was found on PATH
+  // (/usr/bin:/bin)").
+  static Result<std::unique_ptr<ChildProcess>> Spawn(std::span<const std::string> argv,
+                                                     ChildPipes& pipes);
 
   // Ends a child that still runs and collects it, so none is left behind.
   ~ChildProcess();
@@ -82,6 +86,13 @@ class ChildProcess {
 
  private:
   explicit ChildProcess(ProcessId pid) : pid_(pid) {}
+  // The system's part of Spawn: pipes whose ends in `mine` no child
+  // inherits, and whose ends in `child_ends` the child started next does.
+  static Result<void> MakePipes(ChildPipes& mine, ChildPipes& child_ends);
+  // Starts `program` with `child_ends` as its standard handles.
+  static Result<std::unique_ptr<ChildProcess>> Start(const std::filesystem::path& program,
+                                                     std::span<const std::string> argv,
+                                                     const ChildPipes& child_ends);
   bool PollLocked();
 
   const ProcessId pid_;

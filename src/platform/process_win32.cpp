@@ -8,6 +8,7 @@
 #include "platform/launch_win32.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/program_search.h"
 #include "platform/wide_text.h"
 
 namespace nuv::platform {
@@ -28,20 +29,6 @@ bool IsFile(const std::filesystem::path& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// `name` in `folder`, and with ".exe" added when it has no extension.
-std::optional<std::filesystem::path> ProgramIn(const std::filesystem::path& folder,
-                                               const std::filesystem::path& name) {
-  std::filesystem::path candidate = folder / name;
-  if (IsFile(candidate))
-    return candidate;
-  if (!name.has_extension()) {
-    candidate += L".exe";
-    if (IsFile(candidate))
-      return candidate;
-  }
-  return std::nullopt;
-}
-
 // A pipe whose `child` end the child inherits and whose other end, ours,
 // no child does.
 bool MakePipe(FileDescriptor& read_end, FileDescriptor& write_end, bool child_reads) {
@@ -53,13 +40,6 @@ bool MakePipe(FileDescriptor& read_end, FileDescriptor& write_end, bool child_re
   read_end = Own(read);
   write_end = Own(write);
   return SetHandleInformation(child_reads ? write : read, HANDLE_FLAG_INHERIT, 0) != 0;
-}
-
-std::wstring ProgramSearchPath() {
-  const DWORD size = GetEnvironmentVariableW(L"PATH", nullptr, 0);
-  std::wstring search(size, L'\0');
-  search.resize(size > 0 ? GetEnvironmentVariableW(L"PATH", search.data(), size) : 0);
-  return search;
 }
 
 }  // namespace
@@ -99,88 +79,88 @@ ReadResult ReadAvailable(const FileDescriptor& fd, std::span<char> buffer,
   }
 }
 
-// The program's own folder first, then the folders of PATH: a program
-// beside the tool wins over one installed elsewhere.
-std::optional<std::filesystem::path> FindProgram(std::string_view name) {
-  if (name.empty())
-    return std::nullopt;
+// `name` in `folder`, and with ".exe" added when it has no extension.
+std::optional<std::filesystem::path> ProgramIn(const std::filesystem::path& folder,
+                                               std::string_view name) {
   const std::filesystem::path program = PathFromUtf8(name);
-  if (name.find_first_of("\\/") != std::string_view::npos)
-    return ProgramIn({}, program);
-  if (auto found = ProgramIn(ProgramFolder(), program))
-    return found;
-  const std::wstring search = ProgramSearchPath();
-  size_t start = 0;
-  while (start <= search.size()) {
-    const size_t end = std::min(search.find(L';', start), search.size());
-    const std::wstring folder = search.substr(start, end - start);
-    if (!folder.empty())
-      if (auto found = ProgramIn(folder, program))
-        return found;
-    start = end + 1;
+  std::filesystem::path candidate = folder / program;
+  if (IsFile(candidate))
+    return candidate;
+  if (!program.has_extension()) {
+    candidate += L".exe";
+    if (IsFile(candidate))
+      return candidate;
   }
   return std::nullopt;
 }
 
-std::unique_ptr<ChildProcess> ChildProcess::Spawn(std::span<const std::string> argv,
-                                                  ChildPipes& pipes, std::string& error) {
-  if (argv.empty()) {
-    error = "No program to start.";
-    return nullptr;
+namespace {
+
+std::string ProgramSearchPath() {
+  return FromWide(EnvironmentVariable(L"PATH"));
+}
+
+}  // namespace
+
+// The program's own folder first, then the folders of PATH: a program
+// beside the tool wins over one installed elsewhere.
+std::vector<std::filesystem::path> ProgramFolders() {
+  std::vector<std::filesystem::path> folders{ProgramFolder()};
+  const std::wstring search = ToWide(ProgramSearchPath());
+  size_t start = 0;
+  while (start <= search.size()) {
+    const size_t end = std::min(search.find(L';', start), search.size());
+    if (end > start)
+      folders.emplace_back(search.substr(start, end - start));
+    start = end + 1;
   }
-  const std::optional<std::filesystem::path> program = FindProgram(argv[0]);
-  if (!program) {
-    if (argv[0].find_first_of("\\/") != std::string::npos)
-      error = argv[0] + " is not a program file";
-    else
-      error = "no program named \"" + argv[0] + "\" was found in " + Utf8FromPath(ProgramFolder()) +
-              " nor on PATH (" + FromWide(ProgramSearchPath()) + ")";
-    return nullptr;
-  }
-  ChildPipes mine;
-  FileDescriptor child_input;
-  FileDescriptor child_output;
-  FileDescriptor child_error;
-  if (!MakePipe(child_input, mine.input, true) || !MakePipe(mine.output, child_output, false) ||
-      !MakePipe(mine.error, child_error, false)) {
-    error = "Cannot create the pipes of a child process: " + SystemMessage(GetLastError());
-    return nullptr;
-  }
+  return folders;
+}
+
+std::string ProgramSearchPlaces() {
+  return "in " + PathText(ProgramFolder()) + " nor on PATH (" + ProgramSearchPath() + ")";
+}
+
+Result<void> ChildProcess::MakePipes(ChildPipes& mine, ChildPipes& child_ends) {
+  if (!MakePipe(child_ends.input, mine.input, true) ||
+      !MakePipe(mine.output, child_ends.output, false) ||
+      !MakePipe(mine.error, child_ends.error, false))
+    return Failure{"Cannot create the pipes of a child process: " + SystemMessage(GetLastError())};
+  return {};
+}
+
+Result<std::unique_ptr<ChildProcess>> ChildProcess::Start(const std::filesystem::path& program,
+                                                          std::span<const std::string> argv,
+                                                          const ChildPipes& child_ends) {
   // The job ends the child's own children with it.
   FileDescriptor job = Own(CreateJobObjectW(nullptr, nullptr));
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   if (!job || !SetInformationJobObject(Native(job), JobObjectExtendedLimitInformation, &limits,
-                                       sizeof(limits))) {
-    error = "Cannot create the job of a child process: " + SystemMessage(GetLastError());
-    return nullptr;
-  }
+                                       sizeof(limits)))
+    return Failure{"Cannot create the job of a child process: " + SystemMessage(GetLastError())};
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
-  startup.hStdInput = Native(child_input);
-  startup.hStdOutput = Native(child_output);
-  startup.hStdError = Native(child_error);
+  startup.hStdInput = Native(child_ends.input);
+  startup.hStdOutput = Native(child_ends.output);
+  startup.hStdError = Native(child_ends.error);
   PROCESS_INFORMATION started{};
-  if (!Launch(*program, argv, startup, CREATE_SUSPENDED, started, error))
-    return nullptr;
+  if (Result<void> launched = Launch(program, argv, startup, CREATE_SUSPENDED, started);
+      !launched.ok())
+    return launched.failure();
   FileDescriptor thread = Own(started.hThread);
   FileDescriptor process = Own(started.hProcess);
   // Wine starts a program of its host system without a handle to watch it
   // by, nor our pipes: such a program cannot be run as a child here.
-  if (!process) {
-    error = "Cannot start " + argv[0] + ": it is not a Windows program.";
-    return nullptr;
-  }
+  if (!process)
+    return Failure{"Cannot start " + argv[0] + ": it is not a Windows program."};
   // A process that cannot join the job (one already in a job that allows
   // no other) is ended by itself instead.
   if (!AssignProcessToJobObject(Native(job), started.hProcess))
     job.reset();
   ResumeThread(started.hThread);
-  // The child's ends close here: a reader then sees the end of its pipe as
-  // soon as the child and everything it started have closed theirs.
-  pipes = std::move(mine);
   std::unique_ptr<ChildProcess> child(new ChildProcess(started.dwProcessId));
   child->process_ = std::move(process);
   child->job_ = std::move(job);

@@ -4,14 +4,13 @@
 
 namespace nuv::platform {
 
-std::unique_ptr<SharedLibrary> SharedLibrary::Load(const std::string& path, std::string& error) {
+Result<std::unique_ptr<SharedLibrary>> SharedLibrary::Load(const std::string& path) {
   // dlopen searches the system's library folders for a bare name.
   const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
   void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* why = dlerror();
-    error = why != nullptr ? why : "unknown reason";
-    return nullptr;
+    return Failure{why != nullptr ? why : "unknown reason"};
   }
   return std::unique_ptr<SharedLibrary>(new SharedLibrary(handle));
 }

@@ -3,15 +3,17 @@
 #include <memory>
 #include <string>
 
+#include "platform/result.h"
+
 namespace nuv::platform {
 
 // A shared library loaded into the process, unloaded when dropped.
 class SharedLibrary {
  public:
   // Loads the library at `path`; a path without a folder names a file in
-  // the current directory, never one the system would search for. Null,
-  // with the system's reason in `error`, when it cannot be loaded.
-  static std::unique_ptr<SharedLibrary> Load(const std::string& path, std::string& error);
+  // the current directory, never one the system would search for. The
+  // system's reason when it cannot be loaded.
+  static Result<std::unique_ptr<SharedLibrary>> Load(const std::string& path);
 
   ~SharedLibrary();
   SharedLibrary(const SharedLibrary&) = delete;

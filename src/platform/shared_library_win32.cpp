@@ -5,15 +5,13 @@
 
 namespace nuv::platform {
 
-std::unique_ptr<SharedLibrary> SharedLibrary::Load(const std::string& path, std::string& error) {
+Result<std::unique_ptr<SharedLibrary>> SharedLibrary::Load(const std::string& path) {
   // LoadLibraryW searches the system's folders for a bare name.
   const bool bare = path.find_first_of("\\/") == std::string::npos;
   const std::wstring file = ToWide(bare ? ".\\" + path : path);
   HMODULE module = LoadLibraryW(file.c_str());
-  if (module == nullptr) {
-    error = SystemMessage(GetLastError());
-    return nullptr;
-  }
+  if (module == nullptr)
+    return Failure{SystemMessage(GetLastError())};
   return std::unique_ptr<SharedLibrary>(new SharedLibrary(reinterpret_cast<void*>(module)));
 }
 

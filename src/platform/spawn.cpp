@@ -10,37 +10,35 @@
 #include <vector>
 
 #include "platform/exec_arguments.h"
+#include "platform/program_search.h"
 
 extern char** environ;
 
 namespace nuv::platform {
 namespace {
 
-// The child's id, or the sentence that says why there is none.
-pid_t Start(std::span<const std::string> argv, std::string& error) {
-  if (argv.empty() || argv[0].empty()) {
-    error = "no program was given";
-    return -1;
-  }
+// The child's id, or why there is none.
+Result<pid_t> Start(std::span<const std::string> argv) {
+  const Result<std::filesystem::path> program = ProgramToStart(argv);
+  if (!program.ok())
+    return program.failure();
   std::vector<char*> args = ExecArguments(argv);
   pid_t pid = -1;
-  if (const int failed = posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ)) {
-    error = "cannot start \"" + argv[0] + "\": " + std::strerror(failed);
-    return -1;
-  }
+  if (const int failed =
+          posix_spawn(&pid, program.value().c_str(), nullptr, nullptr, args.data(), environ))
+    return Failure{"cannot start \"" + argv[0] + "\": " + std::strerror(failed)};
   return pid;
 }
 
 }  // namespace
 
-std::string SpawnDetached(std::span<const std::string> argv) {
-  std::string error;
-  const pid_t pid = Start(argv, error);
-  if (pid < 0)
-    return error;
+Result<void> SpawnDetached(std::span<const std::string> argv) {
+  const Result<pid_t> started = Start(argv);
+  if (!started.ok())
+    return started.failure();
   // Nobody waits for the program; a detached thread collects it so that it
   // does not linger as a zombie while the tool runs.
-  std::thread([pid] {
+  std::thread([pid = started.value()] {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -48,20 +46,19 @@ std::string SpawnDetached(std::span<const std::string> argv) {
   return {};
 }
 
-std::string RunToEnd(std::span<const std::string> argv) {
-  std::string error;
-  const pid_t pid = Start(argv, error);
-  if (pid < 0)
-    return error;
+Result<void> RunToEnd(std::span<const std::string> argv) {
+  const Result<pid_t> started = Start(argv);
+  if (!started.ok())
+    return started.failure();
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
+  while (waitpid(started.value(), &status, 0) < 0) {
     if (errno != EINTR)
-      return "cannot wait for \"" + argv[0] + "\": " + std::strerror(errno);
+      return Failure{"cannot wait for \"" + argv[0] + "\": " + std::strerror(errno)};
   }
   if (WIFEXITED(status) && WEXITSTATUS(status) != 0)
-    return "exit status " + std::to_string(WEXITSTATUS(status));
+    return Failure{"exit status " + std::to_string(WEXITSTATUS(status))};
   if (WIFSIGNALED(status))
-    return "ended by signal " + std::to_string(WTERMSIG(status));
+    return Failure{"ended by signal " + std::to_string(WTERMSIG(status))};
   return {};
 }
 

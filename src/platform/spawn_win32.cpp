@@ -3,28 +3,23 @@
 #include "platform/command_line.h"
 #include "platform/launch_win32.h"
 #include "platform/process.h"
+#include "platform/program_search.h"
 #include "platform/spawn.h"
 #include "platform/wide_text.h"
 
 namespace nuv::platform {
 namespace {
 
-// The started process's handle, or null with the sentence that says why.
-HANDLE Start(std::span<const std::string> argv, std::string& error) {
-  if (argv.empty() || argv[0].empty()) {
-    error = "no program was given";
-    return nullptr;
-  }
-  const std::optional<std::filesystem::path> program = FindProgram(argv[0]);
-  if (!program) {
-    error = "cannot start \"" + argv[0] + "\": it cannot be found";
-    return nullptr;
-  }
+// The started process's handle, or why there is none.
+Result<HANDLE> Start(std::span<const std::string> argv) {
+  const Result<std::filesystem::path> program = ProgramToStart(argv);
+  if (!program.ok())
+    return program.failure();
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started{};
-  if (!Launch(*program, argv, startup, 0, started, error))
-    return nullptr;
+  if (Result<void> launched = Launch(program.value(), argv, startup, 0, started); !launched.ok())
+    return launched.failure();
   CloseHandle(started.hThread);
   return started.hProcess;
 }
@@ -39,41 +34,37 @@ std::wstring WindowsCommandLine(const std::filesystem::path& program,
   return ToWide(line);
 }
 
-bool Launch(const std::filesystem::path& program, std::span<const std::string> argv,
-            STARTUPINFOW& startup, DWORD flags, PROCESS_INFORMATION& started, std::string& error) {
+Result<void> Launch(const std::filesystem::path& program, std::span<const std::string> argv,
+                    STARTUPINFOW& startup, DWORD flags, PROCESS_INFORMATION& started) {
   std::wstring line = WindowsCommandLine(program, argv);
   const BOOL inherit = (startup.dwFlags & STARTF_USESTDHANDLES) != 0;
   if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, inherit,
                       CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | flags, nullptr, nullptr,
-                      &startup, &started)) {
-    error = "cannot start \"" + argv[0] + "\": " + SystemMessage(GetLastError());
-    return false;
-  }
-  return true;
-}
-
-std::string SpawnDetached(std::span<const std::string> argv) {
-  std::string error;
-  HANDLE process = Start(argv, error);
-  if (process == nullptr)
-    return error;
-  CloseHandle(process);
+                      &startup, &started))
+    return Failure{"cannot start \"" + argv[0] + "\": " + SystemMessage(GetLastError())};
   return {};
 }
 
-std::string RunToEnd(std::span<const std::string> argv) {
-  std::string error;
-  HANDLE process = Start(argv, error);
-  if (process == nullptr)
-    return error;
-  WaitForSingleObject(process, INFINITE);
+Result<void> SpawnDetached(std::span<const std::string> argv) {
+  const Result<HANDLE> process = Start(argv);
+  if (!process.ok())
+    return process.failure();
+  CloseHandle(process.value());
+  return {};
+}
+
+Result<void> RunToEnd(std::span<const std::string> argv) {
+  const Result<HANDLE> process = Start(argv);
+  if (!process.ok())
+    return process.failure();
+  WaitForSingleObject(process.value(), INFINITE);
   DWORD code = 0;
-  const bool known = GetExitCodeProcess(process, &code) != 0;
-  CloseHandle(process);
+  const bool known = GetExitCodeProcess(process.value(), &code) != 0;
+  CloseHandle(process.value());
   if (!known)
-    return "cannot wait for \"" + argv[0] + "\": " + SystemMessage(GetLastError());
+    return Failure{"cannot wait for \"" + argv[0] + "\": " + SystemMessage(GetLastError())};
   if (code != 0)
-    return "exit status " + std::to_string(code);
+    return Failure{"exit status " + std::to_string(code)};
   return {};
 }
 

@@ -17,6 +17,9 @@ std::string FromWide(std::wstring_view utf16);
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 std::string Utf8FromPath(const std::filesystem::path& path);
 
+// The value of the environment variable `name`; empty when it is not set.
+std::wstring EnvironmentVariable(const wchar_t* name);
+
 // The system's text for a Win32 error code, without the line break it ends
 // with.
 std::string SystemMessage(unsigned long code);

@@ -41,6 +41,16 @@ std::string Utf8FromPath(const std::filesystem::path& path) {
   return FromWide(path.native());
 }
 
+std::wstring EnvironmentVariable(const wchar_t* name) {
+  const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+  if (size == 0)
+    return {};
+  std::wstring value(size, L'\0');
+  const DWORD length = GetEnvironmentVariableW(name, value.data(), size);
+  value.resize(length < size ? length : 0);
+  return value;
+}
+
 std::string SystemMessage(unsigned long code) {
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(

@@ -4,27 +4,27 @@
 
 namespace nuv::plugin {
 
-bool CellGrid::MakeArea(fw::Window& form) {
+CellGrid::AreaResult CellGrid::MakeArea(fw::Window& form) {
   if (area_.IsWindow())
-    return true;
+    return AreaResult::kReady;
   const fw::Window* group = form.GetDlgItem(group_id_);
   const fw::Window* label = form.GetDlgItem(first_label_id_);
   if (group == nullptr || label == nullptr)
-    return false;
+    return AreaResult::kNoArea;
   // Inside the box's frame lines, from the first row's top; as many whole
   // rows high as fit above the box's bottom line.
   const fw::Rect box = group->rect();
   const int top = label->rect().top + kRowHeight;
   const int rows = std::max(0, (box.bottom - 1 - top) / kRowHeight);
   if (!area_.Create({box.left + 1, top, box.right - 1, top + rows * kRowHeight}, &form, kAreaId))
-    return false;
+    return AreaResult::kNoArea;
   area_.SetFont(form.GetFont());
   area_.SetLineHeight(kRowHeight);
-  return true;
+  return AreaResult::kReady;
 }
 
 void CellGrid::FillRow(fw::Window& form, size_t row, const image::GridRow& values) {
-  if (row >= kRows || !MakeArea(form))
+  if (row >= kRows || MakeArea(form) != AreaResult::kReady)
     return;
   const image::GridCellTexts texts = image::FormatGridRow(values);
   const int below = kRowHeight * static_cast<int>(row + 1);

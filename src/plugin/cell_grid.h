@@ -59,9 +59,10 @@ class CellGrid {
   const fw::ScrollArea& area() const { return area_; }
 
  private:
-  // Makes the area when there is none; false when the form lacks the group
-  // box or the first label.
-  bool MakeArea(fw::Window& form);
+  // Makes the area when there is none; kNoArea when the form lacks the
+  // group box or the first label, or the area cannot be made.
+  enum class AreaResult { kReady, kNoArea };
+  [[nodiscard]] AreaResult MakeArea(fw::Window& form);
 
   uint32_t group_id_;
   uint32_t first_label_id_;

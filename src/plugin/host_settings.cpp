@@ -10,9 +10,9 @@ namespace nuv::plugin {
 
 HostSettings ReadHostSettings() {
   const platform::NativePath file = platform::ToNativePath(kHostSettingsFile);
-  if (!file.ok)
+  if (!file.ok())
     return HostSettings{};
-  return ReadHostSettingsFrom(file.path);
+  return ReadHostSettingsFrom(file.value());
 }
 
 HostSettings ReadHostSettingsFrom(const std::filesystem::path& file) {

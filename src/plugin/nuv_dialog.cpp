@@ -104,11 +104,12 @@ bool NuvDialog::PreTranslateMessage(const fw::Msg& msg) {
   return fw::FormView::PreTranslateMessage(msg);
 }
 
-bool NuvDialog::Create(uint32_t style, const fw::Rect& rect, fw::Window* parent, uint32_t id) {
+NuvDialog::CreateResult NuvDialog::Create(uint32_t style, const fw::Rect& rect, fw::Window* parent,
+                                          uint32_t id) {
   const bool created = fw::FormView::Create(style, rect, parent, id);
   // The tips: without the form's window there is no tip window and no
   // control to register, and the rest of the set-up goes on all the same.
-  tip_.Create(this);
+  static_cast<void>(tip_.Create(this));
   tip_.SetActive(true);
   tip_.SetMaxWidth(kTipWidth);
   tip_.SetBackgroundColour(kTipBackground);
@@ -117,7 +118,7 @@ bool NuvDialog::Create(uint32_t style, const fw::Rect& rect, fw::Window* parent,
   const HostSettings settings = ReadHostSettings();
   settings_path_ = settings.settings_path;
   internal_mode_ = settings.internal_mode;
-  return created;
+  return created ? CreateResult::kCreated : CreateResult::kNoWindow;
 }
 
 std::span<const TipTool> NuvDialog::TipTools() {

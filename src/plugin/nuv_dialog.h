@@ -50,8 +50,11 @@ class NuvDialog : public fw::FormView {
 
   // Creates the form's window from template 5 as a child of `parent`, sets
   // up its tips and reads the host settings (internal mode), the last two
-  // whether or not the window could be made. True when the window exists.
-  bool Create(uint32_t style, const fw::Rect& rect, fw::Window* parent, uint32_t id);
+  // whether or not the window could be made. kNoWindow when the window
+  // could not be made.
+  enum class CreateResult { kCreated, kNoWindow };
+  [[nodiscard]] CreateResult Create(uint32_t style, const fw::Rect& rect, fw::Window* parent,
+                                    uint32_t id);
 
   // The controls that carry balloon tips, and their texts.
   static std::span<const TipTool> TipTools();

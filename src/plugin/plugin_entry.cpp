@@ -45,12 +45,12 @@ InitResult InitPlugin(fw::Window* parent) {
   // user's desktop.
   workbook::SetServerQuestion(&AskApplication);
   auto form = std::make_unique<NuvDialog>();
-  bool created = false;
+  NuvDialog::CreateResult created = NuvDialog::CreateResult::kNoWindow;
   {
     const InCreation in_creation(*form);
     created = form->Create(kFormStyle, fw::Rect{0, 0, 0, 0}, parent, fw::AFX_IDW_PANE_FIRST);
   }
-  if (!created || parent == nullptr)
+  if (created != NuvDialog::CreateResult::kCreated || parent == nullptr)
     return InitResult::kNoForm;
   g_form = fw::WindowRef<NuvDialog>(form.get());
   // A view goes with its window: the host's page keeps it until then.

@@ -69,12 +69,12 @@ const fw::RuntimeClass& BalloonTip::GetRuntimeClass() const {
   return kClass;
 }
 
-bool BalloonTip::Create(fw::Window* owner) {
+BalloonTip::CreateResult BalloonTip::Create(fw::Window* owner) {
   if (owner == nullptr || !fw::PopupWindow::Create(owner))
-    return false;
+    return CreateResult::kNotCreated;
   owner_ = fw::WindowRef<>(owner);
   SetFont(SystemStatusFont(), false);
-  return true;
+  return CreateResult::kCreated;
 }
 
 void BalloonTip::SetMaxWidth(int width) {

@@ -32,7 +32,7 @@ inline constexpr int MA_NOACTIVATE = 3;
 // AddTool and hands every input message to RelayEvent before it handles the
 // message itself, from its PreTranslateMessage while the tip window exists:
 //
-//   tip_.Create(this);                       // the owner's window exists
+//   static_cast<void>(tip_.Create(this));    // the owner's window exists
 //   tip_.SetActive(true);
 //   tip_.SetMaxWidth(kTipWidth);
 //   tip_.SetBackgroundColour(kTipBackground);
@@ -74,9 +74,11 @@ class BalloonTip : public fw::PopupWindow {
   const fw::RuntimeClass& GetRuntimeClass() const override;
 
   // Creates the hidden tip window, owned by `owner`, whose controls will
-  // carry tools, and takes the system's status-bar font. False when the
-  // window could not be made (no owner window, or the tip exists already).
-  bool Create(fw::Window* owner);
+  // carry tools, and takes the system's status-bar font. kNotCreated when
+  // the window could not be made (no owner window, or the tip exists
+  // already).
+  enum class CreateResult { kCreated, kNotCreated };
+  [[nodiscard]] CreateResult Create(fw::Window* owner);
 
   // Tips are shown only while active.
   void SetActive(bool active) { active_ = active; }

@@ -75,18 +75,22 @@ CommandRunner::StartResult CommandRunner::Start(std::string_view command_line,
       ReleaseChild();
   }
   start_error_.clear();
-  platform::NativeCommand native = platform::ToNativeCommand(command_line);
-  std::string reason = native.error;
-  if (native.ok)
-    process_ = platform::ChildProcess::Spawn(native.argv, pipes_, reason);
-  if (!process_) {
-    start_error_ =
-        native.program.empty() ? reason : native.program + " could not be started: " + reason;
+  // Why nothing runs, naming the program as the command line names it
+  // when it names one.
+  const auto not_started = [&](const std::string& program, const std::string& reason) {
+    start_error_ = program.empty() ? reason : program + " could not be started: " + reason;
     if (!start_error_.empty() && start_error_.back() != '.')
       start_error_ += '.';
     OnOutput("Unable to start " + std::string(command_line) + "\n");
     return StartResult::kNotStarted;
-  }
+  };
+  const auto native = platform::ToNativeCommand(command_line);
+  if (!native.ok())
+    return not_started(native.failure().program, native.error());
+  auto spawned = platform::ChildProcess::Spawn(native.value().argv, pipes_);
+  if (!spawned.ok())
+    return not_started(native.value().program, spawned.error());
+  process_ = std::move(spawned.value());
   running_ = true;
   stop_.Reset();
   output_thread_ = std::thread([this] { ReadLoop(pipes_.output, false); });

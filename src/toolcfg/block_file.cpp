@@ -24,7 +24,7 @@ std::string_view CText(std::string_view text, size_t length) {
 
 std::filesystem::path FilePath(std::string_view path) {
   const platform::NativePath native = platform::ToNativePath(path);
-  return native.ok ? native.path : std::filesystem::path();
+  return native.ok() ? native.value() : std::filesystem::path();
 }
 
 // Reads the whole file; reports its own failures.
@@ -94,7 +94,7 @@ BlockFileResult SaveBlockFile(const image::FlashImage& image, std::string_view n
   const platform::WriteResult written =
       platform::WriteFileReplacing(FilePath(path), loaded.subspan(start, size));
   if (!written.ok()) {
-    messages.Show(BoxCaption::Error, written.outcome == platform::WriteOutcome::kCannotWrite
+    messages.Show(BoxCaption::Error, written.failure().kind == platform::WriteError::kCannotWrite
                                          ? "error to write block bin  file "
                                          : "error to save block bin  file ");
     return BlockFileResult::kFileError;

@@ -39,21 +39,21 @@ ExtractResult ExtractToolConfig(const image::FlashImage& image, CommandRunner& r
   const platform::NativePath compressed = platform::ToWorkingPath(kCompressedScript);
   const platform::NativePath script = platform::ToWorkingPath(kExtractedScript);
   for (const platform::NativePath* path : {&folder, &compressed, &script}) {
-    if (!path->ok) {
-      messages.Show(BoxCaption::Application, path->error);
+    if (!path->ok()) {
+      messages.Show(BoxCaption::Application, path->error());
       return ExtractResult::kNotWritten;
     }
   }
   std::error_code ignored;
-  fs::create_directory(folder.path, ignored);
-  fs::remove(script.path, ignored);
+  fs::create_directory(folder.value(), ignored);
+  fs::remove(script.value(), ignored);
 
   // The block's data as it stands now: a Save New Flash may have moved the
   // block in the working table, and the loaded image no longer holds it
   // where the table says.
-  if (!platform::WriteFileReplacing(compressed.path, image::SizedData(*block)).ok()) {
+  if (!platform::WriteFileReplacing(compressed.value(), image::SizedData(*block)).ok()) {
     messages.Show(BoxCaption::Application, "Cannot write " + std::string(kCompressedScript) + " (" +
-                                               compressed.path.string() + ")!");
+                                               compressed.value().string() + ")!");
     return ExtractResult::kNotWritten;
   }
 
@@ -62,7 +62,7 @@ ExtractResult ExtractToolConfig(const image::FlashImage& image, CommandRunner& r
   static_cast<void>(runner.Start(kGzipCommand, false));
   while (runner.IsRunning())
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  platform::SetFileHidden(script.path);
+  platform::SetFileHidden(script.value());
   return ExtractResult::kExtracted;
 }
 
@@ -70,14 +70,14 @@ void RemoveExtractedToolConfig() {
   const platform::NativePath folder = platform::ToWorkingPath(kTemporaryFolder);
   const platform::NativePath compressed = platform::ToWorkingPath(kCompressedScript);
   const platform::NativePath script = platform::ToWorkingPath(kExtractedScript);
-  if (!folder.ok || !compressed.ok || !script.ok)
+  if (!folder.ok() || !compressed.ok() || !script.ok())
     return;  // nothing can have been extracted there
   std::error_code error;
-  if (!fs::remove(script.path, error) && error)
+  if (!fs::remove(script.value(), error) && error)
     throw FileError(std::string(kExtractedScript) + " cannot be removed: " + error.message());
-  fs::remove(compressed.path, error);
+  fs::remove(compressed.value(), error);
   // Fails, as it should, when something else lies in the folder.
-  fs::remove(folder.path, error);
+  fs::remove(folder.value(), error);
 }
 
 }  // namespace nuv::toolcfg

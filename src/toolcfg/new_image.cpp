@@ -119,7 +119,7 @@ NewImageResult WriteNewImage(image::FlashImage& image, std::string_view path, Me
   if (!out)
     return NewImageResult::kNotLaidOut;
   const platform::NativePath target = platform::ToNativePath(path);
-  if (path.empty() || !target.ok || !platform::WriteFileReplacing(target.path, *out).ok()) {
+  if (path.empty() || !target.ok() || !platform::WriteFileReplacing(target.value(), *out).ok()) {
     messages.Show(BoxCaption::Application, "Error: Generate new flash failed");
     return NewImageResult::kNotWritten;
   }

@@ -23,8 +23,8 @@ UnpackedScript UnpackToolConfigScript(const image::FlashImage& image, CommandRun
   UnpackedScript unpacked;
   const platform::NativePath path = platform::ToWorkingPath(kExtractedScript);
   std::optional<platform::InputFile> in;
-  if (path.ok)
-    in = platform::InputFile::Open(path.path);
+  if (path.ok())
+    in = platform::InputFile::Open(path.value());
   const std::optional<std::vector<uint8_t>> bytes = in ? in->ReadAll() : std::nullopt;
   if (bytes) {
     unpacked = {UnpackResult::kUnpacked, {bytes->begin(), bytes->end()}};

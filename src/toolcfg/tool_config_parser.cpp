@@ -354,14 +354,14 @@ ParseResult Parse(ToolConfig& model, const std::function<bool(common::LineReader
 ParseResult ParseToolConfig(ToolConfig& model, std::string_view script_path,
                             const image::BlockTable& table, Messages& messages) {
   const platform::NativePath path = platform::ToNativePath(script_path);
-  if (!path.ok) {
-    messages.Show(BoxCaption::Application, path.error);
+  if (!path.ok()) {
+    messages.Show(BoxCaption::Application, path.error());
     return kNotOpened;
   }
   return Parse(
       model,
       [&](common::LineReader& reader) {
-        return reader.Open(path.path) == common::LineReader::OpenResult::kOpened;
+        return reader.Open(path.value()) == common::LineReader::OpenResult::kOpened;
       },
       table, messages);
 }

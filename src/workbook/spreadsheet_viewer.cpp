@@ -33,10 +33,10 @@ void ShowInSpreadsheetViewer(const std::filesystem::path& file) {
   std::vector<std::string> command = SpreadsheetViewerCommand(file);
   if (command.empty())
     return;
-  std::string error = platform::SpawnDetached(command);
-  if (!error.empty())
+  const platform::Result<void> started = platform::SpawnDetached(command);
+  if (!started.ok())
     std::fprintf(stderr, "nuv: could not show %s in the spreadsheet program: %s\n",
-                 file.string().c_str(), error.c_str());
+                 file.string().c_str(), started.error().c_str());
 }
 
 }  // namespace nuv::workbook

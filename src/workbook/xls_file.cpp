@@ -63,7 +63,7 @@ std::vector<std::uint8_t> WriteXls(const WorkbookData& workbook) {
 void WriteXlsFile(const std::filesystem::path& path, const WorkbookData& workbook) {
   const platform::WriteResult written = platform::WriteFileReplacing(path, WriteXls(workbook));
   if (!written.ok())
-    throw FileError(written.error);
+    throw FileError(written.error());
 }
 
 }  // namespace nuv::workbook

@@ -27,7 +27,7 @@ class PresetPacking : public testing::ExchangeTest {
 TEST_F(PresetPacking, PackThenUnpackGivesTheTableBackAndLeavesBothFiles) {
   testing::ScopedEnv root("NUV_PRIVATE_ROOT", Path("private").string());
   WorkbookExchange exchange{model_, table_, runner_, messages_};
-  const std::filesystem::path work = platform::WorkingFolder().path;
+  const std::filesystem::path work = platform::WorkingFolder().value();
   const std::vector<std::uint8_t> sample = samples::PresetTableBytes(
       samples::kSamplePresetRows, samples::kSamplePresetColumns, samples::SamplePresetCells());
   for (const std::vector<std::uint8_t>& table : {sample, std::vector<std::uint8_t>{}}) {

@@ -82,13 +82,12 @@ TEST(CodePageTest, WholeCharactersNeverSplitOne) {
 
 TEST(CodePageTest, NuvCodepageChoosesByNumberAndAnyOtherValueIsExplained) {
   const test::ScopedEnv unset("NUV_CODEPAGE", std::nullopt);
-  std::string error;
-  EXPECT_EQ(CodePage::FromEnvironment(error)->number(), 1252u);
+  EXPECT_EQ(CodePage::FromEnvironment().value().number(), 1252u);
   for (const char* number : {"936", "1250", "1258", "65001"}) {
     const test::ScopedEnv set("NUV_CODEPAGE", number);
-    const std::optional<CodePage> page = CodePage::FromEnvironment(error);
-    ASSERT_TRUE(page) << number;
-    EXPECT_EQ(std::to_string(page->number()), number);
+    const Result<CodePage> page = CodePage::FromEnvironment();
+    ASSERT_TRUE(page.ok()) << number;
+    EXPECT_EQ(std::to_string(page.value().number()), number);
   }
   for (const char* wrong : {
 #ifndef _WIN32  // a Windows environment holds no empty variable
@@ -96,12 +95,13 @@ TEST(CodePageTest, NuvCodepageChoosesByNumberAndAnyOtherValueIsExplained) {
 #endif
            "1259", "437", "utf-8", "1252 ", "-1252"}) {
     const test::ScopedEnv set("NUV_CODEPAGE", wrong);
-    error.clear();
-    EXPECT_FALSE(CodePage::FromEnvironment(error)) << wrong;
-    EXPECT_EQ(error, "NUV_CODEPAGE is \"" + std::string(wrong) +
-                         "\", which is not the number of a code page this tool converts texts "
-                         "with: it takes 1252, 936, 932, 949, 950, 1250 to 1258 or 65001 (UTF-8), "
-                         "and 1252 when it is not set.");
+    const Result<CodePage> page = CodePage::FromEnvironment();
+    ASSERT_FALSE(page.ok()) << wrong;
+    EXPECT_EQ(page.error(),
+              "NUV_CODEPAGE is \"" + std::string(wrong) +
+                  "\", which is not the number of a code page this tool converts texts "
+                  "with: it takes 1252, 936, 932, 949, 950, 1250 to 1258 or 65001 (UTF-8), "
+                  "and 1252 when it is not set.");
   }
 }
 

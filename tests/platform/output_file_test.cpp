@@ -14,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -94,36 +95,36 @@ TEST_F(OutputFileTest, EachKindOfTarget) {
   const struct Case {
     const char* what;
     std::function<void(const fs::path&)> make;
-    const char* target;  // in the folder; absolute names are taken as they are
-    WriteOutcome outcome;
+    const char* target;               // in the folder; absolute names are taken as they are
+    std::optional<WriteError> error;  // nothing: written
     const char* expect;      // written: the file that holds the bytes; else part of the error
     unsigned mode = 0;       // written: that file's permission bits afterwards
     bool disk_full = false;  // the disk refuses the bytes half-way
   } cases[] = {
-      {"a new file gets 0666 less the umask", [](const fs::path&) {}, "new.bin",
-       WriteOutcome::kWritten, "new.bin", 0640},
+      {"a new file gets 0666 less the umask", [](const fs::path&) {}, "new.bin", std::nullopt,
+       "new.bin", 0640},
       {"an existing file keeps its mode",
-       [](const fs::path& f) { WriteOld(f / "out.bin", fs::perms(0604)); }, "out.bin",
-       WriteOutcome::kWritten, "out.bin", 0604},
-      {"a name with any character", [](const fs::path&) {}, "画 Grüße 🙂.bin",
-       WriteOutcome::kWritten, "画 Grüße 🙂.bin", 0640},
+       [](const fs::path& f) { WriteOld(f / "out.bin", fs::perms(0604)); }, "out.bin", std::nullopt,
+       "out.bin", 0604},
+      {"a name with any character", [](const fs::path&) {}, "画 Grüße 🙂.bin", std::nullopt,
+       "画 Grüße 🙂.bin", 0640},
       {"a folder", [](const fs::path& f) { fs::create_directory(f / "dir"); }, "dir",
-       WriteOutcome::kRefused, "is a folder"},
+       WriteError::kRefused, "is a folder"},
 #ifdef _WIN32
-      {"a device", [](const fs::path&) {}, "NUL", WriteOutcome::kRefused, "is a device"},
-      {"the console", [](const fs::path&) {}, "CON", WriteOutcome::kRefused, "is a device"},
+      {"a device", [](const fs::path&) {}, "NUL", WriteError::kRefused, "is a device"},
+      {"the console", [](const fs::path&) {}, "CON", WriteError::kRefused, "is a device"},
       {"a read-only file",
        [](const fs::path& f) { WriteOld(f / "out.bin", fs::perms::owner_read); }, "out.bin",
-       WriteOutcome::kRefused, "out.bin\": it is read-only"},
+       WriteError::kRefused, "out.bin\": it is read-only"},
       {"a folder that does not exist", [](const fs::path&) {}, "no/such/out.bin",
-       WriteOutcome::kCannotCreate, "out.bin\": "},
+       WriteError::kCannotCreate, "out.bin\": "},
 #else
       {"a link is written through and stays a link",
        [](const fs::path& f) {
          WriteOld(f / "t.bin", fs::perms(0600));
          fs::create_symlink("t.bin", f / "link.bin");
        },
-       "link.bin", WriteOutcome::kWritten, "t.bin", 0600},
+       "link.bin", std::nullopt, "t.bin", 0600},
       {"a chain of links through another folder",
        [](const fs::path& f) {
          WriteOld(f / "t.bin", fs::perms(0644));
@@ -131,24 +132,22 @@ TEST_F(OutputFileTest, EachKindOfTarget) {
          fs::create_symlink("../t.bin", f / "sub" / "b.bin");
          fs::create_symlink("sub/b.bin", f / "a.bin");
        },
-       "a.bin", WriteOutcome::kWritten, "t.bin", 0644},
+       "a.bin", std::nullopt, "t.bin", 0644},
       {"a link that leads nowhere is not followed",
        [](const fs::path& f) { fs::create_symlink("nowhere.bin", f / "dangling.bin"); },
-       "dangling.bin", WriteOutcome::kRefused, "does not exist"},
+       "dangling.bin", WriteError::kRefused, "does not exist"},
       {"a named pipe", [](const fs::path& f) { ASSERT_EQ(mkfifo((f / "pipe").c_str(), 0600), 0); },
-       "pipe", WriteOutcome::kRefused, "named pipe"},
+       "pipe", WriteError::kRefused, "named pipe"},
       {"a link to a device",
        [](const fs::path& f) { fs::create_symlink("/dev/null", f / "null.bin"); }, "null.bin",
-       WriteOutcome::kRefused, "is a device"},
-      {"a device", [](const fs::path&) {}, "/dev/null", WriteOutcome::kRefused,
+       WriteError::kRefused, "is a device"},
+      {"a device", [](const fs::path&) {}, "/dev/null", WriteError::kRefused,
        "\"/dev/null\": it is a device"},
       {"a folder that does not exist", [](const fs::path&) {}, "no/such/out.bin",
-       WriteOutcome::kCannotCreate, "No such file or directory"},
-      {"a folder that does not exist", [](const fs::path&) {}, "no/such/out.bin",
-       WriteOutcome::kCannotCreate, "No such file or directory"},
+       WriteError::kCannotCreate, "No such file or directory"},
       {"a disk that refuses the bytes",
        [](const fs::path& f) { WriteOld(f / "out.bin", fs::perms(0644)); }, "out.bin",
-       WriteOutcome::kCannotWrite, "out.bin\": File too large", 0, true},
+       WriteError::kCannotWrite, "out.bin\": File too large", 0, true},
 #endif
   };
   for (const Case& c : cases) {
@@ -157,7 +156,7 @@ TEST_F(OutputFileTest, EachKindOfTarget) {
     fs::create_directory(folder);
     c.make(folder);
     std::map<std::string, std::string> expected = Listing(folder);
-    const bool written = c.outcome == WriteOutcome::kWritten;
+    const bool written = !c.error;
     if (written)
       expected[c.expect] = "file new bytes";
 
@@ -168,15 +167,15 @@ TEST_F(OutputFileTest, EachKindOfTarget) {
     const WriteResult result =
         c.disk_full ? WriteWithSizeLimit(target, kNew) : WriteFileReplacing(target, kNew);
 #endif
-    EXPECT_EQ(result.outcome, c.outcome);
+    ASSERT_EQ(result.ok(), written);
     EXPECT_EQ(Listing(folder), expected);
     if (written) {
-      EXPECT_EQ(result.error, "");
 #ifndef _WIN32
       EXPECT_EQ(fs::status(folder / c.expect).permissions(), fs::perms(c.mode));
 #endif
     } else {
-      EXPECT_NE(result.error.find(c.expect), std::string::npos) << result.error;
+      EXPECT_EQ(result.failure().kind, *c.error);
+      EXPECT_NE(result.error().find(c.expect), std::string::npos) << result.error();
     }
   }
 #ifndef _WIN32

@@ -55,7 +55,7 @@ TEST(QuoteWindowsArgument, EveryArgumentReadsBackUnchanged) {
 
 TEST(NativeCommand, MapsTheProgramAndTheNamesItCanMap) {
   const test::PrivateRootFolder root;
-  const std::filesystem::path working = WorkingFolder().path / "tmp";
+  const std::filesystem::path working = WorkingFolder().value() / "tmp";
   const std::pair<std::string, Args> cases[] = {
       {R"(gzip.exe -d "D:\tmp\script qv 画.cfg.gz")",
 #ifdef _WIN32  // Windows command lines already: only names on drive D: move
@@ -75,19 +75,20 @@ TEST(NativeCommand, MapsTheProgramAndTheNamesItCanMap) {
       {"tool", {"tool"}},
   };
   for (const auto& [line, argv] : cases) {
-    const NativeCommand command = ToNativeCommand(line);
-    EXPECT_TRUE(command.ok) << command.error;
-    EXPECT_EQ(command.argv, argv) << line;
+    const auto command = ToNativeCommand(line);
+    ASSERT_TRUE(command.ok()) << command.error();
+    EXPECT_EQ(command.value().argv, argv) << line;
   }
   for (const char* line : {R"(gzip.exe -d D:\tmp\..\..\x.gz)", "   ", R"("" x)"}) {
-    const NativeCommand refused = ToNativeCommand(line);
-    EXPECT_FALSE(refused.ok) << line;
-    EXPECT_FALSE(refused.error.empty()) << line;
+    const auto refused = ToNativeCommand(line);
+    ASSERT_FALSE(refused.ok()) << line;
+    EXPECT_FALSE(refused.error().empty()) << line;
   }
 #ifndef _WIN32  // drive C: exists on Windows
-  const NativeCommand other_drive = ToNativeCommand(R"(gzip.exe -d C:\tmp\x.gz)");
-  EXPECT_FALSE(other_drive.ok);
-  EXPECT_NE(other_drive.error.find(R"(C:\tmp\x.gz)"), std::string::npos);
+  const auto other_drive = ToNativeCommand(R"(gzip.exe -d C:\tmp\x.gz)");
+  ASSERT_FALSE(other_drive.ok());
+  EXPECT_EQ(other_drive.failure().program, "gzip.exe");
+  EXPECT_NE(other_drive.error().find(R"(C:\tmp\x.gz)"), std::string::npos);
 #endif
 }
 

@@ -94,9 +94,10 @@ struct Started {
 
 Started Spawn(const Args& argv) {
   Started started;
-  std::string error;
-  started.child = ChildProcess::Spawn(argv, started.pipes, error);
-  EXPECT_TRUE(started.child) << error;
+  Result<std::unique_ptr<ChildProcess>> spawned = ChildProcess::Spawn(argv, started.pipes);
+  EXPECT_TRUE(spawned.ok()) << spawned.error();
+  if (spawned.ok())
+    started.child = std::move(spawned.value());
   return started;
 }
 
@@ -124,13 +125,13 @@ TEST(ChildProcess, OnlyProgramsFoundOnPathOrByTheirPathAreStarted) {
 #endif
   EXPECT_FALSE(FindProgram("").has_value());
   ChildPipes pipes;
-  std::string error;
-  EXPECT_FALSE(ChildProcess::Spawn(Args{"no-such-program-h4", "-x"}, pipes, error));
-  EXPECT_NE(error.find("no-such-program-h4"), std::string::npos);
+  const auto missing = ChildProcess::Spawn(Args{"no-such-program-h4", "-x"}, pipes);
+  ASSERT_FALSE(missing.ok());
+  EXPECT_NE(missing.error().find("no-such-program-h4"), std::string::npos);
   EXPECT_FALSE(pipes.output);
-  error.clear();
-  EXPECT_FALSE(ChildProcess::Spawn(Args{}, pipes, error));
-  EXPECT_FALSE(error.empty());
+  const auto unnamed = ChildProcess::Spawn(Args{}, pipes);
+  ASSERT_FALSE(unnamed.ok());
+  EXPECT_EQ(unnamed.error(), "no program was named");
 }
 
 TEST(ChildProcess, KillOrDroppingEndsTheChildAndWhatItStarted) {

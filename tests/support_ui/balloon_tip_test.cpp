@@ -70,7 +70,7 @@ class TipTest : public ::testing::Test {
                                nullptr, 0));
     fw::Window* button =
         owner.CreateControl(fw::WindowKind::Button, "", fw::WS_VISIBLE, {0, 0, 100, 20}, 1);
-    EXPECT_TRUE(owner.tip.Create(&owner));
+    EXPECT_EQ(owner.tip.Create(&owner), BalloonTip::CreateResult::kCreated);
     EXPECT_TRUE(text.empty() ||
                 owner.tip.AddTool(button, text) == BalloonTip::AddToolResult::kAdded);
     return button;
@@ -103,7 +103,7 @@ class BalloonTipTest : public TipTest {
     Make(fw::WindowKind::Button, {700, 10, 750, 33}, kRight);
     Make(fw::WindowKind::Edit, {10, 130, 110, 153}, 106);
 
-    ASSERT_TRUE(tip().Create(&owner_));
+    ASSERT_EQ(tip().Create(&owner_), BalloonTip::CreateResult::kCreated);
     tip().SetActive(true);
     tip().SetMaxWidth(kTipWidth);
     tip().SetBackgroundColour(kTipBackground);
@@ -141,16 +141,16 @@ TEST_F(TipTest, NeedsAnOwnerWindowAndGoesWithIt) {
   TipOwner owner;
   BalloonTip& tip = owner.tip;
   EXPECT_EQ(BalloonTip::kDrawFlags, 0xA50u);
-  EXPECT_FALSE(tip.Create(nullptr));
-  EXPECT_FALSE(tip.Create(&owner));
+  EXPECT_EQ(tip.Create(nullptr), BalloonTip::CreateResult::kNotCreated);
+  EXPECT_EQ(tip.Create(&owner), BalloonTip::CreateResult::kNotCreated);
   ASSERT_TRUE(
       owner.CreateEx(0, fw::WindowKind::Dialog, "", fw::WS_POPUP, {0, 0, 100, 100}, nullptr, 0));
   fw::Window* edit = owner.CreateControl(fw::WindowKind::Edit, "", 0, {0, 0, 10, 10}, 1);
   EXPECT_EQ(tip.AddTool(edit, "text"), BalloonTip::AddToolResult::kNotAdded);  // no tip window yet
   EXPECT_TRUE(tip.tools().empty());
 
-  ASSERT_TRUE(tip.Create(&owner));
-  EXPECT_FALSE(tip.Create(&owner));  // once
+  ASSERT_EQ(tip.Create(&owner), BalloonTip::CreateResult::kCreated);
+  EXPECT_EQ(tip.Create(&owner), BalloonTip::CreateResult::kNotCreated);  // once
   EXPECT_EQ(tip.kind(), fw::WindowKind::Popup);
   EXPECT_EQ(tip.GetOwner(), &owner);
   EXPECT_NE(tip.GetExStyle() & fw::WS_EX_TOPMOST, 0u);

@@ -39,9 +39,10 @@ inline image::FlashImage MakeImage(const std::vector<samples::BlockPlan>& blocks
 // Points the private root ("D:\") at a fresh folder for one test.
 class PrivateRoot : public test::PrivateRootFolder {
  public:
-  PrivateRoot() { platform::PrivateRoot(); }  // made as the tool makes it: 0700
+  // Made as the tool makes it: 0700.
+  PrivateRoot() { EXPECT_TRUE(platform::PrivateRoot().ok()); }
   // Where the extraction's "D:\tmp" lies: this process's working folder.
-  std::filesystem::path tmp() const { return platform::ToWorkingPath("D:\\tmp").path; }
+  std::filesystem::path tmp() const { return platform::ToWorkingPath("D:\\tmp").value(); }
 };
 
 }  // namespace nuv::toolcfg::testing
