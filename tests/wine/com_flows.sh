@@ -10,6 +10,7 @@
 # Usage: com_flows.sh LINUX_BIN WINDOWS_BIN (the Wine prefix is WINEPREFIX,
 # else the one beside WINDOWS_BIN). Leaves nuvxl.dll registered.
 set -u
+source "$(dirname "$0")/wine_start.sh"
 linux=$(cd "$1" && pwd)
 windows=$(cd "$2" && pwd)
 checker=$(cd "$(dirname "$0")/../ui" && pwd)/newfmt_check.py
@@ -22,14 +23,13 @@ linux_nuv=(env NUV_PRIVATE_ROOT="$work/private" "$linux/nuv")
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 image=samples/exchange/new-preset.bin
-# nuv.exe ARGS, its output without carriage returns. A start that Wine ends
-# with a status before the program printed anything (now and then, on a
-# busy machine; see compare_flows.sh) is made once more.
+# nuv.exe ARGS, its output without carriage returns; a start that Wine
+# failed is made once more.
 windows_nuv() {
   local status
   wine "$windows/nuv.exe" "$@" > wine.out 2> wine.err
   status=$?
-  if [ "$status" != 0 ] && [ ! -s wine.out ] && [ ! -s wine.err ]; then
+  if wine_failed_start "$status" wine.out wine.err; then
     wine "$windows/nuv.exe" "$@" > wine.out 2> wine.err
     status=$?
   fi
@@ -61,7 +61,7 @@ cmp -s windows.xls linux.xls || fail "the workbook exported through COM differs"
 # --force replaces a workbook without the application asking anyone: a
 # batch run has nobody to answer its box.
 printf 'old' > replaced.xls
-timeout 120 bash -c "$(declare -f windows_nuv); windows=$windows; windows_nuv workbook $image -o replaced.xls --force" > /dev/null ||
+timeout 120 bash -c "$(declare -f windows_nuv wine_failed_start); windows=$windows; windows_nuv workbook $image -o replaced.xls --force" > /dev/null ||
   fail "nuv.exe workbook --force did not replace a workbook through COM"
 cmp -s replaced.xls linux.xls || fail "nuv.exe workbook --force wrote another workbook"
 

@@ -6,6 +6,7 @@
 # Usage: compare_flows.sh LINUX_BIN WINDOWS_BIN (the Wine prefix is
 # WINEPREFIX, else the one beside WINDOWS_BIN).
 set -u
+source "$(dirname "$0")/wine_start.sh"
 linux=$(cd "$1" && pwd)
 windows=$(cd "$2" && pwd)
 export WINEPREFIX=${WINEPREFIX:-$(dirname "$windows")/wineprefix}
@@ -37,11 +38,8 @@ run_side() {
 both() {
   run_side linux "$@"
   run_side windows "$@"
-  # nuv never fails without saying why; now and then (about one start in
-  # several hundred, on a busy machine) Wine ends a program with status 1
-  # before it has written anything. Such a start is told and made once more.
-  if [ "$(cat windows/status)" != 0 ] && [ ! -s windows/stdout ] && [ ! -s windows/stderr ]; then
-    echo "note: nuv.exe $* ended with status $(cat windows/status) and printed nothing; run again"
+  if wine_failed_start "$(cat windows/status)" windows/stdout windows/stderr; then
+    echo "note: Wine failed a start in nuv.exe $* (status $(cat windows/status)); run again"
     run_side windows "$@"
   fi
   # Standard error before standard output: what a failed run said comes

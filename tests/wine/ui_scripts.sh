@@ -12,6 +12,7 @@
 # WINDOWS_BIN). Wine's screen is as large as the display that the first
 # program of its server's life found: start the server on the Xvfb too.
 set -u
+source "$(dirname "$0")/wine_start.sh"
 linux=$(cd "$1" && pwd)
 windows=$(cd "$2" && pwd)
 shift 2
@@ -56,11 +57,8 @@ for name in "${names[@]}"; do
       "$(winepath -w "$script")" > raw 2> errors; echo $? > status)
   }
   drive
-  # Now and then (about one start in several hundred, on a busy machine)
-  # Wine ends a program before it has written anything; nuv-drive.exe never
-  # fails without a word. Such a start is told and made once more.
-  if [ "$(cat "$dir/status")" != 0 ] && [ ! -s "$dir/raw" ] && [ ! -s "$dir/errors" ]; then
-    echo "note: $name: nuv-drive.exe ended with status $(cat "$dir/status") and printed nothing; run again"
+  if wine_failed_start "$(cat "$dir/status")" "$dir/raw" "$dir/errors"; then
+    echo "note: $name: Wine failed a start in nuv-drive.exe (status $(cat "$dir/status")); run again"
     drive
   fi
   tr -d '\r' < "$dir/raw" > "$dir/actual"
