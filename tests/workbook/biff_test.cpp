@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "common/bytes.h"
-#include "platform/errors.h"
 #include "workbook/biff_reader.h"
 #include "workbook/biff_records.h"
 #include "workbook/biff_writer.h"
@@ -227,12 +226,7 @@ TEST(BiffReader, SharedStringsContinueAcrossRecords) {
 }
 
 std::string ReadError(const std::vector<std::uint8_t>& stream) {
-  try {
-    ReadBiff8(stream);
-  } catch (const AutomationError& e) {
-    return e.what();
-  }
-  return "";
+  return testing::AutomationErrorOf([&] { ReadBiff8(stream); });
 }
 
 // A stream with a record among the globals, before one empty sheet; or

@@ -12,6 +12,7 @@
 #include "workbook/excel.h"
 #include "workbook/excel_operations.h"
 #include "workbook/standin_application.h"
+#include "workbook_test_support.h"
 
 #include "workbook/com/com_client_win32.h"
 #include "workbook/com/com_server_win32.h"
@@ -257,12 +258,8 @@ TEST(ComClient, AFailedCallRaisesTheServersDescription) {
     NotingServer server;
     server.answer = c.answer;
     auto object = std::make_shared<ComDispatch>(ComPtr<IDispatch>::Share(&server));
-    try {
-      ExcelApplication(object).Quit();
-      ADD_FAILURE() << c.what << ": no error";
-    } catch (const AutomationError& e) {
-      EXPECT_EQ(e.what(), c.text) << c.what;
-    }
+    EXPECT_EQ(testing::AutomationErrorOf([&] { ExcelApplication(object).Quit(); }), c.text)
+        << c.what;
   }
   // A status without a description still fails the call.
   NotingServer server;
@@ -409,15 +406,11 @@ TEST(ComBothHalves, TheStandInAnswersAsInProcess) {
   EXPECT_EQ(values.GetElement(3, 2), Variant::R8(0xFFFFFFFFFF));
   EXPECT_EQ(values.GetElement(2, 2), Variant());
   // The description of a failed call is the stand-in's own text.
-  auto open_missing = [](const DispatchRef& application) -> std::string {
+  auto open_missing = [](const DispatchRef& application) {
     ExcelWorkbooks workbooks(ExcelApplication(application).GetWorkbooks());
     const Variant m = MissingArgument();
-    try {
-      workbooks.Open("no such.xls", m, m, m, m, m, m, m, m, m, m, m, m, m, m);
-    } catch (const AutomationError& e) {
-      return e.what();
-    }
-    return "";
+    return testing::AutomationErrorOf(
+        [&] { workbooks.Open("no such.xls", m, m, m, m, m, m, m, m, m, m, m, m, m, m); });
   };
   const std::string in_process = open_missing(CreateStandInApplication());
   EXPECT_NE(in_process, "");

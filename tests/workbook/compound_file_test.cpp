@@ -5,7 +5,7 @@
 #include <numeric>
 
 #include "common/bytes.h"
-#include "platform/errors.h"
+#include "workbook_test_support.h"
 
 namespace nuv::workbook {
 namespace {
@@ -18,12 +18,7 @@ std::vector<std::uint8_t> Pattern(std::size_t size, std::uint8_t seed) {
 }
 
 std::string ErrorOf(std::span<const std::uint8_t> file, std::u16string_view name) {
-  try {
-    ReadCompoundStream(file, name);
-  } catch (const AutomationError& e) {
-    return e.what();
-  }
-  return "";
+  return testing::AutomationErrorOf([&] { ReadCompoundStream(file, name); });
 }
 
 TEST(CompoundFile, StreamsOfEverySizeReadBackInBothVersions) {

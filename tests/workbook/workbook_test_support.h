@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/errors.h"
+#include "support/messages.h"
 #include "test_files.h"
 #include "workbook/automation_registry.h"
+#include "workbook/excel_operations.h"
 #include "workbook/workbook_data.h"
 
 namespace nuv::workbook::testing {
@@ -40,6 +43,38 @@ class WorkbookTest : public ::testing::Test {
   std::string prefix_;
   std::filesystem::path folder_;
   nuv::test::ScopedEnv no_spreadsheet_app_{"NUV_SPREADSHEET_APP", ""};
+};
+
+// The message of the automation error that `call` raises, "" if none.
+template <typename Call>
+std::string AutomationErrorOf(Call call) {
+  try {
+    call();
+  } catch (const AutomationError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+// A started stand-in application with a new workbook of three sheets.
+class StandInTest : public WorkbookTest {
+ protected:
+  void SetUp() override {
+    WorkbookTest::SetUp();
+    ASSERT_EQ(StartExcel(app_, messages_), StartResult::kStarted);
+    books_.AttachDispatch(app_.GetWorkbooks());
+    NewBook();
+  }
+  void NewBook() {
+    book_.AttachDispatch(books_.Add(MissingArgument()));
+    sheets_.AttachDispatch(book_.GetWorksheets());
+  }
+
+  RecordedMessages messages_;
+  ExcelApplication app_;
+  ExcelWorkbooks books_;
+  ExcelWorkbook book_;
+  ExcelWorksheets sheets_;
 };
 
 using nuv::test::Quote;
