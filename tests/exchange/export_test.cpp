@@ -15,13 +15,7 @@
 namespace nuv::exchange {
 namespace {
 
-using namespace workbook;
-
-using testing::Block;
-using testing::Bytes;
-using testing::Call;
-using testing::Item;
-using testing::MakeRecord;
+using namespace testing;  // the exchange helpers and the workbook layer
 
 constexpr auto kPut = InvokeKind::PropertyPut;
 constexpr auto kMethod = InvokeKind::Method;

@@ -12,10 +12,8 @@
 namespace nuv::exchange {
 namespace {
 
-using namespace workbook;
+using namespace testing;  // the exchange helpers and the workbook layer
 using enum common::BoundedWrite;
-
-using testing::Bytes;
 
 TEST(ImportBitField, WritesTheBytesTheFieldStartsInWithoutCuttingTheValue) {
   struct Case {

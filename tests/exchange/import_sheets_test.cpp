@@ -9,17 +9,8 @@
 namespace nuv::exchange {
 namespace {
 
-using namespace workbook;
+using namespace testing;  // the exchange helpers and the workbook layer
 using enum SheetResult;
-
-using testing::Block;
-using testing::Bytes;
-using testing::Item;
-using testing::MakeRecord;
-using testing::N;
-using testing::Rows;
-using testing::Sheet;
-using testing::T;
 
 toolcfg::ConfigItem Valued(toolcfg::ConfigItem item, std::uint64_t value) {
   item.number_value = value;

@@ -16,17 +16,8 @@
 namespace nuv::exchange {
 namespace {
 
-using namespace workbook;
+using namespace testing;  // the exchange helpers and the workbook layer
 using enum ImportResult;
-
-using testing::Block;
-using testing::Bytes;
-using testing::Call;
-using testing::Item;
-using testing::MakeRecord;
-using testing::N;
-using testing::Rows;
-using testing::T;
 
 class Import : public testing::ExchangeTest {
  protected:
@@ -45,16 +36,15 @@ class Import : public testing::ExchangeTest {
 
   // Writes a workbook of the given sheets (name, rows from A1).
   void Write(const std::vector<std::pair<std::u16string, Rows>>& sheets) {
-    WorkbookData book;
+    BookBuilder book;
     for (const auto& [name, rows] : sheets) {
-      book.sheets.push_back(std::make_shared<SheetData>());
-      book.sheets.back()->name = name;
+      book.Sheet(name);
       for (std::uint32_t r = 0; r < rows.size(); ++r)
         for (std::uint32_t c = 0; c < rows[r].size(); ++c)
           if (!rows[r][c].IsEmpty())
-            book.sheets.back()->cells.At(r + 1, c + 1).value = rows[r][c];
+            book.Set(r + 1, c + 1, rows[r][c]);
     }
-    WriteXlsFile(Path("preset.xls"), book);
+    WriteXlsFile(Path("preset.xls"), book.Build());
   }
   // The four sheets as the export lays them out, with edited values.
   void WriteEdited() {

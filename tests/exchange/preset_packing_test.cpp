@@ -13,10 +13,7 @@
 namespace nuv::exchange {
 namespace {
 
-using namespace workbook;
-
-using testing::Bytes;
-using testing::ReadBytes;
+using namespace testing;  // the exchange helpers and the workbook layer
 
 class PresetPacking : public testing::ExchangeTest {
  protected:

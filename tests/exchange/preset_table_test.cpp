@@ -13,12 +13,7 @@
 namespace nuv::exchange {
 namespace {
 
-using namespace workbook;
-
-using testing::Bytes;
-using testing::N;
-using testing::Sheet;
-using testing::T;
+using namespace testing;  // the exchange helpers and the workbook layer
 
 std::vector<std::uint8_t> Build(const ValueArray& values) {
   RecordedMessages messages;
