@@ -150,7 +150,7 @@ class RecordingDispatch final : public Dispatch {
 // name holds a backslash, which is an ordinary character of a name here.
 class ExchangeTest : public WorkbookTest {
  protected:
-  ExchangeTest() : WorkbookTest("nuv_exchange\\") {}
+  ExchangeTest() : WorkbookTest("nuv\\exchange") {}
 
   void SetUp() override {
     WorkbookTest::SetUp();
@@ -162,7 +162,6 @@ class ExchangeTest : public WorkbookTest {
   void TearDown() override {
     RegisterStandInSpreadsheet();
     std::filesystem::current_path(previous_);
-    WorkbookTest::TearDown();
   }
 
   WorkbookExchange Exchange() {

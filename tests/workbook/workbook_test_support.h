@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -17,30 +16,24 @@
 
 namespace nuv::workbook::testing {
 
-// A fresh folder per test (tests run as separate processes, in parallel),
-// removed afterwards, its name beginning with `prefix`. The user's
-// spreadsheet program is never started: "Excel.Application" is the stand-in,
-// in process (on Windows too, where it would otherwise be reached by COM).
+// A fresh folder per test, named `name` inside a temporary folder. The
+// user's spreadsheet program is never started: "Excel.Application" is the
+// stand-in, in process (on Windows too, where it would otherwise be reached
+// by COM).
 class WorkbookTest : public ::testing::Test {
  protected:
-  explicit WorkbookTest(std::string prefix = "nuv_workbook_") : prefix_(std::move(prefix)) {}
+  explicit WorkbookTest(std::string_view name = "workbook") : folder_(temp_ / name) {}
 
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ =
-        std::filesystem::path(::testing::TempDir()) /
-        (prefix_ + info->test_suite_name() + "_" + info->name() + "_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     RegisterStandInSpreadsheet();
   }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
 
   std::filesystem::path Path(const std::string& name) const { return folder_ / name; }
   const std::filesystem::path& folder() const { return folder_; }
 
  private:
-  std::string prefix_;
+  nuv::test::TempFolder temp_;
   std::filesystem::path folder_;
   nuv::test::ScopedEnv no_spreadsheet_app_{"NUV_SPREADSHEET_APP", ""};
 };
