@@ -3,9 +3,6 @@
 // export are main_export's; here the rest of what must hold.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "image/config_export.h"
 #include "image/pre_parse.h"
 #include "image_builder.h"
@@ -28,10 +25,6 @@ class ExportConfigTest : public ::testing::Test {
     RecordedMessages messages;
     ASSERT_EQ(PreParse(flash_, {.source_path = (folder_ / "image.bin").string()}, messages).result,
               PreParseResult::kParsed);
-  }
-  Bytes Contents(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
   }
   // No temporary file of a write is left beside the output.
   bool NoLeftovers() {
@@ -57,7 +50,7 @@ TEST_F(ExportConfigTest, WritesTheRegionAtTheOffsetWordOfNowAndKeepsTheFilesMode
   flash_.mutable_bytes()[28] = 0x10;
   ASSERT_EQ(ExportConfigRegion(flash_, out.string(), messages_), ExportRegionResult::kExported);
   EXPECT_TRUE(messages_.texts().empty());
-  const Bytes got = Contents(out);
+  const Bytes got = nuv::test::ReadBytes(out);
   ASSERT_EQ(got.size(), 0x200u);
   EXPECT_TRUE(std::equal(config_.begin() + 0x10, config_.end(), got.begin()));
 #ifndef _WIN32  // modes are POSIX's
@@ -80,7 +73,7 @@ TEST_F(ExportConfigTest, ARefusalSaysWhyAndLeavesFilesAsTheyWere) {
   EXPECT_EQ(ExportConfigRegion(flash_, out.string(), messages_), ExportRegionResult::kNotExported);
   EXPECT_EQ(ExportConfigRegion(FlashImage{}, out.string(), messages_),
             ExportRegionResult::kNotExported);
-  EXPECT_EQ(Contents(out), before);
+  EXPECT_EQ(nuv::test::ReadBytes(out), before);
   EXPECT_TRUE(NoLeftovers());
   const std::string failed = "Failed to write the output file!",
                     folder = "Cannot write \"" + folder_.path().string() +
