@@ -28,8 +28,7 @@ class WorkingFolders {
     if (found == folders_.end()) {
       const NativePath made = MakeUniqueFolder(root, "run-" + std::to_string(owner_) + "-");
       if (!made.ok())
-        return Failure{"Cannot create a working folder in " + PathText(root) + ": " +
-                       made.error()};
+        return Failure{"Cannot create a working folder in " + PathText(root) + ": " + made.error()};
       found = folders_.emplace(root, made.value()).first;
     } else if (const Result<void> made = MakeFolderIfMissing(found->second); !made.ok()) {
       return Failure{"Cannot create the working folder " + PathText(found->second) + ": " +

@@ -5,7 +5,6 @@
 #include <limits>
 #include <optional>
 #include <span>
-#include <string>
 #include <utility>
 #include <vector>
 
