@@ -26,8 +26,9 @@ std::vector<uint8_t> LzmaAloneCompress(std::span<const uint8_t> bytes) {
     const std::string args[] = {"lzma.exe", "e", platform::PathText(folder / "in"),
                                 platform::PathText(folder / "out")};
     if (platform::RunToEnd(args).ok())
-      if (std::optional<platform::InputFile> out = platform::InputFile::Open(folder / "out"))
-        packed = out->ReadAll();
+      if (platform::Result<platform::InputFile> out = platform::InputFile::Open(folder / "out");
+          out.ok())
+        packed = out.value().ReadAll();
   }
   fs::remove_all(folder, error);
   return packed ? std::move(*packed) : std::vector<uint8_t>();

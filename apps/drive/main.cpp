@@ -67,8 +67,10 @@ int main(int argc, char** argv) {
   if (script_path.empty())
     return Usage("no script given");
 
-  std::optional<nuv::platform::InputFile> file = nuv::platform::InputFile::Open(script_path);
-  const std::optional<std::vector<uint8_t>> bytes = file ? file->ReadAll() : std::nullopt;
+  nuv::platform::Result<nuv::platform::InputFile> file =
+      nuv::platform::InputFile::Open(script_path);
+  const std::optional<std::vector<uint8_t>> bytes =
+      file.ok() ? file.value().ReadAll() : std::nullopt;
   if (!bytes)
     return Usage("cannot read the script " + script_path);
   std::istringstream script(std::string(bytes->begin(), bytes->end()));

@@ -218,12 +218,12 @@ ScriptRunner::LineResult ScriptRunner::RunLine(std::string_view raw, int line_nu
 }
 
 ScriptRunner::Refusal ScriptRunner::Load() {
-  std::string error;
-  std::unique_ptr<fw::PluginLibrary> plugin = fw::PluginLibrary::Open(plugin_path_, error);
-  if (!plugin)
-    return error;
-  fw::PluginLibrary& loaded = *plugin;
-  plugins_.push_back(std::move(plugin));
+  platform::Result<std::unique_ptr<fw::PluginLibrary>> plugin =
+      fw::PluginLibrary::Open(plugin_path_);
+  if (!plugin.ok())
+    return plugin.error();
+  fw::PluginLibrary& loaded = *plugin.value();
+  plugins_.push_back(std::move(plugin.value()));
   const char* title = loaded.get_title();
   out_ << "title " << (title != nullptr ? title : "") << "\n";
   out_ << "gui " << loaded.is_gui() << "\n";

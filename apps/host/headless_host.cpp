@@ -76,12 +76,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string path = platform::PathText(platform::ProgramFolder() / "nuv.dll");
-  std::string error;
-  std::unique_ptr<fw::PluginLibrary> plugin = fw::PluginLibrary::Open(path, error);
-  if (!plugin) {
-    std::fprintf(stderr, "nuvhost: %s\n", error.c_str());
+  platform::Result<std::unique_ptr<fw::PluginLibrary>> opened = fw::PluginLibrary::Open(path);
+  if (!opened.ok()) {
+    std::fprintf(stderr, "nuvhost: %s\n", opened.error().c_str());
     return 1;
   }
+  const std::unique_ptr<fw::PluginLibrary> plugin = std::move(opened.value());
   int result = 0;
   {
     std::unique_ptr<fw::Backend> backend;

@@ -29,10 +29,10 @@ HostWindow::~HostWindow() {
 std::optional<std::string> HostWindow::Load(const std::string& path) {
   if (plugin_)
     return "a plug-in is loaded already";
-  std::string error;
-  plugin_ = fw::PluginLibrary::Open(path, error);
-  if (!plugin_)
-    return error;
+  platform::Result<std::unique_ptr<fw::PluginLibrary>> opened = fw::PluginLibrary::Open(path);
+  if (!opened.ok())
+    return opened.error();
+  plugin_ = std::move(opened.value());
   const char* title = plugin_->get_title();
   page_area_ = new QWidget;
   tabs_->addTab(page_area_, QString::fromUtf8(title != nullptr ? title : ""));

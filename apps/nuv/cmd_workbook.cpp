@@ -45,16 +45,20 @@ CommandRegistration register_workbook(kWorkbook);
 // Writes the workbook saved at `saved` over `target`, whole, and removes it.
 bool ReplaceWithSaved(const std::filesystem::path& saved, const std::filesystem::path& target,
                       Messages& messages) {
-  std::string error;
-  std::optional<platform::InputFile> input = platform::InputFile::Open(saved, &error);
   std::optional<std::vector<uint8_t>> bytes;
-  if (input)
-    bytes = input->ReadAll();
+  std::string why_not;
+  {
+    // Closed before it is removed: Windows removes no open file.
+    platform::Result<platform::InputFile> input = platform::InputFile::Open(saved);
+    if (input.ok())
+      bytes = input.value().ReadAll();
+    why_not = input.ok() ? "a read failed" : input.error();
+  }
   std::error_code ignored;
   std::filesystem::remove(saved, ignored);
   if (!bytes) {
     messages.Show(BoxCaption::Error, "The saved workbook " + platform::PathText(saved) +
-                                         " could not be read back: " + error);
+                                         " could not be read back: " + why_not);
     return false;
   }
   const platform::WriteResult written = platform::WriteFileReplacing(target, *bytes);

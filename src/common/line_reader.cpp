@@ -12,10 +12,10 @@ constexpr size_t kChunk = 65536;
 
 LineReader::OpenResult LineReader::Open(const std::filesystem::path& path) {
   Close();
-  std::optional<platform::InputFile> file = platform::InputFile::Open(path);
-  if (!file)
+  platform::Result<platform::InputFile> file = platform::InputFile::Open(path);
+  if (!file.ok())
     return OpenResult::kNotOpened;
-  Open(std::move(*file));
+  Open(std::move(file.value()));
   return OpenResult::kOpened;
 }
 

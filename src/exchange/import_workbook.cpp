@@ -206,10 +206,10 @@ SheetResult ApplyItem(WorkbookExchange& exchange, CellText& text, const Variant&
 }
 
 std::optional<std::vector<std::uint8_t>> ReadBinaryFile(const std::filesystem::path& path) {
-  std::optional<platform::InputFile> in;
-  if (!path.empty())
-    in = platform::InputFile::Open(path);
-  return in ? in->ReadAll() : std::nullopt;
+  if (path.empty())
+    return std::nullopt;
+  platform::Result<platform::InputFile> in = platform::InputFile::Open(path);
+  return in.ok() ? in.value().ReadAll() : std::nullopt;
 }
 
 // Replaces a hardware-info block by the content of a hardware info file.

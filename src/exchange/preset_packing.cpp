@@ -87,16 +87,14 @@ std::optional<std::vector<std::uint8_t>> Run(WorkbookExchange& exchange, const L
   // lzma writes what it decoded before it met damaged or cut data, and then
   // fails: that output must not pass for the table.
   const bool succeeded = exchange.runner.ExitStatus() == 0;
-  std::optional<platform::InputFile> in;
-  if (succeeded)
-    in = platform::InputFile::Open(out_file);
-  if (!in) {
+  platform::Result<platform::InputFile> in = platform::InputFile::Open(out_file);
+  if (!succeeded || !in.ok()) {
     exchange.messages.Show(BoxCaption::Application, kNoOutputFile);
     if (!exchange.runner.start_error().empty())
       exchange.messages.Show(BoxCaption::Application, exchange.runner.start_error());
     return std::nullopt;
   }
-  const std::uint64_t length = in->size();
+  const std::uint64_t length = in.value().size();
   if (length > kPresetBufferSize) {
     exchange.messages.Show(BoxCaption::Application,
                            "lzma's output " + out_file.string() + " holds " +
@@ -105,7 +103,8 @@ std::optional<std::vector<std::uint8_t>> Run(WorkbookExchange& exchange, const L
                                "take; it was not used.");
     return std::nullopt;
   }
-  std::optional<std::vector<std::uint8_t>> bytes = in->ReadAll(static_cast<std::size_t>(length));
+  std::optional<std::vector<std::uint8_t>> bytes =
+      in.value().ReadAll(static_cast<std::size_t>(length));
   if (!bytes || bytes->size() != length) {
     exchange.messages.Show(BoxCaption::Application, kNoOutputFile);
     return std::nullopt;

@@ -19,7 +19,7 @@ SaveNewFlashResult SaveNewFlash(image::FlashImage& image, NewFormatSession& sess
   // Opened as a file of its own, never waited on: a folder or a pipe in
   // its place is no workbook.
   const std::filesystem::path workbook = NativeFilePath(request.workbook_path);
-  if (workbook.empty() || !platform::InputFile::Open(workbook)) {
+  if (workbook.empty() || !platform::InputFile::Open(workbook).ok()) {
     messages.Show(BoxCaption::Application, "error open excel  file ");
     return SaveNewFlashResult::kNoWorkbook;
   }

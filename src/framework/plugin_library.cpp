@@ -4,32 +4,29 @@ namespace nuv::fw {
 namespace {
 
 template <class Fn>
-bool Resolve(const platform::SharedLibrary& library, const char* name, Fn& fn, std::string& error) {
+platform::Result<void> Resolve(const platform::SharedLibrary& library, const char* name, Fn& fn) {
   void* symbol = library.Symbol(name);
-  if (symbol == nullptr) {
-    error = std::string("the plug-in does not export ") + name;
-    return false;
-  }
+  if (symbol == nullptr)
+    return platform::Failure{std::string("the plug-in does not export ") + name};
   fn = reinterpret_cast<Fn>(symbol);
-  return true;
+  return {};
 }
 
 }  // namespace
 
-std::unique_ptr<PluginLibrary> PluginLibrary::Open(const std::string& path, std::string& error) {
+platform::Result<std::unique_ptr<PluginLibrary>> PluginLibrary::Open(const std::string& path) {
   platform::Result<std::unique_ptr<platform::SharedLibrary>> loaded =
       platform::SharedLibrary::Load(path);
-  if (!loaded.ok()) {
-    error = "cannot load " + path + ": " + loaded.error();
-    return nullptr;
-  }
+  if (!loaded.ok())
+    return platform::Failure{"cannot load " + path + ": " + loaded.error()};
   const platform::SharedLibrary& exports = *loaded.value();
   std::unique_ptr<PluginLibrary> library(new PluginLibrary(std::move(loaded.value())));
-  if (!Resolve(exports, kDllGetTitle, library->get_title, error) ||
-      !Resolve(exports, kDllIsGui, library->is_gui, error) ||
-      !Resolve(exports, kDllInit, library->init, error) ||
-      !Resolve(exports, kDllDeinit, library->deinit, error))
-    return nullptr;
+  for (const platform::Result<void>& resolved :
+       {Resolve(exports, kDllGetTitle, library->get_title),
+        Resolve(exports, kDllIsGui, library->is_gui), Resolve(exports, kDllInit, library->init),
+        Resolve(exports, kDllDeinit, library->deinit)})
+    if (!resolved.ok())
+      return resolved.failure();
   return library;
 }
 

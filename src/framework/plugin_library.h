@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/plugin_abi.h"
+#include "platform/result.h"
 #include "platform/shared_library.h"
 
 namespace nuv::fw {
@@ -14,9 +15,9 @@ namespace nuv::fw {
 // nuvhost) loads plug-ins through this one class.
 class PluginLibrary {
  public:
-  // A path without a folder names a file in the current directory. Null on
-  // failure, with the reason in `error`.
-  static std::unique_ptr<PluginLibrary> Open(const std::string& path, std::string& error);
+  // A path without a folder names a file in the current directory. Why not
+  // when it cannot be loaded or lacks one of the exports.
+  static platform::Result<std::unique_ptr<PluginLibrary>> Open(const std::string& path);
   PluginLibrary(const PluginLibrary&) = delete;
   PluginLibrary& operator=(const PluginLibrary&) = delete;
 

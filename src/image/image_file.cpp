@@ -6,12 +6,13 @@ namespace nuv::image {
 
 LoadResult LoadImageFile(FlashImage& image, const std::string& path, Messages& messages,
                          ImageLoading loading) {
-  std::optional<platform::InputFile> file = platform::InputFile::Open(path);
-  if (!file) {
+  platform::Result<platform::InputFile> opened = platform::InputFile::Open(path);
+  if (!opened.ok()) {
     messages.Show(BoxCaption::Error, "Failed to open the flash file!");
     return LoadResult::kNotLoaded;
   }
-  if (file->size() > kMaxImageLength) {
+  platform::InputFile& file = opened.value();
+  if (file.size() > kMaxImageLength) {
     messages.Show(BoxCaption::Error, kTooLargeText);
     return LoadResult::kNotLoaded;
   }
@@ -19,17 +20,17 @@ LoadResult LoadImageFile(FlashImage& image, const std::string& path, Messages& m
   if (loading == ImageLoading::kMap) {
     // A file system that cannot map files (some network or user-space
     // ones) still lets the file be read.
-    image.image = ImageBuffer::MapFile(*file);
+    image.image = ImageBuffer::MapFile(file);
     if (image.image)
       return LoadResult::kLoaded;
   }
-  std::shared_ptr<ImageBuffer> buffer = ImageBuffer::Allocate(static_cast<size_t>(file->size()));
+  std::shared_ptr<ImageBuffer> buffer = ImageBuffer::Allocate(static_cast<size_t>(file.size()));
   if (!buffer) {
     messages.Show(BoxCaption::Error, "no memery!");
     return LoadResult::kNotLoaded;
   }
   image.image = buffer;
-  const std::optional<size_t> done = file->ReadInto(buffer->bytes());
+  const std::optional<size_t> done = file.ReadInto(buffer->bytes());
   if (!done) {
     messages.Show(BoxCaption::Error, "Failed to read the flash file!");
     return LoadResult::kNotLoaded;

@@ -58,10 +58,10 @@ constexpr uint8_t kErased = 0xFF;
 
 // Only a regular file is read: a folder holds no data, and a named pipe or a
 // device would keep the tool waiting.
-std::optional<platform::InputFile> OpenInput(std::string_view name) {
+platform::Result<platform::InputFile> OpenInput(std::string_view name) {
   const platform::NativePath path = platform::ToNativePath(name);
   if (!path.ok())
-    return std::nullopt;
+    return path.failure();
   return platform::InputFile::Open(path.value());
 }
 
@@ -150,32 +150,32 @@ Generator::Step Generator::FindTail() {
 // At most `limit` bytes of the file; nothing after the message when it
 // cannot be read.
 std::optional<std::vector<uint8_t>> Generator::ReadInput(const std::string& path, size_t limit) {
-  std::optional<platform::InputFile> in = OpenInput(path);
+  platform::Result<platform::InputFile> in = OpenInput(path);
   std::optional<std::vector<uint8_t>> bytes;
-  if (in)
-    bytes = in->ReadAll(limit);
+  if (in.ok())
+    bytes = in.value().ReadAll(limit);
   if (!bytes)
     Fail(std::string(kCannotOpenFile) + path);
   return bytes;
 }
 
 Generator::Step Generator::PlaceRow(const GenerateRow& row) {
-  std::optional<platform::InputFile> in = OpenInput(row.path);
-  if (!in)
+  platform::Result<platform::InputFile> in = OpenInput(row.path);
+  if (!in.ok())
     return Fail(std::string(kCannotOpenFile) + row.path);
   const ScriptBlock& block = *list_.Find(row.block);
   if (!block.is_row_block())
     return Fail(kNotARow);
   std::vector<uint8_t> data;
   if (block.em == kFileBlock) {
-    std::optional<std::vector<uint8_t>> read = in->ReadAll(kMaxRowData);
+    std::optional<std::vector<uint8_t>> read = in.value().ReadAll(kMaxRowData);
     if (!read)
       return Fail(std::string(kCannotOpenFile) + row.path);
     data = std::move(*read);
   } else {
     // A hardware-info block always takes its 240 bytes, whatever the file's length.
     common::LineReader lines;
-    lines.Open(std::move(*in));
+    lines.Open(std::move(in.value()));
     const std::optional<HwInfo> info = ParseHwInfo(lines, messages_);
     if (!info)
       return Fail(kHwInfoFailed);

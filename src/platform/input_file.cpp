@@ -16,19 +16,13 @@ constexpr size_t kMaxReadChunk = 0x7FFFF000;
 
 }  // namespace
 
-std::optional<InputFile> InputFile::Open(const std::filesystem::path& path, std::string* error) {
+Result<InputFile> InputFile::Open(const std::filesystem::path& path) {
   FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat info {};
-  if (!fd || fstat(fd.get(), &info) != 0) {
-    if (error)
-      *error = std::strerror(errno);
-    return std::nullopt;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    if (error)
-      *error = "it is not a regular file";
-    return std::nullopt;
-  }
+  if (!fd || fstat(fd.get(), &info) != 0)
+    return Failure{std::strerror(errno)};
+  if (!S_ISREG(info.st_mode))
+    return Failure{"it is not a regular file"};
   return InputFile(std::move(fd), static_cast<uint64_t>(info.st_size), path);
 }
 

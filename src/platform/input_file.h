@@ -5,11 +5,11 @@
 #include <limits>
 #include <optional>
 #include <span>
-#include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/file_descriptor.h"
+#include "platform/result.h"
 
 namespace nuv::platform {
 
@@ -18,10 +18,9 @@ namespace nuv::platform {
 // writes to it.
 class InputFile {
  public:
-  // nullopt when the file cannot be opened or is not a regular file (after
-  // following links), with the reason in `error` when it is given.
-  static std::optional<InputFile> Open(const std::filesystem::path& path,
-                                       std::string* error = nullptr);
+  // The file, or why it cannot be read: it cannot be opened, or it is no
+  // regular file (after following links).
+  static Result<InputFile> Open(const std::filesystem::path& path);
 
   // The length the file had when it was opened.
   uint64_t size() const { return size_; }

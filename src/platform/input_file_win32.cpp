@@ -7,17 +7,12 @@
 
 namespace nuv::platform {
 
-std::optional<InputFile> InputFile::Open(const std::filesystem::path& path, std::string* error) {
-  const auto refuse = [error](std::string reason) -> std::optional<InputFile> {
-    if (error)
-      *error = std::move(reason);
-    return std::nullopt;
-  };
+Result<InputFile> InputFile::Open(const std::filesystem::path& path) {
   HANDLE file =
       CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE)
-    return refuse(SystemMessage(GetLastError()));
+    return Failure{SystemMessage(GetLastError())};
   FileDescriptor owned(reinterpret_cast<NativeHandle>(file));
   // A pipe or a device is refused at once: reading one could wait forever.
   LARGE_INTEGER size{};
@@ -25,7 +20,7 @@ std::optional<InputFile> InputFile::Open(const std::filesystem::path& path, std:
   if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) || size.QuadPart < 0 ||
       !GetFileInformationByHandle(file, &info) ||
       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-    return refuse("it is not a regular file");
+    return Failure{"it is not a regular file"};
   return InputFile(std::move(owned), static_cast<uint64_t>(size.QuadPart), path);
 }
 

@@ -3,9 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <map>
-#include <memory>
-#include <mutex>
 #include <random>
 #include <string>
 #include <vector>
@@ -60,6 +57,50 @@ bool CreatePrivateFolder(const std::filesystem::path& folder) {
   return made;
 }
 
+}  // namespace
+
+const std::string_view kLinkKind = "link";
+
+std::filesystem::path RelativeNamePath(std::string_view name) {
+  return PathFromUtf8(name);
+}
+
+std::int64_t CurrentProcessId() {
+  return GetCurrentProcessId();
+}
+
+NativePath PrivateRootLocation() {
+  if (std::wstring explicit_root = EnvironmentVariable(L"NUV_PRIVATE_ROOT"); !explicit_root.empty())
+    return std::filesystem::path(explicit_root);
+  wchar_t temporary[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, temporary);
+  if (length == 0 || length > MAX_PATH)
+    return Failure{"Cannot find the temporary folder: " + SystemMessage(GetLastError())};
+  return std::filesystem::path(std::wstring(temporary, length)) / L"nuv-d";
+}
+
+NativePath MakeUniqueFolder(const std::filesystem::path& root, std::string_view stem) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const std::filesystem::path candidate =
+        root / PathFromUtf8(std::string(stem) + std::to_string(random()));
+    if (CreatePrivateFolder(candidate))
+      return candidate;
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+      break;
+  }
+  return Failure{SystemMessage(GetLastError())};
+}
+
+Result<void> MakeFolderIfMissing(const std::filesystem::path& folder) {
+  if (CreatePrivateFolder(folder))
+    return {};
+  const DWORD error = GetLastError();
+  if (error == ERROR_ALREADY_EXISTS)
+    return {};
+  return Failure{SystemMessage(error)};
+}
+
 // A folder that already exists must be a real folder, not a link or a
 // junction that leads elsewhere.
 Result<void> CheckPrivateFolder(const std::filesystem::path& folder) {
@@ -74,99 +115,14 @@ Result<void> CheckPrivateFolder(const std::filesystem::path& folder) {
   return {};
 }
 
-}  // namespace
-
-NativePath PrivateRoot() {
-  std::filesystem::path root;
-  if (std::wstring explicit_root = EnvironmentVariable(L"NUV_PRIVATE_ROOT");
-      !explicit_root.empty()) {
-    root = explicit_root;
-  } else {
-    wchar_t temporary[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, temporary);
-    if (length == 0 || length > MAX_PATH)
-      return Failure{"Cannot find the temporary folder: " + SystemMessage(GetLastError())};
-    root = std::filesystem::path(std::wstring(temporary, length)) / L"nuv-d";
-  }
-  if (!CreatePrivateFolder(root) && GetLastError() != ERROR_ALREADY_EXISTS)
-    return Failure{"Cannot create the private folder " + Utf8FromPath(root) + ": " +
-                   SystemMessage(GetLastError())};
-  if (Result<void> checked = CheckPrivateFolder(root); !checked.ok())
-    return checked.failure();
-  return root;
-}
-
-// "D:\dir\name" as dir\name under `base`, never through a link there.
-NativePath MapDriveName(const std::filesystem::path& base, std::string_view name) {
-  std::filesystem::path path = base;
-  for (const auto& part : PathFromUtf8(name.substr(3))) {
-    if (part.empty() || part == L".")
-      continue;
-    if (part == L"..")
-      return Failure{"The name " + std::string(name) + " leaves the private folder; refused."};
-    path /= part;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-      return Failure{"The name " + std::string(name) +
-                     " passes through a link in the private folder; refused."};
-  }
-  return path;
-}
-
-namespace {
-
-// One working folder per process and root, removed with everything in it
-// when the process ends.
-class WorkingFolders {
- public:
-  ~WorkingFolders() {
-    for (const auto& [root, folder] : folders_) {
-      std::error_code ignored;
-      std::filesystem::remove_all(folder, ignored);
-    }
-  }
-
-  NativePath In(const std::filesystem::path& root) {
-    std::lock_guard lock(mutex_);
-    auto found = folders_.find(root);
-    if (found == folders_.end()) {
-      std::random_device random;
-      for (int attempt = 0; attempt < 16 && found == folders_.end(); ++attempt) {
-        const std::filesystem::path candidate =
-            root /
-            (L"run-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(random()));
-        if (CreatePrivateFolder(candidate))
-          found = folders_.emplace(root, candidate).first;
-        else if (GetLastError() != ERROR_ALREADY_EXISTS)
-          break;
-      }
-      if (found == folders_.end())
-        return Failure{"Cannot create a working folder in " + Utf8FromPath(root) + ": " +
-                       SystemMessage(GetLastError())};
-    } else if (!CreatePrivateFolder(found->second) && GetLastError() != ERROR_ALREADY_EXISTS) {
-      return Failure{"Cannot create the working folder " + Utf8FromPath(found->second) + ": " +
-                     SystemMessage(GetLastError())};
-    }
-    if (Result<void> checked = CheckPrivateFolder(found->second); !checked.ok())
-      return checked.failure();
-    return found->second;
-  }
-
- private:
-  std::mutex mutex_;
-  std::map<std::filesystem::path, std::filesystem::path> folders_;
-};
-
-}  // namespace
-
-NativePath WorkingFolderUnder(const std::filesystem::path& root) {
-  static WorkingFolders folders;
-  return folders.In(root);
+bool IsLink(const std::filesystem::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 NativePath ToNativePath(std::string_view name) {
   if (name.size() >= 2 && name[0] == '.' && name[1] == '\\')
-    return std::filesystem::current_path() / PathFromUtf8(name.substr(2));
+    return std::filesystem::current_path() / RelativeNamePath(name.substr(2));
   if (!IsDriveDName(name) || DriveExists(L'D'))
     return PathFromUtf8(name);
   // No drive D: here; its folders live in the private folder instead.

@@ -37,8 +37,8 @@ std::string CutToBuffer(std::string_view text, std::size_t buffer_size) {
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view default_value, std::size_t buffer_size,
                                     const std::filesystem::path& file) {
-  std::optional<InputFile> in = InputFile::Open(file);
-  const std::optional<std::vector<uint8_t>> bytes = in ? in->ReadAll() : std::nullopt;
+  Result<InputFile> in = InputFile::Open(file);
+  const std::optional<std::vector<uint8_t>> bytes = in.ok() ? in.value().ReadAll() : std::nullopt;
   std::string_view default_text = default_value;
   while (!default_text.empty() && default_text.back() == ' ')
     default_text.remove_suffix(1);

@@ -13,7 +13,7 @@ namespace {
 // Only a regular file counts: a folder or a device cannot be read as a
 // file, and opening a pipe would wait for a writer.
 bool CanOpenForReading(const std::string& path) {
-  return platform::InputFile::Open(path).has_value();
+  return platform::InputFile::Open(path).ok();
 }
 
 }  // namespace

@@ -29,28 +29,29 @@ std::filesystem::path FilePath(std::string_view path) {
 
 // Reads the whole file; reports its own failures.
 std::optional<std::vector<uint8_t>> ReadWholeFile(std::string_view path, Messages& messages) {
-  std::optional<platform::InputFile> in = platform::InputFile::Open(FilePath(path));
-  if (!in) {
+  platform::Result<platform::InputFile> opened = platform::InputFile::Open(FilePath(path));
+  if (!opened.ok()) {
     messages.Show(BoxCaption::Error, "error to open load block bin  file ");
     return std::nullopt;
   }
-  if (in->size() == 0) {
+  platform::InputFile& in = opened.value();
+  if (in.size() == 0) {
     messages.Show(BoxCaption::Error, "The load file is 0 bytes!");
     return std::nullopt;
   }
   // A block's size is a 32-bit number.
-  if (in->size() > std::numeric_limits<uint32_t>::max()) {
+  if (in.size() > std::numeric_limits<uint32_t>::max()) {
     messages.Show(BoxCaption::Error, "no memery!");
     return std::nullopt;
   }
   std::vector<uint8_t> bytes;
   try {
-    bytes.resize(static_cast<size_t>(in->size()));
+    bytes.resize(static_cast<size_t>(in.size()));
   } catch (const std::bad_alloc&) {
     messages.Show(BoxCaption::Error, "no memery!");
     return std::nullopt;
   }
-  if (in->ReadInto(bytes) != bytes.size()) {
+  if (in.ReadInto(bytes) != bytes.size()) {
     messages.Show(BoxCaption::Error, "error to load block bin  file ");
     return std::nullopt;
   }

@@ -22,10 +22,13 @@ UnpackedScript UnpackToolConfigScript(const image::FlashImage& image, CommandRun
   }
   UnpackedScript unpacked;
   const platform::NativePath path = platform::ToWorkingPath(kExtractedScript);
-  std::optional<platform::InputFile> in;
-  if (path.ok())
-    in = platform::InputFile::Open(path.value());
-  const std::optional<std::vector<uint8_t>> bytes = in ? in->ReadAll() : std::nullopt;
+  std::optional<std::vector<uint8_t>> bytes;
+  if (path.ok()) {
+    // Closed again before the file is removed.
+    platform::Result<platform::InputFile> in = platform::InputFile::Open(path.value());
+    if (in.ok())
+      bytes = in.value().ReadAll();
+  }
   if (bytes) {
     unpacked = {UnpackResult::kUnpacked, {bytes->begin(), bytes->end()}};
   } else {
@@ -34,7 +37,6 @@ UnpackedScript UnpackToolConfigScript(const image::FlashImage& image, CommandRun
                       ? "gzip left no script: the \"toolcfg\" block is not gzip data."
                       : runner.start_error());
   }
-  in.reset();
   RemoveExtractedToolConfig();
   return unpacked;
 }

@@ -30,15 +30,14 @@ WorkbookData ReadXls(std::span<const std::uint8_t> file) {
 }
 
 WorkbookData ReadXlsFile(const std::filesystem::path& path) {
-  std::string why;
-  std::optional<platform::InputFile> in = platform::InputFile::Open(path, &why);
-  if (!in)
-    throw FileError("Cannot open \"" + path.string() + "\": " + why + ".");
-  const std::uint64_t size = in->size();
+  platform::Result<platform::InputFile> in = platform::InputFile::Open(path);
+  if (!in.ok())
+    throw FileError("Cannot open \"" + path.string() + "\": " + in.error() + ".");
+  const std::uint64_t size = in.value().size();
   if (size > kMaxXlsFileSize)
     throw AutomationError("\"" + path.string() + "\" is too large for an Excel 97-2003 workbook.");
   const std::optional<std::vector<std::uint8_t>> bytes =
-      in->ReadAll(static_cast<std::size_t>(size));
+      in.value().ReadAll(static_cast<std::size_t>(size));
   if (!bytes)
     throw FileError("Cannot read \"" + path.string() + "\".");
   if (bytes->size() != size)

@@ -19,9 +19,9 @@ TEST(MappedFile, CutShorterUnderItEndsWithAMessageAndASentBusErrorStaysOne) {
   test::TempFolder folder;
   const std::filesystem::path path = folder / "image.bin";
   test::WriteFile(path, std::vector<uint8_t>(1 << 20, 0x5A));
-  std::optional<InputFile> file = InputFile::Open(path);
-  ASSERT_TRUE(file);
-  std::optional<MappedMemory> mapped = MappedMemory::MapFile(*file);
+  Result<InputFile> file = InputFile::Open(path);
+  ASSERT_TRUE(file.ok()) << file.error();
+  std::optional<MappedMemory> mapped = MappedMemory::MapFile(file.value());
   ASSERT_TRUE(mapped);
   ASSERT_EQ(mapped->bytes().back(), 0x5A);
 

@@ -37,6 +37,11 @@ TEST(PathsTest, DriveDNamesLandUnderAPrivateRootThatIsNoLink) {
   EXPECT_EQ(ToNativePath("d:\\tmp").value(), root / "tmp");
   EXPECT_FALSE(ToNativePath("D:\\..\\etc\\passwd").ok());
   EXPECT_FALSE(ToNativePath("D:\\tmp\\..\\..\\x").ok());
+  // A part that names a root, joined on, would replace the private root.
+  EXPECT_EQ(ToNativePath("D:\\\\etc\\passwd").value(), root / "etc" / "passwd");
+#ifdef _WIN32
+  EXPECT_FALSE(ToNativePath("D:\\C:\\Windows").ok());
+#endif
 
   // The tool's working files lie in a private folder of this process alone
   // (two processes at once are the parallel runs test), made again when it
