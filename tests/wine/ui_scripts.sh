@@ -26,7 +26,7 @@ export NUV_SPREADSHEET_SERVER=builtin
 # The sh lines run the Linux programs of the Linux build, as they do there.
 export NUV_UNIX_PATH="$linux:/usr/local/bin:/usr/bin:/bin"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap '[ -n "${KEEP_WORK:-}" ] || rm -rf "$work"' EXIT
 
 names=("$@")
 if ((${#names[@]} == 0)); then
@@ -75,6 +75,9 @@ for name in "${names[@]}"; do
     problem+=" exit status $(cat "$dir/status"), expected ${expected_exit:-0}"
   if [ -n "$problem" ]; then
     echo "FAIL: $name: $problem"
+    # What it said last, and on its standard error: why it stopped.
+    echo "  last lines: $(tail -3 "$dir/actual")"
+    [ -s "$dir/errors" ] && echo "  standard error: $(tr -d '\r' < "$dir/errors" | head -10)"
     [ -n "${NUV_UI_KEEP:-}" ] && cp "$dir/actual" "$NUV_UI_KEEP/$name.actual"
     failures=$((failures + 1))
   else
