@@ -11,6 +11,8 @@
 # NAME is given; the Wine prefix is WINEPREFIX, else the one beside
 # WINDOWS_BIN). Wine's screen is as large as the display that the first
 # program of its server's life found: start the server on the Xvfb too.
+# With KEEP_WORK set, the scripts' folders (transcripts, standard error)
+# stay for a look after the run.
 set -u
 source "$(dirname "$0")/wine_start.sh"
 linux=$(cd "$1" && pwd)
