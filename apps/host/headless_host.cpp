@@ -6,14 +6,22 @@
 // calls dll_deinit, as a host that closes. Exit 0 when the plug-in made its
 // form.
 //
+// nuvhost --screenshots FOLDER [--samples FOLDER] walks the sample images
+// through the tool's real windows without a person and saves a picture of
+// every window in FOLDER, as the Qt host does; exit status 1 when a window
+// could not be shown or captured.
+//
 // nuvhost --register-spreadsheet (--unregister-spreadsheet) enters the
 // stand-in spreadsheet application, nuvxl.dll beside nuvhost, into the
 // current user's classes as "Excel.Application" (takes it out again), for a
 // machine without a spreadsheet application.
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/application.h"
 #include "framework/headless/headless_backend.h"
@@ -21,6 +29,8 @@
 #include "framework/win32/win32_backend.h"
 #include "platform/paths.h"
 #include "platform/shared_library.h"
+#include "screenshot_walk.h"
+#include "win32_walk_host.h"
 
 namespace {
 
@@ -62,6 +72,39 @@ int RegisterSpreadsheet(bool install) {
   return 0;
 }
 
+constexpr char kUsage[] =
+    "usage: nuvhost [--window | --screenshots FOLDER [--samples FOLDER] |\n"
+    "                --register-spreadsheet | --unregister-spreadsheet]\n";
+
+// What nuvhost was asked to do besides loading the plug-in.
+struct Options {
+  bool window = false;
+  std::optional<std::string> screenshots;  // the folder for the pictures
+  std::string samples = "samples";
+};
+
+std::optional<Options> Parse(const std::vector<std::string>& args) {
+  Options options;
+  bool samples_given = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool has_value = i + 1 < args.size();
+    if (arg == "--window") {
+      options.window = true;
+    } else if (arg == "--screenshots" && has_value) {
+      options.screenshots = args[++i];
+    } else if (arg == "--samples" && has_value) {
+      options.samples = args[++i];
+      samples_given = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if ((options.window && args.size() > 1) || (samples_given && !options.screenshots))
+    return std::nullopt;
+  return options;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,12 +112,12 @@ int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--register-spreadsheet") == 0 ||
                     std::strcmp(argv[1], "--unregister-spreadsheet") == 0))
     return RegisterSpreadsheet(argv[1][2] == 'r');
-  const bool window = argc == 2 && std::string(argv[1]) == "--window";
-  if (argc > 1 && !window) {
-    std::fprintf(stderr,
-                 "usage: nuvhost [--window | --register-spreadsheet | --unregister-spreadsheet]\n");
+  const std::optional<Options> options = Parse({argv + 1, argv + argc});
+  if (!options) {
+    std::fputs(kUsage, stderr);
     return 2;
   }
+  const bool window = options->window || options->screenshots.has_value();
   const std::string path = platform::PathText(platform::ProgramFolder() / "nuv.dll");
   platform::Result<std::unique_ptr<fw::PluginLibrary>> opened = fw::PluginLibrary::Open(path);
   if (!opened.ok()) {
@@ -83,6 +126,7 @@ int main(int argc, char** argv) {
   }
   const std::unique_ptr<fw::PluginLibrary> plugin = std::move(opened.value());
   int result = 0;
+  int walk_problems = 0;
   {
     std::unique_ptr<fw::Backend> backend;
     fw::win32::Win32Backend* win32 = nullptr;
@@ -102,7 +146,12 @@ int main(int argc, char** argv) {
     app.RunCommand([&] { result = plugin->init(app.page(), 0); });
     std::printf("init %d\n", result);
     std::fflush(stdout);
-    if (win32 != nullptr) {
+    if (win32 != nullptr && options->screenshots) {
+      std::cout << std::unitbuf;  // the walk's progress as it goes
+      host::Win32WalkHost walk_host(app, *win32);
+      host::ScreenshotWalk walk(walk_host, app, *options->screenshots, options->samples, std::cout);
+      walk_problems = walk.Run();
+    } else if (win32 != nullptr) {
       app.LayoutPage();
       win32->RunMessageLoop();
     }
@@ -110,5 +159,5 @@ int main(int argc, char** argv) {
     app.Flush();
   }
   plugin->deinit();
-  return result == 1 ? 0 : 1;
+  return result == 1 && walk_problems == 0 ? 0 : 1;
 }

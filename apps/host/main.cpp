@@ -20,6 +20,7 @@
 #include "host_window.h"
 #include "platform/environment.h"
 #include "platform/paths.h"
+#include "qt_walk_host.h"
 #include "screenshot_walk.h"
 
 namespace {
@@ -108,9 +109,13 @@ int main(int argc, char** argv) {
     // connected to its display already.
     nuv::platform::RemoveFromEnvironment("DISPLAY");
     nuv::platform::RemoveFromEnvironment("WAYLAND_DISPLAY");
-    nuv::host::ScreenshotWalk walk(host, app, qt_backend, options.screenshots, options.samples,
-                                   std::cout);
-    const int problems = walk.Run();
+    int problems = 0;
+    {
+      nuv::host::QtWalkHost walk_host(host, qt_backend);
+      nuv::host::ScreenshotWalk walk(walk_host, app, options.screenshots, options.samples,
+                                     std::cout);
+      problems = walk.Run();
+    }
     host.ShutDown();
     return problems == 0 ? 0 : 1;
   }

@@ -1,30 +1,18 @@
 #include "screenshot_walk.h"
 
 #include <array>
+#include <chrono>
 #include <ostream>
 #include <utility>
 #include <vector>
 
-#include <QDialog>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QFileDialog>
-#include <QFontInfo>
-#include <QImage>
-#include <QPixmap>
-#include <QTimer>
-#include <QWidget>
-
 #include "framework/application.h"
 #include "framework/constants.h"
-#include "framework/qt/answer.h"
-#include "framework/qt/qt_backend.h"
-#include "framework/qt/qt_fonts.h"
-#include "framework/qt/render_check.h"
 #include "framework/scroll_area.h"
 #include "framework/user_input.h"
 #include "framework/window.h"
-#include "host_window.h"
+#include "platform/output_file.h"
+#include "platform/paths.h"
 #include "resource.h"
 
 namespace nuv::host {
@@ -91,33 +79,20 @@ fw::Point Centre(const fw::Window& window) {
 
 }  // namespace
 
-ScreenshotWalk::ScreenshotWalk(HostWindow& host, fw::Application& app, fw::qt::QtBackend& backend,
-                               std::filesystem::path out, std::filesystem::path samples,
-                               std::ostream& log)
-    : host_(host),
-      app_(app),
-      backend_(backend),
-      out_(std::move(out)),
-      samples_(std::move(samples)),
-      log_(log) {
-  backend_.SetModalHook([this](QDialog& dialog) { OnModal(dialog); });
+ScreenshotWalk::ScreenshotWalk(WalkHost& host, fw::Application& app, std::filesystem::path out,
+                               std::filesystem::path samples, std::ostream& log)
+    : host_(host), app_(app), out_(std::move(out)), samples_(std::move(samples)), log_(log) {
+  host_.SetModalHandler([this](WalkHost::Modal modal) { OnModal(modal); });
 }
 
 ScreenshotWalk::~ScreenshotWalk() {
-  backend_.SetModalHook(nullptr);
-}
-
-void ScreenshotWalk::Settle(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
+  host_.SetModalHandler(nullptr);
 }
 
 bool ScreenshotWalk::SettleUntil(const std::function<bool()>& done, int longest_ms) {
-  QElapsedTimer clock;
-  clock.start();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(longest_ms);
   while (!done()) {
-    if (clock.elapsed() >= longest_ms)
+    if (std::chrono::steady_clock::now() >= deadline)
       return false;
     Settle(20);
   }
@@ -132,25 +107,22 @@ void ScreenshotWalk::Problem(const std::string& text) {
 int ScreenshotWalk::Run() {
   std::error_code ec;
   std::filesystem::create_directories(out_, ec);
-  CheckFont();
+  if (const std::optional<std::string> problem = host_.FontProblem())
+    Problem(*problem);
 
-  host_.show();
-  Settle(100);
-  host_.FitPage(false);
-  Settle(200);
-  fw::Window* form = host_.Pane();
+  fw::Window* form = host_.ShowPage();
   if (form == nullptr || !form->IsWindowVisible()) {
     Problem("the plug-in shows no page");
     return problems_;
   }
   seen_.insert(form->serial());
-  Shoot(host_, "main");
+  Save(host_.ShootPage(), "main");
   ShowTip(*form);
   for (const WalkSample& sample : kSamples) {
     for (std::string_view candidate : sample.candidates) {
       const std::filesystem::path image = samples_ / candidate;
       if (std::filesystem::is_regular_file(image, ec)) {
-        WalkImage(*form, sample, std::filesystem::absolute(image, ec));
+        WalkImage(*form, sample, std::filesystem::absolute(image, ec).make_preferred());
         break;
       }
     }
@@ -159,13 +131,6 @@ int ScreenshotWalk::Run() {
   Settle(100);
   log_ << problems_ << " problem(s)\n";
   return problems_;
-}
-
-void ScreenshotWalk::CheckFont() {
-  const QFontInfo info(fw::qt::DialogFont());
-  if (info.family() != QString::fromLatin1(fw::qt::kUiFamily))
-    Problem("the dialog font is " + info.family().toStdString() + ", not " + fw::qt::kUiFamily +
-            " (is fonts-dejavu-core installed?)");
 }
 
 void ScreenshotWalk::ShowTip(fw::Window& form) {
@@ -200,7 +165,7 @@ void ScreenshotWalk::ShowTip(fw::Window& form) {
 
 void ScreenshotWalk::WalkImage(fw::Window& form, const WalkSample& sample,
                                const std::filesystem::path& image) {
-  log_ << "walking " << sample.kind << " image " << image.string() << "\n";
+  log_ << "walking " << sample.kind << " image " << platform::PathText(image) << "\n";
   const std::string suffix = "-" + std::string(sample.kind);
   const bool experts = !sample.experts_script.empty();
   Click(form, IDC_FORM_CLEAR);
@@ -232,7 +197,8 @@ void ScreenshotWalk::WalkPreParsed(fw::Window& form, const WalkSample& sample,
     return;  // refused: its message box has been pictured
   if (experts) {
     std::error_code ec;
-    answers_.push_back(std::filesystem::absolute(samples_ / sample.experts_script, ec));
+    answers_.push_back(
+        std::filesystem::absolute(samples_ / sample.experts_script, ec).make_preferred());
     if (!Click(form, IDC_FORM_SCRIPT_BROWSE))
       Problem("main" + suffix + ": Experts Only shows no Open Script File row");
     Settle(100);
@@ -241,10 +207,10 @@ void ScreenshotWalk::WalkPreParsed(fw::Window& form, const WalkSample& sample,
     if (!ScrollToEnd(form))
       Problem("main" + suffix + ": nothing on the page scrolls");
     Settle(100);
-    Shoot(host_, "main" + suffix);
+    Save(host_.ShootPage(), "main" + suffix);
     return;
   }
-  Shoot(host_, "main" + suffix);
+  Save(host_.ShootPage(), "main" + suffix);
   box_name_ = "message-box" + suffix;
   picture_suffix_ = experts ? suffix : std::string();
   Click(form, IDC_FORM_PARSE);
@@ -285,8 +251,8 @@ void ScreenshotWalk::ShootNewWindows() {
   }
   for (fw::Window* window : fresh) {
     const std::string name = PictureName(*window) + picture_suffix_;
-    if (QWidget* widget = backend_.WidgetOf(*window); widget != nullptr && shot_.count(name) == 0)
-      Shoot(*widget, name, window->kind() == fw::WindowKind::Popup);
+    if (shot_.count(name) == 0)
+      Save(host_.ShootWindow(*window), name);
   }
   for (fw::Window* window : fresh) {
     if (window->IsWindow() && window->kind() == fw::WindowKind::Dialog)
@@ -304,56 +270,54 @@ void ScreenshotWalk::Explore(fw::Window& dialog) {
   }
 }
 
-void ScreenshotWalk::Shoot(QWidget& widget, const std::string& name, bool custom_painted) {
+void ScreenshotWalk::Save(WalkHost::Shot shot, const std::string& name) {
   shot_.insert(name);
-  if (!widget.isVisible()) {
-    Problem(name + ": the window is not shown");
+  for (const std::string& problem : shot.problems)
+    Problem(name + ": " + problem);
+  const fw::Picture& picture = shot.picture;
+  if (picture.empty()) {
+    if (shot.problems.empty())
+      Problem(name + ": the window could not be captured");
     return;
   }
-  const QImage image = widget.grab().toImage();
-  if (image.isNull() || image.width() == 0 || image.height() == 0) {
-    Problem(name + ": the window could not be drawn");
+  if (picture.IsOneColour()) {
+    Problem(name + ": the picture is all one colour: nothing of the window was captured");
     return;
-  }
-  for (const std::string& text : fw::qt::FindUnrenderedTexts(widget, image))
-    Problem(name + ": " + text);
-  if (custom_painted) {
-    // Its text is painted, not held by widgets: look inside its frame.
-    const QRect inside = image.rect().adjusted(3, 3, -3, -3);
-    if (fw::qt::DarkPixelCount(image, inside) == 0)
-      Problem(name + ": its text did not render");
   }
   const std::filesystem::path file = out_ / (name + ".png");
-  if (!image.save(QString::fromStdString(file.string()), "PNG")) {
-    Problem(name + ": cannot write " + file.string());
+  const std::vector<uint8_t> png = fw::EncodePng(picture);
+  if (const platform::WriteResult written = platform::WriteFileReplacing(file, png);
+      png.empty() || !written.ok()) {
+    Problem(name + ": cannot write " + (written.ok() ? platform::PathText(file) : written.error()));
     return;
   }
-  log_ << "  " << file.string() << " (" << image.width() << " x " << image.height() << ")\n";
+  log_ << "  " << platform::PathText(file) << " (" << picture.width << " x " << picture.height
+       << ")\n";
 }
 
-void ScreenshotWalk::OnModal(QDialog& dialog) {
+void ScreenshotWalk::OnModal(WalkHost::Modal modal) {
   Settle(300);  // a file dialog reads its folder in the background
-  if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
+  if (modal == WalkHost::Modal::kFileDialog) {
     if (shot_.count("file-dialog") == 0)
-      Shoot(dialog, "file-dialog");
+      Save(host_.ShootModal(), "file-dialog");
     if (answers_.empty()) {
       Problem("a file dialog opened that the walk has no answer for");
-      files->reject();
+      host_.CloseModal();
       return;
     }
     const std::filesystem::path answer = answers_.front();
     answers_.pop_front();
-    if (!fw::qt::AnswerFileDialog(*files, QString::fromStdString(answer.string()))) {
-      Problem("the file dialog did not take " + answer.string());
-      dialog.reject();
+    if (!host_.AnswerFileDialog(answer)) {
+      Problem("the file dialog did not take " + platform::PathText(answer));
+      host_.CloseModal();
     }
     return;
   }
   std::string name = box_name_;
   for (int n = 2; shot_.count(name) > 0; ++n)
     name = box_name_ + "-" + std::to_string(n);
-  Shoot(dialog, name);
-  dialog.accept();
+  Save(host_.ShootModal(), name);
+  host_.CloseModal();
 }
 
 }  // namespace nuv::host

@@ -9,21 +9,15 @@
 #include <string>
 #include <string_view>
 
-class QDialog;
-class QImage;
-class QWidget;
+#include "walk_host.h"
 
 namespace nuv::fw {
 class Application;
 class Window;
-namespace qt {
-class QtBackend;
-}
 }  // namespace nuv::fw
 
 namespace nuv::host {
 
-class HostWindow;
 struct WalkSample;
 
 // Walks the sample images through the tool's windows as a user would, with
@@ -37,11 +31,13 @@ struct WalkSample;
 // "Experts Only" checked: the page with its script row, the Customer
 // Config dialog with its byte patch, and a field edit dialog whose fields
 // carry descriptions, with one of them shown in its balloon tip. Each picture is checked: the
-// window must be shown and every text in it must have rendered.
+// window must be shown, the picture must not be all one colour (nothing of
+// the window captured), and every text in it must have rendered. The
+// windowing system behind it is the WalkHost's.
 class ScreenshotWalk {
  public:
-  ScreenshotWalk(HostWindow& host, fw::Application& app, fw::qt::QtBackend& backend,
-                 std::filesystem::path out, std::filesystem::path samples, std::ostream& log);
+  ScreenshotWalk(WalkHost& host, fw::Application& app, std::filesystem::path out,
+                 std::filesystem::path samples, std::ostream& log);
   ~ScreenshotWalk();
   ScreenshotWalk(const ScreenshotWalk&) = delete;
   ScreenshotWalk& operator=(const ScreenshotWalk&) = delete;
@@ -65,17 +61,17 @@ class ScreenshotWalk {
   void ShootNewWindows();
   // Opens what a block button of the dialog opens.
   void Explore(fw::Window& dialog);
-  void Shoot(QWidget& widget, const std::string& name, bool custom_painted = false);
-  void OnModal(QDialog& dialog);
+  // Checks the picture and saves it as NAME.png.
+  void Save(WalkHost::Shot shot, const std::string& name);
+  void OnModal(WalkHost::Modal modal);
   void Problem(const std::string& text);
-  // Lets Qt run (timers, painting) for `ms` milliseconds.
-  static void Settle(int ms);
-  // Lets Qt run until `done` holds, at most `longest_ms`; whether it held.
-  static bool SettleUntil(const std::function<bool()>& done, int longest_ms);
+  void Settle(int ms) { host_.Settle(ms); }
+  // Lets the windowing system run until `done` holds, at most `longest_ms`;
+  // whether it held.
+  bool SettleUntil(const std::function<bool()>& done, int longest_ms);
 
-  HostWindow& host_;
+  WalkHost& host_;
   fw::Application& app_;
-  fw::qt::QtBackend& backend_;
   std::filesystem::path out_;
   std::filesystem::path samples_;
   std::ostream& log_;

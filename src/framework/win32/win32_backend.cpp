@@ -34,6 +34,9 @@ constexpr int kFormScrollLine = 16;
 // Windows raises shorter timer periods to 10 ms.
 constexpr uint32_t kMinimumPeriod = 10;
 
+// How often the watch for a system box looks for it, in milliseconds.
+constexpr UINT kBoxWatchPeriod = 50;
+
 // The backend that the window procedures report to: one runs at a time, as
 // one Application does.
 Win32Backend* g_backend = nullptr;
@@ -118,6 +121,33 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
     default:
       return FALSE;
   }
+}
+
+VOID CALLBACK BoxWatchTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_backend != nullptr)
+    g_backend->OnBoxWatch();
+}
+
+bool IsDialogClass(HWND hwnd) {
+  wchar_t class_name[16] = {};
+  GetClassNameW(hwnd, class_name, 16);
+  return std::wstring_view(class_name) == L"#32770";
+}
+
+// A system box of this thread: a shown, enabled dialog that is none of the
+// backend's windows.
+struct BoxSearch {
+  const std::unordered_map<HWND, uint64_t>* ours = nullptr;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindSystemBox(HWND hwnd, LPARAM search_address) {
+  auto& search = *reinterpret_cast<BoxSearch*>(search_address);
+  if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || !IsDialogClass(hwnd) ||
+      search.ours->count(hwnd) > 0)
+    return TRUE;
+  search.found = hwnd;
+  return FALSE;
 }
 
 void RegisterClasses(HINSTANCE instance) {
@@ -210,6 +240,7 @@ Win32Backend::Win32Backend(Mode mode) : mode_(mode) {
 }
 
 Win32Backend::~Win32Backend() {
+  DisarmBoxWatch();
   for (const auto& [key, timer] : native_timers_)
     ::KillTimer(timer_window_, key);
   if (timer_window_ != nullptr)
@@ -236,6 +267,13 @@ Window* Win32Backend::WindowOf(HWND hwnd) const {
     return it != entries_.end() ? it->second.window.get() : nullptr;
   }
   return nullptr;
+}
+
+Size Win32Backend::LaidOutSize(const Window& form) const {
+  auto it = entries_.find(form.serial());
+  if (it == entries_.end())
+    return {};
+  return {it->second.form_width, it->second.form_height};
 }
 
 Win32Backend::Entry* Win32Backend::Find(const Window& window) {
@@ -296,10 +334,16 @@ HWND Win32Backend::MakeWindow(Window& window) {
         window.kind() == WindowKind::ScrollArea ? kAreaClass : kFrameClass;
     const DWORD style = (window.GetStyle() | WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS) &
                         ~static_cast<DWORD>(WS_VISIBLE);
-    return CreateWindowExW(window.GetExStyle(), window_class, L"", style, r.left, r.top, r.Width(),
-                           r.Height(), parent->hwnd,
-                           reinterpret_cast<HMENU>(static_cast<uintptr_t>(window.GetDlgCtrlID())),
-                           instance, nullptr);
+    HWND area = CreateWindowExW(
+        window.GetExStyle(), window_class, L"", style, r.left, r.top, r.Width(), r.Height(),
+        parent->hwnd, reinterpret_cast<HMENU>(static_cast<uintptr_t>(window.GetDlgCtrlID())),
+        instance, nullptr);
+    // A child made after the template's controls comes below them, and a
+    // group box of the template that frames it would clip all of it away:
+    // it goes on top of its siblings.
+    if (area != nullptr)
+      SetWindowPos(area, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return area;
   }
 
   const Window* owner_window = window.GetOwner();
@@ -335,14 +379,12 @@ void Win32Backend::WindowCreated(Window& window) {
     entry.window = WindowRef<>(&window);
     entry.hwnd = hwnd;
     serials_[hwnd] = window.serial();
-    if (window.kind() == WindowKind::Form || window.kind() == WindowKind::Dialog) {
-      wchar_t class_name[16] = {};
-      GetClassNameW(hwnd, class_name, 16);
-      entry.from_template = std::wstring_view(class_name) == L"#32770";
-    }
+    if (window.kind() == WindowKind::Form || window.kind() == WindowKind::Dialog)
+      entry.from_template = IsDialogClass(hwnd);
     if (entry.from_template && window.kind() == WindowKind::Form) {
       RECT laid_out{};
       GetClientRect(hwnd, &laid_out);
+      entry.form_width = laid_out.right;
       entry.form_height = laid_out.bottom;
     }
     if (entry.from_template) {
@@ -816,12 +858,31 @@ bool Win32Backend::PreTranslate(MSG& msg) {
   return app->DispatchInput(input);
 }
 
+HWND Win32Backend::DialogHolding(HWND hwnd) const {
+  HWND dialog = nullptr;
+  for (HWND h = hwnd; h != nullptr; h = GetAncestor(h, GA_PARENT)) {
+    auto serial = serials_.find(h);
+    if (serial == serials_.end())
+      continue;
+    auto it = entries_.find(serial->second);
+    if (it != entries_.end() && it->second.from_template)
+      dialog = h;
+  }
+  return dialog;
+}
+
 void Win32Backend::Dispatch(MSG& msg) {
   if (PreTranslate(msg))
     return;
   native_click_ = msg.message == WM_LBUTTONUP || msg.message == WM_LBUTTONDOWN;
-  TranslateMessage(&msg);
-  DispatchMessageW(&msg);
+  // What the framework left, the system's dialog manager takes as in any
+  // dialog of Windows: Tab and Shift+Tab through the tab stops, the arrow
+  // keys within a group, a control's mnemonic. It delivers what it takes.
+  HWND dialog = DialogHolding(msg.hwnd);
+  if (dialog == nullptr || !IsDialogMessageW(dialog, &msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
   native_click_ = false;
   if (Application* app = Application::Current())
     app->Flush();
@@ -854,15 +915,60 @@ int Win32Backend::MessageBox(const Window* owner, std::string_view caption, std:
   if (mode_ == Mode::kDriven)
     return DrivenBackend::MessageBox(owner, caption, text, type);
   HWND owner_hwnd = owner != nullptr ? HandleOf(*owner) : nullptr;
-  return ShowMessageBox(owner_hwnd != nullptr ? GetAncestor(owner_hwnd, GA_ROOT) : nullptr, caption,
-                        text, type);
+  ArmBoxWatch(false);
+  const int answer = ShowMessageBox(
+      owner_hwnd != nullptr ? GetAncestor(owner_hwnd, GA_ROOT) : nullptr, caption, text, type);
+  DisarmBoxWatch();
+  return answer;
 }
 
 std::optional<std::string> Win32Backend::FileDialog(const FileDialogRequest& request) {
   if (mode_ == Mode::kDriven)
     return DrivenBackend::FileDialog(request);
   HWND owner = request.owner != nullptr ? HandleOf(*request.owner) : nullptr;
-  return ShowFileDialog(owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr, request);
+  ArmBoxWatch(true);
+  std::optional<std::string> chosen =
+      ShowFileDialog(owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr, request);
+  DisarmBoxWatch();
+  return chosen;
+}
+
+void Win32Backend::ArmBoxWatch(bool file_dialog) {
+  DisarmBoxWatch();
+  if (!modal_hook_)
+    return;
+  watching_file_dialog_ = file_dialog;
+  box_watch_ = ::SetTimer(nullptr, 0, kBoxWatchPeriod, BoxWatchTimer);
+}
+
+void Win32Backend::DisarmBoxWatch() {
+  if (box_watch_ != 0)
+    ::KillTimer(nullptr, box_watch_);
+  box_watch_ = 0;
+}
+
+void Win32Backend::OnBoxWatch() {
+  if (box_watch_ == 0 || !modal_hook_)
+    return;
+  BoxSearch search;
+  search.ours = &serials_;
+  EnumThreadWindows(GetCurrentThreadId(), FindSystemBox, reinterpret_cast<LPARAM>(&search));
+  if (search.found == nullptr)
+    return;
+  DisarmBoxWatch();
+  modal_hook_(search.found, watching_file_dialog_);
+}
+
+bool Win32Backend::AnswerFileDialog(HWND box, const std::string& path) {
+  return TypeIntoFileDialog(box, path);
+}
+
+void Win32Backend::CloseBox(HWND box, bool file_dialog) {
+  CloseSystemBox(box, file_dialog);
+}
+
+Picture Win32Backend::Capture(HWND hwnd) {
+  return CaptureWindow(hwnd);
 }
 
 // --- timers ---

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "framework/driven_backend.h"
+#include "framework/picture.h"
 #include "framework/win32/win32_gdi.h"
 #include "framework/window_ref.h"
 
@@ -57,6 +59,26 @@ class Win32Backend final : public DrivenBackend {
   // Delivers every message waiting, then returns.
   void Settle() override;
 
+  // The size the system laid a form out at from its template; 0 x 0 for
+  // any other window.
+  Size LaidOutSize(const Window& form) const;
+
+  // --- for a program that runs without a person (the screenshot walk) ---
+  // Called with each system box (a message box, a file dialog) shown in the
+  // interactive mode once it is up, from within its modal loop; the hook
+  // answers it with AnswerFileDialog or CloseBox. No hook: the user answers.
+  using ModalHook = std::function<void(Hwnd box, bool file_dialog)>;
+  void SetModalHook(ModalHook hook) { modal_hook_ = std::move(hook); }
+  // Types `path` into a file dialog's name box and presses its OK; false
+  // when it has no name box.
+  static bool AnswerFileDialog(Hwnd box, const std::string& path);
+  // Closes a system box: a file dialog cancelled, a message box by its
+  // default button.
+  static void CloseBox(Hwnd box, bool file_dialog);
+  // A picture of a top-level native window's client area as it shows now;
+  // empty when it could not be taken.
+  static Picture Capture(Hwnd hwnd);
+
   // The native window's text, place, visibility, enabled and check state
   // and selection, where they differ from the framework's.
   std::string ShownDifference(const Window& window) const override;
@@ -92,6 +114,8 @@ class Win32Backend final : public DrivenBackend {
   void OnScrollRequest(Hwnd hwnd, int request, int track_pos);
   // A timer of SetTimer's went off.
   void OnNativeTimer(uintptr_t key);
+  // The watch for a system box that the modal hook waits for looks again.
+  void OnBoxWatch();
 
  private:
   struct Entry {
@@ -104,6 +128,7 @@ class Win32Backend final : public DrivenBackend {
     bool from_template = false;
     // A form's height as its template lays it out, and how far the user
     // has scrolled it up within the host's page.
+    int form_width = 0;
     int form_height = 0;
     int form_scroll = 0;
   };
@@ -129,6 +154,13 @@ class Win32Backend final : public DrivenBackend {
   void ReadPlacement(Window& window, Hwnd hwnd);
   // Hands real input to the framework first; true when it consumed it.
   bool PreTranslate(tagMSG& msg);
+  // The dialog (or form) made from a template that holds a native window;
+  // null when none does.
+  Hwnd DialogHolding(Hwnd hwnd) const;
+  // While a system box is shown and a modal hook is set, a thread timer
+  // looks for the box until it is up and hands it to the hook.
+  void ArmBoxWatch(bool file_dialog);
+  void DisarmBoxWatch();
   void Dispatch(tagMSG& msg);
 
   Mode mode_;
@@ -146,6 +178,9 @@ class Win32Backend final : public DrivenBackend {
   // Set while a mouse button message is delivered to a native button, whose
   // own click the framework has already handled.
   bool native_click_ = false;
+  ModalHook modal_hook_;
+  uintptr_t box_watch_ = 0;  // the thread timer's id while it runs
+  bool watching_file_dialog_ = false;
 };
 
 }  // namespace nuv::fw::win32

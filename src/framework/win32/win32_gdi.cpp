@@ -1,6 +1,8 @@
 #include "framework/win32/win32_gdi.h"
 
+#include <memory>
 #include <string>
+#include <type_traits>
 
 #include "platform/wide_text.h"
 // After the framework's headers (see the header).
@@ -117,6 +119,77 @@ int GdiPainter::DrawText(std::string_view text, Rect& rect, uint32_t flags, cons
   SetBkMode(dc_, TRANSPARENT);
   SetTextColor(dc_, colour);
   return DrawWithFont(dc_, fonts_.Get(font), text, rect, flags);
+}
+
+namespace {
+
+struct DeleteDc {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
+struct DeleteObject {
+  void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
+};
+using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, DeleteDc>;
+using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, DeleteObject>;
+
+// The device context of a window's client area, for as long as it lives.
+class ClientDc {
+ public:
+  explicit ClientDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  ~ClientDc() {
+    if (dc_ != nullptr)
+      ReleaseDC(hwnd_, dc_);
+  }
+  ClientDc(const ClientDc&) = delete;
+  ClientDc& operator=(const ClientDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+}  // namespace
+
+Picture CaptureWindow(HWND hwnd) {
+  RECT client{};
+  if (hwnd == nullptr || !IsWindowVisible(hwnd) || !GetClientRect(hwnd, &client))
+    return {};
+  const int width = client.right;
+  const int height = client.bottom;
+  if (width <= 0 || height <= 0)
+    return {};
+  RedrawWindow(hwnd, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  const ClientDc source(hwnd);
+  const MemoryDc memory(CreateCompatibleDC(source.get()));
+  if (source.get() == nullptr || memory == nullptr)
+    return {};
+  // Top-down rows of 32 bits a pixel: blue, green, red and a byte unused,
+  // which read as one number are 0x00RRGGBB.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const Bitmap bitmap(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (bitmap == nullptr || bits == nullptr)
+    return {};
+  {
+    const Selected selected(memory.get(), bitmap.get());
+    if (!BitBlt(memory.get(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY))
+      return {};
+    GdiFlush();
+  }
+  Picture picture{width, height, {}};
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  picture.pixels.assign(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (uint32_t& pixel : picture.pixels)
+    pixel &= 0xFFFFFF;
+  return picture;
 }
 
 }  // namespace nuv::fw::win32

@@ -7,9 +7,11 @@
 
 #include "framework/font.h"
 #include "framework/painter.h"
+#include "framework/picture.h"
 
 struct HDC__;
 struct HFONT__;
+struct HWND__;
 
 namespace nuv::fw::win32 {
 
@@ -35,6 +37,11 @@ Rect MeasureText(FontCache& fonts, const Font& font, std::string_view text, cons
 
 // The font of the status bar, as the system's non-client metrics give it.
 Font StatusBarFont();
+
+// A picture of a top-level window's client area as it shows now (its frame
+// is the window manager's, as on Qt): it is drawn once more first, children
+// and all. Empty when GDI could not take it.
+Picture CaptureWindow(HWND__* hwnd);
 
 // Paints with GDI on a device context that a window's WM_PAINT began.
 class GdiPainter final : public Painter {

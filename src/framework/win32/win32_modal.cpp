@@ -7,6 +7,11 @@
 namespace nuv::fw::win32 {
 namespace {
 
+// The name box of a file dialog: an editable combo box on Windows, an edit
+// on Wine.
+constexpr int kFileNameCombo = 0x47C;  // cmb13
+constexpr int kFileNameEdit = 0x480;   // edt1
+
 // Room for the longest path the wide file functions take.
 constexpr size_t kPathRoom = 32768;
 
@@ -55,6 +60,28 @@ std::optional<std::string> ShowFileDialog(HWND owner, const FileDialogRequest& r
   if (!chosen)
     return std::nullopt;
   return platform::FromWide(file.data());
+}
+
+bool TypeIntoFileDialog(HWND dialog, std::string_view path) {
+  HWND name = GetDlgItem(dialog, kFileNameCombo);
+  if (name == nullptr)
+    name = GetDlgItem(dialog, kFileNameEdit);
+  if (name == nullptr)
+    return false;
+  SetWindowTextW(name, platform::ToWide(path).c_str());
+  // Posted: the dialog ends once the caller has returned to its loop.
+  return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK))) != FALSE;
+}
+
+void CloseSystemBox(HWND box, bool file_dialog) {
+  WORD id = IDCANCEL;
+  if (!file_dialog) {
+    const LRESULT default_id = SendMessageW(box, DM_GETDEFID, 0, 0);
+    id = HIWORD(default_id) == DC_HASDEFID ? LOWORD(default_id) : IDOK;
+  }
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
 }
 
 }  // namespace nuv::fw::win32

@@ -20,4 +20,13 @@ int ShowMessageBox(HWND owner, std::string_view caption, std::string_view text, 
 // user cancelled.
 std::optional<std::string> ShowFileDialog(HWND owner, const FileDialogRequest& request);
 
+// For a program that answers the system's boxes itself, from within their
+// modal loop:
+// Types `path` into a file dialog's name box and presses its OK; false when
+// the dialog has no name box.
+bool TypeIntoFileDialog(HWND dialog, std::string_view path);
+// Closes a system box: a file dialog cancelled, a message box by its
+// default button.
+void CloseSystemBox(HWND box, bool file_dialog);
+
 }  // namespace nuv::fw::win32
