@@ -35,4 +35,4 @@ set(NUV_FOLDERS src/platform src/common src/support src/framework src/rc_compile
 # The test suites that run under Wine. Not yet: exchange, whose tests still
 # hide programs by emptying PATH and remove the folder they stand in.
 set(NUV_TEST_FOLDERS common image platform platform_process support legacy toolcfg workbook verify
-    diff newfmt wine drive)
+    diff newfmt wine drive win32)
