@@ -30,10 +30,11 @@ struct WalkSample;
 // message boxes shown on the way; then the legacy image once more with
 // "Experts Only" checked: the page with its script row, the Customer
 // Config dialog with its byte patch, and a field edit dialog whose fields
-// carry descriptions, with one of them shown in its balloon tip. Each picture is checked: the
-// window must be shown, the picture must not be all one colour (nothing of
-// the window captured), and every text in it must have rendered. The
-// windowing system behind it is the WalkHost's.
+// carry descriptions, with one of them shown in its balloon tip. Each
+// picture is checked: the window must be shown, the picture must not be all
+// one colour (nothing of the window captured), and every text in it must
+// have rendered where the windowing system can tell (on Qt). The windowing
+// system behind it is the WalkHost's.
 class ScreenshotWalk {
  public:
   ScreenshotWalk(WalkHost& host, fw::Application& app, std::filesystem::path out,
