@@ -59,10 +59,11 @@ function(nuv_library target folder)
   endif()
 endfunction()
 
-# nuv_test(<target> SOURCES ... LINKS ... [RESOURCE_LOCK name]): a GoogleTest
-# program registered with CTest, each test case a CTest test.
+# nuv_test(<target> SOURCES ... LINKS ... [RESOURCE_LOCK name]
+#          [ENVIRONMENT VAR=value...]): a GoogleTest program registered with
+# CTest, each test case a CTest test, run with the variables given.
 function(nuv_test target)
-  cmake_parse_arguments(ARG "" "WORKING_DIRECTORY;RESOURCE_LOCK" "SOURCES;LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "" "WORKING_DIRECTORY;RESOURCE_LOCK" "SOURCES;LINKS;ENVIRONMENT" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   nuv_warnings(${target})
   target_link_libraries(${target} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gmock GTest::gtest_main)
@@ -72,6 +73,9 @@ function(nuv_test target)
   set(properties TIMEOUT 120)
   if(ARG_RESOURCE_LOCK)
     list(APPEND properties RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+  endif()
+  if(ARG_ENVIRONMENT)
+    list(APPEND properties ENVIRONMENT "${ARG_ENVIRONMENT}")
   endif()
   gtest_discover_tests(${target} WORKING_DIRECTORY ${ARG_WORKING_DIRECTORY}
                        DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})

@@ -32,7 +32,6 @@ set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 set(NUV_FOLDERS src/platform src/common src/support src/framework src/rc_compiler src/image
     src/legacy src/toolcfg src/workbook src/exchange src/diff src/verify src/plugin resources
     apps/drive apps/nuv apps/host samples tests)
-# The test suites that run under Wine. Not yet: exchange, whose tests still
-# hide programs by emptying PATH and remove the folder they stand in.
-set(NUV_TEST_FOLDERS common image platform platform_process support legacy toolcfg workbook verify
-    diff newfmt wine drive win32)
+# The test suites that run under Wine.
+set(NUV_TEST_FOLDERS common image platform platform_process support legacy toolcfg workbook
+    exchange verify diff newfmt wine drive win32)

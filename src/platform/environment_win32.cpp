@@ -15,4 +15,8 @@ void RemoveFromEnvironment(const std::string& name) {
   _wputenv((wide + L"=").c_str());
 }
 
+std::optional<std::string> DesktopOpener() {
+  return std::nullopt;
+}
+
 }  // namespace nuv::platform

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 
+#include "platform/environment.h"
 #include "platform/spawn.h"
 
 namespace nuv::workbook {
@@ -21,8 +23,8 @@ std::vector<std::string> SpreadsheetViewerCommand(const std::filesystem::path& f
       command.emplace_back(rest.substr(0, end));
       rest = end == std::string_view::npos ? std::string_view() : rest.substr(end);
     }
-  } else if (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")) {
-    command.emplace_back("xdg-open");
+  } else if (std::optional<std::string> opener = platform::DesktopOpener()) {
+    command.push_back(*std::move(opener));
   }
   if (!command.empty())
     command.push_back(file.string());

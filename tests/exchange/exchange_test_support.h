@@ -18,6 +18,7 @@
 #include "sample_preset.h"
 #include "support/command_runner.h"
 #include "support/messages.h"
+#include "test_processes.h"
 #include "toolcfg/tool_config.h"
 #include "workbook/automation_registry.h"
 #include "workbook/dispatch.h"
@@ -41,6 +42,13 @@ inline std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
     out.push_back(static_cast<std::uint8_t>(v));
   return out;
 }
+
+// The names the tool runs lzma and gzip by here.
+#ifdef _WIN32
+inline constexpr char kLzmaProgram[] = "lzma.exe", kGzipProgram[] = "gzip.exe";
+#else
+inline constexpr char kLzmaProgram[] = "lzma_alone", kGzipProgram[] = "gzip";
+#endif
 
 // Model pieces, built by hand.
 inline toolcfg::ConfigItem Item(std::string name, std::int32_t type, std::int32_t offset,

@@ -236,8 +236,9 @@ TEST_F(FilePathSheet, ABinaryFileReplacesTheBlockAndItsSizeTheLastPathWinning) {
   ASSERT_EQ(Apply({{T("Block"), T("File")}, {T("*logo"), T(Path("ten.bin").string())}}), kApplied);
   EXPECT_EQ(Data(0), Bytes({'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'}));
   EXPECT_EQ(table_.records[0].entry.size(), 10u);
-  // A backslash is part of a file's name; rows of a block after its first
-  // count too.
+  // A backslash is part of a file's name (on Windows it separates a
+  // folder); rows of a block after its first count too.
+  std::filesystem::create_directories(Path("my"));
   testing::WriteFile(Path("my\\two.bin"), "ab");
   ASSERT_EQ(Apply({{T("*logo"), T(Path("ten.bin").string())},
                    {T("item row"), T(Path("my\\two.bin").string())},

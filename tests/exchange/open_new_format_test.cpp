@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange_test_support.h"
 #include "image/pre_parse.h"
 #include "sample_toolcfg.h"
 #include "test_blocks.h"
@@ -37,10 +38,10 @@ TEST(PrepareTest, AMissingGzipIsAScriptErrorThatNamesItAndLeavesNothingBehind) {
   toolcfg::ToolConfig model;
   EXPECT_EQ(PrepareToolConfig(model, flash, {}, runner, messages), PrepareResult::kNotParsed);
   EXPECT_EQ(messages.texts(),
-            (std::vector<std::string>{"Wrong binary file, script error!",
-                                      "gzip.exe could not be started: no program named \"gzip\" "
-                                      "was found on PATH (" +
-                                          empty.string() + ")."}));
+            (std::vector<std::string>{
+                "Wrong binary file, script error!",
+                "gzip.exe could not be started: " +
+                    test::ProgramNotFound(testing::kGzipProgram, empty.string()) + "."}));
   EXPECT_FALSE(std::filesystem::exists(root.tmp()));
 }
 

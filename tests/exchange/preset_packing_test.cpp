@@ -40,6 +40,10 @@ TEST_F(PresetPacking, PackThenUnpackGivesTheTableBackAndLeavesBothFiles) {
 }
 
 TEST_F(PresetPacking, CommandLinesNameTheWorkingFilesAsOneArgumentEach) {
+  WorkbookExchange exchange = Exchange();
+#ifdef _WIN32  // no double quote in a Windows name, and no shell for a stand-in lzma
+  exchange.work_folder = Path("with blank");
+#else
   // A stand-in lzma_alone that notes its arguments and runs the real one.
   std::filesystem::create_directories(Path("bin"));
   const std::string args = Path("args").string();
@@ -48,16 +52,18 @@ TEST_F(PresetPacking, CommandLinesNameTheWorkingFilesAsOneArgumentEach) {
                                                  "\"\nexec /usr/bin/lzma_alone \"$@\"\n");
   std::filesystem::permissions(Path("bin/lzma_alone"), std::filesystem::perms::owner_all);
   testing::ScopedEnv path("PATH", Path("bin").string() + ":/usr/bin:/bin");
-  WorkbookExchange exchange = Exchange();
   exchange.work_folder = Path("with blank \"quote\"");
+#endif
   std::filesystem::create_directories(exchange.work_folder);
   const std::optional<std::vector<std::uint8_t>> packed = PackPreset(exchange, Bytes({1, 2, 3}));
   ASSERT_TRUE(packed);
   const std::optional<std::vector<std::uint8_t>> unpacked = UnpackPreset(exchange, *packed);
+  EXPECT_EQ(unpacked, Bytes({1, 2, 3}));
+#ifndef _WIN32
   const std::string work = exchange.work_folder.string();
   EXPECT_EQ(testing::ReadText(args), "e|" + work + "/npreset|" + work + "/npreset.7z|\nd|" + work +
                                          "/npreset.7z|" + work + "/npreset|\n");
-  EXPECT_EQ(unpacked, Bytes({1, 2, 3}));
+#endif
 }
 
 TEST_F(PresetPacking, WithoutLzmaNothingLeftOverPassesForItsOutput) {
@@ -71,9 +77,9 @@ TEST_F(PresetPacking, WithoutLzmaNothingLeftOverPassesForItsOutput) {
             (std::vector<std::pair<BoxCaption, std::string>>{
                 {BoxCaption::Application, "error to open output file!"},
                 {BoxCaption::Application,
-                 "lzma.exe could not be started: no program named \"lzma_alone\" was found on "
-                 "PATH (" +
-                     Path("nothing-here").string() + ")."}}));
+                 "lzma.exe could not be started: " +
+                     test::ProgramNotFound(testing::kLzmaProgram, Path("nothing-here").string()) +
+                     "."}}));
   EXPECT_FALSE(std::filesystem::exists(Work("npreset.7z")));
   EXPECT_EQ(ReadBytes(Work("npreset")), Bytes({1, 2}));
 

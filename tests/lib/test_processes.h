@@ -13,9 +13,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
+#include "platform/paths.h"
+
 namespace nuv::test {
+
+// What the tool says when no program `name` was found with PATH set to
+// `path` ("no program named ... was found ..."), without the final stop.
+inline std::string ProgramNotFound(std::string_view name, std::string_view path) {
+  std::string text = "no program named \"" + std::string(name) + "\" was found ";
+#ifdef _WIN32  // where the tool looks first: its own folder
+  text += "in " + platform::PathText(platform::ProgramFolder()) + " nor ";
+#endif
+  return text + "on PATH (" + std::string(path) + ")";
+}
 
 // Whether the process `pid` is still there: on POSIX a child that ended and
 // was never collected (a zombie) still is.

@@ -114,16 +114,13 @@ TEST(CommandRunner, WhatCannotBeStartedSaysSoAndStartsNoThread) {
   const size_t threads = ThreadCount();
   const std::string path = std::getenv("PATH");
   const std::pair<std::string, std::string> cases[] = {
-#ifdef _WIN32  // where the tool looks first: its own folder
-      {"no-such-program-h4.exe -x",
-       "no-such-program-h4.exe could not be started: no program named \"no-such-program-h4.exe\" "
-       "was found in " +
-           platform::PathText(platform::ProgramFolder()) + " nor on PATH (" + path + ")."},
+#ifdef _WIN32  // the name as the system runs it
+      {"no-such-program-h4.exe -x", "no-such-program-h4.exe could not be started: " +
+                                        test::ProgramNotFound("no-such-program-h4.exe", path) +
+                                        "."},
 #else
-      {"no-such-program-h4.exe -x",
-       "no-such-program-h4.exe could not be started: no program named \"no-such-program-h4\" was "
-       "found on PATH (" +
-           path + ")."},
+      {"no-such-program-h4.exe -x", "no-such-program-h4.exe could not be started: " +
+                                        test::ProgramNotFound("no-such-program-h4", path) + "."},
       {R"(gzip.exe -d C:\tmp\x.gz)",  // drive C: exists on Windows
        R"(gzip.exe could not be started: The drive of C:\tmp\x.gz does not exist here.)"},
 #endif

@@ -61,19 +61,6 @@ class Viewer : public testing::WorkbookTest {
   }
 };
 
-TEST_F(Viewer, TheCommandComesFromTheEnvironment) {
-  ::setenv("NUV_SPREADSHEET_APP", "  localc   --norestore ", 1);
-  EXPECT_EQ(SpreadsheetViewerCommand("/x/b.xls"),
-            (std::vector<std::string>{"localc", "--norestore", "/x/b.xls"}));
-  ::setenv("NUV_SPREADSHEET_APP", "", 1);
-  EXPECT_TRUE(SpreadsheetViewerCommand("/x/b.xls").empty());
-  ::unsetenv("NUV_SPREADSHEET_APP");
-  EXPECT_TRUE(SpreadsheetViewerCommand("/x/b.xls").empty());  // no display to show it on
-  ::setenv("DISPLAY", ":0", 1);
-  EXPECT_EQ(SpreadsheetViewerCommand("/x/b.xls"),
-            (std::vector<std::string>{"xdg-open", "/x/b.xls"}));
-}
-
 TEST_F(Viewer, SavingWhileVisibleShowsTheWorkbookOnce) {
   ::setenv("NUV_SPREADSHEET_APP", (Recorder("show.sh").string() + " --calc").c_str(), 1);
   SetServerQuestion([](std::string_view) { return true; });  // yes, replace a.xls
