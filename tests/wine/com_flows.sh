@@ -10,29 +10,14 @@
 # Usage: com_flows.sh LINUX_BIN WINDOWS_BIN (the Wine prefix is WINEPREFIX,
 # else the one beside WINDOWS_BIN). Leaves nuvxl.dll registered.
 set -u
-source "$(dirname "$0")/wine_start.sh"
-linux=$(cd "$1" && pwd)
-windows=$(cd "$2" && pwd)
 checker=$(cd "$(dirname "$0")/../ui" && pwd)/newfmt_check.py
-export WINEPREFIX=${WINEPREFIX:-$(dirname "$windows")/wineprefix} WINEDEBUG=-all NUV_SPREADSHEET_APP=
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-unset NUV_PRIVATE_ROOT
-linux_nuv=(env NUV_PRIVATE_ROOT="$work/private" "$linux/nuv")
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/flow_helpers.sh" "$1" "$2"
 image=samples/exchange/new-preset.bin
-# nuv.exe ARGS, its output without carriage returns; a start that Wine
-# failed is made once more.
+# nuv.exe ARGS, its output without carriage returns.
 windows_nuv() {
   local status
-  wine "$windows/nuv.exe" "$@" > wine.out 2> wine.err
+  wine_run wine.out wine.err "$windows/nuv.exe" "$@"
   status=$?
-  if wine_failed_start "$status" wine.out wine.err; then
-    wine "$windows/nuv.exe" "$@" > wine.out 2> wine.err
-    status=$?
-  fi
   tr -d '\r' < wine.err >&2
   tr -d '\r' < wine.out
   return "$status"
@@ -61,7 +46,7 @@ cmp -s windows.xls linux.xls || fail "the workbook exported through COM differs"
 # --force replaces a workbook without the application asking anyone: a
 # batch run has nobody to answer its box.
 printf 'old' > replaced.xls
-timeout 120 bash -c "$(declare -f windows_nuv wine_failed_start); windows=$windows; windows_nuv workbook $image -o replaced.xls --force" > /dev/null ||
+timeout 120 bash -c "$(declare -f windows_nuv wine_run wine_failed_start); windows=$windows; windows_nuv workbook $image -o replaced.xls --force" > /dev/null ||
   fail "nuv.exe workbook --force did not replace a workbook through COM"
 cmp -s replaced.xls linux.xls || fail "nuv.exe workbook --force wrote another workbook"
 

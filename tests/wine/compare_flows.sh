@@ -6,53 +6,10 @@
 # Usage: compare_flows.sh LINUX_BIN WINDOWS_BIN (the Wine prefix is
 # WINEPREFIX, else the one beside WINDOWS_BIN).
 set -u
-source "$(dirname "$0")/wine_start.sh"
-linux=$(cd "$1" && pwd)
-windows=$(cd "$2" && pwd)
-export WINEPREFIX=${WINEPREFIX:-$(dirname "$windows")/wineprefix}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-# The Linux nuv keeps its working files in a folder of this run; nuv.exe in
-# its own under the temporary folder of the Wine prefix.
-export WINEDEBUG=-all NUV_SPREADSHEET_APP=
-unset NUV_PRIVATE_ROOT
-linux_nuv=(env NUV_PRIVATE_ROOT="$work/private" "$linux/nuv")
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/flow_helpers.sh" "$1" "$2"
 
 "$linux/nuv-samples" samples >/dev/null || { echo "FAIL: samples"; exit 1; }
 mkdir linux windows
-
-# Runs `nuv ARGS` with the Linux and the Windows build, each in its own
-# folder with its own copy of the samples; output files are named out*.
-# Standard output, standard error and the exit status must agree.
-run_side() {
-  local side=$1 program
-  shift
-  rm -rf "$side" && mkdir "$side" && cp -r samples/. "$side/"
-  if [ "$side" = linux ]; then program=("${linux_nuv[@]}"); else program=(wine "$windows/nuv.exe"); fi
-  (cd "$side" && "${program[@]}" "$@" > stdout 2> stderr; echo "$?" > status)
-  tr -d '\r' < "$side/stdout" > "$side/stdout.txt" && tr -d '\r' < "$side/stderr" > "$side/stderr.txt"
-}
-both() {
-  run_side linux "$@"
-  run_side windows "$@"
-  if wine_failed_start "$(cat windows/status)" windows/stdout windows/stderr; then
-    echo "note: Wine failed a start in nuv.exe $* (status $(cat windows/status)); run again"
-    run_side windows "$@"
-  fi
-  # Standard error before standard output: what a failed run said comes
-  # first in a short log.
-  for file in status stderr.txt stdout.txt; do
-    cmp -s "linux/$file" "windows/$file" ||
-      fail "nuv $* gives another $file: $(diff "linux/$file" "windows/$file" | head -5)"
-  done
-  for file in linux/out*; do
-    [ -e "$file" ] || continue
-    cmp -s "$file" "windows/${file#linux/}" || fail "nuv $* writes another ${file#linux/}"
-  done
-}
 
 # Pre-Parse reports of every sample image.
 count=0
@@ -82,8 +39,8 @@ both diff toolcfg/new-toolcfg.bin exchange/new-preset.bin
 # other's workbook: the same bytes everywhere.
 "${linux_nuv[@]}" workbook samples/exchange/new-preset.bin -o linux.xls > /dev/null ||
   fail "the Linux workbook export failed"
-wine "$windows/nuv.exe" workbook samples/exchange/new-preset.bin -o windows.xls > /dev/null ||
-  fail "the Windows workbook export failed"
+wine_run /dev/null windows.err "$windows/nuv.exe" workbook samples/exchange/new-preset.bin \
+  -o windows.xls || fail "the Windows workbook export failed: $(cat windows.err)"
 cmp -s linux.xls windows.xls || fail "nuv.exe workbook writes another workbook"
 cp windows.xls samples/exported.xls
 both build exchange/new-preset.bin exported.xls -o out.bin
