@@ -103,7 +103,11 @@ TEST(DefaultExtension, IsAddedOnlyToANameTypedWithoutOne) {
   } cases[] = {
       {"out", "bin", "out.bin"},
       {"dir.v2/out", "bin", "dir.v2/out.bin"},
+#ifdef _WIN32  // a backslash separates folders there
+      {"dir.v2\\out", "hex", "dir.v2\\out.hex"},
+#else
       {"dir.v2\\out", "hex", "dir.v2\\out"},  // a backslash is part of the name here
+#endif
       {"/abs/out", "hex", "/abs/out.hex"},
       {"out.txt", "bin", "out.txt"},
       {"out.tar.gz", "bin", "out.tar.gz"},
