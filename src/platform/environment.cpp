@@ -8,10 +8,10 @@ void RemoveFromEnvironment(const std::string& name) {
   unsetenv(name.c_str());
 }
 
-std::optional<std::string> DesktopOpener() {
-  if (getenv("DISPLAY") == nullptr && getenv("WAYLAND_DISPLAY") == nullptr)
-    return std::nullopt;
-  return "xdg-open";
+std::optional<std::string> EnvironmentValue(const std::string& name) {
+  if (const char* value = getenv(name.c_str()))
+    return value;
+  return std::nullopt;
 }
 
 }  // namespace nuv::platform

@@ -9,11 +9,9 @@ namespace nuv::platform {
 // the programs it starts from then on.
 void RemoveFromEnvironment(const std::string& name);
 
-// The program that opens a file in the application the desktop chose for
-// it, where the tool may start one without being told which: "xdg-open"
-// when there is a display ($DISPLAY or $WAYLAND_DISPLAY) to show it on.
-// None on Windows: a display variable there is a leftover of the machine
-// Wine runs on, and the user names the program (NUV_SPREADSHEET_APP).
-std::optional<std::string> DesktopOpener();
+// The value of the environment variable `name`, which may be empty; none
+// when it is not set. On Windows the process environment is read, which can
+// hold an empty value where the C runtime's copy cannot.
+std::optional<std::string> EnvironmentValue(const std::string& name);
 
 }  // namespace nuv::platform

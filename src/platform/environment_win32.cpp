@@ -15,8 +15,12 @@ void RemoveFromEnvironment(const std::string& name) {
   _wputenv((wide + L"=").c_str());
 }
 
-std::optional<std::string> DesktopOpener() {
-  return std::nullopt;
+std::optional<std::string> EnvironmentValue(const std::string& name) {
+  SetLastError(ERROR_SUCCESS);
+  const std::wstring value = EnvironmentVariable(ToWide(name).c_str());
+  if (value.empty() && GetLastError() == ERROR_ENVVAR_NOT_FOUND)
+    return std::nullopt;
+  return FromWide(value);
 }
 
 }  // namespace nuv::platform

@@ -1,23 +1,23 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace nuv::workbook {
 
-// The command that shows a saved workbook to the user, when the stand-in
-// spreadsheet application is made visible: the words of
-// $NUV_SPREADSHEET_APP (split at blanks) followed by the file, or, when that
-// variable is not set, the desktop's opener with the file (see
-// platform::DesktopOpener: xdg-open on a display). Empty when nothing is to be
-// started: NUV_SPREADSHEET_APP set to an empty text turns it off, which is
-// what tests do.
-std::vector<std::string> SpreadsheetViewerCommand(const std::filesystem::path& file);
+// The command that the user chose to show a saved workbook with, when the
+// stand-in spreadsheet application is made visible: the words of
+// $NUV_SPREADSHEET_APP (split at blanks) followed by the file. Empty when
+// the variable is set to an empty text, which turns showing off (tests do
+// that); none when it is not set, and the desktop chooses the program.
+std::optional<std::vector<std::string>> ChosenViewerCommand(const std::filesystem::path& file);
 
-// Starts that command without waiting for it. A program that cannot be
-// started is reported on standard error and otherwise ignored: the workbook
-// is saved and stays usable either way.
+// Starts the chosen command, else has the desktop open the file in the
+// program it associates with .xls files; nothing waits for it. A program
+// that cannot be started is reported on standard error and otherwise
+// ignored: the workbook is saved and stays usable either way.
 void ShowInSpreadsheetViewer(const std::filesystem::path& file);
 
 }  // namespace nuv::workbook

@@ -22,6 +22,11 @@
 #include <string_view>
 #include <vector>
 
+#ifdef _WIN32  // as <windows.h> declares it, which would bring its macros
+extern "C" __declspec(dllimport) int __stdcall SetEnvironmentVariableA(const char* name,
+                                                                       const char* value);
+#endif
+
 namespace nuv::test {
 
 inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
@@ -132,8 +137,12 @@ class ScopedEnv {
 
  private:
   void Set(const std::optional<std::string>& value) {
-#ifdef _WIN32  // an empty value removes the variable
+#ifdef _WIN32
+    // An empty value removes the C runtime's variable; the process
+    // environment, which the tool reads and children inherit, can hold one.
     _putenv_s(name_.c_str(), value ? value->c_str() : "");
+    if (value && value->empty())
+      SetEnvironmentVariableA(name_.c_str(), "");
 #else
     if (value)
       ::setenv(name_.c_str(), value->c_str(), 1);

@@ -1,5 +1,5 @@
 // Making the stand-in application visible shows the saved workbook in the
-// user's spreadsheet program: NUV_SPREADSHEET_APP, else xdg-open.
+// user's spreadsheet program: NUV_SPREADSHEET_APP, else the desktop's choice.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
