@@ -16,10 +16,13 @@
 #include "framework/headless/headless_backend.h"
 #include "framework/module.h"
 #include "framework/plugin_abi.h"
+#include "framework/plugin_library.h"
 
 namespace {
 
 constexpr const char* kLibrary = NUV_PLUGIN_LIBRARY;
+// A shared library of ours that is no plug-in.
+constexpr const char* kNoPlugin = NUV_FRAMEWORK_LIBRARY;
 
 struct PipeCloser {
   void operator()(FILE* pipe) const { pclose(pipe); }
@@ -82,6 +85,18 @@ TEST(PluginLibrary, LoadingJoinsTheModuleRegistryAndUnloadingLeavesIt) {
   EXPECT_EQ(nuv::fw::ModuleRegistry::FindTemplate(5), nullptr);
   // Nothing keeps the library loaded.
   EXPECT_EQ(dlopen(kLibrary, RTLD_NOW | RTLD_NOLOAD), nullptr);
+}
+
+TEST(PluginLibrary, AHostRefusesALibraryThatIsNoPluginOrIsNotThere) {
+  using nuv::fw::PluginLibrary;
+  const auto not_a_plugin = PluginLibrary::Open(kNoPlugin);
+  ASSERT_FALSE(not_a_plugin.ok());
+  EXPECT_EQ(not_a_plugin.error(), "the plug-in does not export dll_get_title");
+  const auto missing = PluginLibrary::Open(std::string(kLibrary) + ".gone");
+  ASSERT_FALSE(missing.ok());
+  EXPECT_EQ(missing.error().rfind("cannot load " + std::string(kLibrary) + ".gone: ", 0), 0u)
+      << missing.error();
+  EXPECT_TRUE(PluginLibrary::Open(kLibrary).ok());
 }
 
 TEST(PluginLibrary, TheHostMakesTheFormThroughTheExports) {
