@@ -67,13 +67,11 @@ int main(int argc, char** argv) {
   if (script_path.empty())
     return Usage("no script given");
 
-  nuv::platform::Result<nuv::platform::InputFile> file =
-      nuv::platform::InputFile::Open(script_path);
-  const std::optional<std::vector<uint8_t>> bytes =
-      file.ok() ? file.value().ReadAll() : std::nullopt;
-  if (!bytes)
+  const nuv::platform::Result<std::vector<uint8_t>> bytes =
+      nuv::platform::ReadWholeFile(script_path);
+  if (!bytes.ok())
     return Usage("cannot read the script " + script_path);
-  std::istringstream script(std::string(bytes->begin(), bytes->end()));
+  std::istringstream script(std::string(bytes.value().begin(), bytes.value().end()));
 
   int status = 0;
   {

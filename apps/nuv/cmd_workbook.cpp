@@ -45,23 +45,16 @@ CommandRegistration register_workbook(kWorkbook);
 // Writes the workbook saved at `saved` over `target`, whole, and removes it.
 bool ReplaceWithSaved(const std::filesystem::path& saved, const std::filesystem::path& target,
                       Messages& messages) {
-  std::optional<std::vector<uint8_t>> bytes;
-  std::string why_not;
-  {
-    // Closed before it is removed: Windows removes no open file.
-    platform::Result<platform::InputFile> input = platform::InputFile::Open(saved);
-    if (input.ok())
-      bytes = input.value().ReadAll();
-    why_not = input.ok() ? "a read failed" : input.error();
-  }
+  // Closed again before it is removed: Windows removes no open file.
+  const platform::Result<std::vector<uint8_t>> bytes = platform::ReadWholeFile(saved);
   std::error_code ignored;
   std::filesystem::remove(saved, ignored);
-  if (!bytes) {
+  if (!bytes.ok()) {
     messages.Show(BoxCaption::Error, "The saved workbook " + platform::PathText(saved) +
-                                         " could not be read back: " + why_not);
+                                         " could not be read back: " + bytes.error());
     return false;
   }
-  const platform::WriteResult written = platform::WriteFileReplacing(target, *bytes);
+  const platform::WriteResult written = platform::WriteFileReplacing(target, bytes.value());
   if (!written.ok())
     messages.Show(BoxCaption::Error, written.error());
   return written.ok();

@@ -205,13 +205,6 @@ SheetResult ApplyItem(WorkbookExchange& exchange, CellText& text, const Variant&
   return SheetResult::kApplied;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadBinaryFile(const std::filesystem::path& path) {
-  if (path.empty())
-    return std::nullopt;
-  platform::Result<platform::InputFile> in = platform::InputFile::Open(path);
-  return in.ok() ? in.value().ReadAll() : std::nullopt;
-}
-
 // Replaces a hardware-info block by the content of a hardware info file.
 SheetResult ApplyHwInfoFile(WorkbookExchange& exchange, const platform::CodePage& code_page,
                             image::BlockRecord& record, const toolcfg::ConfigBlock& block,
@@ -314,17 +307,18 @@ SheetResult ApplyFilePathSheet(WorkbookExchange& exchange, CellText& text, const
         return result;
       continue;
     }
-    std::optional<std::vector<std::uint8_t>> bytes = ReadBinaryFile(NativeFilePath(path));
-    if (!bytes)
-      continue;  // a file that cannot be opened leaves the block as it was
-    if (bytes->size() > 0xFFFFFFFFu) {
+    platform::Result<std::vector<std::uint8_t>> bytes =
+        platform::ReadWholeFile(NativeFilePath(path));
+    if (!bytes.ok())
+      continue;  // a file that cannot be read leaves the block as it was
+    if (bytes.value().size() > 0xFFFFFFFFu) {
       exchange.messages.Show(BoxCaption::Application,
                              "The file " + path + " is larger than a block can be; block " +
                                  Bracketed(code_page, current->name) + " was left as it was.");
       continue;
     }
-    record->entry.set_size(static_cast<std::uint32_t>(bytes->size()));
-    record->data.Replace(std::move(*bytes));
+    record->entry.set_size(static_cast<std::uint32_t>(bytes.value().size()));
+    record->data.Replace(std::move(bytes.value()));
   }
   return SheetResult::kApplied;
 }

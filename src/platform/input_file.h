@@ -46,4 +46,9 @@ class InputFile {
   std::filesystem::path path_;
 };
 
+// What the regular file at `path` holds, read whole; the file is closed
+// again before this returns. Why not, when it cannot be opened (as
+// InputFile::Open says) or a read fails.
+Result<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path);
+
 }  // namespace nuv::platform

@@ -31,4 +31,14 @@ std::optional<std::vector<uint8_t>> InputFile::ReadAll(size_t limit) {
   }
 }
 
+Result<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
+  Result<InputFile> in = InputFile::Open(path);
+  if (!in.ok())
+    return in.failure();
+  std::optional<std::vector<uint8_t>> bytes = in.value().ReadAll();
+  if (!bytes)
+    return Failure{"a read failed"};
+  return *std::move(bytes);
+}
+
 }  // namespace nuv::platform

@@ -37,17 +37,16 @@ std::string CutToBuffer(std::string_view text, std::size_t buffer_size) {
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view default_value, std::size_t buffer_size,
                                     const std::filesystem::path& file) {
-  Result<InputFile> in = InputFile::Open(file);
-  const std::optional<std::vector<uint8_t>> bytes = in.ok() ? in.value().ReadAll() : std::nullopt;
+  const Result<std::vector<uint8_t>> bytes = ReadWholeFile(file);
   std::string_view default_text = default_value;
   while (!default_text.empty() && default_text.back() == ' ')
     default_text.remove_suffix(1);
   const std::string fallback = CutToBuffer(default_text, buffer_size);
-  if (!bytes)
+  if (!bytes.ok())
     return fallback;
 
   bool in_section = false;
-  std::string_view rest(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  std::string_view rest(reinterpret_cast<const char*>(bytes.value().data()), bytes.value().size());
   while (!rest.empty()) {
     const size_t end = rest.find('\n');
     std::string_view text = Trim(rest.substr(0, end));

@@ -22,15 +22,11 @@ UnpackedScript UnpackToolConfigScript(const image::FlashImage& image, CommandRun
   }
   UnpackedScript unpacked;
   const platform::NativePath path = platform::ToWorkingPath(kExtractedScript);
-  std::optional<std::vector<uint8_t>> bytes;
-  if (path.ok()) {
-    // Closed again before the file is removed.
-    platform::Result<platform::InputFile> in = platform::InputFile::Open(path.value());
-    if (in.ok())
-      bytes = in.value().ReadAll();
-  }
-  if (bytes) {
-    unpacked = {UnpackResult::kUnpacked, {bytes->begin(), bytes->end()}};
+  // Read and closed again before the file is removed.
+  const platform::Result<std::vector<uint8_t>> bytes =
+      path.ok() ? platform::ReadWholeFile(path.value()) : path.failure();
+  if (bytes.ok()) {
+    unpacked = {UnpackResult::kUnpacked, {bytes.value().begin(), bytes.value().end()}};
   } else {
     messages.Show(BoxCaption::Error,
                   runner.start_error().empty()
