@@ -23,6 +23,10 @@ windows_nuv() {
   return "$status"
 }
 clsid='{F5979730-DBD7-4DE9-B60C-EB36CC697490}'
+# The class id registered under the key CLASSES\Excel.Application.
+registered_clsid() {
+  wine reg query "$1\\Excel.Application\\CLSID" 2>/dev/null | tr -d '\r' | grep -o '{.*}'
+}
 
 "$linux/nuv-samples" samples >/dev/null || { echo "FAIL: samples"; exit 1; }
 
@@ -35,7 +39,7 @@ grep -q "Couldn't start Excel and get Application object." none.err ||
   fail "no Excel.Application: $(cat none.err)"
 
 wine regsvr32 /s "$windows/nuvxl.dll" || fail "regsvr32 nuvxl.dll failed"
-[ "$(wine reg query 'HKCR\Excel.Application\CLSID' 2>/dev/null | tr -d '\r' | grep -o '{.*}')" = "$clsid" ] ||
+[ "$(registered_clsid HKCR)" = "$clsid" ] ||
   fail "regsvr32 did not register Excel.Application"
 
 # Export through COM, as the Linux nuv exports in process.
@@ -82,7 +86,7 @@ windows_nuv build "$image" broken.xls -o broken.bin > /dev/null 2> broken.err &&
 # over another application's registration.
 user_classes='HKCU\Software\Classes'
 wine "$windows/nuvhost.exe" --register-spreadsheet > /dev/null || fail "--register-spreadsheet failed"
-[ "$(wine reg query "$user_classes\\Excel.Application\\CLSID" 2>/dev/null | tr -d '\r' | grep -o '{.*}')" = "$clsid" ] ||
+[ "$(registered_clsid "$user_classes")" = "$clsid" ] ||
   fail "--register-spreadsheet did not register Excel.Application for the user"
 wine reg query "$user_classes\\CLSID\\$clsid\\InprocServer32" 2>/dev/null | grep -qi 'nuvxl.dll' ||
   fail "--register-spreadsheet did not name nuvxl.dll"
@@ -93,7 +97,7 @@ other='{00024500-0000-0000-C000-000000000046}'
 wine reg add "$user_classes\\Excel.Application\\CLSID" /ve /d "$other" /f > /dev/null
 wine "$windows/nuvhost.exe" --register-spreadsheet > /dev/null 2> other.err &&
   fail "--register-spreadsheet replaced another application's registration"
-[ "$(wine reg query "$user_classes\\Excel.Application\\CLSID" 2>/dev/null | tr -d '\r' | grep -o '{.*}')" = "$other" ] ||
+[ "$(registered_clsid "$user_classes")" = "$other" ] ||
   fail "another application's registration was changed"
 wine reg delete "$user_classes\\Excel.Application" /f > /dev/null
 

@@ -35,15 +35,7 @@ both workbook exchange/new-preset-not-lzma.bin -o out.xls
 both verify exchange/new-preset.bin
 both diff toolcfg/new-toolcfg.bin exchange/new-preset.bin
 
-# A workbook exported by each build, and a new image built by each from the
-# other's workbook: the same bytes everywhere.
-"${linux_nuv[@]}" workbook samples/exchange/new-preset.bin -o linux.xls > /dev/null ||
-  fail "the Linux workbook export failed"
-wine_run /dev/null windows.err "$windows/nuv.exe" workbook samples/exchange/new-preset.bin \
-  -o windows.xls || fail "the Windows workbook export failed: $(cat windows.err)"
-cmp -s linux.xls windows.xls || fail "nuv.exe workbook writes another workbook"
-cp windows.xls samples/exported.xls
-both build exchange/new-preset.bin exported.xls -o out.bin
+workbook_and_build_alike
 
 [ "$failures" = 0 ] && echo "nuv.exe: $count sample images and every flow as on Linux"
 exit "$((failures > 0))"

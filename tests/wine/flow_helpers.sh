@@ -67,3 +67,15 @@ both() {
     cmp -s "$file" "windows/${file#linux/}" || fail "nuv $* writes another ${file#linux/}"
   done
 }
+
+# A workbook exported by each build, and a new image built by each from the
+# other's workbook: the same bytes everywhere.
+workbook_and_build_alike() {
+  "${linux_nuv[@]}" workbook samples/exchange/new-preset.bin -o linux.xls > /dev/null ||
+    fail "the Linux workbook export failed"
+  wine_run /dev/null windows.err "$windows/nuv.exe" workbook samples/exchange/new-preset.bin \
+    -o windows.xls || fail "the Windows workbook export failed: $(tr -d '\r' < windows.err)"
+  cmp -s linux.xls windows.xls || fail "nuv.exe workbook writes another workbook"
+  cp windows.xls samples/exported.xls
+  both build exchange/new-preset.bin exported.xls -o out.bin
+}

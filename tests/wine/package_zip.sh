@@ -33,13 +33,7 @@ both info exchange/new-preset.bin
 # The new-format flow through the zip's own stand-in spreadsheet
 # application, registered as the README says.
 wine regsvr32 /s "$windows/nuvxl.dll" || fail "regsvr32 nuvxl.dll failed"
-"${linux_nuv[@]}" workbook samples/exchange/new-preset.bin -o linux.xls > /dev/null ||
-  fail "the Linux workbook export failed"
-wine_run /dev/null windows.err "$windows/nuv.exe" workbook samples/exchange/new-preset.bin \
-  -o windows.xls || fail "the unpacked nuv.exe workbook failed: $(tr -d '\r' < windows.err)"
-cmp -s linux.xls windows.xls || fail "the unpacked nuv.exe workbook writes another workbook"
-cp windows.xls samples/exported.xls
-both build exchange/new-preset.bin exported.xls -o out.bin
+workbook_and_build_alike
 
 # A DLL that cannot be loaded ends the program before it prints anything.
 wine_run host.out host.err "$windows/nuvhost.exe"
