@@ -36,13 +36,25 @@ std::wstring WindowsCommandLine(const std::filesystem::path& program,
 
 Result<void> Launch(const std::filesystem::path& program, std::span<const std::string> argv,
                     STARTUPINFOW& startup, DWORD flags, PROCESS_INFORMATION& started) {
-  std::wstring line = WindowsCommandLine(program, argv);
   const BOOL inherit = (startup.dwFlags & STARTF_USESTDHANDLES) != 0;
-  if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, inherit,
-                      CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | flags, nullptr, nullptr,
-                      &startup, &started))
-    return Failure{"cannot start \"" + argv[0] + "\": " + SystemMessage(GetLastError())};
-  return {};
+  // ERROR_INTERNAL_ERROR says that the new process ended while the system
+  // was still setting it up, before any of the program ran, so starting it
+  // again cannot run it twice. Wine gives it now and then, on a busy
+  // machine, for a program that starts every other time.
+  constexpr int kAttempts = 4;
+  DWORD error = ERROR_SUCCESS;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    // CreateProcessW may write into the command line, so each try gets it anew.
+    std::wstring line = WindowsCommandLine(program, argv);
+    if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, inherit,
+                       CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | flags, nullptr, nullptr,
+                       &startup, &started))
+      return {};
+    error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR)
+      break;
+  }
+  return Failure{"cannot start \"" + argv[0] + "\": " + SystemMessage(error)};
 }
 
 Result<void> SpawnDetached(std::span<const std::string> argv) {
