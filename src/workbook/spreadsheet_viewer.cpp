@@ -1,8 +1,8 @@
 #include "workbook/spreadsheet_viewer.h"
 
 #include <cstdio>
-#include <string_view>
 
+#include "platform/command_line.h"
 #include "platform/desktop.h"
 #include "platform/environment.h"
 #include "platform/spawn.h"
@@ -13,17 +13,7 @@ std::optional<std::vector<std::string>> ChosenViewerCommand(const std::filesyste
   const std::optional<std::string> configured = platform::EnvironmentValue("NUV_SPREADSHEET_APP");
   if (!configured)
     return std::nullopt;
-  std::vector<std::string> command;
-  std::string_view rest = *configured;
-  while (!rest.empty()) {
-    std::size_t start = rest.find_first_not_of(" \t");
-    if (start == std::string_view::npos)
-      break;
-    rest.remove_prefix(start);
-    std::size_t end = rest.find_first_of(" \t");
-    command.emplace_back(rest.substr(0, end));
-    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end);
-  }
+  std::vector<std::string> command = platform::SplitWindowsCommandLine(*configured);
   if (!command.empty())
     command.push_back(file.string());
   return command;

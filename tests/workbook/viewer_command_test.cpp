@@ -1,6 +1,6 @@
 // The command that the user chose to show a saved workbook with:
-// NUV_SPREADSHEET_APP's words, nothing when it is empty, and the desktop's
-// choice when it is not set.
+// NUV_SPREADSHEET_APP's words (quoted ones kept whole), nothing when it is
+// empty, and the desktop's choice when it is not set.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -19,6 +19,13 @@ TEST(ViewerCommand, TheCommandComesFromTheEnvironment) {
   {
     const test::ScopedEnv app("NUV_SPREADSHEET_APP", "  localc   --norestore ");
     EXPECT_EQ(ChosenViewerCommand("b.xls"), (Words{"localc", "--norestore", "b.xls"}));
+  }
+  {
+    // A program in a folder whose name holds blanks, as on Windows.
+    const test::ScopedEnv app("NUV_SPREADSHEET_APP",
+                              R"("C:\Program Files\Office\calc.exe" --view "a b")");
+    EXPECT_EQ(ChosenViewerCommand("b.xls"),
+              (Words{R"(C:\Program Files\Office\calc.exe)", "--view", "a b", "b.xls"}));
   }
   {
     const test::ScopedEnv off("NUV_SPREADSHEET_APP", "");
