@@ -9,7 +9,7 @@
 #include "framework/dialog.h"
 #include "framework/module.h"
 #include "framework/win32/win32_backend.h"
-#include "keyboard_test_resource.h"
+#include "win32_test_resource.h"
 // After the framework's headers.
 #include "framework/win32/windows_api.h"
 

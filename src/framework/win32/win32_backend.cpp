@@ -1,6 +1,8 @@
 #include "framework/win32/win32_backend.h"
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +68,43 @@ std::wstring NativeText(HWND hwnd) {
   return text;
 }
 
+// Where a vertical scroll-bar request (the code of WM_VSCROLL) takes
+// contents that are scrolled to `pos`: an arrow moves them by `line`, a
+// click beside the thumb by `page`, a drag to the thumb, the bar's menu to
+// either end; none for the other codes. The owner keeps the result within
+// its ends.
+std::optional<int> RequestedScroll(HWND hwnd, int request, int pos, int line, int page) {
+  switch (request) {
+    case SB_LINEUP:
+      return pos - line;
+    case SB_LINEDOWN:
+      return pos + line;
+    case SB_PAGEUP:
+      return pos - page;
+    case SB_PAGEDOWN:
+      return pos + page;
+    case SB_TOP:
+      return std::numeric_limits<int>::min();
+    case SB_BOTTOM:
+      return std::numeric_limits<int>::max();
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      SCROLLINFO info{};
+      info.cbSize = sizeof(info);
+      info.fMask = SIF_TRACKPOS;
+      GetScrollInfo(hwnd, SB_VERT, &info);
+      return info.nTrackPos;
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+// The wheel as the scroll bar's arrows: a notch up is a press of the up arrow.
+int WheelRequest(WPARAM wparam) {
+  return GET_WHEEL_DELTA_WPARAM(wparam) > 0 ? SB_LINEUP : SB_LINEDOWN;
+}
+
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (g_backend != nullptr) {
     switch (message) {
@@ -80,11 +119,10 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
         g_backend->OnPaintRequest(hwnd);
         return 0;
       case WM_VSCROLL:
-        g_backend->OnScrollRequest(hwnd, LOWORD(wparam), 0);
+        g_backend->OnScrollRequest(hwnd, LOWORD(wparam));
         return 0;
       case WM_MOUSEWHEEL:
-        g_backend->OnScrollRequest(hwnd,
-                                   GET_WHEEL_DELTA_WPARAM(wparam) > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+        g_backend->OnScrollRequest(hwnd, WheelRequest(wparam));
         return 0;
       case WM_MOUSEACTIVATE:
         if (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_NOACTIVATE)
@@ -116,7 +154,10 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
       g_backend->OnCloseRequest(hwnd);
       return TRUE;
     case WM_VSCROLL:
-      g_backend->OnScrollRequest(hwnd, LOWORD(wparam), 0);
+      g_backend->OnScrollRequest(hwnd, LOWORD(wparam));
+      return TRUE;
+    case WM_MOUSEWHEEL:  // a form made from a template scrolls with the wheel too
+      g_backend->OnScrollRequest(hwnd, WheelRequest(wparam));
       return TRUE;
     default:
       return FALSE;
@@ -756,69 +797,26 @@ void Win32Backend::ScrollForm(Window& form, Entry& entry, int pos) {
   ApplyScroll(form, entry.hwnd);
 }
 
-void Win32Backend::OnScrollRequest(HWND hwnd, int request, int) {
-  if (Window* window = WindowOf(hwnd); window != nullptr && window->kind() == WindowKind::Form) {
+void Win32Backend::OnScrollRequest(HWND hwnd, int request) {
+  Window* window = WindowOf(hwnd);
+  if (window != nullptr && window->kind() == WindowKind::Form) {
     Entry* entry = Find(*window);
     if (entry == nullptr || entry->hwnd != hwnd || entry->form_height == 0)
       return;
-    const int page = window->rect().Height();
-    const int line = kFormScrollLine;
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_TRACKPOS;
-    GetScrollInfo(hwnd, SB_VERT, &info);
-    const int pos = entry->form_scroll;
-    switch (request) {
-      case SB_LINEUP:
-        ScrollForm(*window, *entry, pos - line);
-        break;
-      case SB_LINEDOWN:
-        ScrollForm(*window, *entry, pos + line);
-        break;
-      case SB_PAGEUP:
-        ScrollForm(*window, *entry, pos - page);
-        break;
-      case SB_PAGEDOWN:
-        ScrollForm(*window, *entry, pos + page);
-        break;
-      case SB_THUMBTRACK:
-      case SB_THUMBPOSITION:
-        ScrollForm(*window, *entry, info.nTrackPos);
-        break;
-      default:
-        break;
-    }
+    if (const std::optional<int> to = RequestedScroll(hwnd, request, entry->form_scroll,
+                                                      kFormScrollLine, window->rect().Height()))
+      ScrollForm(*window, *entry, *to);
     return;
   }
-  auto* area = dynamic_cast<ScrollArea*>(WindowOf(hwnd));
+  auto* area = dynamic_cast<ScrollArea*>(window);
   Application* app = Application::Current();
   if (area == nullptr || app == nullptr || HandleOf(*area) != hwnd)
     return;
-  switch (request) {
-    case SB_LINEUP:
-      UserScroll(*area, -1);
-      return;
-    case SB_LINEDOWN:
-      UserScroll(*area, 1);
-      return;
-    case SB_PAGEUP:
-    case SB_PAGEDOWN: {
-      const int lines = std::max(1, area->rect().Height() / area->line_height());
-      UserScroll(*area, request == SB_PAGEUP ? -lines : lines);
-      return;
-    }
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-      SCROLLINFO info{};
-      info.cbSize = sizeof(info);
-      info.fMask = SIF_TRACKPOS;
-      GetScrollInfo(hwnd, SB_VERT, &info);
-      app->RunCommand([&] { area->ScrollTo(info.nTrackPos); });
-      return;
-    }
-    default:
-      return;
-  }
+  // A page is the whole lines that the area shows.
+  const int line = area->line_height();
+  const int page = std::max(1, area->rect().Height() / line) * line;
+  if (const std::optional<int> to = RequestedScroll(hwnd, request, area->scroll_pos(), line, page))
+    app->RunCommand([&] { area->ScrollTo(*to); });
 }
 
 void Win32Backend::OnNativeTimer(uintptr_t key) {

@@ -110,8 +110,9 @@ class Win32Backend final : public DrivenBackend {
   void OnCloseRequest(Hwnd hwnd);
   // A window of ours paints (WM_PAINT).
   void OnPaintRequest(Hwnd hwnd);
-  // A scroll bar of a window of ours was moved (WM_VSCROLL, the wheel).
-  void OnScrollRequest(Hwnd hwnd, int request, int track_pos);
+  // A scroll bar of a window of ours was moved (WM_VSCROLL's code; the
+  // wheel comes as the arrows' codes).
+  void OnScrollRequest(Hwnd hwnd, int request);
   // A timer of SetTimer's went off.
   void OnNativeTimer(uintptr_t key);
   // The watch for a system box that the modal hook waits for looks again.
