@@ -87,7 +87,6 @@ class DialogTest : public testing::FrameworkTest {
 // on a dialog without a default button are what the UI scripts show.
 TEST_F(DialogTest, IsMadeOnceFromItsTemplateWithTheControlsThereBeforeItsInitialisation) {
   EXPECT_EQ(log_, Log{"init with 14 controls"});
-  EXPECT_EQ(dialog_.kind(), WindowKind::Dialog);
   EXPECT_FALSE(dialog_.IsWindowVisible());  // no WS_VISIBLE in the template
   EXPECT_EQ(dialog_.GetDlgItem(IDC_TEXT)->GetFont(), ShellDialogFont());
   EXPECT_NE(dialog_.GetDlgItemAs<ComboBox>(IDC_CHOICE), nullptr);
@@ -132,15 +131,13 @@ TEST_F(DialogTest, DestroyingTellsTheObjectAndItsHandlesButLeavesTheObject) {
   // The object can make its window again; an old handle stays empty.
   EXPECT_TRUE(dialog_.Create(nullptr));
   EXPECT_FALSE(handle);
-}
 
-TEST_F(DialogTest, AHandlerMayDestroyTheControlThatCalledItOrItsOwnWindow) {
+  // A handler may destroy the control that called it, or its own window.
   dialog_.ShowWindow(SW_SHOW);
   const WindowRef<> button(dialog_.GetDlgItem(IDC_LAST_OF_RANGE));
   UserClick(*button.get());
   EXPECT_FALSE(button);
   EXPECT_EQ(dialog_.GetDlgItem(IDC_LAST_OF_RANGE), nullptr);
-
   UserClick(*dialog_.GetDlgItem(IDC_OUTSIDE_RANGE));
   EXPECT_FALSE(dialog_.IsWindow());
   EXPECT_EQ(log_.back(), "handler ran on");
@@ -155,6 +152,16 @@ TEST_F(DialogTest, AnOwnerTakesItsOwnedDialogsDownAndDeletesWhatItAdopted) {
   EXPECT_EQ(owned->GetParent(), &owner);
   EXPECT_TRUE(owned->IsTopLevel());
   const WindowRef<> handle(owned.get());
+  // An adopted dialog whose handler destroys its window is deleted when the
+  // command ends; its owner stays.
+  auto closing = std::make_unique<Recorder>(log_);
+  ASSERT_TRUE(closing->Create(&owner));
+  closing->ShowWindow(SW_SHOW);
+  Window* button = closing->GetDlgItem(IDC_OUTSIDE_RANGE);
+  owner.Adopt(std::move(closing));
+  UserClick(*button);
+  EXPECT_EQ(log_.back(), "deleted");
+  EXPECT_TRUE(owner.IsWindow());
   auto adopted = std::make_unique<Recorder>(log_);
   ASSERT_TRUE(adopted->Create(&owner));
   owner.Adopt(std::move(adopted));
@@ -167,21 +174,7 @@ TEST_F(DialogTest, AnOwnerTakesItsOwnedDialogsDownAndDeletesWhatItAdopted) {
   EXPECT_EQ(log_.back(), "deleted");
   owned.reset();
   EXPECT_EQ(log_.back(), "deleted");
-  EXPECT_EQ(std::count(log_.begin(), log_.end(), "deleted"), 2);
-}
-
-TEST_F(DialogTest, AnAdoptedObjectWhoseWindowIsDestroyedIsDeletedWhenTheCommandEnds) {
-  Dialog keeper(IDD_SHOWN);
-  ASSERT_TRUE(keeper.Create(nullptr));
-  auto adopted = std::make_unique<Recorder>(log_);
-  ASSERT_TRUE(adopted->Create(&keeper));
-  adopted->ShowWindow(SW_SHOW);
-  Window* button = adopted->GetDlgItem(IDC_OUTSIDE_RANGE);
-  keeper.Adopt(std::move(adopted));
-
-  UserClick(*button);  // the handler destroys its own window
-  EXPECT_EQ(log_.back(), "deleted");
-  EXPECT_TRUE(keeper.IsWindow());
+  EXPECT_EQ(std::count(log_.begin(), log_.end(), "deleted"), 3);
 }
 
 TEST_F(DialogTest, DataExchangeFillsTheControlsAndStopsAtTheFirstBadNumber) {

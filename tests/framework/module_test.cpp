@@ -29,11 +29,12 @@ constexpr DialogTemplate Titled(uint32_t id, std::string_view caption) {
   made.caption = caption;
   return made;
 }
-constexpr DialogTemplate kExtra[] = {Titled(777, "extra")};
-// Claims an id the test module has already; the module that joined first wins.
-constexpr DialogTemplate kShadow[] = {Titled(IDD_PROBE, "shadow")};
+// 777 is new; the test module has IDD_PROBE already, and the module that
+// joined first answers for it.
+constexpr DialogTemplate kExtra[] = {Titled(777, "extra"), Titled(IDD_PROBE, "shadow")};
 
-TEST(ModuleRegistry, AModuleSharesItsTemplatesAndClassesWhileItIsJoined) {
+TEST(ModuleRegistry,
+     AModuleSharesItsTemplatesAndClassesWhileJoinedAndTheFirstWithATemplateAnswers) {
   EXPECT_EQ(ModuleRegistry::FindTemplate(777), nullptr);
   EXPECT_EQ(ModuleRegistry::FindClass("Made"), nullptr);
   {
@@ -44,19 +45,13 @@ TEST(ModuleRegistry, AModuleSharesItsTemplatesAndClassesWhileItIsJoined) {
     EXPECT_NE(dynamic_cast<Made*>(made.get()), nullptr);
     EXPECT_EQ(ModuleRegistry::CreateObject("NotMakeable"), nullptr);
     EXPECT_EQ(ModuleRegistry::CreateObject("Nobody"), nullptr);
-    // The templates of the tests' own module are still found.
-    EXPECT_NE(ModuleRegistry::FindTemplate(IDD_PROBE), nullptr);
+    const DialogTemplate* probe = ModuleRegistry::FindTemplate(IDD_PROBE);
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ(probe->caption, "Probe");
+    EXPECT_EQ(module.FindTemplate(IDD_PROBE)->caption, "shadow");
   }
   EXPECT_EQ(ModuleRegistry::FindTemplate(777), nullptr);
   EXPECT_EQ(ModuleRegistry::FindClass("Made"), nullptr);
-}
-
-TEST(ModuleRegistry, TheFirstModuleWithATemplateAnswers) {
-  const Module shadow("shadow", kShadow, {});
-  const DialogTemplate* found = ModuleRegistry::FindTemplate(IDD_PROBE);
-  ASSERT_NE(found, nullptr);
-  EXPECT_EQ(found->caption, "Probe");
-  EXPECT_EQ(shadow.FindTemplate(IDD_PROBE)->caption, "shadow");
 }
 
 }  // namespace

@@ -16,7 +16,6 @@
 #include "framework/popup_window.h"
 #include "framework/scroll_area.h"
 #include "framework/user_input.h"
-#include "framework/window_ref.h"
 #include "framework_fixture.h"
 #include "platform/errors.h"
 
@@ -29,18 +28,15 @@ using Log = std::vector<std::string>;
 class Base : public Window {
  public:
   static const MessageMap& ClassMessageMap() {
-    static const MessageMap map(&Window::ClassMessageMap(), {
-                                                                OnClicked(7, &Base::Seven),
-                                                                OnClicked(8, &Base::Eight),
-                                                            });
+    static const MessageMap map(&Window::ClassMessageMap(),
+                                {OnClicked(7, &Base::Clicked), OnClicked(8, &Base::Clicked)});
     return map;
   }
   const MessageMap& GetMessageMap() const override { return ClassMessageMap(); }
   Log calls;
 
  private:
-  void Seven() { calls.push_back("base 7"); }
-  void Eight() { calls.push_back("base 8"); }
+  void Clicked(uint32_t id) { calls.push_back("base " + std::to_string(id)); }
 };
 
 class Derived : public Base {
@@ -78,7 +74,7 @@ class WindowTest : public testing::FrameworkTest {
   Derived parent_;
 };
 
-TEST_F(WindowTest, ControlsAreMadeAtRunTimeInPixelsAndFoundById) {
+TEST_F(WindowTest, ControlsAreMadeAtRunTimeInPixelsFoundByIdAndVisibleWhileTheirParentsAre) {
   Window* button = parent_.CreateControl(WindowKind::Button, "Go", WS_VISIBLE | BS_PUSHBUTTON,
                                          {150, 10, 400, 32}, 20000, WS_EX_STATICEDGE);
   ASSERT_NE(button, nullptr);
@@ -91,19 +87,17 @@ TEST_F(WindowTest, ControlsAreMadeAtRunTimeInPixelsAndFoundById) {
   EXPECT_EQ(parent_.CreateControl(WindowKind::Dialog, "", 0, {}, 1), nullptr);  // not a control
   Window uncreated;
   EXPECT_EQ(uncreated.CreateControl(WindowKind::Edit, "", 0, {}, 1), nullptr);
-}
 
-TEST_F(WindowTest, FlagsTellWhatTheyWereAndVisibilityFollowsTheParents) {
-  Window* edit = Make(WindowKind::Edit, 0, {0, 0, 9, 9}, 1);
-  EXPECT_TRUE(edit->IsWindowVisible());
-  EXPECT_TRUE(edit->ShowWindow(SW_HIDE));
-  EXPECT_FALSE(edit->ShowWindow(SW_SHOW));
-  EXPECT_FALSE(edit->EnableWindow(false));
-  EXPECT_FALSE(edit->IsWindowEnabled());
-  EXPECT_TRUE(edit->EnableWindow(true));
+  // Showing and enabling answer what the flag was.
+  EXPECT_TRUE(button->IsWindowVisible());
+  EXPECT_TRUE(button->ShowWindow(SW_HIDE));
+  EXPECT_FALSE(button->ShowWindow(SW_SHOW));
+  EXPECT_FALSE(button->EnableWindow(false));
+  EXPECT_FALSE(button->IsWindowEnabled());
+  EXPECT_TRUE(button->EnableWindow(true));
   parent_.ShowWindow(SW_HIDE);
-  EXPECT_FALSE(edit->IsWindowVisible());  // its own flag is still set
-  EXPECT_NE(edit->GetStyle() & WS_VISIBLE, 0u);
+  EXPECT_FALSE(button->IsWindowVisible());  // its own flag is still set
+  EXPECT_NE(button->GetStyle() & WS_VISIBLE, 0u);
 }
 
 TEST_F(WindowTest, MapsRouteSingleIdsAndRangesFirstMatchWinningDerivedBeforeBase) {
@@ -124,13 +118,14 @@ TEST_F(WindowTest, MapsRouteSingleIdsAndRangesFirstMatchWinningDerivedBeforeBase
   EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(WindowTest, ClicksTypingAndPicksReachTheParent) {
+TEST_F(WindowTest, ClicksTypingAndPicksReachTheParentAndAComboBoxKeepsItsItemsAndSelection) {
   auto* check = Make<Button>(WindowKind::CheckBox, BS_AUTOCHECKBOX, {0, 0, 80, 20}, 10);
   auto* plain = Make<Button>(WindowKind::CheckBox, BS_CHECKBOX, {0, 30, 80, 50}, 11);
   Window* edit = Make(WindowKind::Edit, 0, {0, 60, 80, 80}, 13);
   auto* combo = Make<ComboBox>(WindowKind::ComboBox, CBS_DROPDOWN, {0, 90, 80, 200}, 30);
-  combo->AddString("a");
-  combo->AddString("b");
+  EXPECT_EQ(combo->GetCurSel(), ComboBox::kError);
+  EXPECT_EQ(combo->AddString("a"), 0);
+  EXPECT_EQ(combo->AddString("b"), 1);
   edit->SetWindowText("set");  // an edit tells its parent of a new text
   edit->SetWindowText("set");  // the same text again changes nothing
 
@@ -149,27 +144,19 @@ TEST_F(WindowTest, ClicksTypingAndPicksReachTheParent) {
   EXPECT_EQ(combo->GetWindowText(), "b");
   check->EnableWindow(false);
   UserClick(*check);  // a disabled button takes no clicks
-  EXPECT_EQ(parent_.calls, (Log{"changed 13", "range 10", "range 10", "range 11", "changed 13",
-                                "changed 13", "selected"}));
-}
 
-TEST_F(WindowTest, AComboBoxKeepsItsItemsAndSelection) {
-  auto* combo = Make<ComboBox>(WindowKind::ComboBox, 0, {0, 0, 50, 50}, 3);
-  EXPECT_EQ(combo->GetCurSel(), ComboBox::kError);
-  EXPECT_EQ(combo->AddString("boot"), 0);
-  EXPECT_EQ(combo->AddString("toolcfg"), 1);
-  EXPECT_EQ(combo->GetCount(), 2);
-  EXPECT_EQ(combo->SetCurSel(1), 1);
-  EXPECT_EQ(combo->GetLBText(1), "toolcfg");
+  // The selections the program makes or clears go unheard.
+  EXPECT_EQ(combo->GetLBText(0), "a");
   EXPECT_EQ(combo->GetLBText(2), "");
   EXPECT_EQ(combo->GetLBText(-1), "");
   EXPECT_EQ(combo->SetCurSel(5), ComboBox::kError);
   EXPECT_EQ(combo->GetWindowText(), "");
-  combo->SetCurSel(0);
+  EXPECT_EQ(combo->SetCurSel(0), 0);
   combo->ResetContent();
   EXPECT_EQ(combo->GetCount(), 0);
   EXPECT_EQ(combo->GetCurSel(), ComboBox::kError);
-  EXPECT_TRUE(parent_.calls.empty());
+  EXPECT_EQ(parent_.calls, (Log{"changed 13", "range 10", "range 10", "range 11", "changed 13",
+                                "changed 13", "selected"}));
 }
 
 TEST_F(WindowTest, AnErrorInACommandIsShownInAnApplicationBoxAndEndsOnlyThatCommand) {
@@ -276,23 +263,19 @@ TEST_F(GeometryTest, ConvertsBetweenClientAndScreenThroughEveryParent) {
   EXPECT_FALSE(top_.IsDescendantOf(nested));
 }
 
-TEST_F(GeometryTest, TheChildAtAPointCountsEveryChildTheFirstMadeOnTop) {
+TEST_F(GeometryTest, TheChildAtAPointIsAnyChildButTheWindowAtAScreenPointOnlyAVisibleOne) {
+  // Among the children the first made is on top.
   EXPECT_EQ(top_.ChildWindowFromPoint({30, 30}), group_);     // the group lies over the edit
   EXPECT_EQ(top_.ChildWindowFromPoint({250, 60}), &top_);     // no child there
   EXPECT_EQ(top_.ChildWindowFromPoint({400, 400}), nullptr);  // outside the client area
   EXPECT_EQ(top_.ChildWindowFromPoint({-1, 5}), nullptr);
   EXPECT_EQ(group_->ChildWindowFromPoint({5, 5}), group_);
-  // Hidden and disabled children count.
-  group_->MoveWindow({0, 0, 1, 1});
-  EXPECT_EQ(top_.ChildWindowFromPoint({30, 60}), hidden_);
-  EXPECT_EQ(top_.ChildWindowFromPoint({30, 90}), disabled_);
-}
 
-TEST_F(GeometryTest, TheWindowAtAScreenPointIsTheDeepestVisibleOneOnTop) {
-  // Group boxes and labels let the point through; the edit beneath answers.
+  // On the screen, group boxes and labels let the point through to the edit
+  // beneath; a hidden control is not there; a disabled one gives the point
+  // to its parent.
   EXPECT_EQ(app_.WindowFromPoint({130, 80}), inner_);
   EXPECT_EQ(app_.WindowFromPoint({410, 70}), &top_);
-  // A hidden control is not there; a disabled one gives the point to its parent.
   EXPECT_EQ(app_.WindowFromPoint({130, 110}), &top_);
   EXPECT_EQ(app_.WindowFromPoint({130, 140}), &top_);
   EXPECT_EQ(app_.WindowFromPoint({99, 80}), nullptr);
@@ -312,6 +295,11 @@ TEST_F(GeometryTest, TheWindowAtAScreenPointIsTheDeepestVisibleOneOnTop) {
   EXPECT_EQ(app_.WindowFromPoint({140, 80}), inner_);
   EXPECT_EQ(app_.WindowFromPoint({130, 80}), &popup);
   EXPECT_EQ(app_.TopLevelWindows(), (std::vector<Window*>{&popup, &top_, &later}));
+
+  // Hidden and disabled children count.
+  group_->MoveWindow({0, 0, 1, 1});
+  EXPECT_EQ(top_.ChildWindowFromPoint({30, 60}), hidden_);
+  EXPECT_EQ(top_.ChildWindowFromPoint({30, 90}), disabled_);
 }
 
 TEST_F(GeometryTest, AScrollAreaMovesItsControlsAndOnlyWhatLiesInsideItIsThere) {
@@ -393,33 +381,25 @@ TEST_F(TimerTest, SettingAgainRestartsKillingStopsAndShortPeriodsAreRaisedToTenM
   EXPECT_EQ(log, (Log{"a 1 @160", "a 2 @1170", "a 2 @1180"}));
 }
 
-TEST_F(TimerTest, AHandlerMayKillItsTimerOrSetAnotherAndTimersGoWithTheirWindow) {
+TEST_F(TimerTest, AHandlerMayKillItsTimerSetAnotherOrThrowAndTimersGoWithTheirWindow) {
   Log log;
   Ticker a("a", log, backend_);
   a.on_timer = [&](uint32_t id) {
-    if (id == 1) {
-      a.KillTimer(1);
-      a.SetTimer(2, 30);
-    }
+    if (id != 1)
+      throw std::runtime_error("tick failed");
+    a.KillTimer(1);
+    a.SetTimer(2, 30);
   };
   a.SetTimer(1, 50);
   backend_.AdvanceClock(120);
+  // The error is shown, and the timer goes on.
   EXPECT_EQ(log, (Log{"a 1 @50", "a 2 @80", "a 2 @110"}));
+  EXPECT_EQ(Boxes(), (Log{"nuvhost: tick failed", "nuvhost: tick failed"}));
   a.DestroyWindow();
   EXPECT_FALSE(backend_.HasTimer(a, 2));
   EXPECT_FALSE(a.SetTimer(1, 10));  // no window, no timer
   backend_.AdvanceClock(100);
   EXPECT_EQ(log.size(), 3u);
-}
-
-TEST_F(TimerTest, AHandlerThatThrowsIsShownAndTheTimerGoesOn) {
-  Log log;
-  Ticker a("a", log, backend_);
-  a.on_timer = [](uint32_t) { throw std::runtime_error("tick failed"); };
-  a.SetTimer(4, 100);
-  backend_.AdvanceClock(200);
-  EXPECT_EQ(log.size(), 2u);
-  EXPECT_EQ(Boxes(), (Log{"nuvhost: tick failed", "nuvhost: tick failed"}));
 }
 
 }  // namespace

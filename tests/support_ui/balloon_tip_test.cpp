@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "framework/application.h"
@@ -45,41 +46,6 @@ class TipOwner : public fw::Window {
   int relayed = 0;
 };
 
-// A running application on the headless screen, torn down after each test.
-class TipTest : public ::testing::Test {
- protected:
-  TipTest()
-      : app_("nuvhost", std::make_unique<plugin::test::RecordingBackend>()),
-        backend_(static_cast<plugin::test::RecordingBackend&>(app_.backend())) {}
-
-  fw::headless::HeadlessBackend& headless() { return backend_.headless(); }
-  // The user moves the mouse to a point of `window`'s client area.
-  static void MoveTo(const fw::Window& window, Point client) {
-    fw::UserMoveMouse(window.ClientToScreen(client));
-  }
-  // Lets time pass on the virtual clock.
-  void Wait(uint64_t ms) { headless().AdvanceClock(ms); }
-  // The text the shown tip painted ("" when none is shown).
-  std::string ShownText(const BalloonTip& tip) {
-    return tip.IsWindowVisible() ? headless().ShownText(tip) : std::string();
-  }
-  // A visible owner window at `rect` with a tip and one button at 0,0 to
-  // 100,20 that carries `text`.
-  static fw::Window* OwnerWithButton(TipOwner& owner, std::string_view text, Rect rect) {
-    EXPECT_TRUE(owner.CreateEx(0, fw::WindowKind::Dialog, "", fw::WS_POPUP | fw::WS_VISIBLE, rect,
-                               nullptr, 0));
-    fw::Window* button =
-        owner.CreateControl(fw::WindowKind::Button, "", fw::WS_VISIBLE, {0, 0, 100, 20}, 1);
-    EXPECT_EQ(owner.tip.Create(&owner), BalloonTip::CreateResult::kCreated);
-    EXPECT_TRUE(text.empty() ||
-                owner.tip.AddTool(button, text) == BalloonTip::AddToolResult::kAdded);
-    return button;
-  }
-
-  fw::Application app_;
-  plugin::test::RecordingBackend& backend_;
-};
-
 constexpr uint32_t kEdit = 100;
 constexpr uint32_t kButton = 101;
 constexpr uint32_t kDisabled = 103;
@@ -91,8 +57,14 @@ constexpr std::string_view kButtonText = "Clear the current selected file.";
 // The owner's client origin on the screen.
 constexpr Point kOrigin{40, 30};
 
-class BalloonTipTest : public TipTest {
+// A running application on the headless screen, torn down after each test,
+// with an owner whose controls carry tips set up as the tool's forms do.
+class BalloonTipTest : public ::testing::Test {
  protected:
+  BalloonTipTest()
+      : app_("nuvhost", std::make_unique<plugin::test::RecordingBackend>()),
+        backend_(static_cast<plugin::test::RecordingBackend&>(app_.backend())) {}
+
   void SetUp() override {
     ASSERT_TRUE(owner_.CreateEx(0, fw::WindowKind::Dialog, "owner", fw::WS_POPUP | fw::WS_VISIBLE,
                                 {kOrigin.x, kOrigin.y, 800, 600}, nullptr, 0));
@@ -107,21 +79,25 @@ class BalloonTipTest : public TipTest {
     tip().SetActive(true);
     tip().SetMaxWidth(kTipWidth);
     tip().SetBackgroundColour(kTipBackground);
-    ASSERT_EQ(tip().AddTool(Control(kEdit), kEditText), BalloonTip::AddToolResult::kAdded);
-    ASSERT_EQ(tip().AddTool(Control(kButton), kButtonText), BalloonTip::AddToolResult::kAdded);
-    ASSERT_EQ(tip().AddTool(Control(kDisabled), "Disabled"), BalloonTip::AddToolResult::kAdded);
-    ASSERT_EQ(tip().AddTool(Control(kRight), "At the right edge"),
-              BalloonTip::AddToolResult::kAdded);
-    ASSERT_EQ(tip().AddTool(Control(106), ""), BalloonTip::AddToolResult::kAdded);
+    const std::pair<uint32_t, std::string_view> tools[] = {{kEdit, kEditText},
+                                                           {kButton, kButtonText},
+                                                           {kDisabled, "Disabled"},
+                                                           {kRight, "At the right edge"},
+                                                           {106, ""}};
+    for (const auto& [id, text] : tools)
+      ASSERT_EQ(tip().AddTool(Control(id), text), BalloonTip::AddToolResult::kAdded);
   }
 
+  fw::headless::HeadlessBackend& headless() { return backend_.headless(); }
   fw::Window* Make(fw::WindowKind kind, const Rect& rect, uint32_t id) {
     return owner_.CreateControl(kind, "", fw::WS_VISIBLE, rect, id);
   }
   fw::Window* Control(uint32_t id) const { return owner_.GetDlgItem(id); }
   BalloonTip& tip() { return owner_.tip; }
-  // The mouse goes to a point of the owner's client area.
-  void Move(Point client) { MoveTo(owner_, client); }
+  // Lets time pass on the virtual clock.
+  void Wait(uint64_t ms) { headless().AdvanceClock(ms); }
+  // The user moves the mouse to a point of the owner's client area.
+  void Move(Point client) { fw::UserMoveMouse(owner_.ClientToScreen(client)); }
   // The cursor goes there without any message reaching the owner (it
   // passed over a window that does not relay, say).
   void Slide(Point client) { backend_.SetCursorPos(owner_.ClientToScreen(client)); }
@@ -134,50 +110,67 @@ class BalloonTipTest : public TipTest {
     ASSERT_TRUE(Shown());
   }
 
+  fw::Application app_;
+  plugin::test::RecordingBackend& backend_;
   TipOwner owner_;
 };
 
-TEST_F(TipTest, NeedsAnOwnerWindowAndGoesWithIt) {
+TEST_F(BalloonTipTest, NeedsAnOwnerWindowGoesWithItAndStopsItsTimersWhenDestroyed) {
   TipOwner owner;
-  BalloonTip& tip = owner.tip;
-  EXPECT_EQ(BalloonTip::kDrawFlags, 0xA50u);
-  EXPECT_EQ(tip.Create(nullptr), BalloonTip::CreateResult::kNotCreated);
-  EXPECT_EQ(tip.Create(&owner), BalloonTip::CreateResult::kNotCreated);
+  BalloonTip& fresh = owner.tip;
+  EXPECT_EQ(fresh.Create(nullptr), BalloonTip::CreateResult::kNotCreated);
+  EXPECT_EQ(fresh.Create(&owner), BalloonTip::CreateResult::kNotCreated);
   ASSERT_TRUE(
       owner.CreateEx(0, fw::WindowKind::Dialog, "", fw::WS_POPUP, {0, 0, 100, 100}, nullptr, 0));
   fw::Window* edit = owner.CreateControl(fw::WindowKind::Edit, "", 0, {0, 0, 10, 10}, 1);
-  EXPECT_EQ(tip.AddTool(edit, "text"), BalloonTip::AddToolResult::kNotAdded);  // no tip window yet
-  EXPECT_TRUE(tip.tools().empty());
+  // No tip window yet: no tool.
+  EXPECT_EQ(fresh.AddTool(edit, "text"), BalloonTip::AddToolResult::kNotAdded);
+  EXPECT_TRUE(fresh.tools().empty());
 
-  ASSERT_EQ(tip.Create(&owner), BalloonTip::CreateResult::kCreated);
-  EXPECT_EQ(tip.Create(&owner), BalloonTip::CreateResult::kNotCreated);  // once
-  EXPECT_EQ(tip.kind(), fw::WindowKind::Popup);
-  EXPECT_EQ(tip.GetOwner(), &owner);
-  EXPECT_NE(tip.GetExStyle() & fw::WS_EX_TOPMOST, 0u);
-  EXPECT_FALSE(tip.IsWindowVisible());
-  EXPECT_EQ(tip.GetFont(), backend_.StatusFont());
-  EXPECT_EQ(tip.AddTool(nullptr, "no control"), BalloonTip::AddToolResult::kNotAdded);
-  EXPECT_EQ(tip.AddTool(edit, "text"), BalloonTip::AddToolResult::kAdded);
+  ASSERT_EQ(fresh.Create(&owner), BalloonTip::CreateResult::kCreated);
+  EXPECT_EQ(fresh.Create(&owner), BalloonTip::CreateResult::kNotCreated);  // once
+  EXPECT_EQ(fresh.GetOwner(), &owner);
+  EXPECT_NE(fresh.GetExStyle() & fw::WS_EX_TOPMOST, 0u);
+  EXPECT_FALSE(fresh.IsWindowVisible());
+  EXPECT_EQ(fresh.GetFont(), backend_.StatusFont());
+  EXPECT_EQ(fresh.AddTool(nullptr, "no control"), BalloonTip::AddToolResult::kNotAdded);
+  ASSERT_EQ(fresh.AddTool(edit, "text"), BalloonTip::AddToolResult::kAdded);
+  // Told nothing else, a tip wraps to a width of 0 on the system's colours.
+  EXPECT_EQ(fresh.tools()[0].width, 0);
+  EXPECT_EQ(fresh.tools()[0].background, BalloonTip::kSystemColour);
   owner.DestroyWindow();
-  EXPECT_FALSE(tip.IsWindow());
+  EXPECT_FALSE(fresh.IsWindow());
+  // Without its owner a tip finds no tool and still hides on a key.
+  fresh.RelayEvent(fw::Msg{fw::WM_MOUSEMOVE, nullptr, 0, {5, 5}, {5, 5}});
+  fresh.RelayEvent(fw::Msg{fw::WM_KEYDOWN, nullptr, 0, {5, 5}, {5, 5}});
+  EXPECT_EQ(fresh.current_tool(), nullptr);
+  EXPECT_TRUE(fresh.dismissed());
+
+  // A destroyed tip stops its timers; its owner still sees messages, and no
+  // tip shows.
+  ShowEditTip();
+  Move({720, 20});
+  ASSERT_TRUE(headless().HasTimer(tip(), BalloonTip::kDelayTimer));
+  tip().DestroyWindow();
+  EXPECT_FALSE(headless().HasTimer(tip(), BalloonTip::kDelayTimer));
+  EXPECT_FALSE(Polls());
+  const int relayed = owner_.relayed;
+  Move({50, 20});
+  EXPECT_EQ(owner_.relayed, relayed + 1);
+  Wait(1000);
+  EXPECT_FALSE(Shown());
 }
 
-TEST_F(BalloonTipTest, ToolsCoverTheirControlInOwnerCoordinatesWithTheCurrentDefaults) {
-  const BalloonTip::Tool& edit = tip().tools()[0];
-  EXPECT_EQ(edit.control.get(), Control(kEdit));
-  EXPECT_EQ(edit.id, 0u);
-  EXPECT_EQ(edit.rect, (Rect{10, 10, 110, 33}));
-  EXPECT_EQ(edit.width, 200);
-  EXPECT_EQ(edit.background, kTipBackground);
-  EXPECT_EQ(edit.text_colour, BalloonTip::kSystemColour);
+TEST_F(BalloonTipTest, ToolsCoverTheirControlInOwnerCoordinatesAndTakeTheTipsWidthAndBackground) {
+  EXPECT_EQ(tip().tools()[0].rect, (Rect{10, 10, 110, 33}));
   // A part of the control, given in the control's own coordinates.
   ASSERT_EQ(tip().AddTool(Control(kButton), "left half", Rect{0, 0, 50, 23}, 7),
             BalloonTip::AddToolResult::kAdded);
   EXPECT_EQ(tip().tools().back().rect, (Rect{10, 50, 60, 73}));
   EXPECT_EQ(tip().tools().back().id, 7u);
-}
 
-TEST_F(BalloonTipTest, ToolsTakeANewWidthAndBackgroundAndSoDoToolsAddedLater) {
+  // Every tool had the width and background of the moment, so every tool
+  // takes the new ones, and so do tools added later.
   tip().SetMaxWidth(150);
   tip().SetBackgroundColour(fw::RGB(0, 0, 255));
   ASSERT_EQ(tip().AddTool(Control(kButton), "later"), BalloonTip::AddToolResult::kAdded);
@@ -192,7 +185,7 @@ TEST_F(BalloonTipTest, ToolsTakeANewWidthAndBackgroundAndSoDoToolsAddedLater) {
   EXPECT_EQ(tip().GetWindowRect().Height(), 2 * 13 + 5);
 }
 
-TEST_F(BalloonTipTest, FindsTheToolOfTheControlUnderAPoint) {
+TEST_F(BalloonTipTest, FindsTheFirstToolOfTheControlUnderAPoint) {
   const auto text = [&](Point point) {
     const BalloonTip::Tool* tool = tip().ToolFromPoint(point);
     return tool != nullptr ? tool->text : "(none)";
@@ -208,6 +201,12 @@ TEST_F(BalloonTipTest, FindsTheToolOfTheControlUnderAPoint) {
   // A hidden control is found all the same, as on Windows.
   Control(kButton)->ShowWindow(fw::SW_HIDE);
   EXPECT_EQ(text({50, 60}), kButtonText);
+  // The control's first tool decides, even where its area does not reach.
+  fw::Window* split = Make(fw::WindowKind::Button, {500, 10, 600, 30}, 107);
+  ASSERT_EQ(tip().AddTool(split, "left", Rect{0, 0, 50, 20}), BalloonTip::AddToolResult::kAdded);
+  ASSERT_EQ(tip().AddTool(split, "whole"), BalloonTip::AddToolResult::kAdded);
+  EXPECT_EQ(text({510, 20}), "left");
+  EXPECT_EQ(text({570, 20}), "(none)");
 
   // A window above the owner hides the control beneath it.
   fw::Window cover;
@@ -218,17 +217,16 @@ TEST_F(BalloonTipTest, FindsTheToolOfTheControlUnderAPoint) {
   EXPECT_EQ(text({50, 20}), kEditText);
 }
 
-TEST_F(TipTest, TheFirstToolOfAControlDecidesEvenOutsideItsArea) {
-  TipOwner owner;
-  fw::Window* button = OwnerWithButton(owner, "", {0, 0, 200, 200});
-  ASSERT_EQ(owner.tip.AddTool(button, "left", Rect{0, 0, 50, 20}),
-            BalloonTip::AddToolResult::kAdded);
-  ASSERT_EQ(owner.tip.AddTool(button, "whole"), BalloonTip::AddToolResult::kAdded);
-  EXPECT_EQ(owner.tip.ToolFromPoint({10, 10})->text, "left");
-  EXPECT_EQ(owner.tip.ToolFromPoint({70, 10}), nullptr);
-}
+TEST_F(BalloonTipTest, PlacesMeasuresAndPaintsTheTipWithItsMargins) {
+  const BalloonTip::Tool& tool = tip().tools()[0];
+  EXPECT_EQ(tip().PlaceTip({700, 100}, tool, {0, 0, 900, 20}), (Rect{0, 100, 900, 120}));
+  EXPECT_EQ(tip().PlaceTip({700, 100}, tool, {0, 0, 50, 20}), (Rect{700, 100, 750, 120}));
+  // Both edges at once: left, and up above the edit (its top at screen 40).
+  EXPECT_EQ(tip().PlaceTip({790, 590}, tool, {0, 0, 50, 20}), (Rect{750, 20, 800, 40}));
 
-TEST_F(BalloonTipTest, PaintsTheFillTheFrameAndTheTextInsideTheMargins) {
+  EXPECT_EQ(tip().MeasureTip("a\tb", 200), (Rect{0, 0, 9 * 6 + 5, 13 + 5}));
+  EXPECT_EQ(tip().MeasureTip("one two", 0), (Rect{0, 0, 3 * 6 + 5, 2 * 13 + 5}));
+
   fw::headless::RecordingPainter nothing;
   tip().OnPaint(nothing);  // no tool yet
   EXPECT_TRUE(nothing.items().empty());
@@ -246,54 +244,43 @@ TEST_F(BalloonTipTest, PaintsTheFillTheFrameAndTheTextInsideTheMargins) {
   EXPECT_EQ(painter.items()[1].rect, client);
   EXPECT_EQ(painter.items()[2].kind, Item::Kind::Text);
   EXPECT_EQ(painter.items()[2].rect, (Rect{2, 2, 182, 28}));
-  EXPECT_EQ(painter.items()[2].flags, BalloonTip::kDrawFlags);
+  // Word break, expanded tabs, external leading and no prefix, as Windows draws tips.
+  EXPECT_EQ(painter.items()[2].flags, 0xA50u);
   EXPECT_EQ(painter.items()[2].colour, backend_.GetSysColour(fw::SystemColour::TooltipText));
   EXPECT_EQ(painter.items()[2].text, kEditText);
+
+  // The system's colour stands for the system's tooltip background.
+  tip().SetBackgroundColour(BalloonTip::kSystemColour);
+  fw::headless::RecordingPainter plain;
+  tip().OnPaint(plain);
+  ASSERT_EQ(plain.items().size(), 3u);
+  EXPECT_EQ(plain.items()[0].colour, backend_.GetSysColour(fw::SystemColour::TooltipBackground));
 }
 
-TEST_F(TipTest, WithoutSettingsOfItsOwnTheTipTakesTheSystemsColoursAndWidthZero) {
-  TipOwner owner;
-  OwnerWithButton(owner, "plain", {0, 0, 200, 200});
-  MoveTo(owner, {10, 10});
-  Wait(500);
-  fw::headless::RecordingPainter painter;
-  owner.tip.OnPaint(painter);
-  ASSERT_EQ(painter.items().size(), 3u);
-  EXPECT_EQ(painter.items()[0].colour, backend_.GetSysColour(fw::SystemColour::TooltipBackground));
-  // Wrapped to a width of 0: one word a line.
-  EXPECT_EQ(owner.tip.GetWindowRect(), (Rect{10, 30, 10 + 30 + 5, 30 + 13 + 5}));
-}
-
-TEST_F(BalloonTipTest, KeysAndClicksOtherThanAPlainLeftClickHideIt) {
+TEST_F(BalloonTipTest, KeysAndClicksOtherThanALeftClickOnTheTipHideIt) {
+  const std::vector<uint32_t> passing = {fw::WM_LBUTTONUP, fw::WM_RBUTTONUP, fw::WM_MBUTTONUP,
+                                         fw::WM_COMMAND, fw::WM_TIMER};
   const std::vector<uint32_t> dismissing = {
       fw::WM_KEYDOWN,       fw::WM_KEYUP,           fw::WM_CHAR,          fw::WM_SYSKEYDOWN,
       fw::WM_KEYLAST,       fw::WM_LBUTTONDBLCLK,   fw::WM_RBUTTONDOWN,   fw::WM_RBUTTONDBLCLK,
       fw::WM_MBUTTONDOWN,   fw::WM_MBUTTONDBLCLK,   fw::WM_NCLBUTTONDOWN, fw::WM_NCLBUTTONDBLCLK,
       fw::WM_NCRBUTTONDOWN, fw::WM_NCRBUTTONDBLCLK, fw::WM_NCMBUTTONDOWN, fw::WM_NCMBUTTONDBLCLK,
   };
-  for (uint32_t message : dismissing) {
-    SCOPED_TRACE(message);
-    Move({500, 300});
-    ShowEditTip();
-    tip().RelayEvent(fw::Msg{message, Control(kEdit), 0, {40, 10}, {90, 50}});
-    EXPECT_FALSE(Shown());
-    EXPECT_TRUE(tip().dismissed());
+  for (const auto& [messages, hides] : {std::pair{passing, false}, std::pair{dismissing, true}}) {
+    for (uint32_t message : messages) {
+      SCOPED_TRACE(message);
+      Move({500, 300});  // away, so that a hidden tip comes again
+      ShowEditTip();
+      tip().RelayEvent(fw::Msg{message, Control(kEdit), 0, {40, 10}, {90, 50}});
+      EXPECT_EQ(Shown(), !hides);
+      EXPECT_EQ(tip().dismissed(), hides);
+    }
   }
   Wait(500);
   EXPECT_FALSE(Polls());  // killed when it fired
-  const std::vector<uint32_t> passing = {fw::WM_LBUTTONUP, fw::WM_RBUTTONUP, fw::WM_MBUTTONUP,
-                                         fw::WM_COMMAND, fw::WM_TIMER};
   Move({500, 300});
   ShowEditTip();
-  for (uint32_t message : passing) {
-    SCOPED_TRACE(message);
-    tip().RelayEvent(fw::Msg{message, Control(kEdit), 0, {40, 10}, {90, 50}});
-    EXPECT_TRUE(Shown());
-  }
-}
-
-TEST_F(BalloonTipTest, ALeftClickHidesTheTipUnlessTheCursorIsOnIt) {
-  ShowEditTip();
+  // A left click leaves the tip while the cursor is on it, and only then.
   const Rect shown = tip().GetWindowRect();
   backend_.SetCursorPos({shown.left + 5, shown.top + 5});
   tip().RelayEvent(fw::Msg{fw::WM_LBUTTONDOWN, Control(kEdit), 0, {}, {}});
@@ -303,8 +290,20 @@ TEST_F(BalloonTipTest, ALeftClickHidesTheTipUnlessTheCursorIsOnIt) {
   EXPECT_TRUE(tip().dismissed());
 }
 
-TEST_F(BalloonTipTest, TheCursorReachingAnotherToolUnheardEndsTheTipAtTheNextPoll) {
+TEST_F(BalloonTipTest, TheTipStaysWhileTheCursorRestsOnItAndGoesAtThePollAfterItLeft) {
   ShowEditTip();
+  const Rect shown = tip().GetWindowRect();
+  backend_.SetCursorPos({shown.left + 10, shown.top + 10});
+  Wait(20000);
+  EXPECT_TRUE(Shown());
+  // Off the tip, onto a control without a tool.
+  Move({300, 100});
+  Wait(500);
+  EXPECT_FALSE(Shown());
+  // Onto another tool without the owner hearing of it.
+  Move({50, 60});
+  Wait(500);
+  ASSERT_TRUE(Shown());
   Slide({720, 20});
   Wait(499);
   EXPECT_TRUE(Shown());
@@ -313,32 +312,7 @@ TEST_F(BalloonTipTest, TheCursorReachingAnotherToolUnheardEndsTheTipAtTheNextPol
   EXPECT_TRUE(tip().dismissed());
 }
 
-TEST_F(BalloonTipTest, TheTipStaysWhileTheCursorRestsOnIt) {
-  ShowEditTip();
-  const Rect shown = tip().GetWindowRect();
-  backend_.SetCursorPos({shown.left + 10, shown.top + 10});
-  Wait(20000);
-  EXPECT_TRUE(Shown());
-  // Off the tip, onto a control without a tool: gone at the next poll.
-  Move({300, 100});
-  Wait(500);
-  EXPECT_FALSE(Shown());
-}
-
-TEST_F(BalloonTipTest, PlacesTheTipOnTheScreenAndMeasuresItWithItsMargins) {
-  const BalloonTip::Tool& tool = tip().tools()[0];
-  EXPECT_EQ(tip().PlaceTip({700, 100}, tool, {0, 0, 900, 20}), (Rect{0, 100, 900, 120}));
-  EXPECT_EQ(tip().PlaceTip({700, 100}, tool, {0, 0, 50, 20}), (Rect{700, 100, 750, 120}));
-  // Both edges at once: left, and up above the edit (its top at screen 40).
-  EXPECT_EQ(tip().PlaceTip({790, 590}, tool, {0, 0, 50, 20}), (Rect{750, 20, 800, 40}));
-
-  EXPECT_EQ(tip().MeasureTip("one\ntwo three", 200), (Rect{0, 0, 9 * 6 + 5, 2 * 13 + 5}));
-  EXPECT_EQ(tip().MeasureTip("a\tb", 200), (Rect{0, 0, 9 * 6 + 5, 13 + 5}));
-  EXPECT_EQ(tip().MeasureTip("", 200), (Rect{0, 0, 5, 5}));
-  EXPECT_EQ(tip().MeasureTip("one two", 0), (Rect{0, 0, 3 * 6 + 5, 2 * 13 + 5}));
-}
-
-TEST_F(BalloonTipTest, ShowsNothingWhileInactiveOrForAnEmptyText) {
+TEST_F(BalloonTipTest, ShowsNothingWhileInactiveForAnEmptyTextOrForAControlThatWent) {
   tip().SetActive(false);
   Move({50, 20});
   Wait(2000);
@@ -347,6 +321,14 @@ TEST_F(BalloonTipTest, ShowsNothingWhileInactiveOrForAnEmptyText) {
   Move({50, 140});  // the tool without text
   Wait(2000);
   EXPECT_FALSE(Shown());
+  // The button goes while its tip is pending: no tip, no tool, no polling.
+  Move({50, 60});
+  Control(kButton)->DestroyWindow();
+  Wait(500);
+  EXPECT_FALSE(Shown());
+  EXPECT_EQ(tip().ToolFromPoint({50, 60}), nullptr);
+  Wait(500);
+  EXPECT_FALSE(Polls());
   ShowEditTip();
 }
 
@@ -375,8 +357,7 @@ TEST_F(BalloonTipTest, FollowsTheSystemFontOnlyWhileItHasIt) {
   EXPECT_TRUE(tip().follows_system_font());
 }
 
-TEST_F(BalloonTipTest, NeverActivatesAndGivesTheFocusBackOnAClick) {
-  EXPECT_EQ(tip().OnMouseActivate(), MA_NOACTIVATE);
+TEST_F(BalloonTipTest, GivesTheFocusBackOnAClickToTheWindowThatHadIt) {
   EXPECT_EQ(tip().OnLButtonDown(), nullptr);
   tip().OnSetFocus(Control(kButton));
   EXPECT_EQ(tip().OnLButtonDown(), nullptr);  // no tool yet
@@ -388,39 +369,6 @@ TEST_F(BalloonTipTest, NeverActivatesAndGivesTheFocusBackOnAClick) {
   tip().OnSetFocus(Control(kButton));
   Control(kButton)->DestroyWindow();
   EXPECT_EQ(tip().OnLButtonDown(), nullptr);
-}
-
-TEST_F(BalloonTipTest, AControlThatGoesTakesItsTipWithIt) {
-  Move({50, 20});
-  Control(kEdit)->DestroyWindow();
-  Wait(500);
-  EXPECT_FALSE(Shown());
-  EXPECT_EQ(tip().ToolFromPoint({50, 20}), nullptr);
-  Wait(500);
-  EXPECT_FALSE(Polls());
-}
-
-TEST_F(BalloonTipTest, DestroyingTheTipStopsItsTimersAndTheOwnerStopsRelaying) {
-  ShowEditTip();
-  Move({720, 20});
-  ASSERT_TRUE(headless().HasTimer(tip(), BalloonTip::kDelayTimer));
-  tip().DestroyWindow();
-  EXPECT_FALSE(headless().HasTimer(tip(), BalloonTip::kDelayTimer));
-  EXPECT_FALSE(Polls());
-  const int relayed = owner_.relayed;
-  Move({50, 20});
-  EXPECT_EQ(owner_.relayed, relayed + 1);
-  Wait(1000);
-  EXPECT_FALSE(Shown());
-
-  // Without its owner a tip finds no tool and still hides on a key.
-  TipOwner other;
-  OwnerWithButton(other, "", {0, 0, 200, 200});
-  other.DestroyWindow();
-  other.tip.RelayEvent(fw::Msg{fw::WM_MOUSEMOVE, nullptr, 0, {10, 10}, {10, 10}});
-  other.tip.RelayEvent(fw::Msg{fw::WM_KEYDOWN, nullptr, 0, {10, 10}, {10, 10}});
-  EXPECT_EQ(other.tip.current_tool(), nullptr);
-  EXPECT_TRUE(other.tip.dismissed());
 }
 
 }  // namespace
