@@ -18,36 +18,35 @@ BlockEntry EntryOf(samples::BlockPlan block) {
   return BlockEntry(std::span<const uint8_t>(image).subspan(0x1000 + 12).first<kBlockEntrySize>());
 }
 
-TEST(GridRow, FullWidthFieldsStopAtTheirWidth) {
-  // No terminator after the name: the time follows directly.
-  const GridRow row = MakeGridRow(EntryOf({.id = 0xFF,
-                                           .name = "ABCDEFGH",
-                                           .data = {1},
-                                           .version = 0x80000001,
-                                           .time = "123456789012",
-                                           .crc = 0xFFFFFFFF}));
-  EXPECT_EQ(row, (GridRow{.block_id = 0xFF,
-                          .size = 1,
-                          .crc = 0xFFFFFFFF,
-                          .name = "ABCDEFGH",
-                          .version = 0x80000001,
-                          .time = "123456789012"}));
-}
-
-TEST(FormatGridRow, PadsEachNumberToItsColumnsWidth) {
+// An entry's cells: each number padded to its column's width, each field
+// stopping at its own; with no terminator after the name, the time follows
+// directly.
+TEST(GridRow, EntriesCellsArePaddedToTheirColumnsAndStopAtTheirFieldsWidth) {
   const struct {
-    GridRow row;
+    samples::BlockPlan block;
     GridCellTexts texts;
   } cases[] = {
-      {{.block_id = 0x0B, .size = 3, .crc = 0x1234ABCD, .name = "n", .version = 0x20, .time = "t"},
+      {{.id = 0x0B,
+        .name = "n",
+        .data = {1, 2, 3},
+        .version = 0x20,
+        .time = "t",
+        .crc = 0x1234ABCD},
        {"0B", "       3", "1234ABCD", "n", "00000020", "t"}},
-      {{.block_id = 0, .size = 0, .crc = 0, .name = "", .version = 0, .time = ""},
-       {"00", "       0", "00000000", "", "00000000", ""}},
-      {{.block_id = 0xFF, .size = 0xFFFFFFFF, .crc = 0xFFFFFFFF, .version = 0xFFFFFFFF},
+      {{.crc = 0}, {"00", "       0", "00000000", "", "00000000", ""}},
+      {{.id = 0xFF,
+        .name = "ABCDEFGH",
+        .data = {1},
+        .version = 0x80000001,
+        .time = "123456789012",
+        .crc = 0xFFFFFFFF},
+       {"FF", "       1", "FFFFFFFF", "ABCDEFGH", "80000001", "123456789012"}},
+      {{.id = 0xFF, .version = 0xFFFFFFFF, .crc = 0xFFFFFFFF, .size = 0xFFFFFFFF},
        {"FF", "FFFFFFFF", "FFFFFFFF", "", "FFFFFFFF", ""}},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(FormatGridRow(c.row), c.texts) << ::testing::PrintToString(c.texts);
+    EXPECT_EQ(FormatGridRow(MakeGridRow(EntryOf(c.block))), c.texts)
+        << ::testing::PrintToString(c.texts);
 }
 
 TEST(GridRow, TheVersionBlockIsFoundByItsFirstSixNameBytes) {

@@ -71,11 +71,17 @@ class FieldEditTest : public ::testing::Test {
   RecordedMessages messages_;
 };
 
-TEST_F(FieldEditTest, NumberAndListFieldsOfABlockInTheConfigArea) {
+// Number and list fields are read and written; fields of other types and
+// lists without values are shown but never written.
+TEST_F(FieldEditTest, FieldsOfABlockInTheConfigAreaByType) {
   std::vector<ScriptField> fields = {Field("Count", kNumberField, 0, 16),
-                                     Field("Mode", kListField, 16, 4)};
+                                     Field("Mode", kListField, 16, 4), Field("Odd", 5, 24, 16),
+                                     Field("Empty", kListField, 40, 8)};
   fields[1].list_end = 15;
   fields[1].list_step = 5;
+  fields[3].list_start = 9;  // above its end: nothing to choose
+  fields[3].list_end = 3;
+  fields[3].list_step = 1;
   const BlockHandle handle = Block(0, 0x20, fields);
   const size_t base = 0x1000 + 0x20;
   bytes()[base] = 0x34;
@@ -83,7 +89,7 @@ TEST_F(FieldEditTest, NumberAndListFieldsOfABlockInTheConfigArea) {
   bytes()[base + 2] = 0xF7;  // Mode = 7, upper nibble belongs to nobody
 
   const FieldSheet sheet = LoadFields(image_, list_, handle, messages_);
-  ASSERT_EQ(sheet.fields.size(), 2u);
+  ASSERT_EQ(sheet.fields.size(), 4u);
   EXPECT_EQ(sheet.fields[0].input, FieldInput::kEdit);
   EXPECT_EQ(sheet.fields[0].text, "4660");
   EXPECT_EQ(sheet.fields[1].input, FieldInput::kList);
@@ -91,15 +97,19 @@ TEST_F(FieldEditTest, NumberAndListFieldsOfABlockInTheConfigArea) {
   EXPECT_EQ(sheet.fields[1].selected, 0u);  // 7 is not offered: the first item
   EXPECT_EQ(list_.Find(handle)->fields[0].value, 4660u);
   EXPECT_EQ(list_.Find(handle)->fields[1].value, 7u);
+  EXPECT_EQ(sheet.fields[2].input, FieldInput::kNone);
+  EXPECT_EQ(sheet.fields[3].input, FieldInput::kList);
+  EXPECT_TRUE(sheet.fields[3].items.empty());
 
-  const FieldAnswer answers[] = {{"258", 0}, {"", 2}};
+  const FieldAnswer answers[] = {{"258", 0}, {"", 2}, {"", 0}, {"", 0}};
   ASSERT_EQ(StoreFields(image_, list_, sheet, answers, messages_), StoreResult::kStored);
   EXPECT_THAT(bytes().subspan(base, 3), ElementsAre(0x02, 0x01, 0xFA));
   // A number edit that holds no number writes 0; a selection past the end
   // stops at the last item.
-  const FieldAnswer junk[] = {{"12x", 0}, {"", 99}};
+  const FieldAnswer junk[] = {{"12x", 0}, {"", 99}, {"", 0}, {"", 99}};
   ASSERT_EQ(StoreFields(image_, list_, sheet, junk, messages_), StoreResult::kStored);
-  EXPECT_THAT(bytes().subspan(base, 3), ElementsAre(0x00, 0x00, 0xFF));
+  EXPECT_THAT(bytes().subspan(base, 6), ElementsAre(0x00, 0x00, 0xFF, Pattern(base + 3),
+                                                    Pattern(base + 4), Pattern(base + 5)));
   EXPECT_TRUE(messages_.shown().empty());
 }
 
@@ -160,23 +170,6 @@ TEST_F(FieldEditTest, OkRecomputesTheCrcOfTheFirstEntryWithTheBlockIdUnlessItIsN
   image_.legacy_entries[1].set_crc(image::kNoCrc);
   ASSERT_EQ(StoreFields(image_, list_, sheet, answers, messages_), StoreResult::kStored);
   EXPECT_EQ(image_.legacy_entries[1].crc(), image::kNoCrc);
-}
-
-TEST_F(FieldEditTest, FieldsOfOtherTypesAndListsWithoutValuesAreShownButNeverWritten) {
-  ScriptField empty_list = Field("Empty", kListField, 16, 8);
-  empty_list.list_start = 9;  // above its end: nothing to choose
-  empty_list.list_end = 3;
-  empty_list.list_step = 1;
-  const BlockHandle handle = Block(7, 0, {Field("Odd", 5, 0, 16), empty_list});
-  const FieldSheet sheet = LoadFields(image_, list_, handle, messages_);
-  ASSERT_EQ(sheet.fields.size(), 2u);
-  EXPECT_EQ(sheet.fields[0].input, FieldInput::kNone);
-  EXPECT_EQ(sheet.fields[1].input, FieldInput::kList);
-  EXPECT_TRUE(sheet.fields[1].items.empty());
-  const FieldAnswer answers[] = {{"", 0}, {"", 0}};
-  ASSERT_EQ(StoreFields(image_, list_, sheet, answers, messages_), StoreResult::kStored);
-  for (size_t i = 0x2000; i < 0x2003; ++i)
-    EXPECT_EQ(bytes()[i], Pattern(i)) << i;
 }
 
 TEST_F(FieldEditTest, BlocksThatCannotBePlacedWriteNothing) {

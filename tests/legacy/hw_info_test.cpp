@@ -28,17 +28,15 @@ std::string Describe(const HwInfo& info) {
 }
 
 TEST(HwInfo, Files) {
-  std::string panel38, led99;
-  for (int i = 0; i < 38; ++i)
+  std::string panel38, panel38_bytes, led99, led99_bytes;
+  for (int i = 0; i < 38; ++i) {
     panel38 += "0x0" + std::to_string(i % 10) + ",";
-  std::string panel38_bytes;
-  for (int i = 0; i < 38; ++i)
     panel38_bytes += "0" + std::to_string(i % 10);
-  for (int i = 0; i < 99; ++i)
+  }
+  for (int i = 0; i < 99; ++i) {
     led99 += "{'x', 0x01},\n";
-  std::string led99_bytes;
-  for (int i = 0; i < 99; ++i)
     led99_bytes += "7801";
+  }
   const std::string panel_error = "error while parsing panel hw info";
   const std::string led_error = "error while parsing led bitmap";
   const struct Case {

@@ -64,6 +64,7 @@ TEST_F(LegacyCommandTest, StrictArgumentsAndTheToolsOwnMessagesWriteNothing) {
     const char* err;  // the whole of stderr, or a part of it when `part`
     bool part = true;
     int status = 1;
+    const char* image = "legacy.bin";
   } cases[] = {
       {"--field Panel.Delay=300",
        "nuv: Field data error! The value 300 does not fit the field Delay (8 bits): its largest "
@@ -79,10 +80,12 @@ TEST_F(LegacyCommandTest, StrictArgumentsAndTheToolsOwnMessagesWriteNothing) {
        false},
       {"--row kernel=missing.bin",
        "nuv: Failed to open the browsed file!  File name = missing.bin\n", false},
+      {"", "nuv: The image is not a legacy image: it has no legacy customer config.\n", false, 1,
+       "new.bin"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
-    const RunResult run = Nuv(std::string("legacy legacy.bin ") + c.args + " -o out.bin");
+    const RunResult run = Nuv("legacy " + std::string(c.image) + " " + c.args + " -o out.bin");
     EXPECT_EQ(run.status, c.status);
     if (c.part)
       EXPECT_THAT(run.err, HasSubstr(c.err));
@@ -108,12 +111,6 @@ TEST_F(LegacyCommandTest, APatchBeyondTheImageOnlyWarnsAndALinkIsWrittenThrough)
   const auto out = Read("t.bin");
   ASSERT_EQ(out.size(), Read("legacy.bin").size());
   EXPECT_TRUE(std::equal(config.begin(), config.end(), out.begin() + 0x100));
-}
-
-TEST_F(LegacyCommandTest, ImagesThatAreNotLegacyAreRefused) {
-  const RunResult run = Nuv("legacy new.bin -o out.bin");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "nuv: The image is not a legacy image: it has no legacy customer config.\n");
 }
 
 }  // namespace

@@ -232,14 +232,6 @@ TEST_F(ConfigDialogTest, TheBrowseButtonsAskForTheirFilesAndTestTheInputFiles) {
   }
 }
 
-TEST_F(ConfigDialogTest, ReturnDoesNotCloseIt) {
-  image_.expert = true;
-  OpenConfig();
-  Key(config(), IDC_CFG_ADDRESS, fw::VK_RETURN);
-  ASSERT_NE(config(), nullptr);
-  EXPECT_TRUE(config()->IsWindowVisible());
-}
-
 TEST_F(ConfigDialogTest, ADialogMadeByNameWithoutAFormMakesNoControls) {
   std::unique_ptr<fw::Window> object = fw::ModuleRegistry::CreateObject("NuvSubDialog");
   auto* dialog = dynamic_cast<NuvSubDialog*>(object.get());
@@ -268,6 +260,7 @@ class FieldDialogTest : public DialogTest {
   void SetUp() override {
     Parse(kFieldScript);
     before_ = Image();
+    image_.expert = true;  // the patch's address edit shown
     OpenConfig();
   }
   // Clicks the block button of block `k` (in button order).
@@ -277,7 +270,11 @@ class FieldDialogTest : public DialogTest {
   std::vector<uint8_t> before_;
 };
 
-TEST_F(FieldDialogTest, FieldsStandFourToALine) {
+// Each input's tip, its text and its place are legacy_fields.nuv's; here
+// the layout, the styles and the tip's colour the transcript cannot show. A
+// block without an entry is refused at its button, and the dialog that was
+// open stays as it was.
+TEST_F(FieldDialogTest, FieldsStandFourToALineTipsAreADescribedBlocksAndABlockNeedsAnEntry) {
   Edit(0);
   ASSERT_NE(field(), nullptr);
   EXPECT_EQ(field()->GetOwner(), config());
@@ -293,9 +290,24 @@ TEST_F(FieldDialogTest, FieldsStandFourToALine) {
     ids.push_back(f.control_id);
   EXPECT_THAT(ids, ElementsAre(31000, 31001, 31002, 31003, 31004, 31005));
   EXPECT_FALSE(field()->tip().IsWindow());
+
+  Edit(2);
+  EXPECT_THAT(TakeBoxes(), ElementsAre("error: Error block_id! No match block found!"));
+  ASSERT_NE(field(), nullptr);
+  EXPECT_EQ(field()->GetWindowText(), "Alpha");
+
+  Edit(1);
+  const BalloonTip& tip = field()->tip();
+  ASSERT_TRUE(tip.IsWindow());
+  EXPECT_EQ(tip.GetOwner(), field());
+  EXPECT_EQ(tip.max_width(), 200);
+  EXPECT_EQ(tip.background_colour(), fw::RGB(187, 247, 172));
+  EXPECT_EQ(tip.tools().size(), 2u);
 }
 
-TEST_F(FieldDialogTest, ReturnInAnEditIsNoOkButElsewhereItIs) {
+// Return in the field dialog's edit is no OK, in its list it is; the
+// Customer Config dialog it never closes.
+TEST_F(FieldDialogTest, ReturnClosesOnlyTheFieldDialogAndNotFromAnEdit) {
   Edit(0);
   Type(field(), 31000, "3");
   Key(field(), 31000, fw::VK_RETURN);
@@ -304,27 +316,9 @@ TEST_F(FieldDialogTest, ReturnInAnEditIsNoOkButElsewhereItIs) {
   Key(field(), 31003, fw::VK_RETURN);
   EXPECT_EQ(field(), nullptr);
   EXPECT_EQ(image_.bytes()[0x110], (before_[0x110] & 0x87) | 3 << 3);  // Low, bits 3 to 6
-}
-
-TEST_F(FieldDialogTest, ABlockWithoutAnEntryIsRefusedAtItsButton) {
-  Edit(0);
-  Edit(2);
-  EXPECT_THAT(TakeBoxes(), ElementsAre("error: Error block_id! No match block found!"));
-  // The dialog that was open stays as it was.
-  ASSERT_NE(field(), nullptr);
-  EXPECT_EQ(field()->GetWindowText(), "Alpha");
-}
-
-// Each input's tip, its text and its place are legacy_fields.nuv's; here
-// the colour the transcript cannot show.
-TEST_F(FieldDialogTest, ADescribedBlockGivesEachInputItsDescriptionAsATip) {
-  Edit(1);
-  const BalloonTip& tip = field()->tip();
-  ASSERT_TRUE(tip.IsWindow());
-  EXPECT_EQ(tip.GetOwner(), field());
-  EXPECT_EQ(tip.max_width(), 200);
-  EXPECT_EQ(tip.background_colour(), fw::RGB(187, 247, 172));
-  EXPECT_EQ(tip.tools().size(), 2u);
+  Key(config(), IDC_CFG_ADDRESS, fw::VK_RETURN);
+  ASSERT_NE(config(), nullptr);
+  EXPECT_TRUE(config()->IsWindowVisible());
 }
 
 }  // namespace

@@ -13,16 +13,10 @@ namespace {
 using testing::OwnBlockRecord;
 using Texts = std::vector<std::string>;
 
-image::BlockTable Table(std::vector<image::BlockRecord> records) {
-  image::BlockTable table;
-  table.records = std::move(records);
-  return table;
-}
-
 TEST(FindBlockByName, ComparesExactlyTheGivenLengthAndShowsAMissUpToAZeroByte) {
-  image::BlockTable table =
-      Table({OwnBlockRecord(0x10, "toolcfg", {}), OwnBlockRecord(0x11, "presetXY", {}),
-             OwnBlockRecord(0x12, "preset", {})});
+  image::BlockTable table{{OwnBlockRecord(0x10, "toolcfg", {}),
+                           OwnBlockRecord(0x11, "presetXY", {}),
+                           OwnBlockRecord(0x12, "preset", {})}};
   RecordedMessages messages;
   // "preset" with length 6 is a prefix match: the 8-character name comes first.
   EXPECT_EQ(FindBlockByName(table, "preset", 6, messages), &table.records[1]);
@@ -44,8 +38,8 @@ TEST(FindBlockByName, ComparesExactlyTheGivenLengthAndShowsAMissUpToAZeroByte) {
 }
 
 TEST(FindBlockById, TheLowerIndexWinsAndTheRecordCanBeChanged) {
-  image::BlockTable table = Table({OwnBlockRecord(0x05, "a", {}), OwnBlockRecord(0xA4, "b", {1, 2}),
-                                   OwnBlockRecord(0xA4, "c", {})});
+  image::BlockTable table{{OwnBlockRecord(0x05, "a", {}), OwnBlockRecord(0xA4, "b", {1, 2}),
+                           OwnBlockRecord(0xA4, "c", {})}};
   RecordedMessages messages;
   image::BlockRecord* found = FindBlockById(table, 0xA4, messages);
   ASSERT_EQ(found, &table.records[1]);
@@ -61,9 +55,8 @@ TEST(FindBlockById, TheLowerIndexWinsAndTheRecordCanBeChanged) {
 }
 
 TEST(FindBlockByNameAndId, BothMustHoldForTheSameRecord) {
-  image::BlockTable table =
-      Table({OwnBlockRecord(0x20, "audio", {}), OwnBlockRecord(0x21, "video", {}),
-             OwnBlockRecord(0x1F, "audio", {})});
+  image::BlockTable table{{OwnBlockRecord(0x20, "audio", {}), OwnBlockRecord(0x21, "video", {}),
+                           OwnBlockRecord(0x1F, "audio", {})}};
   RecordedMessages messages;
   EXPECT_EQ(FindBlockByNameAndId(table, "audio", 5, 0x1F, messages), &table.records[2]);
   EXPECT_TRUE(messages.shown().empty());

@@ -1,10 +1,8 @@
 #include "toolcfg/tool_config_parser.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -38,14 +36,23 @@ std::string Dump(const ToolConfigSheet& sheet) {
   return out.str();
 }
 
+// The named sheets one after the other.
+std::string Dump(const ToolConfig& model) {
+  std::string out;
+  for (const ToolConfigSheet* sheet : {&model.sheet2, &model.sheet3, &model.sheet4})
+    if (!sheet->name.empty())
+      out += (out.empty() ? "" : "\n") + Dump(*sheet);
+  return out;
+}
+
 class ParserTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // audio: two bytes before OFFSET 2, then volume 0x37, mute bit, "Hi".
-    table_.records.push_back(
-        OwnBlockRecord(0x21, "audio", {0xAA, 0xBB, 0x37, 0x01, 'H', 'i', 0, 'x'}));
-    table_.records.push_back(OwnBlockRecord(0x22, "keys", {0x5A, 0xC3}));
-    table_.records.push_back(OwnBlockRecord(0x30, "wide", std::vector<uint8_t>(8, 0xFF)));
+    table_.records = {OwnBlockRecord(0x21, "audio", {0xAA, 0xBB, 0x37, 0x01, 'H', 'i', 0, 'x'}),
+                      OwnBlockRecord(0x22, "keys", {0x5A, 0xC3}),
+                      OwnBlockRecord(0x30, "wide", std::vector<uint8_t>(8, 0xFF)),
+                      OwnBlockRecord(0x1A, "ta", {}), OwnBlockRecord(0xA4, "tb", {})};
   }
 
   ParseResult Parse(const std::string& script) {
@@ -58,105 +65,107 @@ class ParserTest : public ::testing::Test {
     table_.records.push_back(OwnBlockRecord(0x77, "test", std::move(data)));
     return Parse("CFGHEADER=toolcfg\nSHEETID=2\nBLOCKINFO=test]\nINDEX=77\n" + block_lines);
   }
-  const ConfigItem& Item(size_t index = 0) const {
-    return model_.sheet2.blocks.back().items.at(index);
-  }
 
   image::BlockTable table_;
   ToolConfig model_;
   RecordedMessages messages_;
 };
 
-TEST_F(ParserTest, EveryLineKind) {
-  const std::string script =
-      "// tool config of a test box\nFLASH=8M\nCFGHEADER=toolcfg\n"
-      "SHEETID=2\nSHEETINFO=Name][Value][Min][Max\nBLOCKINFO=audio]\nEM=1\nINDEX=0x21\nOFFSET=2\n"
-      "[volume][2][0][8][5][100][Loudness at start];\n\n"
-      "##[mute][0][8][1][Silence at start] [label][1][16][0][Name shown];\n"
-      "anything else is passed over\n"
-      "SHEETID=3\nSHEETINFO=Key][Code\nBLOCKINFO=keys]\nINDEX=22\n[power][0][4][12];\n"
-      "SHEETID=9\nBLOCKINFO=carry]\n[from keys][0][0][16];\n"
-      "BLOCKINFO=wide]\nINDEX=30\n[all][0][0][64];\n";
-  ASSERT_EQ(Parse(script), kParsed) << ::testing::PrintToString(messages_.texts());
-  EXPECT_TRUE(messages_.shown().empty());
-
-  EXPECT_EQ(Dump(model_.sheet2),
-            "sheet2: [Name] [Value] [Min] [Max]\n"
-            " audio em 1 id 33 from 2\n"
-            "  volume 2 @0+8 5..100 [Loudness at start] = 55\n"
-            "  mute 0 @8+1 0..0 [Silence at start] = 1\n"
-            "  label 1 @16+0 0..0 [Name shown] = Hi");
-  EXPECT_EQ(Dump(model_.sheet3),
-            "sheet3: [Key] [Code]\n"
-            " keys em 0 id 34 from 0\n"
-            "  power 0 @4+12 0..0 [] = 3125");
-  // A block without INDEX reads from the block of the last INDEX line; 64
-  // bits of 0xFF are the largest unsigned number, not a negative one.
-  EXPECT_EQ(Dump(model_.sheet4),
-            "sheet4:\n"
-            " carry em 0 id 0 from 0\n"
-            "  from keys 0 @0+16 0..0 [] = 50010\n"
-            " wide em 0 id 48 from 0\n"
-            "  all 0 @0+64 0..0 [] = 18446744073709551615");
+TEST_F(ParserTest, ScriptsAndTheSheetsTheyFill) {
+  const std::string long_comment = "//" + std::string(1200, 'c');
+  const std::string overlong =
+      " of the script is longer than 999 characters; the script is read "
+      "only up to that line.";
+  const struct Case {
+    std::string script;
+    ParseResult result;
+    std::string sheets;
+    Texts messages = {};
+  } cases[] = {
+      // Every line kind. A block without INDEX reads from the block of the
+      // last INDEX line; 64 bits of 0xFF are the largest unsigned number,
+      // not a negative one.
+      {"// tool config of a test box\nFLASH=8M\nCFGHEADER=toolcfg\n"
+       "SHEETID=2\nSHEETINFO=Name][Value][Min][Max\nBLOCKINFO=audio]\nEM=1\nINDEX=0x21\n"
+       "OFFSET=2\n[volume][2][0][8][5][100][Loudness at start];\n\n"
+       "##[mute][0][8][1][Silence at start] [label][1][16][0][Name shown];\n"
+       "anything else is passed over\n"
+       "SHEETID=3\nSHEETINFO=Key][Code\nBLOCKINFO=keys]\nINDEX=22\n[power][0][4][12];\n"
+       "SHEETID=9\nBLOCKINFO=carry]\n[from keys][0][0][16];\n"
+       "BLOCKINFO=wide]\nINDEX=30\n[all][0][0][64];\n",
+       kParsed,
+       "sheet2: [Name] [Value] [Min] [Max]\n"
+       " audio em 1 id 33 from 2\n"
+       "  volume 2 @0+8 5..100 [Loudness at start] = 55\n"
+       "  mute 0 @8+1 0..0 [Silence at start] = 1\n"
+       "  label 1 @16+0 0..0 [Name shown] = Hi\n"
+       "sheet3: [Key] [Code]\n"
+       " keys em 0 id 34 from 0\n"
+       "  power 0 @4+12 0..0 [] = 3125\n"
+       "sheet4:\n"
+       " carry em 0 id 0 from 0\n"
+       "  from keys 0 @0+16 0..0 [] = 50010\n"
+       " wide em 0 id 48 from 0\n"
+       "  all 0 @0+64 0..0 [] = 18446744073709551615"},
+      // SHEETID selects by exact value: "02" and "3 " select no sheet of
+      // their own, runs of "=" count as one, and selecting a sheet again
+      // keeps what it holds.
+      {"CFGHEADER=toolcfg\nSHEETID=02\nBLOCKINFO=a]\nSHEETID==3\nBLOCKINFO=b]\n"
+       "SHEETID=3 \nBLOCKINFO=c]\nSHEETID=2\nBLOCKINFO=d]\nSHEETID=2\nBLOCKINFO=e]\n",
+       kParsed,
+       "sheet2:\n d em 0 id 0 from 0\n e em 0 id 0 from 0\nsheet3:\n b em 0 id 0 from 0\n"
+       "sheet4:\n a em 0 id 0 from 0\n c em 0 id 0 from 0"},
+      // The header line, found after everything else too: the first pass
+      // reads the whole file.
+      {"SHEETID=2\nCFGHEADER=toolcfg=and more\n", kParsed, "sheet2:"},
+      {"SHEETID=3\nBLOCKINFO=late]\nCFGHEADER=toolcfg", kParsed, "sheet3:\n late em 0 id 0 from 0"},
+      {"CFGHEADER=toolcfg2\nSHEETID=2\n", kScriptError, ""},
+      {"SHEETID=2\n// no header at all\n", kScriptError, ""},
+      {"CFGHEADER=toolcfg\nCFGHEADER\n", kScriptError, "", {"Error line!"}},
+      {"CFGHEADER===\n", kScriptError, "", {"Error line!"}},
+      // Names and titles are cut; "y" and ";" lose their first character. A
+      // second SHEETINFO line replaces the titles.
+      {"CFGHEADER=toolcfg\nSHEETID=2\nSHEETINFO=" + std::string(40, 'T') +
+           "][x]]]y];\nBLOCKINFO=blocknine]\nBLOCKINFO=]]short]rest\nINDEX=21\n[" +
+           std::string(30, 'n') + "][0][0][8];\nSHEETID=3\nSHEETINFO=a][b\nSHEETINFO=only\n",
+       kParsed,
+       "sheet2: [" + std::string(29, 'T') +
+           "] [x] [] []\n blocknin em 0 id 0 from 0\n short em 0 id 33 from 0\n  " +
+           std::string(19, 'n') + " 0 @0+8 0..0 [] = 170\nsheet3: [only]"},
+      // Numbers are decimal and INDEX is hexadecimal: EM keeps the low 8
+      // bits of 257; "0x10" is decimal 0.
+      {"CFGHEADER=toolcfg\nSHEETID=2\nBLOCKINFO=a]\nINDEX=0x1A\nBLOCKINFO=b]\n"
+       "INDEX= 1A\nBLOCKINFO=c]\nINDEX=1A4\nOFFSET=  -3xyz\nEM=257\n"
+       "BLOCKINFO=d]\nINDEX=0x30\n[n][0x10][ +12][8]\n",
+       kParsed,
+       "sheet2:\n a em 0 id 26 from 0\n b em 0 id 26 from 0\n c em 1 id 164 from -3\n"
+       " d em 0 id 48 from 0\n  n 0 @12+8 0..0 [] = 255"},
+      // An overlong line ends the script, with a message; its first 999
+      // characters still count, and a header behind it is never seen.
+      {"CFGHEADER=toolcfg\nSHEETID=2\nBLOCKINFO=a]\n" + long_comment + "\nBLOCKINFO=never]\n",
+       kParsed,
+       "sheet2:\n a em 0 id 0 from 0",
+       {"Line 4" + overlong}},
+      {"CFGHEADER=toolcfg\nSHEETID=2\nSHEETINFO=" + std::string(1000, 'w') + "\n",
+       kParsed,
+       "sheet2: [" + std::string(29, 'w') + "]",
+       {"Line 3" + overlong}},
+      {long_comment + "\nCFGHEADER=toolcfg\n", kScriptError, "", {"Line 1" + overlong}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script.substr(0, 80));
+    model_ = {};
+    messages_.clear();
+    EXPECT_EQ(Parse(c.script), c.result);
+    EXPECT_EQ(Dump(model_), c.sheets);
+    EXPECT_EQ(messages_.texts(), c.messages);
+    for (const auto& [caption, _] : messages_.shown())
+      EXPECT_EQ(caption, BoxCaption::Application);
+  }
 }
 
-// "02" and "3 " select no sheet of their own, runs of "=" count as one, and
-// selecting a sheet again keeps what it holds.
-TEST_F(ParserTest, SheetIdSelectsByExactValue) {
-  ASSERT_EQ(Parse("CFGHEADER=toolcfg\nSHEETID=02\nBLOCKINFO=a]\nSHEETID==3\nBLOCKINFO=b]\n"
-                  "SHEETID=3 \nBLOCKINFO=c]\nSHEETID=2\nBLOCKINFO=d]\nSHEETID=2\nBLOCKINFO=e]\n"),
-            kParsed);
-  EXPECT_EQ(Dump(model_.sheet2), "sheet2:\n d em 0 id 0 from 0\n e em 0 id 0 from 0");
-  EXPECT_EQ(Dump(model_.sheet3), "sheet3:\n b em 0 id 0 from 0");
-  EXPECT_EQ(Dump(model_.sheet4), "sheet4:\n a em 0 id 0 from 0\n c em 0 id 0 from 0");
-}
-
-TEST_F(ParserTest, TheHeaderLine) {
-  EXPECT_EQ(Parse("SHEETID=2\nCFGHEADER=toolcfg=and more\n"), kParsed);
-  EXPECT_EQ(Parse("CFGHEADER=toolcfg2\nSHEETID=2\n"), kScriptError);
-  EXPECT_EQ(Parse("SHEETID=2\n// no header at all\n"), kScriptError);
-  EXPECT_TRUE(messages_.shown().empty());
-  // Found after everything else: the first pass reads the whole file.
-  EXPECT_EQ(Parse("SHEETID=3\nBLOCKINFO=late]\nCFGHEADER=toolcfg"), kParsed);
-  EXPECT_EQ(model_.sheet3.blocks.size(), 1u);
-  EXPECT_EQ(Parse("CFGHEADER=toolcfg\nCFGHEADER\n"), kScriptError);
-  EXPECT_EQ(Parse("CFGHEADER===\n"), kScriptError);
-  EXPECT_EQ(messages_.shown(), (std::vector<std::pair<BoxCaption, std::string>>{
-                                   {BoxCaption::Application, "Error line!"},
-                                   {BoxCaption::Application, "Error line!"}}));
-}
-
-TEST_F(ParserTest, NamesAndTitlesAreCut) {
-  ASSERT_EQ(Parse("CFGHEADER=toolcfg\nSHEETID=2\nSHEETINFO=" + std::string(40, 'T') +
-                  "][x]]]y];\nBLOCKINFO=blocknine]\nBLOCKINFO=]]short]rest\nINDEX=21\n[" +
-                  std::string(30, 'n') + "][0][0][8];\n"),
-            kParsed);
-  // "y" and ";" lose their first character.
-  EXPECT_EQ(Dump(model_.sheet2), "sheet2: [" + std::string(29, 'T') +
-                                     "] [x] [] []\n blocknin em 0 id 0 from 0\n short em 0 id 33 "
-                                     "from 0\n  " +
-                                     std::string(19, 'n') + " 0 @0+8 0..0 [] = 170");
-  // A second SHEETINFO line replaces the titles.
-  ASSERT_EQ(Parse("CFGHEADER=toolcfg\nSHEETID=2\nSHEETINFO=only\n"), kParsed);
-  ASSERT_EQ(model_.sheet2.columns.size(), 1u);
-  EXPECT_EQ(model_.sheet2.columns[0].title, "only");
-}
-
-TEST_F(ParserTest, NumbersAreDecimalAndIndexIsHexadecimal) {
-  table_.records.push_back(OwnBlockRecord(0x1A, "ta", {}));
-  table_.records.push_back(OwnBlockRecord(0xA4, "tb", {}));
-  ASSERT_EQ(Parse("CFGHEADER=toolcfg\nSHEETID=2\nBLOCKINFO=a]\nINDEX=0x1A\nBLOCKINFO=b]\n"
-                  "INDEX= 1A\nBLOCKINFO=c]\nINDEX=1A4\nOFFSET=  -3xyz\nEM=257\n"
-                  "BLOCKINFO=d]\nINDEX=0x30\n[n][0x10][ +12][8]\n"),
-            kParsed)
-      << ::testing::PrintToString(messages_.texts());
-  // EM keeps the low 8 bits of 257; "0x10" is decimal 0.
-  EXPECT_EQ(Dump(model_.sheet2),
-            "sheet2:\n a em 0 id 26 from 0\n b em 0 id 26 from 0\n c em 1 id 164 from -3\n"
-            " d em 0 id 48 from 0\n  n 0 @12+8 0..0 [] = 255");
-}
-
-// Item lines over the data of a block "test": the items they give, as name=value.
+// Item lines over the data of a block "test": the items they give, as
+// name=value {description}.
 TEST_F(ParserTest, ItemLinesAndTheirValues) {
   const std::string max = std::to_string(std::numeric_limits<uint64_t>::max());
   struct Case {
@@ -178,6 +187,13 @@ TEST_F(ParserTest, ItemLinesAndTheirValues) {
       {{1}, "##\n####\n", ""},
       // A separator that is not a blank still separates; the line may just end.
       {{1, 2}, "[a][0][0][8];[b][0][8][8]\n", "a=1 b=2"},
+      // With EM 1 a description follows, as long as a line allows: its 999
+      // characters less the 13 before and the 2 after; a piece of ";" counts
+      // as one (empty).
+      {{1},
+       "EM=1\n[a][0][0][8][" + std::string(984, 'd') + "];\n",
+       "a=1 {" + std::string(984, 'd') + "}"},
+      {{1}, "EM=1\n[a][0][0][8];\n", "a=1"},
       // Any type other than 0 and 2 reads a text: at most 19 characters, not past the data.
       {testing::TextBytes(std::string(25, 'q')), "[t][7][0][0] [u][1][160][0];\n",
        "t=" + std::string(19, 'q') + " u=qqqqq"},
@@ -187,20 +203,11 @@ TEST_F(ParserTest, ItemLinesAndTheirValues) {
     std::string items;
     for (const ConfigItem& item : model_.sheet2.blocks.back().items)
       items += (items.empty() ? "" : " ") + item.name + "=" +
-               (item.is_number() ? std::to_string(item.number_value) : item.text_value);
+               (item.is_number() ? std::to_string(item.number_value) : item.text_value) +
+               (item.description.empty() ? "" : " {" + item.description + "}");
     EXPECT_EQ(items, c.items) << c.lines;
   }
-  EXPECT_EQ(Item(0).type, ItemType{7});
-  EXPECT_TRUE(messages_.shown().empty());
-}
-
-TEST_F(ParserTest, DescriptionsWithEmOne) {
-  // As long as a line allows: its 999 characters less the 13 before and the 2 after.
-  ASSERT_EQ(ParseItems({1}, "EM=1\n[a][1][0][0][" + std::string(984, 'd') + "];\n"), kParsed);
-  EXPECT_EQ(Item().description, std::string(984, 'd'));
-  // A piece of ";" counts as a description (empty).
-  ASSERT_EQ(ParseItems({1}, "EM=1\n[a][0][0][8];\n"), kParsed);
-  EXPECT_EQ(Item().description, "");
+  EXPECT_EQ(model_.sheet2.blocks.back().items.at(0).type, ItemType{7});
   EXPECT_TRUE(messages_.shown().empty());
 }
 
@@ -267,38 +274,19 @@ TEST_F(ParserTest, RefusedLines) {
   }
 }
 
-TEST_F(ParserTest, AnOverlongLineEndsTheScriptWithAMessage) {
-  const std::string long_comment = "//" + std::string(1200, 'c');
-  ASSERT_EQ(
-      Parse("CFGHEADER=toolcfg\nSHEETID=2\nBLOCKINFO=a]\n" + long_comment + "\nBLOCKINFO=never]\n"),
-      kParsed);
-  EXPECT_EQ(model_.sheet2.blocks.size(), 1u);
-  EXPECT_EQ(messages_.texts(), Texts{"Line 4 of the script is longer than 999 characters; the "
-                                     "script is read only up to that line."});
-  // A header behind the long line is never seen.
-  messages_.clear();
-  EXPECT_EQ(Parse(long_comment + "\nCFGHEADER=toolcfg\n"), kScriptError);
-  EXPECT_EQ(messages_.texts().size(), 1u);
-  // The first 999 characters of the long line still count.
-  messages_.clear();
-  EXPECT_EQ(Parse("CFGHEADER=toolcfg\nSHEETID=2\nSHEETINFO=" + std::string(1000, 'w') + "\n"),
-            kParsed);
-  EXPECT_EQ(model_.sheet2.columns.at(0).title, std::string(29, 'w'));
-}
-
+// Read whole, lines ending in CR LF, a line's text ending at a zero byte; a
+// missing file and a folder at the script's place are not opened.
 TEST_F(ParserTest, ScriptFiles) {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("nuv-script-" + std::to_string(getpid()));
-  std::ofstream(path, std::ios::binary)
-      << "CFGHEADER=toolcfg\r\nSHEETID=3\r\nBLOCKINFO=keys]\r\nINDEX=22\r\n"
-      << "[power][0][0][8]\0ignored\r\n"s;
-  EXPECT_EQ(ParseToolConfig(model_, path.string(), table_, messages_), kParsed);
+  const nuv::test::TempFolder folder;
+  const std::string path =
+      folder.Write("script",
+                   "CFGHEADER=toolcfg\r\nSHEETID=3\r\nBLOCKINFO=keys]\r\nINDEX=22\r\n"
+                   "[power][0][0][8]\0ignored\r\n"s);
+  EXPECT_EQ(ParseToolConfig(model_, path, table_, messages_), kParsed);
   ASSERT_EQ(model_.sheet3.blocks.size(), 1u);
   EXPECT_EQ(model_.sheet3.blocks[0].items.at(0).number_value, 0x5Au);
-  std::filesystem::remove(path);
-  EXPECT_EQ(ParseToolConfig(model_, path.string(), table_, messages_), kNotOpened);
-  EXPECT_EQ(ParseToolConfig(model_, path.parent_path().string(), table_, messages_),
-            kNotOpened);  // a folder at the script's place
+  for (const std::filesystem::path& nothing : {folder / "missing", folder.path()})
+    EXPECT_EQ(ParseToolConfig(model_, nothing.string(), table_, messages_), kNotOpened);
   EXPECT_TRUE(messages_.shown().empty());
 }
 
