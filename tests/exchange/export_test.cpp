@@ -29,20 +29,15 @@ std::string Fills(const std::string& sheet, int row, int from, int to) {
   return out;
 }
 
+// Each test starts from this model, with the sample preset table (5
+// columns: the width of highlighted rows) and the calls recorded. sheet2:
+// two blocks of three items (the first with descriptions); sheet3: a value
+// with its top bit set and an item of an unknown type; sheet4: a file block
+// and a hardware-info block.
 class Export : public testing::ExchangeTest {
  protected:
-  void AddPresetBlock(const std::vector<std::uint8_t>& table) {
-    table_.records.push_back(MakeRecord(0x26, "preset", samples::LzmaAloneCompress(table)));
-  }
-  void AddSamplePreset() {
-    AddPresetBlock(samples::PresetTableBytes(
-        samples::kSamplePresetRows, samples::kSamplePresetColumns, samples::SamplePresetCells()));
-  }
-
-  // sheet2: two blocks of three items (the first with descriptions);
-  // sheet3: a value with its top bit set and an item of an unknown type;
-  // sheet4: a file block and a hardware-info block.
-  void FillModel() {
+  void SetUp() override {
+    ExchangeTest::SetUp();
     model_.sheet2.columns = {{"Key"}, {"Code"}, {"Min"}, {"Max"}, {"Description"}};
     toolcfg::ConfigBlock keys = Block(
         "irkeys", 0x22, 0, 1,
@@ -69,12 +64,18 @@ class Export : public testing::ExchangeTest {
 
     model_.sheet4.columns = {{"Block"}, {"File"}};
     model_.sheet4.blocks = {Block("logo", 0x24, 0, 3, {}), Block("hwinfo", 0x25, 0, 2, {})};
+
+    const std::vector<std::uint8_t> table = samples::PresetTableBytes(
+        samples::kSamplePresetRows, samples::kSamplePresetColumns, samples::SamplePresetCells());
+    table_.records.push_back(MakeRecord(0x26, "preset", samples::LzmaAloneCompress(table)));
+    RecordCalls();
   }
 
-  ExportResult Run(std::string& path, ExportOptions options = {}) {
+  // Exports; path_ is the workbook's path afterwards.
+  ExportResult Run(ExportOptions options = {}) {
     WorkbookExchange exchange = Exchange();
     ExportOutcome outcome = ExportWorkbook(exchange, options);
-    path = std::move(outcome.workbook_path);
+    path_ = std::move(outcome.workbook_path);
     return outcome.result;
   }
   // The saved workbook's listing; only sheet `only` of it if given.
@@ -85,21 +86,20 @@ class Export : public testing::ExchangeTest {
       book.sheets = {book.sheets.at(static_cast<std::size_t>(only))};
     return ListWorkbook(book);
   }
+
+  std::string path_;
 };
 
 TEST_F(Export, EverySheetIsLaidOutInTheCurrentDirectorysWorkbook) {
-  FillModel();
-  AddSamplePreset();  // 5 columns: the width of highlighted rows
-  RecordCalls();
-  std::string path;
-  ASSERT_EQ(Run(path), ExportResult::kSaved);
+  ASSERT_EQ(Run(), ExportResult::kSaved);
   // The application is handed to the user before the workbook is saved.
   ASSERT_GE(calls().size(), 3u);
-  EXPECT_EQ(std::vector<Call>(calls().end() - 3, calls().end()),
-            (std::vector<Call>{{dispid::kApplicationVisible, kPut, "true"},
-                               {dispid::kApplicationUserControl, kPut, "true"},
-                               {dispid::kWorkbookSaveAs, kMethod, path + ",-,-,-,-,-,0,-,-,-,-"}}));
-  EXPECT_EQ(path, Path("preset.xls").string());
+  EXPECT_EQ(
+      std::vector<Call>(calls().end() - 3, calls().end()),
+      (std::vector<Call>{{dispid::kApplicationVisible, kPut, "true"},
+                         {dispid::kApplicationUserControl, kPut, "true"},
+                         {dispid::kWorkbookSaveAs, kMethod, path_ + ",-,-,-,-,-,0,-,-,-,-"}}));
+  EXPECT_EQ(path_, Path("preset.xls").string());
   EXPECT_TRUE(messages_.shown().empty()) << messages_.texts().front();
   // "Program": the preset table, numbers as texts, starred rows
   // highlighted. Within a row a cell follows the previous one ("Locked",
@@ -144,34 +144,38 @@ TEST_F(Export, EverySheetIsLaidOutInTheCurrentDirectorysWorkbook) {
           "File_Path\t2\t1\ttext\t*logo\nFile_Path\t3\t1\ttext\t*hwinfo\n");
 }
 
-TEST_F(Export, BatchExportSavesWhereToldAndOpensNothing) {
-  FillModel();
-  AddSamplePreset();
-  RecordCalls();
-  std::string path;
-  ASSERT_EQ(Run(path, {Path("book.xls").string(), false}), ExportResult::kSaved);
-  EXPECT_EQ(path, Path("book.xls").string());
+TEST_F(Export, BatchExportSavesWhereToldOpensNothingAndStopsAtAFailingCall) {
+  ASSERT_EQ(Run({Path("book.xls").string(), false}), ExportResult::kSaved);
+  EXPECT_EQ(path_, Path("book.xls").string());
   EXPECT_FALSE(std::filesystem::exists(Path("preset.xls")));
   EXPECT_EQ(ReadXlsFile(Path("book.xls")).sheets.size(), 4u);
   EXPECT_TRUE(Called(dispid::kWorkbookSaveAs));
   EXPECT_FALSE(Called(dispid::kApplicationVisible));
   EXPECT_FALSE(Called(dispid::kApplicationUserControl));
-}
-
-TEST_F(Export, AFailingCallStopsTheExportWithItsError) {
-  FillModel();
-  WorkbookExchange exchange = Exchange();
-  EXPECT_THROW(
-      static_cast<void>(ExportWorkbook(exchange, {Path("no folder/book.xls").string(), false})),
-      AutomationError);
+  // Saving into a folder that is not there fails, and makes none.
+  EXPECT_THROW(static_cast<void>(Run({Path("no folder/book.xls").string(), false})),
+               AutomationError);
   EXPECT_FALSE(std::filesystem::exists(Path("no folder")));
 }
 
 // (No "preset" block at all is seen through the UI scripts and the CLI.)
-TEST_F(Export, PresetBlocksThatGiveNoWidthLeaveRowsPlainAndSaySo) {
+TEST_F(Export, PresetTablesOfNoWidthOrBeyondASheetAreBoundedAndSaySo) {
   const std::string no_width =
       "The preset table gives no column count (the image has no table, or its table has 0 "
       "columns), so rows are not highlighted.";
+  // A count of 300 columns, a row running past column 256, and a text
+  // without its end.
+  std::vector<std::uint8_t> wide = samples::PresetTableBytes(2, 300, {{1, 1, u"*wide"}});
+  std::string program =
+      "Program\t1\t1\ttext\t*wide\n" + Fills("Program", 1, 1, 256) + "Program\t2\t127\ttext\ta\n";
+  wide.insert(wide.end(), {0x80 | 126, 'a', 0, 0, 0});  // column 127
+  for (int column = 128; column <= 258; ++column) {
+    wide.insert(wide.end(), {0x05, 'b', 0, 0, 0});
+    if (column <= 256)
+      program += "Program\t2\t" + std::to_string(column) + "\ttext\tb\n";
+  }
+  wide.insert(wide.end(), {0x80, 'e', 0, 'n'});
+  program += "Program\t3\t1\ttext\te\n";
   struct Case {
     const char* what;
     std::vector<std::uint8_t> block;  // packed
@@ -189,16 +193,23 @@ TEST_F(Export, PresetBlocksThatGiveNoWidthLeaveRowsPlainAndSaySo) {
        "Program\t1\t1\ttext\t*starred\n",
        0,
        {no_width}},
+      {"a table wider than a sheet",
+       samples::LzmaAloneCompress(wide),
+       program,
+       256,
+       {"The preset table claims 300 columns; rows are highlighted across the 256 a sheet has.",
+        "2 cells of the preset table lie beyond the 65536 rows or 256 columns of a sheet and are "
+        "not on the \"Program\" sheet.",
+        "The preset table ends inside a cell text; the \"Program\" sheet shows that text as far as "
+        "it goes."}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     table_.records.clear();
     messages_.clear();
     table_.records.push_back(MakeRecord(0x26, "preset", c.block));
-    FillModel();
     std::filesystem::remove(Path("preset.xls"));  // else the application asks first
-    std::string path;
-    ASSERT_EQ(Run(path), ExportResult::kSaved);
+    ASSERT_EQ(Run(), ExportResult::kSaved);
     EXPECT_EQ(messages_.texts(), c.messages);
     for (const auto& [caption, text] : messages_.shown())
       EXPECT_EQ(caption, BoxCaption::Application) << text;
@@ -212,12 +223,8 @@ TEST_F(Export, PresetBlocksThatGiveNoWidthLeaveRowsPlainAndSaySo) {
 }
 
 TEST_F(Export, AnUnpackingFailureHandsOverTheUnsavedWorkbook) {
-  FillModel();
-  AddSamplePreset();
-  RecordCalls();
   testing::ScopedEnv no_lzma("PATH", Path("nothing-here").string());
-  std::string path;
-  EXPECT_EQ(Run(path), ExportResult::kNotSaved);
+  EXPECT_EQ(Run(), ExportResult::kNotSaved);
   ASSERT_EQ(messages_.texts().size(), 2u);
   EXPECT_EQ(messages_.texts()[0], "error to open output file!");
   ASSERT_GE(calls().size(), 2u);
@@ -227,21 +234,9 @@ TEST_F(Export, AnUnpackingFailureHandsOverTheUnsavedWorkbook) {
   EXPECT_FALSE(std::filesystem::exists(Path("preset.xls")));
 }
 
-TEST_F(Export, WithoutTheApplicationNothingIsWritten) {
-  FillModel();
-  UnregisterAutomationServer(kExcelProgId);
-  std::string path;
-  EXPECT_EQ(Run(path), ExportResult::kNotSaved);
-  EXPECT_EQ(messages_.shown(),
-            (Shown{{BoxCaption::Application, "Couldn't start Excel and get Application object."}}));
-  EXPECT_EQ(path, DefaultWorkbookPath());
-  EXPECT_FALSE(std::filesystem::exists(Path("preset.xls")));
-}
-
-TEST_F(Export, ACodePageThatCannotReadTheTextsStopsItBeforeItStarts) {
-  FillModel();
+// A code page that cannot read the texts stops the export before it starts.
+TEST_F(Export, WithoutTheApplicationOrAUsableCodePageNothingIsWritten) {
   model_.sheet3.blocks[0].items[1].name = "Lautst\xE4rke";
-  RecordCalls();
   const std::pair<const char*, std::string> cases[] = {
       {"65001",
        "The name of item [Lautst\\xE4rke] of block [sysconf] is no text of code page 65001 "
@@ -253,38 +248,17 @@ TEST_F(Export, ACodePageThatCannotReadTheTextsStopsItBeforeItStarts) {
   for (const auto& [code_page, message] : cases) {
     testing::ScopedEnv env("NUV_CODEPAGE", code_page);
     messages_.clear();
-    std::string path;
-    EXPECT_EQ(Run(path), ExportResult::kNotSaved);
+    EXPECT_EQ(Run(), ExportResult::kNotSaved);
     EXPECT_EQ(messages_.texts(), std::vector<std::string>{message});
   }
   EXPECT_TRUE(calls().empty());
+  UnregisterAutomationServer(kExcelProgId);
+  messages_.clear();
+  EXPECT_EQ(Run(), ExportResult::kNotSaved);
+  EXPECT_EQ(messages_.shown(),
+            (Shown{{BoxCaption::Application, "Couldn't start Excel and get Application object."}}));
+  EXPECT_EQ(path_, DefaultWorkbookPath());
   EXPECT_FALSE(std::filesystem::exists(Path("preset.xls")));
-}
-
-TEST_F(Export, TablesBeyondTheSheetAreBoundedWithMessages) {
-  // A count of 300 columns, a row running past column 256, and a text
-  // without its end.
-  std::vector<std::uint8_t> table = samples::PresetTableBytes(2, 300, {{1, 1, u"*wide"}});
-  table.insert(table.end(), {0x80 | 126, 'a', 0, 0, 0});  // column 127
-  for (int i = 0; i < 131; ++i)                           // columns 128 to 258
-    table.insert(table.end(), {0x05, 'b', 0, 0, 0});
-  table.insert(table.end(), {0x80, 'e', 0, 'n'});
-  AddPresetBlock(table);
-  std::string path;
-  ASSERT_EQ(Run(path), ExportResult::kSaved);
-  const std::string program = Saved(0);
-  EXPECT_NE(program.find("Program\t1\t1\ttext\t*wide\n" + Fills("Program", 1, 1, 256) +
-                         "Program\t2\t127\ttext\ta\n"),
-            std::string::npos);
-  EXPECT_NE(program.find("Program\t2\t256\ttext\tb\nProgram\t3\t1\ttext\te\n"), std::string::npos);
-  EXPECT_EQ(messages_.texts(),
-            (std::vector<std::string>{
-                "The preset table claims 300 columns; rows are highlighted across the 256 a "
-                "sheet has.",
-                "2 cells of the preset table lie beyond the 65536 rows or 256 columns of a sheet "
-                "and are not on the \"Program\" sheet.",
-                "The preset table ends inside a cell text; the \"Program\" sheet shows that text "
-                "as far as it goes."}));
 }
 
 }  // namespace

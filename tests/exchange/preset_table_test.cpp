@@ -39,7 +39,7 @@ std::vector<std::uint8_t> Empty(std::uint16_t columns, std::initializer_list<int
   return table;
 }
 
-TEST(PresetTable, ThreeByThreeSheetGivesTheDocumentedBytes) {
+TEST(PresetTable, ASheetGivesTheDocumentedBytesWithNumbersAsTheirTruncatedText) {
   const std::vector<std::uint8_t> table =
       Build(Sheet({{T("ab"), {}, N(7.9)}, {}, {{}, T("*k"), {}}}));
   EXPECT_EQ(table, Bytes({0x70, 0x72, 0x65, 0x73, 0x65, 0x74, 0x64,
@@ -53,9 +53,8 @@ TEST(PresetTable, ThreeByThreeSheetGivesTheDocumentedBytes) {
   EXPECT_EQ(read.columns, 3);
   EXPECT_EQ(Cells(read), "1,1:ab 1,2:7 2,2:*k");
   EXPECT_FALSE(read.unterminated);
-}
 
-TEST(PresetTable, OnlyNumbersAndTextsLeaveBytesNumbersAsTheirTruncatedText) {
+  // Only numbers and texts leave bytes, numbers as their truncated text.
   // The row starts at D: marker 0x83; the boolean-only row leaves nothing.
   EXPECT_EQ(
       Build(Sheet({{Variant::Bool(true), Variant::CellError(kErrorNA), {}, T("x")},
@@ -109,11 +108,18 @@ TEST(PresetTable, SheetsTheFormatCannotHoldAreRefusedWithAMessage) {
 }
 
 TEST(PresetTable, TheReaderTakesWhatItCanFromAnyTable) {
+  // A text longer than a cell is cut, and the reader goes on after its
+  // real end.
+  std::vector<std::uint8_t> long_text = Empty(1, {0x80});
+  for (std::size_t i = 0; i < kMaxPresetText + 10; ++i)
+    long_text.insert(long_text.end(), {'w', 0});
+  long_text.insert(long_text.end(), {0, 0, 0x81, 'n', 0, 0, 0});
   struct Case {
     const char* what;
     std::vector<std::uint8_t> table;
     std::string cells;
     bool unterminated;
+    std::size_t texts_cut = 0;
   } cases[] = {
       // 0x83: a new row at column D; 0x05: the next column, E, not F.
       {"flagged markers only",
@@ -124,28 +130,20 @@ TEST(PresetTable, TheReaderTakesWhatItCanFromAnyTable) {
       {"a text to the end", Empty(1, {0x80, 'r', 0, 's', 0, 't'}), "1,1:rs", true},
       {"a marker as the last byte", Empty(1, {0x80}), "1,1:", true},
       {"the header alone", Empty(3, {}), "", false},
+      {"a text longer than a cell", long_text, "1,1:" + std::string(kMaxPresetText, 'w') + " 2,2:n",
+       false, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const PresetTable read = ReadPresetTable(c.table);
     EXPECT_EQ(Cells(read), c.cells);
     EXPECT_EQ(read.unterminated, c.unterminated);
+    EXPECT_EQ(read.texts_cut, c.texts_cut);
   }
   EXPECT_EQ(ReadPresetTable(Empty(3, {})).columns, 3);
   // Fewer than 14 bytes do not even give a count.
   EXPECT_EQ(ReadPresetTable(Bytes({'p', 'r', 'e', 0, 0})).columns, 0);
   EXPECT_TRUE(ReadPresetTable({}).cells.empty());
-}
-
-TEST(PresetTable, TextsLongerThanACellAreCutWhenRead) {
-  std::vector<std::uint8_t> table = Empty(1, {0x80});
-  for (std::size_t i = 0; i < kMaxPresetText + 10; ++i)
-    table.insert(table.end(), {'w', 0});
-  table.insert(table.end(), {0, 0, 0x81, 'n', 0, 0, 0});
-  const PresetTable read = ReadPresetTable(table);
-  // The reader goes on after the real end of the text.
-  EXPECT_EQ(Cells(read), "1,1:" + std::string(kMaxPresetText, 'w') + " 2,2:n");
-  EXPECT_EQ(read.texts_cut, 1u);
 }
 
 TEST(PresetTable, ASheetShowsATableOnlyWithEveryTextInPlaceAndNoOtherValue) {

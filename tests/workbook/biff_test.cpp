@@ -178,35 +178,15 @@ TEST(BiffReader, ReadsTheRecordsOtherProgramsWrite) {
   EXPECT_EQ(Listing(b.Build()), expected);
 }
 
-TEST(BiffReader, TakesTheCachedResultsOfFormulas) {
+// Texts cut by CONTINUE records: shared strings, and the text result of a
+// formula, which comes in a STRING record after the formula's own.
+TEST(BiffReader, TakesCachedFormulaResultsAndTextsContinuedAcrossRecords) {
   auto formula = [](std::uint16_t column, std::vector<std::uint8_t> result) {
-    return Cat({At(0, column), result, U16(0), U32(0), U16(3), {0x1E, 1, 0}});
+    return Cat({At(1, column), result, U16(0), U32(0), U16(3), {0x1E, 1, 0}});
   };
   auto special = [](std::uint8_t kind, std::uint8_t datum) {
     return std::vector<std::uint8_t>{kind, 0, datum, 0, 0, 0, 0xFF, 0xFF};
   };
-  StreamBuilder b;
-  b.Sheet();
-  b.BeginSheet();
-  b.Record(biff::kFormula, formula(0, F64(3.5)));
-  b.Record(biff::kFormula, formula(1, special(0, 0)));
-  b.Record(0x04BC, {0, 0, 0, 0, 0, 0, 0, 0});  // a shared formula between the cell and its text
-  // The text result, its characters cut by a CONTINUE that switches to wide.
-  b.Record(biff::kString, Cat({U16(4), {0}, {'a', 'b'}}));
-  b.Record(biff::kContinue, Cat({{1}, U16(0x3B1), U16(0x3B2)}));
-  b.Record(biff::kFormula, formula(2, special(1, 1)));
-  b.Record(biff::kFormula, formula(3, special(2, 0x07)));
-  b.Record(biff::kFormula, formula(4, special(3, 0)));
-  b.Record(biff::kFormula, formula(5, special(0, 0)));  // its STRING never comes
-  b.Record(biff::kEof, {});
-  EXPECT_EQ(Listing(b.Build()),
-            "S\t\t\tsheet\t\n"
-            "S\t1\t1\tformula-number\t3.5\nS\t1\t2\tformula-text\tabαβ\n"
-            "S\t1\t3\tformula-bool\tTRUE\nS\t1\t4\tformula-error\t#DIV/0!\n"
-            "S\t1\t5\tformula-text\t\nS\t1\t6\tformula-text\t\n");
-}
-
-TEST(BiffReader, SharedStringsContinueAcrossRecords) {
   StreamBuilder b;
   b.Sheet();
   // "hello" cut after "he"; the rest is wide. Then a string whose header
@@ -220,9 +200,22 @@ TEST(BiffReader, SharedStringsContinueAcrossRecords) {
   b.Record(biff::kLabelSst, Cat({At(0, 0), U32(0)}));
   b.Record(biff::kLabelSst, Cat({At(0, 1), U32(1)}));
   b.Record(biff::kLabelSst, Cat({At(0, 2), U32(2)}));
+  b.Record(biff::kFormula, formula(0, F64(3.5)));
+  b.Record(biff::kFormula, formula(1, special(0, 0)));
+  b.Record(0x04BC, {0, 0, 0, 0, 0, 0, 0, 0});  // a shared formula between the cell and its text
+  // The text result, its characters cut by a CONTINUE that switches to wide.
+  b.Record(biff::kString, Cat({U16(4), {0}, {'a', 'b'}}));
+  b.Record(biff::kContinue, Cat({{1}, U16(0x3B1), U16(0x3B2)}));
+  b.Record(biff::kFormula, formula(2, special(1, 1)));
+  b.Record(biff::kFormula, formula(3, special(2, 0x07)));
+  b.Record(biff::kFormula, formula(4, special(3, 0)));
+  b.Record(biff::kFormula, formula(5, special(0, 0)));  // its STRING never comes
   b.Record(biff::kEof, {});
   EXPECT_EQ(Listing(b.Build()),
-            "S\t\t\tsheet\t\nS\t1\t1\ttext\thellö\nS\t1\t2\ttext\tz\nS\t1\t3\ttext\t📺\n");
+            "S\t\t\tsheet\t\nS\t1\t1\ttext\thellö\nS\t1\t2\ttext\tz\nS\t1\t3\ttext\t📺\n"
+            "S\t2\t1\tformula-number\t3.5\nS\t2\t2\tformula-text\tabαβ\n"
+            "S\t2\t3\tformula-bool\tTRUE\nS\t2\t4\tformula-error\t#DIV/0!\n"
+            "S\t2\t5\tformula-text\t\nS\t2\t6\tformula-text\t\n");
 }
 
 std::string ReadError(const std::vector<std::uint8_t>& stream) {
@@ -249,6 +242,12 @@ std::vector<std::uint8_t> InSheet(std::uint16_t id, std::vector<std::uint8_t> da
 }
 
 TEST(BiffReader, DamagedStreamsSayWhatIsWrong) {
+  // Two BOUNDSHEETs that give the same offset.
+  StreamBuilder twice;
+  twice.Sheet().Sheet().BeginSheet().Record(biff::kEof, {});
+  std::vector<std::uint8_t> same_offset = twice.Build();
+  std::copy_n(same_offset.begin() + static_cast<std::ptrdiff_t>(twice.sheet_positions()[0]), 4,
+              same_offset.begin() + static_cast<std::ptrdiff_t>(twice.sheet_positions()[1]));
   const std::pair<const char*, std::vector<std::uint8_t>> cases[] = {
       {"refers to shared string 3 of 0", InSheet(biff::kLabelSst, Cat({At(0, 0), U32(3)}))},
       {"ends after 1 of the 1000000 strings",
@@ -265,33 +264,21 @@ TEST(BiffReader, DamagedStreamsSayWhatIsWrong) {
       {"broken length", InSheet(biff::kMulRk, Cat({U16(0), U16(0), U16(15), U32(2), {1}, U16(0)}))},
       {"is too short", InSheet(biff::kNumber, {1, 2, 3})},
       {"has no worksheet", StreamBuilder().Record(biff::kEof, {}).Build()},
+      {"starts past the end",
+       StreamBuilder()
+           .Record(biff::kBoundSheet, Cat({U32(1u << 30), {0, 0, 1, 0, 'S'}}))
+           .Record(biff::kEof, {})
+           .Build()},
+      {"start at the same offset", same_offset},
+      // Other formats are named.
+      {"Excel 5.0/95", {0x09, 0x08, 4, 0, 0x00, 0x05, 0x05, 0x00}},
+      {"record header", {1, 2, 3}},
   };
   for (const auto& [expected, stream] : cases) {
     const std::string error = ReadError(stream);
     EXPECT_NE(error.find(expected), std::string::npos)
         << "expected \"" << expected << "\", got \"" << error << "\"";
   }
-}
-
-TEST(BiffReader, SheetOffsetsAreChecked) {
-  StreamBuilder past;
-  past.Record(biff::kBoundSheet, Cat({U32(1u << 30), {0, 0, 1, 0, 'S'}})).Record(biff::kEof, {});
-  EXPECT_NE(ReadError(past.Build()).find("starts past the end"), std::string::npos);
-  StreamBuilder twice;
-  twice.Sheet().Sheet().BeginSheet().Record(biff::kEof, {});
-  std::vector<std::uint8_t> stream = twice.Build();
-  std::size_t first = twice.sheet_positions()[0], second = twice.sheet_positions()[1];
-  std::copy(stream.begin() + static_cast<std::ptrdiff_t>(first),
-            stream.begin() + static_cast<std::ptrdiff_t>(first + 4),
-            stream.begin() + static_cast<std::ptrdiff_t>(second));
-  EXPECT_NE(ReadError(stream).find("start at the same offset"), std::string::npos);
-}
-
-TEST(BiffReader, OtherFormatsAreNamed) {
-  std::vector<std::uint8_t> biff5 = {0x09, 0x08, 4, 0, 0x00, 0x05, 0x05, 0x00};
-  EXPECT_NE(ReadError(biff5).find("Excel 5.0/95"), std::string::npos);
-  std::vector<std::uint8_t> junk = {1, 2, 3};
-  EXPECT_NE(ReadError(junk).find("record header"), std::string::npos);
 }
 
 TEST(Biff, EveryKindOfCellRoundTripsAndEveryTruncationFailsCleanly) {

@@ -21,8 +21,19 @@ namespace {
   EXPECT_NE(testing::AutomationErrorOf([&] { call; }).find(text), std::string::npos) \
       << testing::AutomationErrorOf([&] { call; })
 
-class StandIn : public testing::StandInTest {
+// A started stand-in application with a new workbook of three sheets.
+class StandIn : public testing::WorkbookTest {
  protected:
+  void SetUp() override {
+    WorkbookTest::SetUp();
+    ASSERT_EQ(StartExcel(app_, messages_), StartResult::kStarted);
+    books_.AttachDispatch(app_.GetWorkbooks());
+    NewBook();
+  }
+  void NewBook() {
+    book_.AttachDispatch(books_.Add(MissingArgument()));
+    sheets_.AttachDispatch(book_.GetWorksheets());
+  }
   std::vector<std::string> SheetNames() {
     std::vector<std::string> names;
     auto count =
@@ -43,29 +54,37 @@ class StandIn : public testing::StandInTest {
     Variant m = MissingArgument();
     return ExcelWorkbook(books_.Open(path, m, m, m, m, m, m, m, m, m, m, m, m, m, m));
   }
+
+  RecordedMessages messages_;
+  ExcelApplication app_;
+  ExcelWorkbooks books_;
+  ExcelWorkbook book_;
+  ExcelWorksheets sheets_;
 };
 
-TEST_F(StandIn, ANewWorkbookHasThreeSheetsAndAddPutsTheNewOneBeforeTheActive) {
-  EXPECT_EQ(SheetNames(), (std::vector<std::string>{"Sheet1", "Sheet2", "Sheet3"}));
+// Names are found and taken without regard to case; the tool's own lookup
+// compares them exactly. (The order of the positions it probes is seen
+// through the import.)
+TEST_F(StandIn, SheetsAreAddedBeforeTheActiveOneAndFoundByNameInAnyCase) {
+  EXPECT_EQ(ExcelWorksheet(sheets_.GetItem(Variant::Text("sheet2"))).GetName(), "Sheet2");
+  EXPECT_EQ(ExcelWorksheet(sheets_.GetItem(Variant::Text("SHEET3"))).GetName(), "Sheet3");
+  ExcelWorksheet sheet = Sheet(3);
+  sheet.SetName("file_path");
+  sheet.SetName("File_Path");  // its own name in other letters is fine
+  EXPECT_EQ(SheetNames(), (std::vector<std::string>{"Sheet1", "Sheet2", "File_Path"}));
+  EXPECT_EQ(testing::AutomationErrorOf([&] { FindSheetByName(sheets_, "file_path", 3, sheet); }),
+            "The workbook has no sheet named \"file_path\".");
+
   Variant m = MissingArgument();
   ExcelWorksheet added(sheets_.Add(m, m, m, m));
   EXPECT_EQ(added.GetName(), "Sheet4");
-  EXPECT_EQ(SheetNames(), (std::vector<std::string>{"Sheet4", "Sheet1", "Sheet2", "Sheet3"}));
+  EXPECT_EQ(SheetNames(), (std::vector<std::string>{"Sheet4", "Sheet1", "Sheet2", "File_Path"}));
   // The added sheet is now the active one, so the next goes before it.
   ExcelWorksheet second(sheets_.Add(m, m, m, m));
   EXPECT_EQ(SheetNames(),
-            (std::vector<std::string>{"Sheet5", "Sheet4", "Sheet1", "Sheet2", "Sheet3"}));
+            (std::vector<std::string>{"Sheet5", "Sheet4", "Sheet1", "Sheet2", "File_Path"}));
   ExcelWorksheet after(sheets_.Add(m, Variant::Object(Sheet(5).object()), m, m));
   EXPECT_EQ(SheetNames().back(), "Sheet6");
-}
-
-TEST_F(StandIn, SheetsAreFoundByNameWithoutRegardToCaseAndRenamedAsTheSpreadsheetAllows) {
-  EXPECT_EQ(ExcelWorksheet(sheets_.GetItem(Variant::Text("sheet2"))).GetName(), "Sheet2");
-  EXPECT_EQ(ExcelWorksheet(sheets_.GetItem(Variant::Text("SHEET3"))).GetName(), "Sheet3");
-  ExcelWorksheet sheet = Sheet(1);
-  sheet.SetName("Program");
-  sheet.SetName("PROGRAM");  // its own name in other letters is fine
-  EXPECT_EQ(sheet.GetName(), "PROGRAM");
 }
 
 TEST_F(StandIn, EveryRefusalSaysWhyAndChangesNothing) {
@@ -135,7 +154,7 @@ TEST_F(StandIn, EveryRefusalSaysWhyAndChangesNothing) {
 #endif
 }
 
-TEST_F(StandIn, CellsTakeNumbersTextsBooleansAndErrorsThroughEveryAddress) {
+TEST_F(StandIn, CellsTakeValuesThroughEveryAddressAndTheUsedRangeSpansValuesAndFills) {
   ExcelRange cells(Sheet(1).GetCells());
   cells.SetItem(Variant::I4(1), Variant::I4(1), Variant::UI8(0x8000000000000000ull));
   cells.SetItem(Variant::I2(1), Variant::R8(2), Variant::Text(u"Канал"));
@@ -176,12 +195,10 @@ TEST_F(StandIn, CellsTakeNumbersTextsBooleansAndErrorsThroughEveryAddress) {
   EXPECT_EQ(c4.GetValue2(), Variant::R8(7));
   ExcelRange both(Sheet(1).GetRange(Variant::Text("D5"), Variant::Text("B2")));
   EXPECT_EQ(both.GetCount(), 12);
-}
 
-TEST_F(StandIn, UsedRangeSpansValuesAndFills) {
-  ExcelWorksheet sheet = Sheet(1);
-  ExcelRange cells(sheet.GetCells());
-  cells.SetItem(Variant::I4(2), Variant::I4(2), Variant::R8(1));
+  // The used range spans values and fills.
+  ExcelWorksheet sheet = Sheet(2);
+  ExcelRange(sheet.GetCells()).SetItem(Variant::I4(2), Variant::I4(2), Variant::R8(1));
   ExcelInterior fill(
       ExcelRange(sheet.GetRange(Variant::Text("A5"), Variant::Text("D5"))).GetInterior());
   fill.SetColorIndex(Variant::I4(6));
@@ -195,18 +212,7 @@ TEST_F(StandIn, UsedRangeSpansValuesAndFills) {
 
 // (Windows paths in SaveAs and Open are seen through the export and the
 // import, closing without saving through the import.)
-TEST_F(StandIn, CloseSavesWhenAsked) {
-  SaveAs(Path("book.xls"));
-  ExcelWorkbook again = Open(Path("book.xls").string());
-  ExcelWorksheets sheets(again.GetWorksheets());
-  ExcelRange(ExcelWorksheet(sheets.GetItem(Variant::I2(1))).GetCells())
-      .SetItem(Variant::I4(1), Variant::I4(1), Variant::R8(5));
-  again.Close(Variant::Bool(true), MissingArgument(), MissingArgument());
-  EXPECT_EQ(ReadXlsFile(Path("book.xls")).sheets[0]->cells.Find(1, 1)->value, Variant::R8(5));
-  EXPECT_ERROR_CONTAINS(again.GetWorksheets(), "disconnected");
-}
-
-TEST_F(StandIn, SavingOverAFileAsksTheUserFirstAndNoLeavesTheFileAsItWas) {
+TEST_F(StandIn, SavingOverAnotherFileAsksFirstAndCloseSavesItsOwnFileWhenAsked) {
   const std::filesystem::path mine = Path("preset.xls");
   const std::string kQuestion =
       "A file named 'preset.xls' already exists in this location. Do you want to replace it?";
@@ -224,7 +230,7 @@ TEST_F(StandIn, SavingOverAFileAsksTheUserFirstAndNoLeavesTheFileAsItWas) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    std::ofstream(mine, std::ios::binary) << "the user's own bytes";
+    testing::WriteFile(mine, "the user's own bytes");
     asked.clear();
     if (c.answer)
       SetServerQuestion([&, yes = *c.answer](std::string_view text) {
@@ -245,10 +251,17 @@ TEST_F(StandIn, SavingOverAFileAsksTheUserFirstAndNoLeavesTheFileAsItWas) {
       EXPECT_EQ(ReadXlsFile(mine).sheets.size(), 3u);
     } else {
       EXPECT_EQ(error, (c.close ? "Workbook.Close: " : "Workbook.SaveAs: ") + kRefused);
-      std::ifstream in(mine, std::ios::binary);
-      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the user's own bytes");
+      EXPECT_EQ(testing::ReadText(mine), "the user's own bytes");
     }
   }
+  // The file saved last is the workbook's own now: closing saves to it.
+  ExcelWorkbook again = Open(mine.string());
+  ExcelRange(
+      ExcelWorksheet(ExcelWorksheets(again.GetWorksheets()).GetItem(Variant::I2(1))).GetCells())
+      .SetItem(Variant::I4(1), Variant::I4(1), Variant::R8(5));
+  again.Close(Variant::Bool(true), MissingArgument(), MissingArgument());
+  EXPECT_EQ(ReadXlsFile(mine).sheets[0]->cells.Find(1, 1)->value, Variant::R8(5));
+  EXPECT_ERROR_CONTAINS(again.GetWorksheets(), "disconnected");
 }
 
 TEST(FormatCellName, NamesColumnsUpToZZAndNothingBeyond) {
@@ -263,15 +276,6 @@ TEST(FormatCellName, NamesColumnsUpToZZAndNothingBeyond) {
   EXPECT_EQ(FormatCellName(0, 5), std::nullopt);
   EXPECT_EQ(FormatCellName(5, 0), std::nullopt);
   EXPECT_EQ(FormatCellName(703, 1), std::nullopt);
-}
-
-// (The order of the positions probed is seen through the import.)
-TEST_F(StandIn, FindSheetByNameComparesExactlyAndFailsPastTheLastSheet) {
-  ExcelWorksheet sheet(sheets_.GetItem(Variant::I2(3)));
-  sheet.SetName("File_Path");
-  // The lookup is case-sensitive.
-  EXPECT_EQ(testing::AutomationErrorOf([&] { FindSheetByName(sheets_, "file_path", 3, sheet); }),
-            "The workbook has no sheet named \"file_path\".");
 }
 
 TEST_F(StandIn, HandlesReleaseWhatTheyHold) {
@@ -295,7 +299,8 @@ TEST_F(StandIn, HandlesReleaseWhatTheyHold) {
   EXPECT_THROW(app_.GetWorkbooks(), AutomationError);  // an empty handle
 }
 
-TEST(StartExcel, EachStartIsANewInstance) {
+// (No server registered at all is seen through the export.)
+TEST(StartExcel, EachStartIsANewInstanceAndAServerThatRefusesCountsAsNotStarted) {
   RegisterStandInSpreadsheet();
   RecordedMessages messages;
   ExcelApplication first, second;
@@ -305,15 +310,11 @@ TEST(StartExcel, EachStartIsANewInstance) {
   first.Quit();
   ExcelWorkbooks books(second.GetWorkbooks());  // the second one still answers
   EXPECT_FALSE(books.empty());
-}
 
-// (No server registered at all is seen through the export.)
-TEST(StartExcel, AServerThatRefusesCountsAsNotStarted) {
   RegisterAutomationServer(std::string(kExcelProgId), [] { return DispatchRef(); });
-  RecordedMessages messages;
-  ExcelApplication app;
-  EXPECT_EQ(StartExcel(app, messages), StartResult::kNotStarted);
-  EXPECT_TRUE(app.empty());
+  ExcelApplication refused;
+  EXPECT_EQ(StartExcel(refused, messages), StartResult::kNotStarted);
+  EXPECT_TRUE(refused.empty());
   EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(kCannotStartExcel)});
   RegisterStandInSpreadsheet();
 }

@@ -10,15 +10,12 @@
 namespace nuv::workbook {
 namespace {
 
-TEST(Variant, MissingArgumentIsTheParamNotFoundError) {
+TEST(Variant, AMissingArgumentAndACellErrorAreErrorsOfTheirOwnCodes) {
   Variant missing = Variant::Error(DISP_E_PARAMNOTFOUND);
   EXPECT_EQ(missing.type(), VT_ERROR);
   EXPECT_TRUE(missing.IsMissing());
   EXPECT_FALSE(Variant::Error(DISP_E_TYPEMISMATCH).IsMissing());
   EXPECT_FALSE(Variant::CellError(kErrorNA).IsMissing());
-}
-
-TEST(Variant, CellErrorsCarryTheSpreadsheetCodes) {
   Variant div0 = Variant::CellError(kErrorDiv0);
   EXPECT_EQ(div0.ErrorCode(), 0x800A07D7u);  // CVErr(2007)
   EXPECT_EQ(div0.CellErrorCode(), kErrorDiv0);
@@ -27,7 +24,7 @@ TEST(Variant, CellErrorsCarryTheSpreadsheetCodes) {
   EXPECT_EQ(Variant::CellError(0x05).CellErrorCode(), 0xFF);  // no cell error has code 5
 }
 
-TEST(Variant, ChangeTypeConvertsNumbersBooleansAndTexts) {
+TEST(Variant, ChangeTypeConvertsWhatFitsAndRefusesTheRest) {
   EXPECT_EQ(ChangeType(Variant::R8(2.5), VT_I4).AsInt(), 2);  // half to even
   EXPECT_EQ(ChangeType(Variant::R8(3.5), VT_I4).AsInt(), 4);
   EXPECT_EQ(ChangeType(Variant::Text("12"), VT_I2).AsInt(), 12);
@@ -37,9 +34,6 @@ TEST(Variant, ChangeTypeConvertsNumbersBooleansAndTexts) {
   EXPECT_EQ(ChangeType(Variant::UI8(std::numeric_limits<std::uint64_t>::max()), VT_BSTR).AsUtf8(),
             "18446744073709551615");
   EXPECT_DOUBLE_EQ(ChangeType(Variant::UI4(4000000000u), VT_R8).AsDouble(), 4e9);
-}
-
-TEST(Variant, ChangeTypeRefusesWhatDoesNotFit) {
   EXPECT_THROW(ChangeType(Variant::I4(40000), VT_I2), AutomationError);
   EXPECT_THROW(ChangeType(Variant::Text("0x10"), VT_I4), AutomationError);
   EXPECT_THROW(ChangeType(Variant::Text(""), VT_R8), AutomationError);
@@ -67,7 +61,7 @@ TEST(ValueArray, ElementsAreCountedFromOneRowFirstAndIndicesOutsideRaiseAnError)
         << r << "," << c;
 }
 
-TEST(Utf16, RoundTripsEveryPlaneAndRepairsBrokenInput) {
+TEST(Utf16, RoundTripsEveryPlaneRepairsBrokenInputAndComparesWithoutRegardToCase) {
   std::string text = "a\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80";  // a é 日 😀
   std::u16string wide = Utf8ToUtf16(text);
   EXPECT_EQ(wide, (std::u16string{u'a', 0xE9, 0x65E5, 0xD83D, 0xDE00}));
@@ -79,9 +73,7 @@ TEST(Utf16, RoundTripsEveryPlaneAndRepairsBrokenInput) {
   EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'b'}),
             "\xEF\xBF\xBD"
             "b");
-}
-
-TEST(Utf16, SheetNamesMatchWithoutRegardToCase) {
+  // Sheet names match without regard to case.
   EXPECT_TRUE(SameTextIgnoringCase(u"Sheet4", u"sheet4"));
   EXPECT_TRUE(SameTextIgnoringCase(u"ÄРΣ", u"äрσ"));
   EXPECT_FALSE(SameTextIgnoringCase(u"Sheet4", u"Sheet40"));

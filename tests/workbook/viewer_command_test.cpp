@@ -16,23 +16,21 @@ namespace {
 using Words = std::vector<std::string>;
 
 TEST(ViewerCommand, TheCommandComesFromTheEnvironment) {
-  {
-    const test::ScopedEnv app("NUV_SPREADSHEET_APP", "  localc   --norestore ");
-    EXPECT_EQ(ChosenViewerCommand("b.xls"), (Words{"localc", "--norestore", "b.xls"}));
+  const struct Case {
+    std::optional<std::string> app;
+    std::optional<Words> command;
+  } cases[] = {
+      {"  localc   --norestore ", Words{"localc", "--norestore", "b.xls"}},
+      // A program in a folder whose name holds blanks, as on Windows.
+      {R"("C:\Program Files\Office\calc.exe" --view "a b")",
+       Words{R"(C:\Program Files\Office\calc.exe)", "--view", "a b", "b.xls"}},
+      {"", Words{}},
+      {std::nullopt, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const test::ScopedEnv app("NUV_SPREADSHEET_APP", c.app);
+    EXPECT_EQ(ChosenViewerCommand("b.xls"), c.command) << c.app.value_or("(not set)");
   }
-  {
-    // A program in a folder whose name holds blanks, as on Windows.
-    const test::ScopedEnv app("NUV_SPREADSHEET_APP",
-                              R"("C:\Program Files\Office\calc.exe" --view "a b")");
-    EXPECT_EQ(ChosenViewerCommand("b.xls"),
-              (Words{R"(C:\Program Files\Office\calc.exe)", "--view", "a b", "b.xls"}));
-  }
-  {
-    const test::ScopedEnv off("NUV_SPREADSHEET_APP", "");
-    EXPECT_EQ(ChosenViewerCommand("b.xls"), Words{});
-  }
-  const test::ScopedEnv unset("NUV_SPREADSHEET_APP", std::nullopt);
-  EXPECT_EQ(ChosenViewerCommand("b.xls"), std::nullopt);
 }
 
 }  // namespace

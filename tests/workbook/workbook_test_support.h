@@ -49,67 +49,12 @@ std::string AutomationErrorOf(Call call) {
   return "";
 }
 
-// A started stand-in application with a new workbook of three sheets.
-class StandInTest : public WorkbookTest {
- protected:
-  void SetUp() override {
-    WorkbookTest::SetUp();
-    ASSERT_EQ(StartExcel(app_, messages_), StartResult::kStarted);
-    books_.AttachDispatch(app_.GetWorkbooks());
-    NewBook();
-  }
-  void NewBook() {
-    book_.AttachDispatch(books_.Add(MissingArgument()));
-    sheets_.AttachDispatch(book_.GetWorksheets());
-  }
-
-  RecordedMessages messages_;
-  ExcelApplication app_;
-  ExcelWorkbooks books_;
-  ExcelWorkbook book_;
-  ExcelWorksheets sheets_;
-};
-
 using nuv::test::Quote;
 using nuv::test::ReadBytes;
 using nuv::test::ReadText;
 using nuv::test::ScopedEnv;
 using nuv::test::Shell;
 using nuv::test::WriteFile;
-
-constexpr const char* kPython = "/usr/bin/python3";
-constexpr const char* kOffice = "/usr/bin/soffice";
-// Skips the test when an independent program is not installed.
-#define NUV_SKIP_WITHOUT(program)        \
-  if (!std::filesystem::exists(program)) \
-  GTEST_SKIP() << (program) << " is not installed (scripts/setup installs it)"
-
-// Converts `files` to .xls with LibreOffice into `folder`/office (the result
-// of a file is office/STEM.xls), with a private profile in `folder` so that
-// parallel runs do not meet.
-inline void OfficeToXls(const std::vector<std::filesystem::path>& files,
-                        const std::filesystem::path& folder) {
-  std::string names;
-  for (const std::filesystem::path& file : files)
-    names += " " + Quote(file);
-  EXPECT_EQ(Shell(std::string(kOffice) + " -env:UserInstallation=file://" +
-                  (folder / "profile").string() + " --headless --convert-to xls --outdir " +
-                  Quote(folder / "office") + names + " > /dev/null 2>&1"),
-            0);
-}
-
-#ifdef NUV_WORKBOOK_SCRIPTS
-// What xlrd (an independent reader) lists for an .xls file, in the line
-// format of `nuv xls dump`; `scratch` takes the output.
-inline std::string XlrdListing(const std::filesystem::path& file,
-                               const std::filesystem::path& scratch) {
-  EXPECT_EQ(Shell(std::string(kPython) + " " +
-                  Quote(std::filesystem::path(NUV_WORKBOOK_SCRIPTS) / "xlrd_dump.py") + " " +
-                  Quote(file) + " > " + Quote(scratch)),
-            0);
-  return ReadText(scratch);
-}
-#endif
 
 // A workbook built in memory, sheet by sheet.
 class BookBuilder {
