@@ -285,10 +285,16 @@ void ScreenshotWalk::Save(WalkHost::Shot shot, const std::string& name) {
     return;
   }
   const std::filesystem::path file = out_ / (name + ".png");
+  // Encoded whole before anything is written: no empty file where a
+  // picture failed.
   const std::vector<uint8_t> png = fw::EncodePng(picture);
+  if (png.empty()) {
+    Problem(name + ": cannot encode the picture as PNG");
+    return;
+  }
   if (const platform::WriteResult written = platform::WriteFileReplacing(file, png);
-      png.empty() || !written.ok()) {
-    Problem(name + ": cannot write " + (written.ok() ? platform::PathText(file) : written.error()));
+      !written.ok()) {
+    Problem(name + ": cannot write " + written.error());
     return;
   }
   log_ << "  " << platform::PathText(file) << " (" << picture.width << " x " << picture.height

@@ -7,8 +7,11 @@
 
 #include "framework/application.h"
 #include "framework/constants.h"
+#include "framework/win32/win32_gdi.h"
 #include "framework/window.h"
 #include "platform/paths.h"
+// After the framework's headers.
+#include "framework/win32/win32_modal.h"
 
 namespace nuv::host {
 namespace {
@@ -69,7 +72,7 @@ void Win32WalkHost::SetModalHandler(std::function<void(Modal)> handler) {
 
 WalkHost::Shot Win32WalkHost::Shoot(fw::win32::Hwnd hwnd) {
   Shot shot;
-  shot.picture = fw::win32::Win32Backend::Capture(hwnd);
+  shot.picture = fw::win32::CaptureWindow(hwnd);
   if (shot.picture.empty())
     shot.problems.emplace_back(hwnd == nullptr ? "the window is not shown"
                                                : "the window could not be captured");
@@ -90,13 +93,12 @@ WalkHost::Shot Win32WalkHost::ShootModal() {
 }
 
 bool Win32WalkHost::AnswerFileDialog(const std::filesystem::path& path) {
-  return box_ != nullptr &&
-         fw::win32::Win32Backend::AnswerFileDialog(box_, platform::PathText(path));
+  return box_ != nullptr && fw::win32::TypeIntoFileDialog(box_, platform::PathText(path));
 }
 
 void Win32WalkHost::CloseModal() {
   if (box_ != nullptr)
-    fw::win32::Win32Backend::CloseBox(box_, file_dialog_);
+    fw::win32::CloseSystemBox(box_, file_dialog_);
 }
 
 }  // namespace nuv::host

@@ -87,8 +87,9 @@ std::optional<std::vector<std::uint8_t>> Run(WorkbookExchange& exchange, const L
   // lzma writes what it decoded before it met damaged or cut data, and then
   // fails: that output must not pass for the table.
   const bool succeeded = exchange.runner.ExitStatus() == 0;
-  platform::Result<platform::InputFile> in = platform::InputFile::Open(out_file);
-  if (!succeeded || !in.ok()) {
+  platform::Result<platform::InputFile> in =
+      succeeded ? platform::InputFile::Open(out_file) : platform::Failure{"lzma failed"};
+  if (!in.ok()) {
     exchange.messages.Show(BoxCaption::Application, kNoOutputFile);
     if (!exchange.runner.start_error().empty())
       exchange.messages.Show(BoxCaption::Application, exchange.runner.start_error());

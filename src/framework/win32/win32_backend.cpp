@@ -957,18 +957,6 @@ void Win32Backend::OnBoxWatch() {
   modal_hook_(search.found, watching_file_dialog_);
 }
 
-bool Win32Backend::AnswerFileDialog(HWND box, const std::string& path) {
-  return TypeIntoFileDialog(box, path);
-}
-
-void Win32Backend::CloseBox(HWND box, bool file_dialog) {
-  CloseSystemBox(box, file_dialog);
-}
-
-Picture Win32Backend::Capture(HWND hwnd) {
-  return CaptureWindow(hwnd);
-}
-
 // --- timers ---
 
 void Win32Backend::SetTimer(Window& window, uint32_t id, uint32_t elapse_ms) {

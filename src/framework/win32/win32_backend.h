@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "framework/driven_backend.h"
-#include "framework/picture.h"
 #include "framework/win32/win32_gdi.h"
 #include "framework/window_ref.h"
 
@@ -66,18 +65,10 @@ class Win32Backend final : public DrivenBackend {
   // --- for a program that runs without a person (the screenshot walk) ---
   // Called with each system box (a message box, a file dialog) shown in the
   // interactive mode once it is up, from within its modal loop; the hook
-  // answers it with AnswerFileDialog or CloseBox. No hook: the user answers.
+  // answers it (TypeIntoFileDialog, CloseSystemBox of win32_modal.h). No
+  // hook: the user answers.
   using ModalHook = std::function<void(Hwnd box, bool file_dialog)>;
   void SetModalHook(ModalHook hook) { modal_hook_ = std::move(hook); }
-  // Types `path` into a file dialog's name box and presses its OK; false
-  // when it has no name box.
-  static bool AnswerFileDialog(Hwnd box, const std::string& path);
-  // Closes a system box: a file dialog cancelled, a message box by its
-  // default button.
-  static void CloseBox(Hwnd box, bool file_dialog);
-  // A picture of a top-level native window's client area as it shows now;
-  // empty when it could not be taken.
-  static Picture Capture(Hwnd hwnd);
 
   // The native window's text, place, visibility, enabled and check state
   // and selection, where they differ from the framework's.
